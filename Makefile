@@ -1,0 +1,47 @@
+# The two commands: `make run` and `make test`. Both install what is missing
+# on a Debian machine first.
+JOBS ?= 2
+BUILD := build
+LINUX := $(BUILD)/linux
+WINDOWS := $(BUILD)/windows
+FUZZ := $(BUILD)/fuzz
+DIST := $(CURDIR)/$(BUILD)/dist
+CMAKE_COMMON := -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	-DTARNWICK_WINDOWS_DIST=$(DIST)/windows -DTARNWICK_FUZZ_DIR=$(CURDIR)/$(FUZZ) \
+	-DTARNWICK_WINDOWS_BIN=$(CURDIR)/$(WINDOWS)/bin
+
+.PHONY: all deps build linux windows fuzz run test bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+linux: deps
+	cmake -S . -B $(LINUX) $(CMAKE_COMMON) -DTARNWICK_DIST_DIR=$(DIST)/linux
+	cmake --build $(LINUX) -j $(JOBS)
+
+windows: deps
+	cmake -S . -B $(WINDOWS) $(CMAKE_COMMON) -DTARNWICK_DIST_DIR=$(DIST)/windows \
+		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
+	cmake --build $(WINDOWS) -j $(JOBS)
+
+fuzz: deps
+	cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWICK_FUZZ=ON \
+		-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ) -j $(JOBS)
+
+# Both programs (and the fuzz targets), nothing run.
+build: linux windows fuzz
+
+run: linux
+	@scripts/run.sh $(DIST)/linux
+
+test: build
+	cd $(LINUX) && ctest --output-on-failure -j $(JOBS)
+
+bench: linux
+	@for b in $(LINUX)/bin/*_bench; do echo "== $$b"; $$b || exit 1; done
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,38 @@
+// The runtime's input/output errors.
+//
+// Every failure to read or write a file is raised as a TIoError carrying the
+// runtime's own text and number: "File not found" (2), "Invalid filename" (3),
+// "Too many open files" (4), "File access denied" (5), "Read beyond end of
+// file" (100) and "I/O error N" for anything else. Nothing in the engine
+// catches them; the shell shows the text in the application's error box.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+enum TIoErrorCode {
+    IoFileNotFound = 2,
+    IoInvalidFilename = 3,
+    IoTooManyOpenFiles = 4,
+    IoAccessDenied = 5,
+    IoReadBeyondEnd = 100,
+    IoDiskWriteError = 101,
+};
+
+class TIoError : public std::runtime_error {
+  public:
+    // The runtime's text for the code ("I/O error 21" for codes without a text of their own).
+    explicit TIoError(int code);
+    // A message of the caller's, e.g. a reader naming what was wrong in a file.
+    TIoError(int code, const std::string& message);
+    int Code() const { return code_; }
+
+  private:
+    int code_;
+};
+
+// The text the runtime gives an input/output error code.
+std::string IoErrorText(int code);
+
+// Raises the error that matches a C errno value after a failed open, read or write.
+[[noreturn]] void RaiseErrno(int err);

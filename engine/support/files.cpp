@@ -1,0 +1,44 @@
+#include "engine/support/files.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+
+#include "platform/platform.h"
+
+namespace {
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+FileHandle OpenFile(const std::string& path, const char* mode) {
+    if (path.empty()) throw TIoError(IoFileNotFound);
+    errno = 0;
+    FileHandle f(std::fopen(platform::NativePath(path).c_str(), mode));
+    if (!f) RaiseErrno(errno ? errno : ENOENT);
+    return f;
+}
+} // namespace
+
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
+    FileHandle f = OpenFile(path, "rb");
+    if (std::fseek(f.get(), 0, SEEK_END) != 0) RaiseErrno(errno);
+    long size = std::ftell(f.get());
+    if (size < 0) RaiseErrno(errno);
+    if (static_cast<unsigned long>(size) > MaxFileSize) throw TIoError(IoReadBeyondEnd, "File too large");
+    std::rewind(f.get());
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    if (size > 0 && std::fread(bytes.data(), 1, bytes.size(), f.get()) != bytes.size()) {
+        if (std::ferror(f.get())) RaiseErrno(errno ? errno : EIO);
+        throw TIoError(IoReadBeyondEnd);
+    }
+    return bytes;
+}
+
+void WriteWholeFile(const std::string& path, const void* data, std::size_t size) {
+    FileHandle f = OpenFile(path, "wb");
+    if (size && std::fwrite(data, 1, size, f.get()) != size) RaiseErrno(errno ? errno : EIO);
+    std::FILE* raw = f.release();
+    if (std::fclose(raw) != 0) RaiseErrno(errno ? errno : EIO);
+}

@@ -1,0 +1,14 @@
+// <windows.h> without the A/W macros that would rename the platform
+// boundary's own functions (platform::MessageBox, platform::DeleteFile, ...).
+// Win32 files include this instead of <windows.h>, and call the A forms.
+#pragma once
+
+#include <windows.h>
+
+#undef MessageBox
+#undef GetSystemDirectory
+#undef GetCurrentDirectory
+#undef SetCurrentDirectory
+#undef CopyFile
+#undef DeleteFile
+#undef RemoveDirectory

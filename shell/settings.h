@@ -1,0 +1,53 @@
+// The settings file "tarnwick.txt" in the system directory.
+//
+// Six text lines, each ending in CR LF:
+//   1  comment            "Configuration File { home dir, exit on mouse, fps, time, time (12,24) }"
+//   2  home directory     the data directory; a separator is appended when missing
+//   3  exit on mouse move "1" or "0"   (0 if not a number)
+//   4  show FPS           "1" or "0"   (0 if not a number)
+//   5  show time          "1" or "0"   (1 if not a number)
+//   6  clock format       "12" or "24" (12 if not a number)
+// A value other than the expected ones leaves the choice as it was. A line
+// missing at the end reads as empty text and takes its default.
+#pragma once
+
+#include <string>
+
+// The user's choices, as the dialog's controls hold them. The initial values
+// are those of the window definition.
+struct TSettings {
+    bool MouseExit = false; // "Exit On Mouse Move"
+    bool FPSShow = false;   // "Show FPS"
+    bool TimeShow = true;   // "Show Time"
+    bool Time12 = true;     // "12 hrs"
+    bool Time24 = false;    // "24 hrs"
+    // "12 hrs" and "24 hrs" can be chosen only while "Show Time" is checked.
+    bool TimeFormatEnabled = true;
+};
+
+extern const char* const SettingsFileName;  // "tarnwick.txt"
+extern const char* const SettingsComment;   // line 1
+extern std::string HomeDir;                 // the data directory, ending in a separator once read
+
+// Reads the settings file from the system directory into `settings`, sets
+// HomeDir and makes it the current directory. Raises TIoError: "File not
+// found" when there is no file, and a clear error for an empty home line.
+void LoadSettings(TSettings& settings);
+
+// Writes the six lines to the system directory, replacing the file only once
+// the new one is complete. Raises TIoError on failure.
+void SaveSettings(const TSettings& settings);
+
+// The settings file's text for a home directory and choices.
+std::string SettingsText(const std::string& homeDir, const TSettings& settings);
+
+// Writes `text` to `path` through a temporary file beside it, so that a
+// failure half-way leaves the old file as it was. Raises TIoError.
+void ReplaceFile(const std::string& path, const std::string& text);
+
+// Whole-string decimal integer as the runtime reads it ("12", "-1", " 7");
+// false for anything else, including numbers beyond 32 bits.
+bool ParseInteger(const std::string& text, int& value);
+
+// Applies the "Show Time" rule to the radio buttons.
+void TimeShowChanged(TSettings& settings);
