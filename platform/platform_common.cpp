@@ -24,8 +24,11 @@ void SetMessageBoxHandler(MessageBoxHandler handler) { messageBoxHandler = handl
 
 void MaskFloatingPointExceptions() {
     // x87: all six exceptions masked, 64-bit precision, round to nearest.
+    // Pending status flags are cleared first: loading a control word that
+    // unmasks nothing is harmless, but one left unmasked by a caller with a
+    // flag already raised would trap on the load itself.
     const unsigned short controlWord = 0x133F;
-    __asm__ volatile("fldcw %0" : : "m"(controlWord));
+    __asm__ volatile("fnclex\n\tfldcw %0" : : "m"(controlWord));
     // SSE: the six mask bits of MXCSR (7..12); the rounding mode stays nearest.
     _mm_setcsr((_mm_getcsr() | 0x1F80u) & ~0x6000u);
 }
