@@ -1,0 +1,12 @@
+// State of the screen effects (trail, glow, reflection, screen filter) that
+// model drawing and the frame slots read.
+#pragma once
+
+#include <cstdint>
+
+extern std::uint8_t InTrailPass; // between BeginTrailPass and EndTrailPass
+extern std::uint8_t InGlowPass;  // between BeginGlowPass and EndGlowPass
+// ScreenWidth x ScreenHeight x 3 + 1 bytes of RGB rows, bottom-up; null while no filter is on.
+extern std::uint8_t* ScreenBuffer;
+// The projection saved by BeginReflection, restored by EndReflection.
+extern float SavedProjection[16];

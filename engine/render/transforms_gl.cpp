@@ -1,0 +1,137 @@
+// Matrix slots, the projection from a model's camera, and switchable
+// fixed-function lighting on the OpenGL backend.
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/features/switches.h"
+#include "engine/models/umf.h"
+#include "engine/render/device.h"
+#include "engine/render/device_gl.h"
+#include "engine/render/transforms.h"
+
+TMatrix ViewMatrix = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+TMatrix MatrixBank[MatrixBankSize] = {};
+
+TLightEntry* LightList = nullptr;
+std::uint32_t LightCapacity = 500;
+std::uint32_t LightCount = 0;
+
+namespace {
+// Nearest near-plane distance the depth buffer can live with; closer ones
+// are moved out to this fraction of the far distance.
+constexpr float MinNearDistance = 1.53e-5f;
+} // namespace
+
+void GlSetCamera(std::uint32_t model, std::uint32_t frame, std::uint32_t camera) {
+    if (model >= ModelCount) return;
+    const TModel& m = Models[model];
+    if (frame >= m.FrameCount) return;
+    if (camera == 0) {
+        // Identity: what follows is drawn in normalised device coordinates.
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+        return;
+    }
+    // Camera numbers count from 1.
+    if (camera > m.CameraCount || camera > m.Cameras.size()) return;
+    const TModelCamera& c = m.Cameras[camera - 1];
+    if (frame >= c.Values.size() || frame >= c.Matrices.size()) return;
+    const TCameraParams& values = c.Values[frame];
+    float nearDistance = values.Near;
+    if (nearDistance < MinNearDistance)
+        nearDistance =
+            static_cast<float>(static_cast<double>(values.Far) * static_cast<double>(MinNearDistance));
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(values.FieldOfView, AspectRatio, nearDistance, values.Far);
+    glMultMatrixf(c.Matrices[frame].data());
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void GlLoadViewMatrix() {
+    glMatrixMode(GL_MODELVIEW);
+    glLoadMatrixf(ViewMatrix);
+}
+
+void GlSaveViewMatrix() {
+    glGetFloatv(GL_MODELVIEW_MATRIX, ViewMatrix);
+}
+
+void GlLoadIdentity() {
+    glLoadIdentity();
+}
+void GlTranslate(float x, float y, float z) {
+    glTranslatef(x, y, z);
+}
+void GlRotate(float angle, float x, float y, float z) {
+    glRotatef(angle, x, y, z);
+}
+void GlScale(float x, float y, float z) {
+    glScalef(x, y, z);
+}
+void GlPushMatrix() {
+    glPushMatrix();
+}
+void GlPopMatrix() {
+    glPopMatrix();
+}
+
+void GlMultStoredMatrix(std::uint8_t index) {
+    glMatrixMode(GL_MODELVIEW);
+    glMultMatrixf(MatrixBank[index]);
+}
+
+void GlStoreMatrix(std::uint8_t index) {
+    glGetFloatv(GL_MODELVIEW_MATRIX, MatrixBank[index]);
+}
+
+void GlLoadStoredMatrix(std::uint8_t index) {
+    glMatrixMode(GL_MODELVIEW);
+    glLoadMatrixf(MatrixBank[index]);
+}
+
+void GlEnableLighting() {
+    if (AcquireContext()) {
+        glEnable(GL_LIGHTING);
+        glLightModelfv(GL_LIGHT_MODEL_AMBIENT, LightAmbient);
+        glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, 0);
+        const GLfloat white[4] = {1, 1, 1, 1};
+        const GLfloat black[4] = {0, 0, 0, 1};
+        glMaterialfv(GL_FRONT, GL_AMBIENT, white);
+        glMaterialfv(GL_FRONT, GL_DIFFUSE, white);
+        glMaterialfv(GL_FRONT, GL_SPECULAR, black);
+        glMaterialf(GL_FRONT, GL_SHININESS, 0.0f);
+        glMaterialfv(GL_FRONT, GL_EMISSION, black);
+        ReleaseContext();
+    }
+    // A fresh, zeroed list: records left over from an earlier lighting
+    // period (LightCount is kept) then refer to nothing instead of to
+    // whatever the memory held.
+    std::free(LightList);
+    LightList =
+        static_cast<TLightEntry*>(std::calloc(LightCapacity ? LightCapacity : 1, sizeof(TLightEntry)));
+}
+
+void GlDisableLighting() {
+    if (AcquireContext()) {
+        glDisable(GL_LIGHTING);
+        ReleaseContext();
+    }
+    std::free(LightList);
+    LightList = nullptr;
+}
+
+void GlClearLights() {
+    LightCount = 0;
+}
+
+void ApplyLightAmbient() {
+    if (!RenderContext) return;
+    if (!AcquireContext()) return;
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, LightAmbient);
+    ReleaseContext();
+}
