@@ -21,9 +21,9 @@ linux: deps
 	cmake -S . -B $(LINUX) $(CMAKE_COMMON) -DTARNWICK_DIST_DIR=$(DIST)/linux
 	cmake --build $(LINUX) -j $(JOBS)
 
-windows: deps
+windows: deps linux
 	cmake -S . -B $(WINDOWS) $(CMAKE_COMMON) -DTARNWICK_DIST_DIR=$(DIST)/windows \
-		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
+		-DTARNWICK_DATA_DIR=$(DIST)/linux -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
 	cmake --build $(WINDOWS) -j $(JOBS)
 
 fuzz: deps

@@ -1,0 +1,78 @@
+// The generated lake drawn by the real render device offscreen, through
+// camera 1, at the screen shapes people have: nothing black shows through,
+// and the water fills much of the lower half.
+#include <algorithm>
+#include <cstdlib>
+
+#include "engine/render/device.h"
+#include "platform/platform.h"
+#include "scene/lake.h"
+#include "scene/water.h"
+#include "tests/support/gl_fixture.h"
+#include "tests/tools/scenegen_data.h"
+
+namespace {
+
+class LakeView : public OffscreenGlTest {
+  protected:
+    void SetUp() override {
+        OffscreenGlTest::SetUp();
+        ASSERT_TRUE(platform::SetCurrentDirectory(scenedata::DataDir()));
+        SetDeviceWindow(surface);
+        SelectBackend(2);
+        DeviceInit();
+        SetUpLakeScene();
+        WarmUpWater();
+    }
+    void TearDown() override {
+        DeviceDone();
+        OffscreenGlTest::TearDown();
+    }
+    void Resize(int w, int h) {
+        platform::ResizeOffscreenSurface(surface, w, h);
+        DeviceResize(w, h);
+        width = w, height = h;
+    }
+    std::vector<std::uint8_t> Frame(bool water) {
+        BeginFrame();
+        SetCamera(0, 0, 1);
+        DrawModel(0, 0, 0, 0);
+        if (water) DrawWater(false, false);
+        EndFrame();
+        return platform::OffscreenPixels(surface);
+    }
+};
+
+} // namespace
+
+TEST_F(LakeView, NoBlackShowsThroughAtAnyScreenShape) {
+    for (auto size : {std::pair<int, int>{640, 480}, {768, 432}, {840, 360}}) {
+        SCOPED_TRACE(std::to_string(size.first) + " x " + std::to_string(size.second));
+        Resize(size.first, size.second);
+        const std::vector<std::uint8_t> frame = Frame(true);
+        std::size_t black = 0;
+        for (std::size_t i = 0; i + 3 < frame.size(); i += 4)
+            if (std::max({frame[i], frame[i + 1], frame[i + 2]}) <= 3) ++black;
+        EXPECT_LT(double(black) / double(width * height), 0.0005) << black << " black pixels";
+    }
+}
+
+TEST_F(LakeView, WaterFillsMuchOfTheLowerHalf) {
+    for (auto size : {std::pair<int, int>{640, 480}, {768, 432}, {840, 360}}) {
+        SCOPED_TRACE(std::to_string(size.first) + " x " + std::to_string(size.second));
+        Resize(size.first, size.second);
+        const std::vector<std::uint8_t> land = Frame(false), lake = Frame(true);
+        // Where drawing the water changes the picture, the water shows.
+        std::size_t lower = 0, upper = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                std::size_t i = (std::size_t(y) * std::size_t(width) + std::size_t(x)) * 4;
+                int diff = std::abs(land[i] - lake[i]) + std::abs(land[i + 1] - lake[i + 1]) +
+                           std::abs(land[i + 2] - lake[i + 2]);
+                if (diff > 6) (y < height / 2 ? lower : upper) += 1; // row 0 is the bottom
+            }
+        const double half = double(width) * double(height / 2);
+        EXPECT_GT(lower / half, 0.6) << "water in the lower half";
+        EXPECT_LT(upper / half, 0.25) << "the upper half is land and sky";
+    }
+}

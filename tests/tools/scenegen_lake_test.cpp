@@ -1,0 +1,245 @@
+// The generated lake model and its textures, read back as the engine reads
+// them, against what the scene's drawing relies on.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <set>
+
+#include "tests/tools/scenegen_data.h"
+
+using namespace scenedata;
+
+namespace {
+
+// The water square: the scene draws its 128 x 128 grid from -1..1 scaled by
+// 74 and moved to (24, 190, -11).
+constexpr double WaterX0 = -50, WaterX1 = 98, WaterY0 = 116, WaterY1 = 264, WaterZ = -11;
+
+class LakeModel : public ::testing::Test {
+  protected:
+    void SetUp() override { lake = &Models[Load("tarnwick")]; }
+
+    bool Textured(const TModelObject& o) const {
+        return !MaterialTextureName(lake->Materials[o.MaterialIndex]).empty();
+    }
+    std::string TextureName(const TModelObject& o) const {
+        return MaterialTextureName(lake->Materials[o.MaterialIndex]);
+    }
+    std::uint8_t BitsOf(const std::string& name) {
+        if (!bits.count(name)) bits[name] = Texture(name).BitsPerPixel;
+        return bits[name];
+    }
+    // The drawing's pass rule: blended for untextured, 32-bit or alpha above 0.
+    bool Blended(const TModelObject& o) {
+        return !Textured(o) || BitsOf(TextureName(o)) == 32 || o.Alpha[0] > 0.0f;
+    }
+    bool Terrain(const TModelObject& o) const {
+        const std::string name = TextureName(o);
+        return name == "lake_ground" || name == "lake_land";
+    }
+    std::vector<TVec> Points(const TModelObject& o) const {
+        std::vector<TVec> points;
+        for (const TTriangle& t : o.Meshes[0].Triangles)
+            for (int v = 0; v < 3; ++v)
+                points.push_back(Vertex(t, v));
+        return points;
+    }
+    // Height of the land at (x, y): the highest terrain triangle over the point.
+    double GroundAt(double x, double y) const {
+        double best = -1e30;
+        for (const TModelObject& o : lake->Objects) {
+            if (!Terrain(o)) continue;
+            for (const TTriangle& t : o.Meshes[0].Triangles) {
+                TVec a = Vertex(t, 0), b = Vertex(t, 1), c = Vertex(t, 2);
+                double det = (b.X - a.X) * (c.Y - a.Y) - (c.X - a.X) * (b.Y - a.Y);
+                if (std::fabs(det) < 1e-9) continue;
+                double u = ((x - a.X) * (c.Y - a.Y) - (c.X - a.X) * (y - a.Y)) / det;
+                double v = ((b.X - a.X) * (y - a.Y) - (x - a.X) * (b.Y - a.Y)) / det;
+                if (u < -1e-6 || v < -1e-6 || u + v > 1 + 1e-6) continue;
+                best = std::max(best, a.Z + u * (b.Z - a.Z) + v * (c.Z - a.Z));
+            }
+        }
+        return best;
+    }
+
+    TModel* lake = nullptr;
+    std::map<std::string, std::uint8_t> bits;
+};
+
+} // namespace
+
+TEST_F(LakeModel, EveryObjectHasBothTracksAndIndexesInRange) {
+    ASSERT_EQ(lake->FrameCount, 1u);
+    ASSERT_GE(lake->CameraCount, 1u);
+    ASSERT_FALSE(lake->Objects.empty());
+    for (std::size_t i = 0; i < lake->Objects.size(); ++i) {
+        const TModelObject& o = lake->Objects[i];
+        SCOPED_TRACE("object " + std::to_string(i));
+        ASSERT_EQ(o.Frames.size(), 1u);
+        ASSERT_EQ(o.Alpha.size(), 1u);
+        EXPECT_LT(o.MaterialIndex, lake->MaterialCount);
+        ASSERT_LT(o.Frames[0].MeshIndex, o.MeshCount);
+        const TMesh& mesh = o.Meshes[o.Frames[0].MeshIndex];
+        EXPECT_GT(mesh.TriangleCount, 0u);
+        if (Textured(o)) {
+            EXPECT_EQ(mesh.TexCoordCount, 3u * mesh.TriangleCount);
+        }
+        for (const TTriangle& t : mesh.Triangles)
+            for (int v = 0; v < 3; ++v)
+                for (int k = 0; k < 3; ++k)
+                    ASSERT_TRUE(std::isfinite(t.Vertices[v][k]));
+        EXPECT_EQ(o.Drawable, 1);
+    }
+}
+
+TEST_F(LakeModel, SecondUploadedTextureIsTheBrightPictureTheWaterReflects) {
+    // Textures are uploaded material by material, one per frame of each image.
+    std::vector<std::string> uploads;
+    for (const TMaterial& m : lake->Materials) {
+        const std::string name = MaterialTextureName(m);
+        if (name.empty()) continue;
+        for (std::uint32_t f = 0; f <= Texture(name).LastFrame; ++f)
+            uploads.push_back(name);
+    }
+    ASSERT_GE(uploads.size(), 2u);
+    const TUmtImage mirror = Texture(uploads[1]);
+    ASSERT_EQ(mirror.LastFrame, 0u);
+
+    // Where the calm water looks it up: sphere mapping of each grid vertex in
+    // the lake's own space (the modelview is identity, translate, scale).
+    double sum = 0, blue = 0;
+    int samples = 0;
+    for (int r = 1; r < 128; r += 6)
+        for (int c = 1; c < 127; c += 6) {
+            TVec p{24 + 74 * (1 - 2.0 * r / 127), 190 + 74 * (1 - 2.0 * c / 127), WaterZ};
+            double len = std::sqrt(Dot(p, p));
+            TVec u{p.X / len, p.Y / len, p.Z / len};
+            TVec n{0, 0, -1}; // (0, 0, -4/127) through the inverse transpose of the scale, normalised
+            double k = 2 * Dot(n, u);
+            TVec refl{u.X - k * n.X, u.Y - k * n.Y, u.Z - k * n.Z};
+            double m = 2 * std::sqrt(refl.X * refl.X + refl.Y * refl.Y + (refl.Z + 1) * (refl.Z + 1));
+            int x = std::clamp(int((refl.X / m + 0.5) * mirror.Width), 0, mirror.Width - 1);
+            int y = std::clamp(int((refl.Y / m + 0.5) * mirror.Height), 0, mirror.Height - 1);
+            const std::uint8_t* px =
+                mirror.Frame(0) + (std::size_t(y) * mirror.Width + x) * mirror.BytesPerPixel();
+            sum += (0.299 * px[0] + 0.587 * px[1] + 0.114 * px[2]) / 255.0;
+            blue += px[2] >= px[0] ? 1 : 0;
+            ++samples;
+        }
+    EXPECT_GT(sum / samples, 0.35) << "the calm water would look dark";
+    EXPECT_LT(sum / samples, 0.9) << "the calm water would look white";
+    EXPECT_GT(blue / samples, 0.9) << "the water should reflect a bluish sky";
+    // The middle of the picture is straight up: clear sky.
+    const std::uint8_t* zenith =
+        mirror.Frame(0) + (std::size_t(mirror.Height / 2) * mirror.Width + mirror.Width / 2) * 3;
+    EXPECT_GT(zenith[2], zenith[0] + 40);
+}
+
+TEST_F(LakeModel, BlendedPassEndsWithATexturedObjectInView) {
+    // The water is drawn with texturing as the blended pass's last visible
+    // object left it; at every screen shape it must be on.
+    const TModelObject* last = nullptr;
+    for (const TModelObject& o : lake->Objects)
+        if (Blended(o)) last = &o;
+    ASSERT_NE(last, nullptr);
+    EXPECT_TRUE(Textured(*last));
+    for (double aspect : {4.0 / 3.0, 16.0 / 9.0, 21.0 / 9.0}) {
+        const auto clip = ClipMatrix(lake->Cameras[0], aspect);
+        EXPECT_TRUE(BoxInView(clip, Points(*last))) << "aspect " << aspect;
+        for (const TModelObject& o : lake->Objects)
+            if (Blended(o) && BoxInView(clip, Points(o))) {
+                EXPECT_TRUE(Textured(o));
+            }
+    }
+}
+
+TEST_F(LakeModel, FrontFacesWindCounterClockwiseSeenFromCameraOne) {
+    const TVec eye = EyeOf(lake->Cameras[0].Matrices[0]);
+    for (std::size_t i = 0; i < lake->Objects.size(); ++i) {
+        const TModelObject& o = lake->Objects[i];
+        const bool terrain = Terrain(o);
+        int wrong = 0;
+        for (const TTriangle& t : o.Meshes[0].Triangles) {
+            TVec a = Vertex(t, 0), n = Cross(Minus(Vertex(t, 1), a), Minus(Vertex(t, 2), a));
+            // Ground faces up (seen from above wherever it is seen); everything
+            // else faces the camera.
+            bool front = terrain ? n.Z > 0 : Dot(n, Minus(eye, a)) > 0;
+            if (!front) ++wrong;
+        }
+        EXPECT_EQ(wrong, 0) << "object " << i << " (" << TextureName(o) << ")";
+    }
+}
+
+TEST_F(LakeModel, CameraOneStandsAboveTheWaterAndSeesTheWholeScene) {
+    const TModelCamera& camera = lake->Cameras[0];
+    const TVec eye = EyeOf(camera.Matrices[0]);
+    EXPECT_GT(eye.Z, WaterZ + 5);
+    EXPECT_GT(eye.Z, GroundAt(eye.X, eye.Y) + 3) << "camera under or on the ground";
+    // Looking over the water: across the lower half of the screen, at every
+    // screen shape, the view meets open water inside the square.
+    const TModelMatrix& m = camera.Matrices[0];
+    const TVec right{m[0], m[4], m[8]}, up{m[1], m[5], m[9]}, forward{-m[2], -m[6], -m[10]};
+    const double halfHeight = std::tan(camera.Values[0].FieldOfView * M_PI / 360.0);
+    for (double aspect : {4.0 / 3.0, 16.0 / 9.0, 21.0 / 9.0})
+        for (double sy : {-0.25, -0.5, -0.75, -1.0})
+            for (double sx : {-0.6, 0.0, 0.6}) {
+                SCOPED_TRACE("aspect " + std::to_string(aspect) + " screen " + std::to_string(sx) + ", " +
+                             std::to_string(sy));
+                TVec d{forward.X + (right.X * sx * aspect + up.X * sy) * halfHeight,
+                       forward.Y + (right.Y * sx * aspect + up.Y * sy) * halfHeight,
+                       forward.Z + (right.Z * sx * aspect + up.Z * sy) * halfHeight};
+                ASSERT_LT(d.Z, 0);
+                double t = (WaterZ - eye.Z) / d.Z;
+                TVec hit{eye.X + t * d.X, eye.Y + t * d.Y, WaterZ};
+                EXPECT_TRUE(hit.X > WaterX0 && hit.X < WaterX1 && hit.Y > WaterY0 && hit.Y < WaterY1);
+                EXPECT_LT(GroundAt(hit.X, hit.Y), WaterZ);
+            }
+    // Near and far hold every vertex.
+    for (const TModelObject& o : lake->Objects)
+        for (const TVec& p : Points(o)) {
+            TVec d = Minus(p, eye);
+            ASSERT_LT(std::sqrt(Dot(d, d)), camera.Values[0].Far);
+        }
+    EXPECT_LE(camera.Values[0].Near, 2.0f);
+}
+
+TEST_F(LakeModel, LandRisesAboveTheWaterAllAlongTheSquaresEdges) {
+    // The water is a square; the lake's shore lies inside it, so its straight
+    // edges are under ground (with room for the ripples' height).
+    for (double s = 0; s <= 1.0; s += 1.0 / 64) {
+        const double x = WaterX0 + s * (WaterX1 - WaterX0), y = WaterY0 + s * (WaterY1 - WaterY0);
+        EXPECT_GT(GroundAt(x, WaterY0), WaterZ + 1.5) << "south edge x " << x;
+        EXPECT_GT(GroundAt(x, WaterY1), WaterZ + 1.5) << "north edge x " << x;
+        EXPECT_GT(GroundAt(WaterX0, y), WaterZ + 1.5) << "west edge y " << y;
+        EXPECT_GT(GroundAt(WaterX1, y), WaterZ + 1.5) << "east edge y " << y;
+    }
+    // And the lake itself is open water in the middle.
+    EXPECT_LT(GroundAt(24, 190), WaterZ - 2);
+}
+
+TEST_F(LakeModel, TexturesArePowersOfTwoWithBlockCodedAndRawAmongThem) {
+    std::set<std::string> names;
+    for (const TMaterial& m : lake->Materials)
+        if (!MaterialTextureName(m).empty()) names.insert(MaterialTextureName(m));
+    int blockCoded = 0, raw = 0;
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        const TUmtImage image = Texture(name);
+        auto powerOfTwo = [](int v) { return v > 0 && (v & (v - 1)) == 0; };
+        EXPECT_TRUE(powerOfTwo(image.Width) && image.Width <= 1024);
+        EXPECT_TRUE(powerOfTwo(image.Height) && image.Height <= 1024);
+        (image.Encoding == UmtBlockCoded ? blockCoded : raw) += 1;
+    }
+    EXPECT_GE(blockCoded, 1);
+    EXPECT_GE(raw, 1);
+}
+
+TEST_F(LakeModel, StaysWithinItsTriangleBudget) {
+    std::size_t triangles = 0;
+    for (const TModelObject& o : lake->Objects)
+        triangles += o.Meshes[0].TriangleCount;
+    EXPECT_GT(triangles, 5000u); // a landscape, not a placeholder
+    EXPECT_LE(triangles, 30000u);
+}

@@ -1,0 +1,48 @@
+#include "tools/scenegen/lake_model.h"
+
+#include "tools/scenegen/sky.h"
+#include "tools/scenegen/terrain.h"
+#include "tools/scenegen/vegetation.h"
+#include "tools/scenegen/world.h"
+
+namespace scenegen {
+
+TLakeData BuildLake() {
+    TLakeData lake;
+    TGenModel& model = lake.Model;
+    const char* names[] = {GroundTextureName, MirrorTextureName, LandTextureName, SkyTextureName,
+                           HillsTextureName,  TreesTextureName,  FallsTextureName};
+    for (const char* name : names)
+        model.Materials.push_back(TGenMaterial{Rgb(1, 1, 1, 1), name});
+    const std::uint16_t ground = 0, land = 2, sky = 3, hills = 4, trees = 5, falls = 6;
+
+    // Opaque pass: the land, the sky and the far hills.
+    const TTerrainGrid grid = BuildTerrainGrid();
+    AddTerrainObjects(grid, model, ground, land);
+    model.Objects.push_back(SkyDome(sky));
+    model.Objects.push_back(HillRings(hills));
+
+    // Blended pass: the cut-outs far to near, then the falls in the middle
+    // of the view, so the last object drawn is textured and always in view:
+    // texturing stays on for the water.
+    model.Objects.push_back(PlaceVegetation(trees));
+    model.Objects.push_back(Waterfall(falls));
+
+    TGenCamera camera;
+    camera.Near = CameraNear;
+    camera.Far = CameraFar;
+    camera.FieldOfView = CameraFieldOfView;
+    camera.Matrix = LookAtMatrix(CameraEye(), CameraTarget(), V3(0, 0, 1));
+    model.Cameras.push_back(camera);
+
+    lake.Textures.push_back({GroundTextureName, BakeTerrainTexture(grid, NearArea, 1024)});
+    lake.Textures.push_back({MirrorTextureName, MirrorTexture()});
+    lake.Textures.push_back({LandTextureName, BakeTerrainTexture(grid, TerrainArea, 1024)});
+    lake.Textures.push_back({SkyTextureName, SkyTexture()});
+    lake.Textures.push_back({HillsTextureName, HillsTexture()});
+    lake.Textures.push_back({TreesTextureName, VegetationTexture()});
+    lake.Textures.push_back({FallsTextureName, WaterfallTexture()});
+    return lake;
+}
+
+} // namespace scenegen

@@ -1,0 +1,37 @@
+// The lake model ("models\tarnwick.umf") and the textures it names.
+//
+// What the engine relies on, and how this model keeps it:
+// - Textures are uploaded in material order while the model loads, and the
+//   water binds the second one: material 1 is the picture the water reflects
+//   (no object draws with it).
+// - The water is drawn after the model with texturing as the model's blended
+//   pass left it: every object is textured, so it is left on.
+// - Opaque objects have 24-bit textures and alpha 0 (the opaque pass, writing
+//   depth); cut-outs have 32-bit textures and alpha 1 (the blended pass).
+// - One frame; every object has both tracks and an identity matrix, so its
+//   triangles are in world units.
+#pragma once
+
+#include <vector>
+
+#include "tools/scenegen/picture.h"
+
+namespace scenegen {
+
+// Texture names, without the ".umt" that the loader appends.
+constexpr const char* GroundTextureName = "lake_ground"; // material 0: the land near the lake
+constexpr const char* MirrorTextureName = "lake_mirror"; // material 1: what the water reflects
+constexpr const char* LandTextureName = "lake_land";     // the whole land, coarser
+constexpr const char* SkyTextureName = "lake_sky";
+constexpr const char* HillsTextureName = "lake_hills";
+constexpr const char* TreesTextureName = "lake_trees";
+constexpr const char* FallsTextureName = "lake_falls";
+
+struct TLakeData {
+    TGenModel Model;
+    std::vector<TNamedPicture> Textures; // every texture the model names, once
+};
+
+TLakeData BuildLake();
+
+} // namespace scenegen

@@ -1,0 +1,151 @@
+#include "tools/scenegen/terrain.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace scenegen {
+
+namespace {
+
+// Cell edges from `from` outwards over `length` units in `cells` cells, each
+// cell wider than the one before it by a constant factor, the first one
+// `step` * factor wide. Returns the edges beyond `from`, nearest first.
+std::vector<float> GrowingEdges(float from, float length, int cells, float step, float direction) {
+    // Find the factor g with step * (g + g^2 + ... + g^cells) = length.
+    auto total = [&](double g) {
+        double sum = 0.0, w = 1.0;
+        for (int i = 0; i < cells; ++i)
+            sum += (w *= g);
+        return step * sum;
+    };
+    double lo = 1.0, hi = 4.0;
+    for (int it = 0; it < 60; ++it) {
+        double mid = 0.5 * (lo + hi);
+        (total(mid) < length ? lo : hi) = mid;
+    }
+    std::vector<float> edges;
+    double pos = from, w = step;
+    for (int i = 0; i < cells; ++i) {
+        w *= lo;
+        pos += direction * w;
+        edges.push_back(float(pos));
+    }
+    edges.back() = from + direction * length; // exact outer edge
+    return edges;
+}
+
+std::vector<float> GridLines(float lo, float nearLo, float nearHi, float hi, int nearCells, int cellsLo,
+                             int cellsHi) {
+    const float step = (nearHi - nearLo) / float(nearCells);
+    std::vector<float> lines = GrowingEdges(nearLo, nearLo - lo, cellsLo, step, -1.0f);
+    std::reverse(lines.begin(), lines.end());
+    for (int i = 0; i <= nearCells; ++i)
+        lines.push_back(nearLo + step * float(i));
+    std::vector<float> outer = GrowingEdges(nearHi, hi - nearHi, cellsHi, step, 1.0f);
+    lines.insert(lines.end(), outer.begin(), outer.end());
+    return lines;
+}
+
+constexpr int TileCells = 16;
+
+// Tile boundaries along one axis: the outer part below the fine grid as one
+// block, the fine grid in blocks of TileCells, the outer part above as one.
+std::vector<int> TileBounds(int nearFirst, int nearCells, int cells) {
+    std::vector<int> bounds{0};
+    if (nearFirst > 0) bounds.push_back(nearFirst);
+    for (int c = TileCells; c < nearCells; c += TileCells)
+        bounds.push_back(nearFirst + c);
+    bounds.push_back(nearFirst + nearCells);
+    if (nearFirst + nearCells < cells) bounds.push_back(cells);
+    return bounds;
+}
+
+} // namespace
+
+float AreaTexCoord(float v, float lo, float hi, int size) {
+    return (0.5f + (v - lo) / (hi - lo) * float(size - 1)) / float(size);
+}
+
+TTerrainGrid BuildTerrainGrid() {
+    TTerrainGrid grid;
+    const int nearCells = int(std::lround((NearArea.X1 - NearArea.X0) / NearGridStep));
+    grid.NearCells = nearCells;
+    grid.Xs = GridLines(TerrainArea.X0, NearArea.X0, NearArea.X1, TerrainArea.X1, nearCells, 14, 14);
+    grid.Ys = GridLines(TerrainArea.Y0, NearArea.Y0, NearArea.Y1, TerrainArea.Y1, nearCells, 2, 16);
+    grid.NearX0 = 14;
+    grid.NearY0 = 2;
+    const std::size_t nx = grid.Xs.size(), ny = grid.Ys.size();
+    grid.Heights.resize(nx * ny);
+    for (std::size_t j = 0; j < ny; ++j)
+        for (std::size_t i = 0; i < nx; ++i)
+            grid.Heights[j * nx + i] = TerrainHeight(grid.Xs[i], grid.Ys[j]);
+    // Split each cell along the diagonal whose ends are closer in height, so
+    // that ridges and the waterline follow the ground rather than cut it.
+    grid.Alt.resize(std::size_t(grid.CellsX()) * std::size_t(grid.CellsY()));
+    for (int j = 0; j < grid.CellsY(); ++j)
+        for (int i = 0; i < grid.CellsX(); ++i) {
+            float d0 = std::fabs(grid.At(i, j) - grid.At(i + 1, j + 1));
+            float d1 = std::fabs(grid.At(i + 1, j) - grid.At(i, j + 1));
+            grid.Alt[std::size_t(j) * std::size_t(grid.CellsX()) + std::size_t(i)] = d1 < d0 ? 1 : 0;
+        }
+    return grid;
+}
+
+float TTerrainGrid::MeshHeight(float x, float y) const {
+    auto cell = [](const std::vector<float>& lines, float v) {
+        auto it = std::upper_bound(lines.begin(), lines.end(), v);
+        int k = int(it - lines.begin()) - 1;
+        return std::clamp(k, 0, int(lines.size()) - 2);
+    };
+    const int i = cell(Xs, x), j = cell(Ys, y);
+    const float u = std::clamp((x - Xs[i]) / (Xs[i + 1] - Xs[i]), 0.0f, 1.0f);
+    const float v = std::clamp((y - Ys[j]) / (Ys[j + 1] - Ys[j]), 0.0f, 1.0f);
+    const float h00 = At(i, j), h10 = At(i + 1, j), h01 = At(i, j + 1), h11 = At(i + 1, j + 1);
+    if (Alt[std::size_t(j) * std::size_t(CellsX()) + std::size_t(i)]) {
+        // triangles (00, 10, 01) and (10, 11, 01)
+        if (u + v <= 1.0f) return h00 + (h10 - h00) * u + (h01 - h00) * v;
+        return h11 + (h01 - h11) * (1.0f - u) + (h10 - h11) * (1.0f - v);
+    }
+    // triangles (00, 10, 11) and (00, 11, 01)
+    if (u >= v) return h00 + (h10 - h00) * u + (h11 - h10) * v;
+    return h00 + (h11 - h01) * u + (h01 - h00) * v;
+}
+
+void AddTerrainObjects(const TTerrainGrid& grid, TGenModel& model, std::uint16_t nearMaterial,
+                       std::uint16_t farMaterial) {
+    const int size = 1024; // both terrain textures are 1024 x 1024
+    const std::vector<int> bx = TileBounds(grid.NearX0, grid.NearCells, grid.CellsX());
+    const std::vector<int> by = TileBounds(grid.NearY0, grid.NearCells, grid.CellsY());
+    for (std::size_t tj = 0; tj + 1 < by.size(); ++tj)
+        for (std::size_t ti = 0; ti + 1 < bx.size(); ++ti) {
+            const bool nearTile = bx[ti] >= grid.NearX0 && bx[ti + 1] <= grid.NearX0 + grid.NearCells &&
+                                  by[tj] >= grid.NearY0 && by[tj + 1] <= grid.NearY0 + grid.NearCells;
+            const TArea& area = nearTile ? NearArea : TerrainArea;
+            TGenObject tile;
+            tile.Material = nearTile ? nearMaterial : farMaterial;
+            tile.Alpha = 0.0f; // opaque pass
+            auto vertex = [&](int i, int j) { return V3(grid.Xs[i], grid.Ys[j], grid.At(i, j)); };
+            auto tex = [&](int i, int j) {
+                return V3(AreaTexCoord(grid.Xs[i], area.X0, area.X1, size),
+                          AreaTexCoord(grid.Ys[j], area.Y0, area.Y1, size), 0.0f);
+            };
+            for (int j = by[tj]; j < by[tj + 1]; ++j)
+                for (int i = bx[ti]; i < bx[ti + 1]; ++i) {
+                    const bool alt = grid.Alt[std::size_t(j) * std::size_t(grid.CellsX()) + std::size_t(i)];
+                    if (alt) {
+                        tile.Add(vertex(i, j), vertex(i + 1, j), vertex(i, j + 1), tex(i, j), tex(i + 1, j),
+                                 tex(i, j + 1));
+                        tile.Add(vertex(i + 1, j), vertex(i + 1, j + 1), vertex(i, j + 1), tex(i + 1, j),
+                                 tex(i + 1, j + 1), tex(i, j + 1));
+                    } else {
+                        tile.Add(vertex(i, j), vertex(i + 1, j), vertex(i + 1, j + 1), tex(i, j),
+                                 tex(i + 1, j), tex(i + 1, j + 1));
+                        tile.Add(vertex(i, j), vertex(i + 1, j + 1), vertex(i, j + 1), tex(i, j),
+                                 tex(i + 1, j + 1), tex(i, j + 1));
+                    }
+                }
+            model.Objects.push_back(std::move(tile));
+        }
+}
+
+} // namespace scenegen

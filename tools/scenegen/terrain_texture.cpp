@@ -1,0 +1,204 @@
+// The ground's colours, baked once: what an aerial photograph of the valley
+// would show, lit by the afternoon sun and seen through the haze.
+#include <algorithm>
+#include <cmath>
+
+#include "tools/scenegen/noise.h"
+#include "tools/scenegen/parallel.h"
+#include "tools/scenegen/terrain.h"
+
+namespace scenegen {
+
+namespace {
+
+// Heights of the ground at every texel centre of the texture, with a border
+// of one texel so that every texel has neighbours for its normal.
+struct THeightMap {
+    int Size;
+    float X0, Y0, StepX, StepY;
+    std::vector<float> H; // (Size + 2)^2, index (j + 1) * (Size + 2) + (i + 1)
+
+    float At(int i, int j) const {
+        i = std::clamp(i, -1, Size);
+        j = std::clamp(j, -1, Size);
+        return H[std::size_t(j + 1) * std::size_t(Size + 2) + std::size_t(i + 1)];
+    }
+};
+
+THeightMap MakeHeightMap(const TArea& area, int size) {
+    THeightMap m{
+        size, area.X0, area.Y0, (area.X1 - area.X0) / float(size - 1), (area.Y1 - area.Y0) / float(size - 1),
+        {}};
+    m.H.resize(std::size_t(size + 2) * std::size_t(size + 2));
+    ParallelRows(size + 2, [&](int row) {
+        const int j = row - 1;
+        for (int i = -1; i <= size; ++i)
+            m.H[std::size_t(j + 1) * std::size_t(size + 2) + std::size_t(i + 1)] =
+                TerrainHeight(m.X0 + m.StepX * float(i), m.Y0 + m.StepY * float(j));
+    });
+    return m;
+}
+
+// Share of direct sunlight (0..1) reaching each texel of a half-resolution
+// grid, from a march towards the sun over the height map; the penumbra widens
+// with the distance to whatever casts the shadow.
+std::vector<float> SunlightMap(const THeightMap& m, int& half) {
+    half = m.Size / 2;
+    const TVec3 sun = SunDirection();
+    const float horizontal = std::sqrt(sun.x * sun.x + sun.y * sun.y);
+    const float rise = sun.z / horizontal; // height gained per unit run
+    float maxHeight = -1e9f;
+    for (float h : m.H)
+        maxHeight = std::max(maxHeight, h);
+    const float stepLen = 2.0f * std::min(m.StepX, m.StepY);
+    const float di = sun.x / horizontal * stepLen / m.StepX, dj = sun.y / horizontal * stepLen / m.StepY;
+    std::vector<float> light(std::size_t(half) * std::size_t(half));
+    ParallelRows(half, [&](int hj) {
+        for (int hi = 0; hi < half; ++hi) {
+            float fi = float(hi * 2), fj = float(hj * 2);
+            float z = m.At(hi * 2, hj * 2) + 0.05f;
+            float worst = 1e9f, run = 0.0f;
+            while (true) {
+                fi += di;
+                fj += dj;
+                run += stepLen;
+                z += rise * stepLen;
+                if (z > maxHeight || fi < 0 || fj < 0 || fi > float(m.Size - 1) || fj > float(m.Size - 1))
+                    break;
+                float clearance = z - m.At(int(fi + 0.5f), int(fj + 0.5f));
+                worst = std::min(worst, clearance / (0.4f + 0.06f * run));
+            }
+            light[std::size_t(hj) * std::size_t(half) + std::size_t(hi)] = Clamp01(0.5f + worst);
+        }
+    });
+    return light;
+}
+
+float SampleHalf(const std::vector<float>& map, int half, float i, float j) {
+    float fi = std::clamp(i * 0.5f, 0.0f, float(half - 1)), fj = std::clamp(j * 0.5f, 0.0f, float(half - 1));
+    int i0 = std::min(int(fi), half - 2), j0 = std::min(int(fj), half - 2);
+    float u = fi - float(i0), v = fj - float(j0);
+    auto at = [&](int a, int b) { return map[std::size_t(b) * std::size_t(half) + std::size_t(a)]; };
+    float top = Lerp(at(i0, j0), at(i0 + 1, j0), u), bottom = Lerp(at(i0, j0 + 1), at(i0 + 1, j0 + 1), u);
+    return Lerp(top, bottom, v);
+}
+
+// Tree crowns seen from above: a jittered lattice of round crowns. Returns
+// the crown's height over the ground (0 in a gap) and its surface normal.
+float Crown(float x, float y, TVec3& normal) {
+    const float cell = 3.4f;
+    const int cx = int(std::floor(x / cell)), cy = int(std::floor(y / cell));
+    float best = 0.0f;
+    normal = V3(0, 0, 1);
+    for (int oy = -1; oy <= 1; ++oy)
+        for (int ox = -1; ox <= 1; ++ox) {
+            int gx = cx + ox, gy = cy + oy;
+            float px = (float(gx) + 0.5f + 0.4f * LatticeValue(gx, gy, 71u)) * cell;
+            float py = (float(gy) + 0.5f + 0.4f * LatticeValue(gx, gy, 73u)) * cell;
+            float r = cell * (0.55f + 0.15f * LatticeValue(gx, gy, 79u));
+            float dx = x - px, dy = y - py, d2 = dx * dx + dy * dy;
+            if (d2 >= r * r) continue;
+            float top = std::sqrt(r * r - d2);
+            if (top > best) {
+                best = top;
+                normal = Normalised(V3(dx, dy, top));
+            }
+        }
+    return best;
+}
+
+struct TGround {
+    TColour Albedo;
+    TVec3 Normal;    // the surface that catches the light (a crown's, in woods)
+    float Occlusion; // 1 open, lower in gaps between crowns
+};
+
+TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n) {
+    const float above = hMesh - WaterLevel;
+    const float slope = 1.0f - n.z;
+
+    // Meadow: lush and dry grass in drifts, with a fine mottle.
+    TColour lush = Rgb(0.24f, 0.37f, 0.12f), dry = Rgb(0.55f, 0.52f, 0.28f);
+    TColour ground = Mix(lush, dry, Clamp01(0.4f + 1.6f * Fbm(x / 40.0f, y / 40.0f, 61u, 4)));
+    ground = Mix(ground, Rgb(0.40f, 0.33f, 0.20f),
+                 0.35f * SmoothRange(0.2f, 0.6f, Fbm(x / 18.0f, y / 18.0f, 63u, 3)));
+    ground = Scaled(ground, 0.82f + 0.3f * Fbm(x / 2.5f, y / 2.5f, 67u, 3));
+
+    TGround g{ground, n, 1.0f};
+
+    // Woods on the hills, thinning out towards the water and off the rocks.
+    float wood = WoodsDensity(x, y, h) * (1.0f - SmoothRange(0.25f, 0.4f, slope));
+    if (wood > 0.0f) {
+        TVec3 crownNormal;
+        float crown = Crown(x, y, crownNormal);
+        if (crown > 0.0f) {
+            float hue = Fbm(x / 30.0f, y / 30.0f, 83u, 3);
+            TColour leaf = Mix(Rgb(0.13f, 0.25f, 0.09f), Rgb(0.22f, 0.30f, 0.11f), Clamp01(0.5f + hue));
+            g.Albedo = Mix(g.Albedo, Scaled(leaf, 0.9f + 0.25f * ValueNoise(x * 1.7f, y * 1.7f, 89u)), wood);
+            g.Normal = Normalised(n * (1.0f - wood) + crownNormal * wood);
+        } else {
+            g.Albedo = Mix(g.Albedo, Rgb(0.08f, 0.11f, 0.05f), wood);
+            g.Occlusion = 1.0f - 0.5f * wood;
+        }
+    }
+
+    // Rock on steep ground and on the high tops.
+    float rockiness = SmoothRange(0.28f, 0.5f, slope + 0.12f * Fbm(x / 8.0f, y / 8.0f, 91u, 3));
+    rockiness =
+        std::max(rockiness, SmoothRange(95.0f, 125.0f, hMesh + 15.0f * Fbm(x / 30.0f, y / 30.0f, 93u, 3)));
+    if (rockiness > 0.0f) {
+        // Grey rock in bands along the strata, split by dark cracks, with
+        // lichen and dirt in patches.
+        float strata = Fbm(x / 6.0f + y / 11.0f, hMesh / 0.9f, 97u, 4);
+        float crack = SmoothRange(0.0f, 0.08f, std::fabs(Fbm(x / 2.2f, y / 2.2f + hMesh / 2.0f, 98u, 3)));
+        TColour rock = Mix(Rgb(0.34f, 0.32f, 0.30f), Rgb(0.63f, 0.60f, 0.55f), Clamp01(0.5f + 1.3f * strata));
+        rock = Mix(rock, Rgb(0.47f, 0.45f, 0.33f),
+                   0.4f * SmoothRange(0.1f, 0.4f, Fbm(x / 5.0f, y / 5.0f, 99u, 3)));
+        rock = Scaled(rock, 0.55f + 0.45f * crack);
+        g.Albedo = Mix(g.Albedo, rock, rockiness);
+        g.Normal = n;
+        g.Occlusion = Lerp(g.Occlusion, 1.0f, rockiness);
+    }
+
+    // The shore: a pale band of sand and pebbles, darker and wet at the water.
+    float sandy = 1.0f - SmoothRange(1.4f, 2.8f, above + 0.8f * Fbm(x / 5.0f, y / 5.0f, 101u, 3));
+    TColour sand = Scaled(Rgb(0.58f, 0.53f, 0.43f), 0.85f + 0.3f * ValueNoise(x * 2.1f, y * 2.1f, 103u));
+    g.Albedo = Mix(g.Albedo, sand, sandy * (1.0f - 0.6f * rockiness));
+    float wet = 1.0f - SmoothRange(0.15f, 0.8f, above);
+    g.Albedo = Mix(g.Albedo, Scaled(g.Albedo, 0.45f), wet);
+    if (above < 0.0f) g.Albedo = Mix(g.Albedo, Rgb(0.14f, 0.15f, 0.11f), SmoothRange(0.0f, 1.0f, -above));
+    return g;
+}
+
+} // namespace
+
+TPicture BakeTerrainTexture(const TTerrainGrid& grid, const TArea& area, int size) {
+    const THeightMap heights = MakeHeightMap(area, size);
+    int half = 0;
+    const std::vector<float> sunlight = SunlightMap(heights, half);
+    const TVec3 sun = SunDirection(), eye = CameraEye();
+    const TColour haze = HazeColour();
+
+    TPicture picture(size, size, 3);
+    picture.BlockCoded = true;
+    ParallelRows(size, [&](int j) {
+        for (int i = 0; i < size; ++i) {
+            const float x = heights.X0 + heights.StepX * float(i), y = heights.Y0 + heights.StepY * float(j);
+            const float h = heights.At(i, j);
+            const float hx = heights.At(i + 1, j) - heights.At(i - 1, j);
+            const float hy = heights.At(i, j + 1) - heights.At(i, j - 1);
+            const TVec3 n = Normalised(V3(-hx / (2.0f * heights.StepX), -hy / (2.0f * heights.StepY), 1.0f));
+
+            const TGround g = GroundAt(x, y, h, grid.MeshHeight(x, y), n);
+            const float direct =
+                std::max(0.0f, Dot(g.Normal, sun)) * SampleHalf(sunlight, half, float(i), float(j));
+            const float sky = (0.34f + 0.16f * g.Normal.z) * g.Occlusion;
+            TColour c = Scaled(g.Albedo, 1.05f * (sky + 0.95f * direct));
+            c = Mix(c, haze, HazeAmount(Length(V3(x, y, h) - eye)));
+            picture.Set(i, j, c);
+        }
+    });
+    return picture;
+}
+
+} // namespace scenegen

@@ -1,0 +1,307 @@
+#include "tools/scenegen/vegetation.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "tools/scenegen/noise.h"
+#include "tools/scenegen/parallel.h"
+#include "tools/scenegen/world.h"
+
+namespace scenegen {
+
+namespace {
+
+constexpr int AtlasWidth = 1024, AtlasHeight = 512;
+
+// Atlas cells in texels: x, y (row 0 at the bottom), width, height.
+struct TCell {
+    int X, Y, W, H;
+};
+// Four firs, two reed clumps and two bushes in the lower half, four broad
+// leaved trees in the upper half.
+constexpr TCell Firs[4] = {{0, 0, 128, 256}, {128, 0, 128, 256}, {256, 0, 128, 256}, {384, 0, 128, 256}};
+constexpr TCell Reeds[2] = {{512, 0, 128, 256}, {640, 0, 128, 256}};
+constexpr TCell Bushes[2] = {{768, 0, 128, 256}, {896, 0, 128, 256}};
+constexpr TCell Broadleaves[4] = {
+    {0, 256, 256, 256}, {256, 256, 256, 256}, {512, 256, 256, 256}, {768, 256, 256, 256}};
+// Height of what is drawn in a cell, as a share of the cell (reeds and bushes are low).
+constexpr float ReedFill = 0.55f, BushFill = 0.5f;
+
+// Coverage and colour of a fir at (u, v) in its cell, u across 0..1, v up 0..1.
+bool FirAt(float u, float v, int variant, TColour& c) {
+    const std::uint32_t seed = 600u + std::uint32_t(variant) * 17u;
+    const float x = u - 0.5f;
+    if (v < 0.14f && std::fabs(x) < 0.035f) {
+        c = Rgb(0.28f, 0.20f, 0.13f);
+        return true;
+    }
+    if (v < 0.07f || v > 0.99f) return false;
+    const float k = (v - 0.07f) / 0.92f;
+    const float tier = 0.085f + 0.02f * float(variant % 2);
+    float frac = std::fmod((1.0f - v) / tier, 1.0f);
+    float width = 0.44f * std::pow(1.0f - k, 0.95f) * (0.72f + 0.28f * frac);
+    width *= 1.0f + 0.22f * ValueNoise(v * 60.0f, x > 0 ? 1.0f : 5.0f, seed);
+    if (std::fabs(x) > width) return false;
+    float side = x / std::max(width, 0.01f); // -1 left edge .. 1 right edge
+    float needles = ValueNoise(u * 90.0f, v * 70.0f, seed + 3u);
+    float shade = 0.8f - 0.35f * side + 0.25f * (1.0f - frac) + 0.2f * needles;
+    c = Scaled(Rgb(0.10f, 0.21f, 0.12f), std::max(0.35f, shade));
+    return true;
+}
+
+bool BroadleafAt(float u, float v, int variant, TColour& c) {
+    const std::uint32_t seed = 700u + std::uint32_t(variant) * 23u;
+    const float x = u - 0.5f;
+    if (v < 0.42f && std::fabs(x + 0.01f * std::sin(v * 20.0f)) < 0.028f + 0.02f * (0.42f - v)) {
+        c = Rgb(0.27f, 0.21f, 0.15f);
+        return true;
+    }
+    // The crown: blobs around a centre, their union roughened by noise.
+    TRandom random(seed);
+    float best = -1e9f;
+    TVec3 normal = V3(0, 0, 1);
+    const int blobs = 9;
+    for (int i = 0; i < blobs; ++i) {
+        float bx = float(random.Range(-0.24, 0.24)), by = float(random.Range(0.5, 0.8)),
+              r = float(random.Range(0.14, 0.22));
+        float dx = x - bx, dy = v - by;
+        float inside = r * r - dx * dx - dy * dy;
+        if (inside > best) {
+            best = inside;
+            normal = V3(dx, dy, std::sqrt(std::max(0.0f, inside)));
+        }
+    }
+    float rough = 0.012f * Fbm(u * 14.0f, v * 14.0f, seed + 1u, 4);
+    if (best + rough < 0.0f) return false;
+    normal = Normalised(normal);
+    float light = 0.55f + 0.6f * std::max(0.0f, Dot(normal, Normalised(V3(-0.6f, 0.5f, 0.6f))));
+    float leaves = ValueNoise(u * 70.0f, v * 70.0f, seed + 2u);
+    TColour leaf = variant % 2 ? Rgb(0.24f, 0.34f, 0.13f) : Rgb(0.19f, 0.30f, 0.12f);
+    c = Scaled(leaf, light * (0.85f + 0.3f * leaves));
+    return true;
+}
+
+bool ReedAt(float u, float v, int variant, TColour& c) {
+    if (v > ReedFill) return false;
+    const float h = v / ReedFill;
+    TRandom random(800u + std::uint32_t(variant));
+    for (int i = 0; i < 26; ++i) {
+        float base = float(random.Range(0.1, 0.9)), lean = float(random.Range(-0.25, 0.25));
+        float top = float(random.Range(0.55, 1.0)), width = float(random.Range(0.008, 0.016));
+        if (h > top) continue;
+        float centre = base + lean * h * h;
+        if (std::fabs(u - centre) < width * (1.0f - 0.7f * h / top)) {
+            float tone = float(random.Range(0.8, 1.15));
+            c = Scaled(Mix(Rgb(0.30f, 0.32f, 0.14f), Rgb(0.60f, 0.58f, 0.32f), h / top), tone);
+            if (top > 0.9f && h > top - 0.12f) c = Rgb(0.33f, 0.22f, 0.12f); // a bulrush head
+            return true;
+        }
+    }
+    return false;
+}
+
+bool BushAt(float u, float v, int variant, TColour& c) {
+    if (v > BushFill) return false;
+    const float x = (u - 0.5f) * 2.0f, y = v / BushFill; // -1..1 across, 0..1 up
+    float d = x * x / 0.9f + (y - 0.45f) * (y - 0.45f) / 0.22f;
+    d += 0.35f * Fbm(u * 9.0f, v * 9.0f, 900u + std::uint32_t(variant), 4);
+    if (d > 1.0f || y < 0.02f) return false;
+    float light = 0.65f + 0.4f * (-x * 0.5f + (y - 0.45f));
+    c = Scaled(variant ? Rgb(0.22f, 0.30f, 0.12f) : Rgb(0.17f, 0.26f, 0.11f),
+               light * (0.85f + 0.3f * ValueNoise(u * 60.0f, v * 60.0f, 905u)));
+    return true;
+}
+
+void PaintCell(TPicture& atlas, const TCell& cell, int variant, bool (*shape)(float, float, int, TColour&)) {
+    const int ss = 3; // 3 x 3 samples per texel for smooth edges
+    ParallelRows(cell.H, [&](int y) {
+        for (int x = 0; x < cell.W; ++x) {
+            TColour sum = Rgb(0, 0, 0, 0);
+            int hits = 0;
+            for (int sy = 0; sy < ss; ++sy)
+                for (int sx = 0; sx < ss; ++sx) {
+                    float u = (float(x) + (float(sx) + 0.5f) / ss) / float(cell.W);
+                    float v = (float(y) + (float(sy) + 0.5f) / ss) / float(cell.H);
+                    TColour c;
+                    if (shape(u, v, variant, c)) {
+                        sum = Rgb(sum.r + c.r, sum.g + c.g, sum.b + c.b);
+                        ++hits;
+                    }
+                }
+            // Transparent texels keep a foliage colour so that filtering at
+            // the edges does not darken them.
+            TColour c = hits ? Scaled(sum, 1.0f / float(hits)) : Rgb(0.16f, 0.24f, 0.12f);
+            c.a = float(hits) / float(ss * ss);
+            atlas.Set(cell.X + x, cell.Y + y, c);
+        }
+    });
+}
+
+float Distance2D(TVec3 a, TVec3 b) {
+    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y));
+}
+
+// Is `p` inside camera 1's view (with a margin), for a 21:9 screen?
+bool InView(TVec3 p) {
+    const TVec3 eye = CameraEye(), forward = Normalised(CameraTarget() - eye);
+    TVec3 d = p - eye;
+    float ahead = Dot(d, forward);
+    if (ahead < 1.0f) return false;
+    TVec3 right = Normalised(Cross(forward, V3(0, 0, 1)));
+    float across = std::fabs(Dot(d, right)) / ahead;
+    return across < 1.1f; // tan(47.7 degrees): the half width of a 21:9 view at 45 degrees up
+}
+
+struct TCutout {
+    TVec3 Base;
+    float Width, Height;
+    TCell Cell;
+    float Fill; // share of the cell's height that the quad shows
+    float Distance;
+};
+
+void AddCutout(TGenObject& object, const TCutout& c) {
+    const TVec3 eye = CameraEye();
+    TVec3 toward = V3(c.Base.x - eye.x, c.Base.y - eye.y, 0.0f);
+    TVec3 right = Normalised(Cross(toward, V3(0, 0, 1))) * (c.Width * 0.5f);
+    TVec3 up = V3(0, 0, c.Height);
+    float s0 = (float(c.Cell.X) + 0.5f) / AtlasWidth, s1 = (float(c.Cell.X + c.Cell.W) - 0.5f) / AtlasWidth;
+    float t0 = (float(c.Cell.Y) + 0.5f) / AtlasHeight;
+    float t1 = (float(c.Cell.Y) + float(c.Cell.H) * c.Fill - 0.5f) / AtlasHeight;
+    object.AddQuad(c.Base - right, c.Base + right, c.Base + right + up, c.Base - right + up, V3(s0, t0, 0),
+                   V3(s1, t0, 0), V3(s1, t1, 0), V3(s0, t1, 0));
+}
+
+} // namespace
+
+bool LandBehind(TVec3 p) {
+    const TVec3 eye = CameraEye();
+    const TVec3 dir = Normalised(p - eye);
+    for (float t = Length(p - eye) + 0.3f; t < 2500.0f; t += 0.5f) {
+        TVec3 q = eye + dir * t;
+        float ground = TerrainHeight(q.x, q.y);
+        if (q.z <= WaterLevel + 1.2f) return ground > WaterLevel + 1.2f; // water (with its waves) or land
+        if (q.z <= ground) return true;
+        if (q.z > 200.0f) return true; // into the sky
+    }
+    return true;
+}
+
+TGenObject PlaceVegetation(std::uint16_t material) {
+    std::vector<TCutout> cutouts;
+    TRandom random(4242u);
+    const TVec3 eye = CameraEye();
+    const float step = 4.0f;
+    for (float gy = 140.0f; gy < 420.0f; gy += step)
+        for (float gx = -140.0f; gx < 190.0f; gx += step) {
+            float x = gx + float(random.Range(0.0, step)), y = gy + float(random.Range(0.0, step));
+            float pick = float(random.Unit()), size = float(random.Unit());
+            int variant = int(random.Next() % 4u);
+            float ground = TerrainHeight(x, y), above = ground - WaterLevel;
+            TVec3 n = TerrainNormal(x, y, 1.0f);
+            float dist = Distance2D(V3(x, y, 0), eye);
+            if (dist < 40.0f || n.z < 0.8f) continue;
+            TVec3 base = V3(x, y, ground - 0.4f);
+            if (!InView(base)) continue;
+            float woods = WoodsDensity(x, y, ground);
+            TCutout c{};
+            if (above > 0.25f && above < 0.9f && pick < 0.55f) { // reeds along the waterline
+                c = TCutout{base, 3.6f + 1.4f * size, 0.0f, Reeds[variant % 2], ReedFill, 0};
+                c.Height = c.Width * 2.0f * ReedFill;
+            } else if (above > 2.5f && pick < 0.015f + 0.4f * woods) {
+                bool fir = (variant + int(size * 10.0f)) % 3 != 0;
+                if (fir) {
+                    float h = 7.5f + 5.5f * size;
+                    c = TCutout{base, h * 0.5f, h, Firs[variant], 1.0f, 0};
+                } else {
+                    float h = 6.5f + 4.0f * size;
+                    c = TCutout{base, h, h, Broadleaves[variant], 1.0f, 0};
+                }
+            } else if (above > 1.2f && pick > 0.975f) {
+                float w = 2.2f + 1.6f * size;
+                c = TCutout{base, w, w * 2.0f * BushFill, Bushes[variant % 2], BushFill, 0};
+            } else {
+                continue;
+            }
+            // Every corner and the middle of the cut-out must have land behind it.
+            TVec3 toward = V3(x - eye.x, y - eye.y, 0.0f);
+            TVec3 right = Normalised(Cross(toward, V3(0, 0, 1))) * (c.Width * 0.5f);
+            TVec3 up = V3(0, 0, c.Height);
+            if (!LandBehind(base - right) || !LandBehind(base + right) || !LandBehind(base + up * 0.5f) ||
+                !LandBehind(base - right + up) || !LandBehind(base + right + up))
+                continue;
+            c.Distance = dist;
+            cutouts.push_back(c);
+        }
+    std::stable_sort(cutouts.begin(), cutouts.end(),
+                     [](const TCutout& a, const TCutout& b) { return a.Distance > b.Distance; });
+    TGenObject vegetation;
+    vegetation.Material = material;
+    vegetation.Alpha = 1.0f;
+    for (const TCutout& c : cutouts)
+        AddCutout(vegetation, c);
+    return vegetation;
+}
+
+TPicture VegetationTexture() {
+    TPicture atlas(AtlasWidth, AtlasHeight, 4);
+    for (int i = 0; i < 4; ++i)
+        PaintCell(atlas, Firs[i], i, FirAt);
+    for (int i = 0; i < 4; ++i)
+        PaintCell(atlas, Broadleaves[i], i, BroadleafAt);
+    for (int i = 0; i < 2; ++i)
+        PaintCell(atlas, Reeds[i], i, ReedAt);
+    for (int i = 0; i < 2; ++i)
+        PaintCell(atlas, Bushes[i], i, BushAt);
+    return atlas;
+}
+
+TGenObject Waterfall(std::uint16_t material) {
+    TGenObject falls;
+    falls.Material = material;
+    falls.Alpha = 1.0f;
+    const TVec3 eye = CameraEye();
+    const TVec3 top = FallsTop(), foot = FallsFoot();
+    const TVec3 inward = Normalised(V3(foot.x - top.x, foot.y - top.y, 0.0f)); // towards the lake
+    const TVec3 right = Normalised(Cross(foot - eye, V3(0, 0, 1)));
+    const int steps = 12;
+    const float run = Distance2D(top, foot);
+    TVec3 prevL{}, prevR{};
+    float prevT = 0.0f, prevZ = -1e9f;
+    for (int k = 0; k <= steps; ++k) {
+        // From the foot (k = 0, a little under the water) up to the lip.
+        float f = float(k) / float(steps);
+        TVec3 p = top + inward * (run * (1.0f - f));
+        float ground = TerrainHeight(p.x, p.y);
+        // Always climbing, so that every quad faces the lake and the camera.
+        p.z = k == 0 ? WaterLevel - 0.8f : std::max({ground, WaterLevel - 0.8f, prevZ + 0.4f});
+        prevZ = p.z;
+        p = p + inward * 0.9f; // just in front of the rock
+        float half = 1.6f + 1.4f * (1.0f - f) * (1.0f - f);
+        TVec3 l = p - right * half, r = p + right * half;
+        float t = f;
+        if (k > 0)
+            falls.AddQuad(prevL, prevR, r, l, V3(0, prevT, 0), V3(1, prevT, 0), V3(1, t, 0), V3(0, t, 0));
+        prevL = l, prevR = r, prevT = t;
+    }
+    return falls;
+}
+
+TPicture WaterfallTexture() {
+    TPicture picture(64, 256, 4);
+    for (int y = 0; y < picture.Height; ++y)
+        for (int x = 0; x < picture.Width; ++x) {
+            float u = (float(x) + 0.5f) / float(picture.Width), v = (float(y) + 0.5f) / float(picture.Height);
+            float streak = Fbm(u * 11.0f, v * 1.2f, 1001u, 4, 0.55f, 11);
+            float edge = SmoothRange(0.0f, 0.22f, u) * SmoothRange(1.0f, 0.78f, u);
+            float foam = 1.0f - SmoothRange(0.0f, 0.25f, v); // churned white at the foot
+            float a = Clamp01((0.55f + 0.9f * streak) * edge + 0.5f * foam * edge);
+            float bright = Clamp01(0.78f + 0.5f * streak + 0.2f * foam);
+            TColour c = Mix(Rgb(0.62f, 0.70f, 0.74f), Rgb(0.97f, 0.98f, 1.0f), bright);
+            c.a = std::min(0.95f, a);
+            picture.Set(x, y, c);
+        }
+    return picture;
+}
+
+} // namespace scenegen

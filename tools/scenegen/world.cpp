@@ -1,0 +1,121 @@
+#include "tools/scenegen/world.h"
+
+#include <cmath>
+
+#include "tools/scenegen/noise.h"
+
+namespace scenegen {
+
+namespace {
+constexpr float Pi = 3.14159265358979f;
+
+// Wraps an angle difference into -pi..pi.
+float AngleDelta(float a, float b) {
+    float d = a - b;
+    while (d > Pi)
+        d -= 2.0f * Pi;
+    while (d < -Pi)
+        d += 2.0f * Pi;
+    return d;
+}
+} // namespace
+
+float ShoreRadius(float angle) {
+    return 52.0f + 4.0f * std::sin(2.0f * angle + 0.9f) + 3.0f * std::cos(3.0f * angle - 0.4f) +
+           1.5f * std::sin(5.0f * angle + 2.0f);
+}
+
+float TerrainHeight(float x, float y) {
+    const float dx = x - LakeCentreX, dy = y - LakeCentreY;
+    const float d = std::sqrt(dx * dx + dy * dy);
+    const float angle = std::atan2(dy, dx);
+    const float b = d - ShoreRadius(angle); // signed distance beyond the waterline
+
+    if (b <= 0.0f) return WaterLevel - 8.0f * SmoothRange(0.0f, 20.0f, -b);
+
+    // Banks: steep at the water, easing off, then rolling hills that grow
+    // with the distance from the lake. The near (south) shore stays low so
+    // the view from it is open.
+    float rise = 4.5f * (1.0f - std::exp(-b / 7.0f)) + 0.16f * b;
+    float open = 0.35f + 0.65f * SmoothRange(150.0f, 230.0f, y);
+    float hillAmp = 24.0f * SmoothRange(6.0f, 120.0f, b) * open;
+    float hills = hillAmp * (0.5f + 0.5f * Fbm(x / 170.0f, y / 170.0f, 11u, 5));
+    float bumps = 1.6f * Fbm(x / 14.0f, y / 14.0f, 23u, 4) * SmoothRange(0.0f, 8.0f, b);
+    // A range of higher ground far to the north closes the valley.
+    float range =
+        60.0f * SmoothRange(330.0f, 640.0f, y) * (0.55f + 0.45f * Ridged(x / 260.0f, y / 260.0f, 37u, 5));
+    float h = WaterLevel + rise + hills + bumps + range;
+
+    // The rock face: within a narrow arc of the shore the bank jumps up as a
+    // cliff and stays up as a shelf behind it.
+    float arc = std::exp(-std::pow(AngleDelta(angle, FallsAngle) / 0.26f, 2.0f));
+    if (arc > 0.01f) {
+        // A ragged edge with buttresses and gullies, and knobbly rock on the face.
+        float ragged = b + 1.8f * Fbm(x / 5.0f, y / 5.0f, 43u, 3);
+        float face = SmoothRange(0.0f, CliffDepth, ragged);
+        float knobs = 1.4f * Ridged(x / 3.5f, y / 3.5f + h * 0.1f, 47u, 3) * face * (1.0f - face) * 4.0f;
+        float shelf = CliffHeight + 3.0f * Fbm(x / 9.0f, y / 9.0f, 41u, 3) - 0.04f * b;
+        float cliff = WaterLevel + face * shelf + knobs;
+        // The stream's notch at the lip, along the line from the lake centre.
+        float lateral = d * std::sin(AngleDelta(angle, FallsAngle));
+        cliff -=
+            2.5f * std::exp(-lateral * lateral / 5.0f) * SmoothRange(CliffDepth - 2.0f, CliffDepth + 3.0f, b);
+        float blended = h + (cliff - h) * SmoothRange(0.05f, 0.6f, arc);
+        if (blended > h) h = blended;
+    }
+    return h;
+}
+
+float WoodsDensity(float x, float y, float height) {
+    const float dx = x - LakeCentreX, dy = y - LakeCentreY;
+    const float beyond = std::sqrt(dx * dx + dy * dy) - ShoreRadius(std::atan2(dy, dx));
+    const float above = height - WaterLevel;
+    float woods = Fbm(x / 70.0f, y / 70.0f, 51u, 4) + 0.3f * SmoothRange(15.0f, 80.0f, beyond) - 0.08f;
+    woods *= SmoothRange(3.0f, 6.0f, above);
+    return SmoothRange(0.12f, 0.22f, woods);
+}
+
+TVec3 TerrainNormal(float x, float y, float step) {
+    float hx = TerrainHeight(x + step, y) - TerrainHeight(x - step, y);
+    float hy = TerrainHeight(x, y + step) - TerrainHeight(x, y - step);
+    return Normalised(V3(-hx, -hy, 2.0f * step));
+}
+
+static TVec3 FallsPoint(float beyondShore, float z) {
+    float r = ShoreRadius(FallsAngle) + beyondShore;
+    return V3(LakeCentreX + r * std::cos(FallsAngle), LakeCentreY + r * std::sin(FallsAngle), z);
+}
+
+TVec3 FallsTop() {
+    TVec3 p = FallsPoint(CliffDepth + 0.5f, 0.0f);
+    p.z = TerrainHeight(p.x, p.y);
+    return p;
+}
+
+TVec3 FallsFoot() {
+    return FallsPoint(0.0f, WaterLevel);
+}
+
+TVec3 CameraEye() {
+    return V3(24.0f, 134.0f, 3.5f);
+}
+
+TVec3 CameraTarget() {
+    const float yaw = 4.0f * Pi / 180.0f, pitch = -6.5f * Pi / 180.0f;
+    TVec3 dir = V3(std::sin(yaw) * std::cos(pitch), std::cos(yaw) * std::cos(pitch), std::sin(pitch));
+    return CameraEye() + dir * 100.0f;
+}
+
+TVec3 SunDirection() {
+    return Normalised(V3(-0.77f, -0.28f, 0.57f));
+}
+
+TColour HazeColour() {
+    return Rgb(0.74f, 0.81f, 0.88f);
+}
+
+float HazeAmount(float distance) {
+    return 1.0f - std::exp(-distance / 650.0f);
+}
+
+} // namespace scenegen

@@ -1,0 +1,68 @@
+// The lake's world: where the water lies, the shape of the land around it,
+// the sun and the viewpoint. World units, z up, x east, y north.
+//
+// The water surface is laid into the lake by the scene at a fixed place: its
+// 128 x 128 grid spans x -50..98 and y 116..264 at height -11 (a unit square
+// from -1 to 1, scaled by 74 and moved to (24, 190, -11)). Everything here is
+// built around that square: the shoreline lies well inside it and the land
+// rises above the water all along its edges, so the square's straight sides
+// are always under ground.
+#pragma once
+
+#include "tools/scenegen/picture.h"
+
+namespace scenegen {
+
+// The water square.
+constexpr float WaterLevel = -11.0f;
+constexpr float WaterCentreX = 24.0f;
+constexpr float WaterCentreY = 190.0f;
+constexpr float WaterHalfSize = 74.0f;
+
+// The lake: a rounded basin around this point; ShoreRadius gives its edge.
+constexpr float LakeCentreX = 24.0f;
+constexpr float LakeCentreY = 194.0f;
+// Distance from the lake centre to the waterline in the direction `angle`
+// (radians, counter-clockwise from east); between 43 and 61.
+float ShoreRadius(float angle);
+
+// Ground height at (x, y): below WaterLevel inside the lake, above it outside.
+float TerrainHeight(float x, float y);
+// How wooded the ground is at (x, y), where it lies at `height`: 0 open,
+// 1 woods (before slope: rock faces carry no trees).
+float WoodsDensity(float x, float y, float height);
+// Unit normal of the ground at (x, y), from central differences `step` apart.
+TVec3 TerrainNormal(float x, float y, float step);
+
+// The land the terrain mesh covers, and the part of it around the lake that
+// has the fine grid and its own detailed texture.
+struct TArea {
+    float X0, Y0, X1, Y1;
+};
+constexpr TArea TerrainArea{-560.0f, 100.0f, 610.0f, 760.0f};
+constexpr TArea NearArea{-72.0f, 120.0f, 120.0f, 312.0f};
+constexpr float NearGridStep = 2.4f; // 80 cells across NearArea
+
+// The rock face and the waterfall coming down it into the lake.
+constexpr float FallsAngle = 1.2f;   // direction from the lake centre, radians
+constexpr float CliffDepth = 7.0f;   // horizontal run of the face, shore to top
+constexpr float CliffHeight = 16.0f; // above the water
+TVec3 FallsTop();                    // lip of the waterfall
+TVec3 FallsFoot();                   // where it meets the lake
+
+// Camera 1: on the south shore, above the water, looking north across the lake.
+constexpr float CameraFieldOfView = 45.0f; // vertical, degrees
+constexpr float CameraNear = 1.0f;
+constexpr float CameraFar = 3000.0f;
+TVec3 CameraEye();
+TVec3 CameraTarget();
+
+// Unit vector towards the sun (west-south-west, 35 degrees up).
+TVec3 SunDirection();
+
+// Colours of the air: the sky's horizon and the haze that far land fades into.
+TColour HazeColour();
+// How much haze lies between the camera and a point `distance` away (0..1).
+float HazeAmount(float distance);
+
+} // namespace scenegen
