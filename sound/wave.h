@@ -37,9 +37,6 @@
 
 #include "engine/support/errors.h"
 
-// The number a malformed wave file's TIoError carries (Windows' "The data is
-// invalid"); a file that ends too early carries IoReadBeyondEnd instead.
-constexpr int IoInvalidData = 13;
 
 // The wave formats the sound buffers take: 1 or 2 channels of 8- or 16-bit
 // PCM, at most this many bytes of samples (the largest static buffer

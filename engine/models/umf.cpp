@@ -10,7 +10,6 @@ std::uint32_t ModelCount = 0;
 namespace {
 
 // Error code of a file whose contents a reader refuses (the message names the file).
-constexpr int IoInvalidFileData = 13;
 
 // Chunk identifiers after 0xFF at top level and in the objects trailer.
 constexpr std::uint8_t ChunkTag = 0xFF;
@@ -72,7 +71,7 @@ class TUmfParser {
     std::uint8_t Byte() { return in_.Get<std::uint8_t>(); }
 
     [[noreturn]] void Refuse(const std::string& what) const {
-        throw TIoError(IoInvalidFileData, name_ + ": " + what);
+        throw TIoError(IoInvalidData, name_ + ": " + what);
     }
 
     // Checks a count read from the file before anything is allocated for it:

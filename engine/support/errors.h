@@ -15,6 +15,7 @@ enum TIoErrorCode {
     IoInvalidFilename = 3,
     IoTooManyOpenFiles = 4,
     IoAccessDenied = 5,
+    IoInvalidData = 13, // a file whose content the reader refuses; the message says why
     IoReadBeyondEnd = 100,
     IoDiskWriteError = 101,
 };

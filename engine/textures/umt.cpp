@@ -8,7 +8,6 @@ std::vector<TUmtImage> UmtImages;
 namespace {
 
 // Error code of a file whose contents a reader refuses (the message names the file).
-constexpr int IoInvalidFileData = 13;
 
 constexpr int BlockPixels = UmtBlockSide * UmtBlockSide;
 
@@ -22,7 +21,7 @@ std::size_t BlockFrameBytes(const TUmtImage& image) {
 }
 
 [[noreturn]] void Refuse(const std::string& name, const std::string& what) {
-    throw TIoError(IoInvalidFileData, name + ": " + what);
+    throw TIoError(IoInvalidData, name + ": " + what);
 }
 
 // Raw frames: frame 0 as stored, every later one as differences from the one before.
