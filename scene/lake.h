@@ -1,0 +1,34 @@
+// The lake scene's share of the full-screen run: its set-up and its frame.
+//
+// The shell wires these into its own steps. Full-screen set-up, in order:
+//   shell: cursor position, dialog controls hidden, sound started
+//   shell: SetDeviceWindow(window), SelectBackend(2), DeviceInit()
+//   SetUpLakeScene()      texture directory "models", the lake (model 0),
+//                         feature switches 0 on, 21 and 6 off, the clock and
+//                         counter models (1..13), InitWater
+//   shell: cursor hidden
+//   WarmUpWater()         random source seeded from the clock, 16 forced and
+//                         80 free water steps (no frame open)
+//   StartFrameCounters()  FpsStartTime, FpsFrameCount and LastStepTime
+//   shell: RunMode = 2
+// Each frame of the run, from the idle handler while RunMode is 2:
+//   DrawLakeFrame(showFps, showTime, twelveHour)
+//                         BeginFrame, camera 1 of the lake, the lake, the
+//                         water, the counter and the clock when asked, EndFrame
+// An error while setting up (a missing model or texture file) propagates as
+// TIoError from SetUpLakeScene, as LoadModel raised it.
+#pragma once
+
+// Path of the lake model, as the program writes paths ("\" separated).
+constexpr const char* LakeModelPath = "models\\tarnwick.umf";
+
+// Needs the render device initialised; must run outside a frame.
+void SetUpLakeScene();
+// Seeds the random source from the clock and runs the water for 96 steps, so
+// that the first frame already shows ripples. Draws nothing.
+void WarmUpWater();
+// The frame counter starts now; the water's step clock too.
+void StartFrameCounters();
+// One frame: showFps is "Show FPS", showTime "Show Time", twelveHour the
+// "12 hrs" choice of the settings.
+void DrawLakeFrame(bool showFps, bool showTime, bool twelveHour);

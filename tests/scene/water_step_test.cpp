@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "scene/water_step.h"
+
+namespace {
+
+struct TField {
+    std::vector<float> Current = std::vector<float>(WaterCells);
+    std::vector<float> Previous = std::vector<float>(WaterCells);
+    std::vector<TWaterVertex> Grid = std::vector<TWaterVertex>(WaterCells);
+    void Step(TWaterKernel kernel) { StepWaterWith(kernel, Current.data(), Previous.data(), Grid.data()); }
+};
+
+// Heights of mixed sizes and signs (sums that are not exact in double
+// precision, subnormal floats, zeros) and records marked member by member.
+TField MixedField(unsigned seed) {
+    TField f;
+    std::mt19937 gen(seed);
+    std::uniform_real_distribution<float> ripple(-0.05f, 0.05f);
+    const float scales[] = {1.0f, 1.0f, 1.0f, 1e-30f, 1e-42f, 1e6f, 0.0f};
+    for (int i = 0; i < WaterCells; ++i) {
+        f.Current[i] = ripple(gen) * scales[gen() % 7];
+        f.Previous[i] = ripple(gen) * scales[gen() % 7];
+        f.Grid[i] = {float(i), -float(i), 7.0f, 8.0f, 9.0f, 0.5f};
+    }
+    return f;
+}
+
+class WaterKernels : public ::testing::TestWithParam<TWaterKernel> {};
+
+} // namespace
+
+// The vector kernels give the scalar kernel's bytes step after step, and
+// only ever write the interior's new heights and its z and normal x and y.
+TEST_P(WaterKernels, MatchTheScalarKernelBitForBitInsideTheRim) {
+    const TWaterKernel kernel = GetParam();
+    if (!WaterKernelSupported(kernel)) GTEST_SKIP() << WaterKernelName(kernel) << " not supported here";
+    for (unsigned seed : {1u, 2u, 3u}) {
+        TField reference = MixedField(seed), candidate = MixedField(seed);
+        const TField before = candidate;
+        for (int step = 0; step < 4; ++step) {
+            reference.Step(WaterKernelScalar);
+            candidate.Step(kernel);
+            ASSERT_EQ(std::memcmp(reference.Previous.data(), candidate.Previous.data(), WaterCells * 4), 0)
+                << "heights, seed " << seed << " step " << step;
+            ASSERT_EQ(std::memcmp(reference.Grid.data(), candidate.Grid.data(), WaterCells * 24), 0)
+                << "grid, seed " << seed << " step " << step;
+            if (step == 0) {
+                for (int i = 0; i < WaterCells; ++i) {
+                    const int r = i / WaterSize, c = i % WaterSize;
+                    const TWaterVertex &v = candidate.Grid[i], &old = before.Grid[i];
+                    ASSERT_TRUE(v.X == old.X && v.Y == old.Y && v.NormalZ == old.NormalZ) << i;
+                    if (r != 0 && c != 0 && r != WaterSize - 1 && c != WaterSize - 1) continue;
+                    ASSERT_EQ(std::memcmp(&v, &old, sizeof v), 0) << "rim record " << r << "," << c;
+                    ASSERT_EQ(std::memcmp(&candidate.Previous[i], &before.Previous[i], 4), 0)
+                        << r << "," << c;
+                }
+            }
+            std::swap(reference.Current, reference.Previous);
+            std::swap(candidate.Current, candidate.Previous);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(All, WaterKernels,
+                         ::testing::Values(WaterKernelScalar, WaterKernelAvx2, WaterKernelAvx512),
+                         [](const auto& info) { return std::string(WaterKernelName(info.param)); });
+
+// One raised cell among zeros, by hand: it sinks back by its own height
+// (d = -1) less the damped previous height, its four neighbours rise by a
+// quarter, and the normals point away from it along both axes.
+TEST(WaterStep, FollowsTheWaveEquationByHand) {
+    TField f;
+    const int i = 5 * WaterSize + 9;
+    f.Current[i] = 1.0f;
+    f.Previous[i] = 0.5f;
+    f.Step(BestWaterKernel());
+    EXPECT_EQ(f.Previous[i], float(1.995 - 0.995 * 0.5 - 1.0));
+    for (int n : {i - WaterSize, i + WaterSize, i - 1, i + 1})
+        EXPECT_EQ(f.Previous[n], 0.25f);
+    EXPECT_EQ(f.Previous[i + 2], 0.0f);
+    EXPECT_EQ(f.Grid[i].Z, 1.0f);
+    EXPECT_EQ(f.Grid[i - WaterSize].NormalX, -1.0f); // A[r-1] - A[r+1] one row up: 0 - 1
+    EXPECT_EQ(f.Grid[i + WaterSize].NormalX, 1.0f);
+    EXPECT_EQ(f.Grid[i - 1].NormalY, -1.0f);
+    EXPECT_EQ(f.Grid[i + 1].NormalY, 1.0f);
+    EXPECT_EQ(f.Grid[i - 1].NormalX, 0.0f);
+}
+
+// d is rounded to single precision before it joins the update. The pull
+// here is 0.25 + 2^-27, which rounds to 0.25; the damped previous height adds
+// 1.5 * 2^-27. 0.25 + 1.5 * 2^-27 rounds to 0.25 (half a float step there is
+// 2^-26), whereas the unrounded 0.25 + 2.5 * 2^-27 would round up.
+TEST(WaterStep, RoundsTheNeighbourPullToSinglePrecision) {
+    TField f;
+    const int i = 40 * WaterSize + 40;
+    f.Current[i - WaterSize] = 1.0f;
+    f.Current[i + 1] = 0x1p-25f;
+    f.Previous[i] = float(-1.5 * 0x1p-27 / 0.995);
+    f.Step(BestWaterKernel());
+    EXPECT_EQ(f.Previous[i], 0.25f);
+}
