@@ -97,6 +97,8 @@ void EnableFeature(std::uint32_t number) {
         ScreenFilterOn = 1;
         break;
     case 8:
+        // Flares live in flare pool 0 of feature 11; without it there is nothing to switch on.
+        if (FlarePools.Count == 0) break;
         Call(LoadFlares);
         FlaresOn = 1;
         break;
@@ -107,7 +109,9 @@ void EnableFeature(std::uint32_t number) {
         NegativeFilterOn = 1;
         break;
     case 11:
-        CreatePools(static_cast<std::uint32_t>(SpritePoolCount), 1, 1, FlarePoolCapacity);
+        // A negative count makes no sprite pools rather than four billion.
+        CreatePools(SpritePoolCount > 0 ? static_cast<std::uint32_t>(SpritePoolCount) : 0u, 1, 1,
+                    FlarePoolCapacity);
         break;
     case 20:
         Call(CreateReflectionTarget);
@@ -212,6 +216,8 @@ void SetParameter(std::uint32_t number, const void* value) {
         ResizeSpritePool(ReadValue<std::uint32_t>(value, 0), ReadValue<std::uint32_t>(value, 1));
         break;
     case 13:
+        // The texture is for sprite pool 0; without it nothing is loaded.
+        if (SpritePools.Count == 0) break;
         LoadSpriteTexture(static_cast<const char*>(value));
         break;
     case 14:

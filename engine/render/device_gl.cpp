@@ -8,6 +8,7 @@
 
 #include "engine/features/particle.h"
 #include "engine/features/switches.h"
+#include "engine/render/blur.h"
 #include "engine/render/device.h"
 #include "engine/render/device_backends.h"
 #include "engine/render/effects.h"
@@ -121,9 +122,8 @@ void GlDeviceInit() {
         ReleaseContext();
     }
     DetectCpuFeatures();
-    // The blur routines come with the glow effect; until then the glow has none.
-    RingBlurProc = nullptr;
-    DiagonalBlurProc = nullptr;
+    RingBlurProc = RingBlur;
+    DiagonalBlurProc = DiagonalBlur;
 }
 
 void GlDeviceResize(std::int32_t width, std::int32_t height) {
@@ -187,6 +187,7 @@ void GlDeviceDone() {
     // Everything went with the context: a device made again loads the overlay again.
     ReflectionReady = 0;
     SurfaceOverlayLoaded = 0;
+    FlaresLoaded = 0;
 }
 
 void AssignGlBackend() {

@@ -36,8 +36,8 @@ extern PolygonOffsetProc glPolygonOffset;
 // bytes per pixel, source and destination blocks that do not overlap.
 using TBlurProc = void (*)(std::uint16_t width, std::uint16_t height, std::uint16_t bytesPerPixel,
                            const std::uint8_t* source, std::uint8_t* destination);
-extern TBlurProc RingBlurProc;     // null until the blur routines exist
-extern TBlurProc DiagonalBlurProc; // null until the blur routines exist
+extern TBlurProc RingBlurProc;     // RingBlur once DeviceInit has run
+extern TBlurProc DiagonalBlurProc; // DiagonalBlur once DeviceInit has run
 
 // True when `name` is one of the blank-separated words of `extensions`:
 // whole words, case-sensitive. A null list or an empty name never matches.

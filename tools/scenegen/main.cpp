@@ -12,6 +12,7 @@
 
 #include "engine/support/files.h"
 #include "sound/wave.h"
+#include "tools/scenegen/engine_textures.h"
 #include "tools/scenegen/glyphs.h"
 #include "tools/scenegen/lake_model.h"
 #include "tools/scenegen/logo.h"
@@ -38,6 +39,7 @@ void Generate(const std::string& dir, const std::string& viewPath, int viewWidth
     SaveModel(models + "tarnwick.umf", lake.Model);
     for (const TNamedPicture& texture : lake.Textures)
         SaveTexture(models + texture.Name + ".umt", texture.Picture);
+    SaveEngineTextures(models);
 
     for (char digit = '0'; digit <= '9'; ++digit)
         SaveModel(models + digit + ".umf", GlyphModel(std::string(1, digit)));
