@@ -66,6 +66,11 @@ void SetMessageBoxHandler(MessageBoxHandler handler);
 // Opens a web address in the user's browser. False if nothing could be started.
 bool OpenUrl(const std::string& url);
 
+// Opens the system's screensaver settings with the screensaver at `path`
+// selected, without waiting. False if nothing could be started (always on
+// systems without such settings).
+bool ShowScreensaverSettings(const std::string& path);
+
 // Special folders, by their Windows CSIDL numbers.
 enum TSpecialFolder { FolderPrograms = 2, FolderDesktop = 16 };
 // The folder's path with a trailing separator, or false when the system cannot name it.

@@ -12,23 +12,22 @@ const char* const SettingsComment = "Configuration File { home dir, exit on mous
 std::string HomeDir;
 
 namespace {
-// The file's lines without their CR LF (or bare LF).
-std::vector<std::string> SplitLines(const std::vector<std::uint8_t>& bytes) {
+// CR LF, LF and a bare CR each end a line; text after the last line end is
+// a line of its own.
+std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
     std::string line;
-    for (std::uint8_t b : bytes) {
-        if (b == '\n') {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\r' || c == '\n') {
             lines.push_back(line);
             line.clear();
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
         } else {
-            line.push_back(static_cast<char>(b));
+            line.push_back(c);
         }
     }
-    if (!line.empty()) {
-        if (line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
+    if (!line.empty()) lines.push_back(line);
     return lines;
 }
 
@@ -43,16 +42,15 @@ void SetCheck(bool& control, int value) {
     if (value == 1) control = true;
 }
 
-std::string SystemFile() {
-    std::string dir = platform::GetSystemDirectory();
-    platform::SetCurrentDirectory(dir);
-    return dir + platform::PathSeparator() + SettingsFileName;
+bool EndsInSeparator(const std::string& path) {
+    return !path.empty() && (path.back() == '\\' || path.back() == platform::PathSeparator());
 }
 } // namespace
 
 bool ParseInteger(const std::string& text, int& value) {
     std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     if (i == text.size()) return false;
@@ -68,17 +66,46 @@ bool ParseInteger(const std::string& text, int& value) {
     return true;
 }
 
-void TimeShowChanged(TSettings& settings) { settings.TimeFormatEnabled = settings.TimeShow; }
+void TimeShowChanged(TSettings& settings) {
+    settings.TimeFormatEnabled = settings.TimeShow;
+}
+
+TSettings DefaultSettings() {
+    TSettings settings;
+    settings.MouseExit = false;
+    settings.FPSShow = false;
+    settings.TimeShow = true;
+    TimeShowChanged(settings);
+    settings.Time12 = true;
+    settings.Time24 = false;
+    return settings;
+}
+
+std::string ReadSmallFile(const std::string& path, std::size_t maxBytes) {
+    std::vector<std::uint8_t> bytes = ReadWholeFile(path, maxBytes);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::vector<std::string> ReadTextLines(const std::string& path, std::size_t maxBytes) {
+    return SplitLines(ReadSmallFile(path, maxBytes));
+}
+
+std::string SettingsFilePath() {
+    std::string dir = platform::GetSystemDirectory();
+    platform::SetCurrentDirectory(dir);
+    return dir + platform::PathSeparator() + SettingsFileName;
+}
 
 void LoadSettings(TSettings& settings) {
-    std::vector<std::string> lines = SplitLines(ReadWholeFile(SystemFile()));
+    std::vector<std::string> lines = ReadTextLines(SettingsFilePath(), MaxSettingsFileSize);
 
     std::string home = lines.size() > 1 ? lines[1] : std::string();
     if (home.empty())
         throw TIoError(IoInvalidFilename, std::string("The settings file ") + SettingsFileName +
                                               " names no home directory on its second line");
-    if (home.back() != platform::PathSeparator() && home.back() != '\\') home += platform::PathSeparator();
-    if (!platform::SetCurrentDirectory(home)) throw TIoError(IoFileNotFound, "Home directory not found: " + home);
+    if (!EndsInSeparator(home)) home += platform::PathSeparator();
+    if (!platform::SetCurrentDirectory(home))
+        throw TIoError(IoFileNotFound, "Home directory not found: " + home);
     HomeDir = home;
 
     SetCheck(settings.MouseExit, ReadInteger(lines, 2, 0));
@@ -92,7 +119,7 @@ void LoadSettings(TSettings& settings) {
         settings.Time12 = false;
         settings.Time24 = true;
     }
-    TimeShowChanged(settings);
+    if (!settings.TimeShow) TimeShowChanged(settings);
 }
 
 std::string SettingsText(const std::string& homeDir, const TSettings& settings) {
@@ -109,11 +136,21 @@ std::string SettingsText(const std::string& homeDir, const TSettings& settings) 
 
 void ReplaceFile(const std::string& path, const std::string& text) {
     std::string temp = path + ".new";
-    WriteWholeFile(temp, text.data(), text.size());
+    try {
+        WriteWholeFile(temp, text.data(), text.size());
+    } catch (...) {
+        platform::DeleteFile(temp);
+        throw;
+    }
     if (!platform::RenameFile(temp, path)) {
         platform::DeleteFile(temp);
         throw TIoError(IoAccessDenied);
     }
 }
 
-void SaveSettings(const TSettings& settings) { ReplaceFile(SystemFile(), SettingsText(HomeDir, settings)); }
+void SaveSettings(const TSettings& settings) {
+    // Never write a file that the next start could not read.
+    if (HomeDir.empty())
+        throw TIoError(IoInvalidFilename, std::string("No home directory to write to ") + SettingsFileName);
+    ReplaceFile(SettingsFilePath(), SettingsText(HomeDir, settings));
+}

@@ -8,10 +8,13 @@
 //   5  show time          "1" or "0"   (1 if not a number)
 //   6  clock format       "12" or "24" (12 if not a number)
 // A value other than the expected ones leaves the choice as it was. A line
-// missing at the end reads as empty text and takes its default.
+// missing at the end reads as empty text and takes its default; the home
+// directory line alone must not be empty. Lines may end in CR LF, LF or CR.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 // The user's choices, as the dialog's controls hold them. The initial values
 // are those of the window definition.
@@ -25,18 +28,25 @@ struct TSettings {
     bool TimeFormatEnabled = true;
 };
 
-extern const char* const SettingsFileName;  // "tarnwick.txt"
-extern const char* const SettingsComment;   // line 1
-extern std::string HomeDir;                 // the data directory, ending in a separator once read
+extern const char* const SettingsFileName; // "tarnwick.txt"
+extern const char* const SettingsComment;  // line 1
+extern std::string HomeDir;                // the data directory, ending in a separator once read
+
+// The largest settings file taken; a real one is a few hundred bytes.
+constexpr std::size_t MaxSettingsFileSize = 64 * 1024;
 
 // Reads the settings file from the system directory into `settings`, sets
 // HomeDir and makes it the current directory. Raises TIoError: "File not
-// found" when there is no file, and a clear error for an empty home line.
+// found" when there is no file, a clear error for an empty home line or a
+// home directory that does not exist.
 void LoadSettings(TSettings& settings);
 
 // Writes the six lines to the system directory, replacing the file only once
 // the new one is complete. Raises TIoError on failure.
 void SaveSettings(const TSettings& settings);
+
+// The full path of the settings file; also makes the system directory current.
+std::string SettingsFilePath();
 
 // The settings file's text for a home directory and choices.
 std::string SettingsText(const std::string& homeDir, const TSettings& settings);
@@ -45,9 +55,21 @@ std::string SettingsText(const std::string& homeDir, const TSettings& settings);
 // failure half-way leaves the old file as it was. Raises TIoError.
 void ReplaceFile(const std::string& path, const std::string& text);
 
+// The bytes of a small file: larger than `maxBytes` raises TIoError ("File
+// too large: NAME") before anything is allocated for it; a missing one "File
+// not found".
+std::string ReadSmallFile(const std::string& path, std::size_t maxBytes);
+
+// The lines of a text file without their line ends. A file larger than
+// `maxBytes` raises TIoError ("File too large: NAME") before anything is
+// taken from it; a missing one "File not found".
+std::vector<std::string> ReadTextLines(const std::string& path, std::size_t maxBytes);
+
 // Whole-string decimal integer as the runtime reads it ("12", "-1", " 7");
 // false for anything else, including numbers beyond 32 bits.
 bool ParseInteger(const std::string& text, int& value);
 
 // Applies the "Show Time" rule to the radio buttons.
 void TimeShowChanged(TSettings& settings);
+// What "Restore Defaults" puts into the controls.
+TSettings DefaultSettings();

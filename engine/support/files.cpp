@@ -21,12 +21,16 @@ FileHandle OpenFile(const std::string& path, const char* mode) {
 }
 } // namespace
 
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::size_t maxBytes) {
     FileHandle f = OpenFile(path, "rb");
     if (std::fseek(f.get(), 0, SEEK_END) != 0) RaiseErrno(errno);
     long size = std::ftell(f.get());
     if (size < 0) RaiseErrno(errno);
-    if (static_cast<unsigned long>(size) > MaxFileSize) throw TIoError(IoReadBeyondEnd, "File too large");
+    if (static_cast<unsigned long>(size) > maxBytes || static_cast<unsigned long>(size) > MaxFileSize) {
+        std::size_t slash = path.find_last_of("\\/");
+        throw TIoError(IoReadBeyondEnd,
+                       "File too large: " + (slash == std::string::npos ? path : path.substr(slash + 1)));
+    }
     std::rewind(f.get());
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     if (size > 0 && std::fread(bytes.data(), 1, bytes.size(), f.get()) != bytes.size()) {

@@ -19,9 +19,11 @@
 // far below what would strain memory.
 constexpr std::size_t MaxFileSize = 512u * 1024u * 1024u;
 
-// The whole file, or a TIoError ("File not found", ...). Backslashes in the
-// path are taken as directory separators on every platform.
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path);
+// The whole file, or a TIoError ("File not found", ...). A file larger than
+// `maxBytes` raises "File too large: NAME" before anything is allocated for
+// it. Backslashes in the path are taken as directory separators on every
+// platform.
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::size_t maxBytes = MaxFileSize);
 
 // Writes the bytes to the file, replacing it; a TIoError on failure.
 void WriteWholeFile(const std::string& path, const void* data, std::size_t size);

@@ -5,10 +5,29 @@
 
 #include "platform/platform.h"
 #include "platform/platform_internal.h"
+#include "platform/win32/window_win32.h"
+
+namespace win32 {
+HWND ApplicationWindow = nullptr;
+
+HWND CreateApplicationWindow(HINSTANCE instance, const char* title) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = instance;
+    wc.lpszClassName = "TApplication";
+    RegisterClassA(&wc);
+    // Hidden for the whole run; it only carries the title.
+    ApplicationWindow = CreateWindowExA(0, wc.lpszClassName, title, WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0,
+                                        0, 0, nullptr, nullptr, instance, nullptr);
+    return ApplicationWindow;
+}
+} // namespace win32
 
 namespace platform {
 
-std::uint32_t SystemTickCount() { return ::GetTickCount(); }
+std::uint32_t SystemTickCount() {
+    return ::GetTickCount();
+}
 
 TLocalTime SystemLocalTime() {
     SYSTEMTIME st;
@@ -19,7 +38,8 @@ TLocalTime SystemLocalTime() {
 namespace {
 std::string StripTrailingBackslash(std::string path) {
     // "C:\" keeps its backslash: it is the root, not a trailing separator.
-    while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+    while (path.size() > 3 && (path.back() == '\\' || path.back() == '/'))
+        path.pop_back();
     return path;
 }
 } // namespace
@@ -38,28 +58,41 @@ std::string GetCurrentDirectory() {
     return StripTrailingBackslash(std::string(buffer, n));
 }
 
-bool SetCurrentDirectory(const std::string& path) { return !path.empty() && ::SetCurrentDirectoryA(path.c_str()); }
+bool SetCurrentDirectory(const std::string& path) {
+    return !path.empty() && ::SetCurrentDirectoryA(path.c_str());
+}
 
-char PathSeparator() { return '\\'; }
+char PathSeparator() {
+    return '\\';
+}
 
-std::string NativePath(const std::string& path) { return path; }
+std::string NativePath(const std::string& path) {
+    return path;
+}
 
 bool FileExists(const std::string& path) {
     DWORD attributes = ::GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool CopyFile(const std::string& src, const std::string& dst) { return ::CopyFileA(src.c_str(), dst.c_str(), FALSE); }
+bool CopyFile(const std::string& src, const std::string& dst) {
+    return ::CopyFileA(src.c_str(), dst.c_str(), FALSE);
+}
 
-bool DeleteFile(const std::string& path) { return ::DeleteFileA(path.c_str()); }
+bool DeleteFile(const std::string& path) {
+    return ::DeleteFileA(path.c_str());
+}
 
 bool RenameFile(const std::string& src, const std::string& dst) {
     return ::MoveFileExA(src.c_str(), dst.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }
 
-bool RemoveDirectory(const std::string& path) { return ::RemoveDirectoryA(path.c_str()); }
+bool RemoveDirectory(const std::string& path) {
+    return ::RemoveDirectoryA(path.c_str());
+}
 
-TMessageBoxAnswer SystemMessageBox(const std::string& text, const std::string& caption, TMessageBoxKind kind) {
+TMessageBoxAnswer SystemMessageBox(const std::string& text, const std::string& caption,
+                                   TMessageBoxKind kind) {
     UINT flags = MB_SETFOREGROUND;
     switch (kind) {
     case MbOk:
@@ -83,12 +116,22 @@ bool OpenUrl(const std::string& url) {
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
+bool ShowScreensaverSettings(const std::string& path) {
+    std::string parameters = "desk.cpl,InstallScreenSaver " + path;
+    HINSTANCE result = ::ShellExecuteA(win32::ApplicationWindow, "open", "rundll32.exe", parameters.c_str(),
+                                       nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
 bool GetSpecialFolder(TSpecialFolder folder, std::string& path) {
     char buffer[MAX_PATH + 1] = {};
-    if (!::SHGetSpecialFolderPathA(nullptr, buffer, static_cast<int>(folder), FALSE) || buffer[0] == 0) return false;
+    if (!::SHGetSpecialFolderPathA(nullptr, buffer, static_cast<int>(folder), FALSE) || buffer[0] == 0)
+        return false;
     std::string result(buffer);
-    if (result.size() > 256) result.resize(256);
-    else if (result.back() != '\\') result += '\\';
+    if (result.size() > 256)
+        result.resize(256);
+    else if (result.back() != '\\')
+        result += '\\';
     path = result;
     return true;
 }

@@ -1,18 +1,83 @@
 // Program entry of the Linux program `tarnwick`.
+//
+//   tarnwick [/s]            the full-screen run on the X display
+//   tarnwick /p ID           the logo painted into the X window ID every 50 ms
+//   tarnwick /i, /u          install into, uninstall from the user's home
+//   tarnwick anything else   the settings dialog
+//   tarnwick -root | -window-id ID [-fps] [-clock|-no-clock] [-clock12|-clock24]
+//                            the xscreensaver hack (also: no argument with
+//                            XSCREENSAVER_WINDOW set)
 #include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
-#include "engine/support/errors.h"
 #include "platform/platform.h"
-#include "shell/settings.h"
+#include "platform/x11/window_x11.h"
+#include "platform/x11/x11_display.h"
+#include "shell/engine_calls.h"
+#include "shell/run_mode.h"
 
-int main() {
-    platform::MaskFloatingPointExceptions();
-    TSettings settings;
-    try {
-        LoadSettings(settings);
-    } catch (const TIoError& e) {
-        platform::MessageBox(e.what(), "Tarnwick 3D Screensaver", platform::MbError);
+namespace {
+int RunHack(const x11::THackRequest& request) {
+    // Errors go to standard error alone: xscreensaver shows a hack's
+    // output on its screen, and a dialog would sit behind the lock.
+    Display* dpy = platform::X11Display();
+    if (!dpy) {
+        ShowErrorBox("Cannot open the X display: DISPLAY is not set or the display cannot be reached");
         return 1;
     }
-    return 0;
+    unsigned long window = request.Root ? DefaultRootWindow(dpy) : request.Window;
+    if (!x11::X11WindowExists(window)) {
+        char text[64];
+        std::snprintf(text, sizeof text, "Window not found: 0x%lx", window);
+        ShowErrorBox(text);
+        return 1;
+    }
+    UseRealEngineCalls();
+    if (!x11::TakeSoundLock()) x11::SilenceSound(); // another monitor's hack plays it
+    return x11::RunMainWindow(TArguments{}, window, request.Choices);
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    platform::MaskFloatingPointExceptions();
+    x11::InstallStopSignals();
+    std::vector<std::string> raw(argv + 1, argv + argc);
+
+    x11::THackRequest hack;
+    std::string error;
+    if (!x11::ParseHackRequest(raw, std::getenv("XSCREENSAVER_WINDOW"), hack, error)) {
+        ShowErrorBox(error);
+        return 2;
+    }
+    if (hack.Active) return RunHack(hack);
+
+    x11::UseGtkMessageBoxes();
+    TArguments args = ReadArguments(raw);
+    switch (ChooseStartAction(args)) {
+    case StartInstall:
+        return x11::InstallInHome();
+    case StartUninstall:
+        return x11::UninstallFromHome();
+    case StartWindow:
+        break;
+    }
+    if (!platform::X11Display()) {
+        ShowErrorBox("Cannot open the X display: DISPLAY is not set or the display cannot be reached");
+        return 1;
+    }
+    x11::CloseEarlierInstance();
+    TWindowSetUp setUp = ChooseWindowSetUp(args);
+    if (setUp == SetUpConfigure) return x11::RunSettingsDialog(args);
+    if (setUp == SetUpPreview) {
+        // A number that names no window is refused before anything starts.
+        unsigned long window = 0;
+        if (x11::ParseWindowId(args.Second, window) && !x11::X11WindowExists(window)) {
+            ShowErrorBox("Window not found: " + args.Second);
+            return 1;
+        }
+    }
+    UseRealEngineCalls();
+    return x11::RunMainWindow(args, 0, x11::THackChoices{});
 }

@@ -182,6 +182,8 @@ bool OpenUrl(const std::string& url) {
     return true;
 }
 
+bool ShowScreensaverSettings(const std::string&) { return false; }
+
 bool GetSpecialFolder(TSpecialFolder folder, std::string& path) {
     std::string dir;
     if (folder == FolderDesktop) {

@@ -1,33 +1,99 @@
 // winprobe: a small Win32 test harness for the end-to-end tests under Wine.
-// It plays the parts of the screensaver control panel and of a user who reads
-// a message box.
+// It plays the parts of the screensaver control panel and of a user who
+// reads message boxes and clicks dialog controls.
 //
 //   winprobe msgbox CAPTION TIMEOUT_MS [BUTTON_ID]
 //       Waits for a dialog box (class #32770) with the caption, prints the
 //       text of each of its child windows as "text: ...", then presses the
 //       button (default 1, IDOK). Exit code 0 when found, 2 on time-out.
+//   winprobe window CLASS TIMEOUT_MS
+//       Waits for a visible top-level window of the class and prints it
+//       ("window: caption=... rect=L T W H client=W H style=0x... exstyle=0x...
+//       topmost=0|1 enabled=0|1") and every control below it, in tab order,
+//       as "control: CLASS "TEXT" rect=L T W H visible= enabled= checked= parent=..."
+//       with the rect relative to the control's parent's client area.
+//   winprobe click CLASS TEXT
+//       Clicks the control with the text in the visible window of the class.
+//   winprobe close CLASS
+//       Closes the visible window of the class as its close box does.
+//   winprobe host preview|owner HOLD_MS TIMEOUT_MS EXE ARG...
+//       Plays the control panel: a window with a child (the preview window,
+//       or the window whose owner the settings dialog disables), whose
+//       decimal handle replaces "{HWND}" in the arguments; starts EXE.
+//       preview: after HOLD_MS prints "alive=1|0 own-visible=N child=0|1",
+//       destroys its window and prints "ended-ms=N exit=CODE" (or
+//       "ended-ms=-1" when the program outlives TIMEOUT_MS).
+//       owner: prints "dialog-open owner-enabled=0|1" once the program's
+//       window shows, then waits for the program to end (up to TIMEOUT_MS)
+//       and prints "exit=CODE owner-enabled=0|1".
+//   winprobe gone CLASS TIMEOUT_MS
+//       Waits until no visible top-level window of the class is left.
+//   winprobe firstframe TIMEOUT_MS EXE ARG...
+//       Starts EXE and watches the screen until the program's window shows
+//       a rendered frame (more than 1% of a grid of sample points in colours
+//       other than black and white); prints "first-frame-ms=N" counted from
+//       the start of the process (-1 on time-out), then closes the window
+//       and waits for the program to end.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
+const char* const ProgramClass = "TTarnwickScreensaverMainWindow";
+
 struct TFind {
-    std::string caption;
-    HWND found;
+    std::string cls;
+    std::string caption; // empty: any
+    DWORD process = 0;   // 0: any
+    HWND found = nullptr;
+    int count = 0;
 };
 
-BOOL CALLBACK FindDialog(HWND hwnd, LPARAM param) {
+BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM param) {
     auto* find = reinterpret_cast<TFind*>(param);
-    char cls[64] = {}, text[512] = {};
+    char cls[128] = {}, text[512] = {};
     GetClassNameA(hwnd, cls, sizeof cls);
     GetWindowTextA(hwnd, text, sizeof text);
-    if (std::string(cls) == "#32770" && find->caption == text && IsWindowVisible(hwnd)) {
-        find->found = hwnd;
-        return FALSE;
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    if (lstrcmpiA(cls, find->cls.c_str()) == 0 && IsWindowVisible(hwnd) &&
+        (find->caption.empty() || find->caption == text) && (!find->process || find->process == process)) {
+        if (!find->found) find->found = hwnd;
+        ++find->count;
     }
     return TRUE;
+}
+
+HWND FindVisible(const std::string& cls, const std::string& caption = "") {
+    TFind find{cls, caption};
+    EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&find));
+    return find.found;
+}
+
+// Lets the harness's own windows answer while it waits.
+void Pump(DWORD ms) {
+    DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    } while (GetTickCount() - start < ms);
+}
+
+HWND WaitVisible(const std::string& cls, DWORD timeout, const std::string& caption = "") {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (HWND hwnd = FindVisible(cls, caption)) return hwnd;
+        if (GetTickCount() - start > timeout) return nullptr;
+        Pump(50);
+    }
 }
 
 BOOL CALLBACK PrintChild(HWND hwnd, LPARAM) {
@@ -39,32 +105,311 @@ BOOL CALLBACK PrintChild(HWND hwnd, LPARAM) {
 
 int MessageBoxCommand(int argc, char** argv) {
     if (argc < 4) return 64;
-    TFind find{argv[2], nullptr};
     DWORD timeout = static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10));
     int button = argc > 4 ? std::atoi(argv[4]) : IDOK;
-    DWORD start = GetTickCount();
-    while (!find.found) {
-        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&find));
-        if (find.found) break;
-        if (GetTickCount() - start > timeout) {
-            std::printf("no dialog \"%s\"\n", find.caption.c_str());
-            return 2;
-        }
-        Sleep(50);
+    HWND box = WaitVisible("#32770", timeout, argv[2]);
+    if (!box) {
+        std::printf("no dialog \"%s\"\n", argv[2]);
+        return 2;
     }
     RECT r;
-    GetWindowRect(find.found, &r);
+    GetWindowRect(box, &r);
     std::printf("dialog: %ld %ld %ld %ld topmost=%d\n", r.left, r.top, r.right - r.left, r.bottom - r.top,
-                (GetWindowLongA(find.found, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0);
-    EnumChildWindows(find.found, PrintChild, 0);
+                (GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0);
+    EnumChildWindows(box, PrintChild, 0);
     std::fflush(stdout);
-    PostMessageA(find.found, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    return 0;
+}
+
+std::string Escaped(const char* text) {
+    std::string out;
+    for (const char* p = text; *p; ++p) {
+        if (*p == '\r')
+            out += "\\r";
+        else if (*p == '\n')
+            out += "\\n";
+        else
+            out += *p;
+    }
+    return out;
+}
+
+void PrintControls(HWND parent) {
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char cls[64] = {}, text[512] = {};
+        GetClassNameA(child, cls, sizeof cls);
+        GetWindowTextA(child, text, sizeof text);
+        RECT r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+        LONG style = GetWindowLongA(child, GWL_STYLE);
+        int checked =
+            lstrcmpiA(cls, "Button") == 0 ? static_cast<int>(SendMessageA(child, BM_GETCHECK, 0, 0)) : -1;
+        char parentText[256] = {};
+        GetWindowTextA(parent, parentText, sizeof parentText);
+        std::printf("control: %s \"%s\" rect=%ld %ld %ld %ld visible=%d enabled=%d checked=%d tabstop=%d "
+                    "parent=\"%s\"\n",
+                    cls, Escaped(text).c_str(), r.left, r.top, r.right - r.left, r.bottom - r.top,
+                    IsWindowVisible(child) ? 1 : 0, IsWindowEnabled(child) ? 1 : 0, checked,
+                    (style & WS_TABSTOP) ? 1 : 0, Escaped(parentText).c_str());
+        PrintControls(child);
+    }
+}
+
+int WindowCommand(int argc, char** argv) {
+    if (argc < 4) return 64;
+    HWND hwnd = WaitVisible(argv[2], static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)));
+    if (!hwnd) {
+        std::printf("no window of class %s\n", argv[2]);
+        return 2;
+    }
+    Pump(200); // let it finish showing
+    char text[512] = {};
+    GetWindowTextA(hwnd, text, sizeof text);
+    RECT r, c;
+    GetWindowRect(hwnd, &r);
+    GetClientRect(hwnd, &c);
+    LONG style = GetWindowLongA(hwnd, GWL_STYLE), exStyle = GetWindowLongA(hwnd, GWL_EXSTYLE);
+    std::printf("window: caption=\"%s\" rect=%ld %ld %ld %ld client=%ld %ld style=0x%08lx exstyle=0x%08lx "
+                "topmost=%d enabled=%d screen=%d %d\n",
+                text, r.left, r.top, r.right - r.left, r.bottom - r.top, c.right, c.bottom,
+                static_cast<unsigned long>(style), static_cast<unsigned long>(exStyle),
+                (exStyle & WS_EX_TOPMOST) ? 1 : 0, IsWindowEnabled(hwnd) ? 1 : 0,
+                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    PrintControls(hwnd);
+    return 0;
+}
+
+struct TFindChild {
+    std::string text;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindChildByText(HWND hwnd, LPARAM param) {
+    auto* find = reinterpret_cast<TFindChild*>(param);
+    char text[512] = {};
+    GetWindowTextA(hwnd, text, sizeof text);
+    if (find->text == text) {
+        find->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int ClickCommand(int argc, char** argv) {
+    if (argc < 4) return 64;
+    HWND hwnd = WaitVisible(argv[2], 5000);
+    if (!hwnd) {
+        std::printf("no window of class %s\n", argv[2]);
+        return 2;
+    }
+    TFindChild find{argv[3]};
+    EnumChildWindows(hwnd, FindChildByText, reinterpret_cast<LPARAM>(&find));
+    if (!find.found) {
+        std::printf("no control \"%s\"\n", argv[3]);
+        return 2;
+    }
+    // Posted: the click may open a box that waits for an answer.
+    PostMessageA(find.found, BM_CLICK, 0, 0);
+    return 0;
+}
+
+int CloseCommand(int argc, char** argv) {
+    if (argc < 3) return 64;
+    HWND hwnd = WaitVisible(argv[2], 5000);
+    if (!hwnd) return 2;
+    PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return 0;
+}
+
+int GoneCommand(int argc, char** argv) {
+    if (argc < 4) return 64;
+    DWORD timeout = static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)), start = GetTickCount();
+    while (FindVisible(argv[2])) {
+        if (GetTickCount() - start > timeout) return 2;
+        Pump(50);
+    }
+    return 0;
+}
+
+// The share (in thousandths) of sample points of the screen that are neither
+// black nor white: the black window and the bare X root show none.
+int ColouredShare(HDC screen, HDC memory, HBITMAP bitmap, const std::uint32_t* pixels, int width,
+                  int height) {
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    SelectObject(memory, old);
+    int coloured = 0, samples = 0;
+    for (int y = 0; y < height; y += 8) {
+        for (int x = 0; x < width; x += 8) {
+            std::uint32_t p = pixels[y * width + x] & 0xFFFFFF;
+            ++samples;
+            if (p != 0 && p != 0xFFFFFF) ++coloured;
+        }
+    }
+    return samples ? coloured * 1000 / samples : 0;
+}
+
+int FirstFrameCommand(int argc, char** argv) {
+    if (argc < 4) return 64;
+    DWORD timeout = static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10));
+    std::string commandLine = std::string("\"") + argv[3] + "\"";
+    for (int i = 4; i < argc; ++i)
+        commandLine += std::string(" ") + argv[i];
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back(0);
+    DWORD start = GetTickCount();
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        std::printf("cannot start %s\n", commandLine.c_str());
+        return 3;
+    }
+    long firstFrame = -1;
+    while (GetTickCount() - start < timeout && WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) {
+        if (FindVisible(ProgramClass) && ColouredShare(screen, memory, bitmap, pixels, width, height) > 10) {
+            firstFrame = static_cast<long>(GetTickCount() - start);
+            break;
+        }
+        Sleep(2);
+    }
+    std::printf("first-frame-ms=%ld\n", firstFrame);
+    std::fflush(stdout);
+    if (HWND window = FindVisible(ProgramClass)) PostMessageA(window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 9);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return firstFrame < 0 ? 2 : 0;
+}
+
+LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// The control panel: a top-level window with a child of the preview's size.
+void CreateHostWindows(HWND& panel, HWND& child) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = HostProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    wc.lpszClassName = "WinprobeControlPanel";
+    RegisterClassA(&wc);
+    panel = CreateWindowExA(0, wc.lpszClassName, "Control Panel", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20,
+                            400, 300, nullptr, nullptr, wc.hInstance, nullptr);
+    child = CreateWindowExA(0, wc.lpszClassName, "Preview", WS_CHILD | WS_VISIBLE, 30, 30, 152, 112, panel,
+                            nullptr, wc.hInstance, nullptr);
+    Pump(100);
+}
+
+BOOL CALLBACK HasProgramChild(HWND hwnd, LPARAM param) {
+    char cls[128] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (lstrcmpiA(cls, ProgramClass) == 0) *reinterpret_cast<int*>(param) = 1;
+    return TRUE;
+}
+
+int HostCommand(int argc, char** argv) {
+    if (argc < 7) return 64;
+    std::string mode = argv[2];
+    DWORD hold = static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10));
+    DWORD timeout = static_cast<DWORD>(std::strtoul(argv[4], nullptr, 10));
+    HWND panel = nullptr, child = nullptr;
+    CreateHostWindows(panel, child);
+
+    std::string commandLine = std::string("\"") + argv[5] + "\"";
+    std::string handle = std::to_string(reinterpret_cast<UINT_PTR>(child));
+    for (int i = 6; i < argc; ++i) {
+        std::string arg = argv[i];
+        std::size_t at = arg.find("{HWND}");
+        if (at != std::string::npos) arg.replace(at, 6, handle);
+        commandLine += " " + arg;
+    }
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back(0);
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        std::printf("cannot start %s\n", commandLine.c_str());
+        return 3;
+    }
+    auto running = [&] { return WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT; };
+    auto waitEnd = [&](DWORD limit) {
+        DWORD start = GetTickCount();
+        while (running() && GetTickCount() - start < limit)
+            Pump(5);
+        return running() ? -1L : static_cast<long>(GetTickCount() - start);
+    };
+
+    if (mode == "preview") {
+        Pump(hold);
+        TFind own{ProgramClass, "", pi.dwProcessId};
+        EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&own));
+        int hasChild = 0;
+        EnumChildWindows(child, HasProgramChild, reinterpret_cast<LPARAM>(&hasChild));
+        std::printf("alive=%d own-visible=%d child=%d\n", running() ? 1 : 0, own.count, hasChild);
+        std::fflush(stdout);
+        DestroyWindow(panel); // the control panel closes: the preview window goes with it
+        long ended = waitEnd(timeout);
+        DWORD code = 0;
+        GetExitCodeProcess(pi.hProcess, &code);
+        std::printf("ended-ms=%ld exit=%lu\n", ended, static_cast<unsigned long>(code));
+        if (ended < 0) TerminateProcess(pi.hProcess, 9);
+    } else {
+        TFind dialog{ProgramClass, "", pi.dwProcessId};
+        DWORD start = GetTickCount();
+        while (!dialog.found && running() && GetTickCount() - start < timeout) {
+            Pump(50);
+            EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&dialog));
+        }
+        Pump(100);
+        std::printf("dialog-open=%d owner-enabled=%d\n", dialog.found ? 1 : 0,
+                    IsWindowEnabled(panel) ? 1 : 0);
+        std::fflush(stdout);
+        long ended = waitEnd(timeout);
+        DWORD code = 0;
+        GetExitCodeProcess(pi.hProcess, &code);
+        Pump(50);
+        std::printf("exit=%lu ended-ms=%ld owner-enabled=%d\n", static_cast<unsigned long>(code), ended,
+                    IsWindowEnabled(panel) ? 1 : 0);
+        if (ended < 0) TerminateProcess(pi.hProcess, 9);
+    }
+    std::fflush(stdout);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
     return 0;
 }
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc >= 2 && std::string(argv[1]) == "msgbox") return MessageBoxCommand(argc, argv);
-    std::fprintf(stderr, "usage: winprobe msgbox CAPTION TIMEOUT_MS [BUTTON_ID]\n");
+    std::string command = argc >= 2 ? argv[1] : "";
+    if (command == "msgbox") return MessageBoxCommand(argc, argv);
+    if (command == "window") return WindowCommand(argc, argv);
+    if (command == "click") return ClickCommand(argc, argv);
+    if (command == "close") return CloseCommand(argc, argv);
+    if (command == "gone") return GoneCommand(argc, argv);
+    if (command == "host") return HostCommand(argc, argv);
+    if (command == "firstframe") return FirstFrameCommand(argc, argv);
+    std::fprintf(stderr,
+                 "usage: winprobe msgbox|window|click|close|gone|host|firstframe ... (see winprobe.cpp)\n");
     return 64;
 }

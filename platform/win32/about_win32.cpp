@@ -1,0 +1,66 @@
+// The about box `TForm2` ("About Tarnwick 3D"): created hidden at start,
+// shown by the dialog's "About..." button, hidden again (never destroyed)
+// by its OK button or its close box.
+#include "platform/win32/window_win32.h"
+
+namespace win32 {
+
+namespace {
+const char* const AboutClassName = "TForm2";
+const char* const AboutCaption = "About Tarnwick 3D";
+// The client area of the window definition.
+constexpr int AboutClientWidth = 218;
+constexpr int AboutClientHeight = 138;
+
+const char* const ProductLine = "Tarnwick 3D Screensaver";
+const char* const CreditLine = "Programming by Moonquill";
+const char* const NoticeLine = "Copyright (C) 2026 Moonquill";
+const char* const RightsLine = "All rights reserved.";
+
+TMainWindowHost* Host = nullptr;
+
+LRESULT CALLBACK AboutProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) Guard([] { AboutButton1Click(*Host); });
+        return 0;
+    case WM_CLOSE:
+        Guard([] { AboutFormClose(*Host); });
+        return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+} // namespace
+
+HWND CreateAboutBox(HINSTANCE instance, TMainWindowHost& host) {
+    Host = &host;
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = AboutProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = AboutClassName;
+    RegisterClassA(&wc);
+
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT;
+    RECT frame{0, 0, AboutClientWidth, AboutClientHeight};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    HWND about = CreateWindowExA(exStyle, AboutClassName, AboutCaption, style, 0, 0, frame.right - frame.left,
+                                 frame.bottom - frame.top, ApplicationWindow, nullptr, instance, nullptr);
+    if (!about) return nullptr;
+
+    HWND box = CreateGroupBox(about, "", 8, 8, 201, 97, 1001);
+    CreateControl(box, "STATIC", ProductLine, SS_CENTER, 12, 15, 185, 18, 1002);
+    CreateControl(box, "STATIC", CreditLine, SS_CENTER, 15, 32, 179, 13, 1003);
+    CreateControl(box, "STATIC", NoticeLine, SS_CENTER, 8, 58, 177, 13, 1004);
+    CreateControl(box, "STATIC", RightsLine, SS_CENTER, 5, 72, 185, 13, 1005);
+    CreateControl(about, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 71, 109, 75, 20, IDOK);
+    return about;
+}
+
+} // namespace win32

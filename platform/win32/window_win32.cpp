@@ -1,0 +1,319 @@
+// The main window `TTarnwickScreensaverMainWindow` on Win32: the window
+// itself, its events, the 50 ms timer and the idle loop. What the window does
+// in each run mode is the shell's (shell/main_window.cpp); this file turns
+// Win32 messages into the shell's handlers and the shell's requests into
+// Win32 calls.
+#include "platform/win32/window_win32.h"
+
+#include "platform/platform.h"
+
+namespace win32 {
+
+namespace {
+constexpr UINT_PTR Timer1 = 1;
+constexpr UINT Timer1Interval = 50; // ms
+
+class TWin32MainWindow : public TMainWindowHost {
+  public:
+    HWND Window = nullptr;
+    HWND AboutBox = nullptr;
+    TDialogControls Controls{};
+    HBITMAP Logo = nullptr;           // the preview logo
+    HBITMAP ProductPicture = nullptr; // Image1 in the dialog
+    bool LeftButtonDown = false;
+
+    platform::WindowHandle Handle() override { return reinterpret_cast<platform::WindowHandle>(Window); }
+    void SetCaption(const std::string& caption) override { SetWindowTextA(Window, caption.c_str()); }
+    void SetControlText(TControl control, const std::string& text) override {
+        HWND hwnd = ControlWindow(Controls, control);
+        SetWindowTextA(hwnd, text.c_str());
+        if (control == TControl::VisitWebsite) FitLabelToText(hwnd);
+    }
+    void HideControl(TControl control) override { ShowWindow(ControlWindow(Controls, control), SW_HIDE); }
+
+    void ShowSettings(const TSettings& s) override {
+        auto check = [](HWND box, bool on) {
+            SendMessageA(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+        };
+        check(Controls.MouseExit, s.MouseExit);
+        check(Controls.FPSShow, s.FPSShow);
+        check(Controls.TimeShow, s.TimeShow);
+        check(Controls.Time12, s.Time12);
+        check(Controls.Time24, s.Time24);
+        ::EnableWindow(Controls.Time12, s.TimeFormatEnabled);
+        ::EnableWindow(Controls.Time24, s.TimeFormatEnabled);
+    }
+    TSettings ReadSettings() override {
+        auto checked = [](HWND box) { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; };
+        TSettings s;
+        s.MouseExit = checked(Controls.MouseExit);
+        s.FPSShow = checked(Controls.FPSShow);
+        s.TimeShow = checked(Controls.TimeShow);
+        s.Time12 = checked(Controls.Time12);
+        s.Time24 = checked(Controls.Time24);
+        s.TimeFormatEnabled = IsWindowEnabled(Controls.Time12) != FALSE;
+        return s;
+    }
+
+    void MakeNormal() override {
+        if (IsZoomed(Window)) ShowWindow(Window, SW_RESTORE);
+        SetWindowPos(Window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    void LoadPreviewLogo(const std::string& path) override {
+        HBITMAP bitmap = CreateLogoBitmap(LoadLogo(path));
+        if (!bitmap) throw TGraphicError();
+        if (Logo) DeleteObject(Logo);
+        Logo = bitmap;
+    }
+    void FreePreviewLogo() override {
+        if (Logo) DeleteObject(Logo);
+        Logo = nullptr;
+    }
+    void MakeChild() override { SetWindowLongA(Window, GWL_STYLE, WS_CHILD); }
+    void SetParentWindow(platform::WindowHandle parent) override { SetParent(Window, ToHwnd(parent)); }
+    void DrawPreviewLogo(platform::WindowHandle target) override {
+        if (Logo) win32::DrawPreviewLogo(ToHwnd(target), Logo);
+    }
+    bool WindowExists(platform::WindowHandle window) override { return window && IsWindow(ToHwnd(window)); }
+    bool IsVisible() override { return IsWindowVisible(Window) != FALSE; }
+    void Hide() override { ShowWindow(Window, SW_HIDE); }
+
+    platform::WindowHandle ParentOf(platform::WindowHandle window) override {
+        return reinterpret_cast<platform::WindowHandle>(GetParent(ToHwnd(window)));
+    }
+    void EnableWindow(platform::WindowHandle window, bool enable) override {
+        ::EnableWindow(ToHwnd(window), enable);
+    }
+    void MakeDialog(int width, int height) override {
+        SetWindowLongA(Window, GWL_STYLE, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN);
+        SetWindowLongA(Window, GWL_EXSTYLE, WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT);
+        int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+        int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+        SetWindowPos(Window, HWND_NOTOPMOST, left, top, width, height, SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        // The product picture: the logo, when the home directory has one.
+        try {
+            ProductPicture = CreateLogoBitmap(LoadLogo(PreviewLogoFile));
+        } catch (const std::exception&) {
+            ProductPicture = nullptr;
+        }
+    }
+
+    void ShowMaximized() override {
+        SetWindowPos(Window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        ShowWindow(Window, SW_SHOWMAXIMIZED);
+        SetForegroundWindow(Window);
+        SetFocus(Window);
+    }
+    void ShowNormal() override {
+        ShowWindow(Window, SW_SHOWNORMAL);
+        SetForegroundWindow(Window);
+        SetFocus(Controls.MouseExit);
+    }
+
+    void GetCursorPos(int& x, int& y) override { platform::GetCursorPos(x, y); }
+    void HideCursor() override { ShowCursor(FALSE); }
+    void Close() override { PostMessageA(Window, WM_CLOSE, 0, 0); }
+    void DestroyAndExit() override {
+        if (Window) DestroyWindow(Window);
+        PostQuitMessage(0);
+    }
+    void OpenWebsite(const std::string& address) override { platform::OpenUrl(address); }
+
+    TRect MainWindowRect() override { return RectOf(Window); }
+    TRect AboutRect() override { return RectOf(AboutBox); }
+    void ShowAbout(int left, int top) override {
+        SetWindowPos(AboutBox, HWND_TOP, left, top, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+        SetForegroundWindow(AboutBox);
+    }
+    void HideAbout() override {
+        ShowWindow(AboutBox, SW_HIDE);
+        if (IsWindowEnabled(Window)) SetForegroundWindow(Window);
+    }
+
+    static HWND ToHwnd(platform::WindowHandle window) { return reinterpret_cast<HWND>(window); }
+    static TRect RectOf(HWND hwnd) {
+        RECT r{};
+        GetWindowRect(hwnd, &r);
+        return TRect{r.left, r.top, r.right - r.left, r.bottom - r.top};
+    }
+};
+
+TWin32MainWindow MainWindow;
+
+void PaintBackground(HWND hwnd, HDC dc) {
+    RECT r;
+    GetClientRect(hwnd, &r);
+    // Black under the rendering; the dialog in the button-face colour.
+    HBRUSH brush = RunMode == Configure ? GetSysColorBrush(COLOR_BTNFACE)
+                                        : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    FillRect(dc, &r, brush);
+}
+
+void DrawProductPicture(const DRAWITEMSTRUCT& item) {
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    if (!MainWindow.ProductPicture) return;
+    BITMAP info{};
+    GetObjectA(MainWindow.ProductPicture, sizeof info, &info);
+    HDC source = CreateCompatibleDC(item.hDC);
+    HGDIOBJ old = SelectObject(source, MainWindow.ProductPicture);
+    SetStretchBltMode(item.hDC, HALFTONE);
+    StretchBlt(item.hDC, 0, 0, item.rcItem.right, item.rcItem.bottom, source, 0, 0, info.bmWidth,
+               info.bmHeight, SRCCOPY);
+    SelectObject(source, old);
+    DeleteDC(source);
+}
+
+void Command(WORD id, WORD code) {
+    TMainWindowHost& host = MainWindow;
+    if (RunMode != Configure) return;
+    switch (id) {
+    case IdApply:
+        Guard([&] { ApplyClick(host); });
+        break;
+    case IdCancel:
+        Guard([&] { CancelClick(host); });
+        break;
+    case IdRestoreDefaults:
+        Guard([&] { RestoreDefaultsClick(host); });
+        break;
+    case IdAbout:
+        Guard([&] { AboutClick(host); });
+        break;
+    case IdTimeShow:
+        if (code == BN_CLICKED) Guard([&] { TimeShowClick(host); });
+        break;
+    case IdVisitWebsite:
+        if (code == STN_CLICKED) Guard([&] { VisitWebsiteClick(host); });
+        break;
+    }
+}
+
+LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    TMainWindowHost& host = MainWindow;
+    switch (message) {
+    case WM_ERASEBKGND:
+        PaintBackground(hwnd, reinterpret_cast<HDC>(wParam));
+        return 1;
+    case WM_GETMINMAXINFO: {
+        // Maximised, the borderless window covers the whole screen.
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMaxPosition = POINT{0, 0};
+        info->ptMaxSize = POINT{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        return 0;
+    }
+    case WM_SIZE: {
+        RECT r{};
+        GetWindowRect(hwnd, &r);
+        Guard([&] { FormResize(host, r.right - r.left, r.bottom - r.top); });
+        return 0;
+    }
+    case WM_TIMER:
+        if (wParam == Timer1) Guard([&] { Timer1Timer(host); });
+        return 0;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        if (RunMode == Running) {
+            Guard([&] { FormKeyDown(host); });
+            return 0;
+        }
+        break;
+    case WM_MOUSEMOVE:
+        Guard([&] { FormMouseMove(host); });
+        return 0;
+    case WM_LBUTTONDOWN:
+        MainWindow.LeftButtonDown = true;
+        return 0;
+    case WM_LBUTTONUP:
+        if (MainWindow.LeftButtonDown) Guard([&] { FormClick(host); });
+        MainWindow.LeftButtonDown = false;
+        return 0;
+    case WM_COMMAND:
+        Command(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetBkMode(dc, TRANSPARENT);
+        if (reinterpret_cast<HWND>(lParam) == MainWindow.Controls.VisitWebsite)
+            SetTextColor(dc, RGB(0, 0, 128));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_DRAWITEM: {
+        auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        if (item->CtlID == IdImage1) DrawProductPicture(*item);
+        return TRUE;
+    }
+    case WM_DESTROY:
+        KillTimer(hwnd, Timer1);
+        Guard([&] { FormDestroy(host); });
+        if (MainWindow.ProductPicture) DeleteObject(MainWindow.ProductPicture);
+        MainWindow.ProductPicture = nullptr;
+        MainWindow.Window = nullptr;
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+bool RegisterMainWindowClass(HINSTANCE instance) {
+    WNDCLASSA wc{};
+    wc.style = CS_OWNDC | CS_DBLCLKS;
+    wc.lpfnWndProc = MainWindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+    wc.lpszClassName = MainWindowClassName;
+    return RegisterClassA(&wc) != 0;
+}
+} // namespace
+
+bool CreateMainWindow(HINSTANCE instance, const TArguments& args) {
+    if (!RegisterMainWindowClass(instance)) {
+        ShowErrorBox("The main window could not be created");
+        return false;
+    }
+    // The window definition: no border, stay-on-top, black. It starts as
+    // large as the screen it will be maximised to: the OpenGL surface made on
+    // it during the set-up keeps the size the window had then (under Wine a
+    // hidden window's surface does not follow a later resize).
+    HWND hwnd = CreateWindowExA(WS_EX_TOPMOST, MainWindowClassName, ApplicationTitle,
+                                WS_POPUP | WS_CLIPCHILDREN, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                                GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, instance, nullptr);
+    if (!hwnd) {
+        ShowErrorBox("The main window could not be created");
+        return false;
+    }
+    MainWindow.Window = hwnd;
+    CreateDialogControls(hwnd, MainWindow.Controls);
+    SetTimer(hwnd, Timer1, Timer1Interval, nullptr);
+
+    if (!Guard([&] { FormCreate(MainWindow, args); })) {
+        DestroyWindow(hwnd);
+        return false;
+    }
+    MainWindow.AboutBox = CreateAboutBox(instance, MainWindow);
+    ShowMainWindow(MainWindow);
+    return true;
+}
+
+int RunApplication() {
+    MSG msg;
+    for (;;) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
+            if (RunMode == Configure && MainWindow.Window && IsDialogMessageA(MainWindow.Window, &msg))
+                continue;
+            if (MainWindow.AboutBox && IsWindowVisible(MainWindow.AboutBox) &&
+                IsDialogMessageA(MainWindow.AboutBox, &msg))
+                continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        bool done = true;
+        Guard([&] { done = ApplicationEvents1Idle(MainWindow); });
+        // Rendering asks to come back at once; otherwise sleep until a message.
+        if (done) WaitMessage();
+    }
+}
+
+} // namespace win32

@@ -1,0 +1,97 @@
+// The Win32 front end of the screensaver: the hidden application window,
+// the main window `TTarnwickScreensaverMainWindow` with the settings
+// dialog's controls, the about box `TForm2` and the preview logo. Shared by
+// the files of platform/win32/ and the test harnesses; the shell sees only
+// TMainWindowHost.
+#pragma once
+
+#include "platform/win32/windows_clean.h"
+
+#include <exception>
+#include <string>
+
+#include "shell/logo.h"
+#include "shell/main_window.h"
+
+namespace win32 {
+
+// The hidden window that carries the application title (the process's name
+// in the task list) and owns what the program opens through the shell.
+// Null until CreateApplicationWindow.
+extern HWND ApplicationWindow;
+HWND CreateApplicationWindow(HINSTANCE instance, const char* title);
+
+// "MS Sans Serif", 8 points, for every control; the second one underlined.
+HFONT DialogFont();
+HFONT DialogLinkFont();
+
+// A child control in the dialog font; a group box that hands its children's
+// notifications on to its own parent.
+HWND CreateControl(HWND parent, const char* cls, const char* text, DWORD style, int left, int top, int width,
+                   int height, int id, DWORD exStyle = 0);
+HWND CreateGroupBox(HWND parent, const char* caption, int left, int top, int width, int height, int id);
+
+// The logo as a 32-bit bitmap of its own size; null when the system has no
+// memory for it.
+HBITMAP CreateLogoBitmap(const TLogo& logo);
+// Copies the logo unscaled onto (0, 0) of the target window (BitBlt,
+// SRCCOPY), letting pending messages through before the device context is
+// released.
+void DrawPreviewLogo(HWND target, HBITMAP logo);
+// Dispatches the messages waiting in the queue; a quit request stays queued.
+void ProcessMessages();
+
+// Runs `handler`, showing any error it raises in the application's error box.
+template <typename F> bool Guard(F handler) {
+    try {
+        handler();
+        return true;
+    } catch (const std::exception& e) {
+        ShowErrorBox(e.what());
+    } catch (...) {
+        ShowErrorBox("Unknown error");
+    }
+    return false;
+}
+
+// The settings dialog's controls: created in every run mode (hidden by the
+// full-screen set-up), as children of the main window and of its two group
+// boxes, in tab order.
+struct TDialogControls {
+    HWND GroupBox1, MouseExit, FPSShow, TimeShow, Time12, Time24;
+    HWND GroupBox2, VisitWebsite;
+    HWND Apply, Cancel, RestoreDefaults, About, Image1;
+};
+// Command identifiers of the controls (Apply answers Enter, Cancel Escape).
+enum TControlId {
+    IdApply = IDOK,
+    IdCancel = IDCANCEL,
+    IdMouseExit = 101,
+    IdFPSShow,
+    IdTimeShow,
+    IdTime12,
+    IdTime24,
+    IdImage1,
+    IdAbout,
+    IdVisitWebsite,
+    IdRestoreDefaults,
+    IdGroupBox1,
+    IdGroupBox2,
+};
+void CreateDialogControls(HWND main, TDialogControls& controls);
+HWND ControlWindow(const TDialogControls& controls, TControl control);
+// Grows the website label around its centre to fit its (two-line) caption.
+void FitLabelToText(HWND label);
+
+// The about box, hidden until asked for.
+HWND CreateAboutBox(HINSTANCE instance, TMainWindowHost& host);
+
+// Creates the main window (hidden, borderless, topmost, of the design size),
+// runs the creation handler and shows the window as its mode wants.
+// Returns false after showing the creation handler's error.
+bool CreateMainWindow(HINSTANCE instance, const TArguments& args);
+// The message loop with the idle handler, until the main window is gone;
+// returns the exit code.
+int RunApplication();
+
+} // namespace win32

@@ -1,0 +1,446 @@
+// The settings dialog, the about box `TForm2` and the message boxes on GTK 3.
+//
+// The dialog is the main window in the Configure run mode: the controls of
+// the window definition at their positions (left, top, width, height in
+// pixels of the client area) in the 8-point dialog font, the "Options" and
+// "Products" group boxes drawn under the controls they hold. What the
+// buttons do is the shell's; this file turns GTK signals into its handlers.
+#include "platform/x11/window_x11.h"
+
+#include <gdk/gdkx.h>
+#include <gtk/gtk.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
+
+#include "platform/platform.h"
+#include "shell/logo.h"
+
+namespace x11 {
+
+namespace {
+const char* const AboutCaption = "About Tarnwick 3D";
+const char* const ProductLine = "Tarnwick 3D Screensaver";
+const char* const CreditLine = "Programming by Moonquill";
+const char* const NoticeLine = "Copyright (C) 2026 Moonquill";
+const char* const RightsLine = "All rights reserved.";
+// Client areas: the dialog's outer 320 x 280 less a thin frame and a caption.
+constexpr int DialogClientWidth = 314;
+constexpr int DialogClientHeight = 252;
+constexpr int AboutClientWidth = 218;
+constexpr int AboutClientHeight = 138;
+constexpr int PictureWidth = 105, PictureHeight = 81;
+
+// Small controls in the dialog font, so that the window definition's
+// 17- and 20-pixel rows hold them.
+const char* const DialogCss = "* { font-family: Sans; font-size: 8pt; }"
+                              "button { padding: 0 4px; min-height: 0; min-width: 0; }"
+                              "checkbutton, radiobutton { padding: 0; min-height: 0; }";
+
+int GtkState = 0; // 0 not tried, 1 ready, -1 no display
+
+bool EnsureGtk() {
+    if (GtkState == 0) {
+        GtkState = gtk_init_check(nullptr, nullptr) ? 1 : -1;
+        if (GtkState == 1) {
+            GtkCssProvider* css = gtk_css_provider_new();
+            gtk_css_provider_load_from_data(css, DialogCss, -1, nullptr);
+            gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(css),
+                                                      GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+            g_object_unref(css);
+        }
+    }
+    return GtkState == 1;
+}
+
+// Windows line ends in the shell's texts become GTK's.
+std::string GtkText(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        out += text[i];
+    }
+    return out;
+}
+
+void FlushGtk() {
+    while (gtk_events_pending())
+        gtk_main_iteration();
+}
+
+platform::TMessageBoxAnswer GtkMessageBox(const std::string& text, const std::string& caption,
+                                          platform::TMessageBoxKind kind) {
+    if (kind == platform::MbError) std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    if (!EnsureGtk()) {
+        if (kind != platform::MbError) std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+        // Nothing is done unasked: a question no one can see is answered Cancel.
+        return kind == platform::MbOkCancel ? platform::IdCancel : platform::IdOk;
+    }
+    GtkMessageType type = kind == platform::MbError      ? GTK_MESSAGE_ERROR
+                          : kind == platform::MbOkCancel ? GTK_MESSAGE_QUESTION
+                                                         : GTK_MESSAGE_INFO;
+    GtkWidget* box = gtk_message_dialog_new(
+        nullptr, GTK_DIALOG_MODAL, type,
+        kind == platform::MbOkCancel ? GTK_BUTTONS_OK_CANCEL : GTK_BUTTONS_OK, "%s", GtkText(text).c_str());
+    gtk_window_set_title(GTK_WINDOW(box), caption.c_str());
+    gtk_window_set_position(GTK_WINDOW(box), GTK_WIN_POS_CENTER);
+    gtk_window_set_keep_above(GTK_WINDOW(box), TRUE);
+    gtk_dialog_set_default_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
+    gint response = gtk_dialog_run(GTK_DIALOG(box));
+    gtk_widget_destroy(box);
+    FlushGtk();
+    if (kind == platform::MbOkCancel)
+        return response == GTK_RESPONSE_OK ? platform::IdOk : platform::IdCancel;
+    return platform::IdOk;
+}
+
+GdkPixbuf* PictureFromLogo(const TLogo& logo, int width, int height) {
+    GdkPixbuf* full = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, logo.Width, logo.Height);
+    if (!full) return nullptr;
+    guchar* pixels = gdk_pixbuf_get_pixels(full);
+    int stride = gdk_pixbuf_get_rowstride(full);
+    for (int y = 0; y < logo.Height; ++y) {
+        for (int x = 0; x < logo.Width; ++x) {
+            std::uint32_t p = logo.Pixels[static_cast<std::size_t>(y) * logo.Width + x];
+            guchar* out = pixels + static_cast<std::size_t>(y) * stride + x * 3;
+            out[0] = static_cast<guchar>(p >> 16);
+            out[1] = static_cast<guchar>(p >> 8);
+            out[2] = static_cast<guchar>(p);
+        }
+    }
+    GdkPixbuf* scaled = gdk_pixbuf_scale_simple(full, width, height, GDK_INTERP_BILINEAR);
+    g_object_unref(full);
+    return scaled;
+}
+
+class TGtkDialog : public TMainWindowHost {
+  public:
+    GtkWidget* Window = nullptr;
+    GtkWidget* Fixed = nullptr;
+    GtkWidget* GroupBox1 = nullptr;
+    GtkWidget *MouseExit = nullptr, *FPSShow = nullptr, *TimeShow = nullptr, *Time12 = nullptr,
+              *Time24 = nullptr;
+    GtkWidget *Image1 = nullptr, *About = nullptr, *GroupBox2 = nullptr;
+    GtkWidget *VisitWebsite = nullptr, *VisitWebsiteLabel = nullptr;
+    GtkWidget *RestoreDefaults = nullptr, *Apply = nullptr, *Cancel = nullptr;
+    GtkWidget* AboutBox = nullptr;
+    bool Updating = false; // the program, not the user, is setting the controls
+    bool Destroyed = false;
+
+    platform::WindowHandle Handle() override {
+        gtk_widget_realize(Window);
+        return gdk_x11_window_get_xid(gtk_widget_get_window(Window));
+    }
+    void SetCaption(const std::string& caption) override {
+        gtk_window_set_title(GTK_WINDOW(Window), caption.c_str());
+    }
+    void SetControlText(TControl control, const std::string& text) override {
+        if (control == TControl::VisitWebsite) {
+            gchar* escaped = g_markup_escape_text(GtkText(text).c_str(), -1);
+            std::string markup =
+                std::string("<span foreground=\"navy\" underline=\"single\">") + escaped + "</span>";
+            g_free(escaped);
+            gtk_label_set_markup(GTK_LABEL(VisitWebsiteLabel), markup.c_str());
+        } else if (GtkWidget* w = Control(control); w && GTK_IS_BUTTON(w)) {
+            gtk_button_set_label(GTK_BUTTON(w), text.c_str());
+        }
+    }
+    void HideControl(TControl control) override {
+        if (GtkWidget* w = Control(control)) gtk_widget_hide(w);
+    }
+    void ShowSettings(const TSettings& s) override {
+        Updating = true;
+        gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(MouseExit), s.MouseExit);
+        gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(FPSShow), s.FPSShow);
+        gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(TimeShow), s.TimeShow);
+        if (s.Time12) gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(Time12), TRUE);
+        if (s.Time24) gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(Time24), TRUE);
+        gtk_widget_set_sensitive(Time12, s.TimeFormatEnabled);
+        gtk_widget_set_sensitive(Time24, s.TimeFormatEnabled);
+        Updating = false;
+    }
+    TSettings ReadSettings() override {
+        auto on = [](GtkWidget* w) { return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(w)) != FALSE; };
+        TSettings s;
+        s.MouseExit = on(MouseExit);
+        s.FPSShow = on(FPSShow);
+        s.TimeShow = on(TimeShow);
+        s.Time12 = on(Time12);
+        s.Time24 = on(Time24);
+        s.TimeFormatEnabled = gtk_widget_get_sensitive(Time12) != FALSE;
+        return s;
+    }
+
+    void MakeNormal() override { gtk_window_set_keep_above(GTK_WINDOW(Window), FALSE); }
+    // The dialog has no preview.
+    void LoadPreviewLogo(const std::string&) override {}
+    void FreePreviewLogo() override {}
+    void MakeChild() override {}
+    void SetParentWindow(platform::WindowHandle) override {}
+    void DrawPreviewLogo(platform::WindowHandle) override {}
+    bool WindowExists(platform::WindowHandle window) override { return X11WindowExists(window); }
+    bool IsVisible() override { return gtk_widget_get_visible(Window) != FALSE; }
+    void Hide() override { gtk_widget_hide(Window); }
+
+    // X has no disabled windows: the window named on the command line
+    // stands for its owner, and the dialog is kept modal above it.
+    platform::WindowHandle ParentOf(platform::WindowHandle window) override {
+        return X11WindowExists(window) ? window : 0;
+    }
+    void EnableWindow(platform::WindowHandle window, bool enable) override {
+        if (window == Handle()) {
+            gtk_widget_set_sensitive(Fixed, enable);
+            if (enable) gtk_window_present(GTK_WINDOW(Window));
+            return;
+        }
+        if (enable) return;
+        GdkWindow* owner = gdk_x11_window_foreign_new_for_display(gdk_display_get_default(), window);
+        if (!owner) return;
+        gtk_window_set_modal(GTK_WINDOW(Window), TRUE);
+        gdk_window_set_transient_for(gtk_widget_get_window(Window), owner);
+    }
+    void MakeDialog(int, int) override {
+        gtk_window_set_resizable(GTK_WINDOW(Window), FALSE);
+        gtk_window_set_type_hint(GTK_WINDOW(Window), GDK_WINDOW_TYPE_HINT_DIALOG);
+        gtk_window_set_position(GTK_WINDOW(Window), GTK_WIN_POS_CENTER);
+        // The product picture: the logo, when the home directory has one.
+        try {
+            if (GdkPixbuf* picture =
+                    PictureFromLogo(LoadLogo(PreviewLogoFile), PictureWidth, PictureHeight)) {
+                gtk_image_set_from_pixbuf(GTK_IMAGE(Image1), picture);
+                g_object_unref(picture);
+            }
+        } catch (const std::exception&) {
+        }
+    }
+    void ShowMaximized() override {}
+    void ShowNormal() override {
+        gtk_widget_show_all(Window);
+        gtk_window_present(GTK_WINDOW(Window));
+        gtk_widget_grab_focus(MouseExit);
+    }
+
+    void GetCursorPos(int& x, int& y) override { platform::GetCursorPos(x, y); }
+    void HideCursor() override {}
+    void Close() override { gtk_main_quit(); }
+    void DestroyAndExit() override {
+        Destroy();
+        std::exit(0);
+    }
+    void OpenWebsite(const std::string& address) override { platform::OpenUrl(address); }
+
+    TRect MainWindowRect() override { return FrameOf(Window); }
+    TRect AboutRect() override {
+        gtk_widget_realize(AboutBox);
+        TRect r = FrameOf(AboutBox);
+        // Before it was ever shown the frame is the client area alone.
+        if (r.Width < AboutClientWidth) r.Width = AboutClientWidth;
+        if (r.Height < AboutClientHeight) r.Height = AboutClientHeight;
+        return r;
+    }
+    void ShowAbout(int left, int top) override {
+        gtk_window_move(GTK_WINDOW(AboutBox), left, top);
+        gtk_widget_show_all(AboutBox);
+        gtk_window_present(GTK_WINDOW(AboutBox));
+    }
+    void HideAbout() override { gtk_widget_hide(AboutBox); }
+
+    GtkWidget* Control(TControl control) {
+        switch (control) {
+        case TControl::GroupBox1:
+            return GroupBox1;
+        case TControl::MouseExit:
+            return MouseExit;
+        case TControl::FPSShow:
+            return FPSShow;
+        case TControl::TimeShow:
+            return TimeShow;
+        case TControl::Time12:
+            return Time12;
+        case TControl::Time24:
+            return Time24;
+        case TControl::Image1:
+            return Image1;
+        case TControl::About:
+            return About;
+        case TControl::GroupBox2:
+            return GroupBox2;
+        case TControl::VisitWebsite:
+            return VisitWebsite;
+        case TControl::RestoreDefaults:
+            return RestoreDefaults;
+        case TControl::Apply:
+            return Apply;
+        case TControl::Cancel:
+            return Cancel;
+        }
+        return nullptr;
+    }
+
+    static TRect FrameOf(GtkWidget* window) {
+        GdkWindow* w = gtk_widget_get_window(window);
+        if (!w) return TRect{};
+        GdkRectangle r{};
+        gdk_window_get_frame_extents(w, &r);
+        return TRect{r.x, r.y, r.width, r.height};
+    }
+
+    void Build();
+    void BuildAbout();
+    void Destroy() {
+        if (Destroyed) return;
+        Destroyed = true;
+        Guard([&] { FormDestroy(*this); });
+        if (AboutBox) gtk_widget_destroy(AboutBox);
+        gtk_widget_destroy(Window);
+        FlushGtk();
+    }
+};
+
+TGtkDialog Dialog;
+
+GtkWidget* Place(GtkWidget* fixed, GtkWidget* widget, int left, int top, int width, int height) {
+    gtk_widget_set_size_request(widget, width, height);
+    gtk_fixed_put(GTK_FIXED(fixed), widget, left, top);
+    return widget;
+}
+
+template <void (*Handler)(TMainWindowHost&)> void OnClicked(GtkWidget*, gpointer) {
+    Guard([] { Handler(Dialog); });
+}
+
+void OnTimeShowToggled(GtkToggleButton*, gpointer) {
+    if (!Dialog.Updating) Guard([] { TimeShowClick(Dialog); });
+}
+
+gboolean OnWebsitePressed(GtkWidget*, GdkEventButton* event, gpointer) {
+    if (event->button == 1) Guard([] { VisitWebsiteClick(Dialog); });
+    return TRUE;
+}
+
+void OnWebsiteRealized(GtkWidget* widget, gpointer) {
+    GdkCursor* hand = gdk_cursor_new_from_name(gtk_widget_get_display(widget), "pointer");
+    if (hand) {
+        gdk_window_set_cursor(gtk_widget_get_window(widget), hand);
+        g_object_unref(hand);
+    }
+}
+
+gboolean OnDialogDelete(GtkWidget*, GdkEvent*, gpointer) {
+    // The close box ends the program as Cancel does, saving nothing.
+    Guard([] { CancelClick(Dialog); });
+    return TRUE;
+}
+
+gboolean OnDialogKey(GtkWidget*, GdkEventKey* event, gpointer) {
+    // While the about box is up the dialog takes no input, as a disabled window.
+    if (event->keyval != GDK_KEY_Escape || !gtk_widget_get_sensitive(Dialog.Fixed)) return FALSE;
+    Guard([] { CancelClick(Dialog); }); // Escape answers Cancel, Enter the default OK
+    return TRUE;
+}
+
+// The window definition's tab order: the options, then OK, Cancel,
+// Restore Defaults and About... (GTK's own order would follow the positions).
+void SetTabOrder(GtkWidget* fixed, std::initializer_list<GtkWidget*> widgets) {
+    GList* chain = nullptr;
+    for (GtkWidget* w : widgets)
+        chain = g_list_append(chain, w);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    gtk_container_set_focus_chain(GTK_CONTAINER(fixed), chain);
+#pragma GCC diagnostic pop
+    g_list_free(chain);
+}
+
+gboolean OnAboutDelete(GtkWidget*, GdkEvent*, gpointer) {
+    Guard([] { AboutFormClose(Dialog); });
+    return TRUE; // hidden, never destroyed
+}
+
+void TGtkDialog::Build() {
+    Window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_window_set_title(GTK_WINDOW(Window), ApplicationTitle);
+    Fixed = gtk_fixed_new();
+    gtk_widget_set_size_request(Fixed, DialogClientWidth, DialogClientHeight);
+    gtk_container_add(GTK_CONTAINER(Window), Fixed);
+
+    // The group boxes first, so the controls they hold are drawn over them.
+    GroupBox1 = Place(Fixed, gtk_frame_new("Options"), 8, 8, 185, 121);
+    GroupBox2 = Place(Fixed, gtk_frame_new("Products"), 8, 128, 297, 49);
+    MouseExit = Place(Fixed, gtk_check_button_new_with_label("Exit On Mouse Move"), 8 + 8, 8 + 16, 129, 17);
+    FPSShow = Place(Fixed, gtk_check_button_new_with_label("Show FPS"), 8 + 8, 8 + 40, 97, 17);
+    TimeShow = Place(Fixed, gtk_check_button_new_with_label("Show Time"), 8 + 8, 8 + 64, 97, 17);
+    Time12 = Place(Fixed, gtk_radio_button_new_with_label(nullptr, "12 hrs"), 8 + 24, 8 + 88, 65, 17);
+    Time24 = Place(Fixed, gtk_radio_button_new_with_label_from_widget(GTK_RADIO_BUTTON(Time12), "24 hrs"),
+                   8 + 80, 8 + 88, 57, 17);
+    Image1 = Place(Fixed, gtk_image_new(), 200, 13, 105, 81);
+    About = Place(Fixed, gtk_button_new_with_label("About..."), 200, 102, 105, 20);
+    VisitWebsite = gtk_event_box_new();
+    VisitWebsiteLabel = gtk_label_new("");
+    gtk_label_set_justify(GTK_LABEL(VisitWebsiteLabel), GTK_JUSTIFY_CENTER);
+    gtk_container_add(GTK_CONTAINER(VisitWebsite), VisitWebsiteLabel);
+    Place(Fixed, VisitWebsite, 8 + 48, 128 + 14, 203, 13);
+    RestoreDefaults = Place(Fixed, gtk_button_new_with_label("Restore Defaults"), 8, 222, 97, 20);
+    Apply = Place(Fixed, gtk_button_new_with_label("OK"), 168, 222, 67, 20);
+    Cancel = Place(Fixed, gtk_button_new_with_label("Cancel"), 240, 222, 67, 20);
+    gtk_widget_set_can_default(Apply, TRUE);
+    gtk_window_set_default(GTK_WINDOW(Window), Apply);
+
+    g_signal_connect(TimeShow, "toggled", G_CALLBACK(OnTimeShowToggled), nullptr);
+    g_signal_connect(Apply, "clicked", G_CALLBACK(OnClicked<ApplyClick>), nullptr);
+    g_signal_connect(Cancel, "clicked", G_CALLBACK(OnClicked<CancelClick>), nullptr);
+    g_signal_connect(RestoreDefaults, "clicked", G_CALLBACK(OnClicked<RestoreDefaultsClick>), nullptr);
+    g_signal_connect(About, "clicked", G_CALLBACK(OnClicked<AboutClick>), nullptr);
+    g_signal_connect(VisitWebsite, "button-press-event", G_CALLBACK(OnWebsitePressed), nullptr);
+    g_signal_connect(VisitWebsite, "realize", G_CALLBACK(OnWebsiteRealized), nullptr);
+    g_signal_connect(Window, "delete-event", G_CALLBACK(OnDialogDelete), nullptr);
+    g_signal_connect(Window, "key-press-event", G_CALLBACK(OnDialogKey), nullptr);
+    SetTabOrder(Fixed, {MouseExit, FPSShow, TimeShow, Time12, Time24, Apply, Cancel, RestoreDefaults, About});
+    gtk_widget_show_all(Fixed); // the window itself is shown once the set-up is done
+}
+
+void TGtkDialog::BuildAbout() {
+    AboutBox = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_window_set_title(GTK_WINDOW(AboutBox), AboutCaption);
+    gtk_window_set_resizable(GTK_WINDOW(AboutBox), FALSE);
+    gtk_window_set_type_hint(GTK_WINDOW(AboutBox), GDK_WINDOW_TYPE_HINT_DIALOG);
+    gtk_window_set_transient_for(GTK_WINDOW(AboutBox), GTK_WINDOW(Window));
+    GtkWidget* fixed = gtk_fixed_new();
+    gtk_widget_set_size_request(fixed, AboutClientWidth, AboutClientHeight);
+    gtk_container_add(GTK_CONTAINER(AboutBox), fixed);
+    Place(fixed, gtk_frame_new(nullptr), 8, 8, 201, 97);
+    Place(fixed, gtk_label_new(ProductLine), 8 + 12, 8 + 15, 185, 18);
+    Place(fixed, gtk_label_new(CreditLine), 8 + 15, 8 + 32, 179, 13);
+    Place(fixed, gtk_label_new(NoticeLine), 8 + 8, 8 + 58, 177, 13);
+    Place(fixed, gtk_label_new(RightsLine), 8 + 5, 8 + 72, 185, 13);
+    GtkWidget* ok = Place(fixed, gtk_button_new_with_label("OK"), 71, 109, 75, 20);
+    g_signal_connect(ok, "clicked", G_CALLBACK(OnClicked<AboutButton1Click>), nullptr);
+    g_signal_connect(AboutBox, "delete-event", G_CALLBACK(OnAboutDelete), nullptr);
+    gtk_widget_show_all(fixed);
+}
+} // namespace
+
+void UseGtkMessageBoxes() {
+    platform::SetMessageBoxHandler(GtkMessageBox);
+}
+
+int RunSettingsDialog(const TArguments& args) {
+    if (!EnsureGtk()) {
+        ShowErrorBox("Cannot open the X display: DISPLAY is not set or the display cannot be reached");
+        return 1;
+    }
+    Dialog.Build();
+    if (!Guard([&] { FormCreate(Dialog, args); })) {
+        Dialog.Destroyed = true;
+        gtk_widget_destroy(Dialog.Window);
+        return 1;
+    }
+    Dialog.BuildAbout();
+    ShowMainWindow(Dialog);
+    gtk_main();
+    Dialog.Destroy();
+    return 0;
+}
+
+} // namespace x11

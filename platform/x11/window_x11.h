@@ -1,0 +1,89 @@
+// The X11 front end of the screensaver, shared by the files of platform/x11/
+// and by main_x11.cpp: the full-screen window and the preview painting
+// (window_x11.cpp), the xscreensaver hack's options (xscreensaver_x11.cpp),
+// the GTK 3 settings dialog, about box and message boxes
+// (dialog_gtk_x11.cpp), and install and uninstall in the user's home
+// (install_x11.cpp). The shell sees only TMainWindowHost.
+#pragma once
+
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "shell/main_window.h"
+#include "shell/run_mode.h"
+
+namespace x11 {
+
+// Runs `handler`, showing any error it raises in the application's error box.
+template <typename F> bool Guard(F handler) {
+    try {
+        handler();
+        return true;
+    } catch (const std::exception& e) {
+        ShowErrorBox(e.what());
+    } catch (...) {
+        ShowErrorBox("Unknown error");
+    }
+    return false;
+}
+
+// SIGTERM, SIGINT and SIGHUP end the run cleanly: the frame loop sees the
+// request between two frames and tears everything down.
+void InstallStopSignals();
+bool StopRequested();
+
+// Choices given on an xscreensaver hack's command line; each overrides the
+// settings file for this run only.
+struct THackChoices {
+    int FPSShow = -1;  // -fps: 1
+    int TimeShow = -1; // -clock: 1, -no-clock: 0
+    int Time24 = -1;   // -clock24: 1, -clock12: 0
+};
+
+// What the command line asks for when xscreensaver (or a user imitating it)
+// starts the program.
+struct THackRequest {
+    bool Active = false;      // -root, -window-id, or XSCREENSAVER_WINDOW with no argument
+    bool Root = false;        // -root without XSCREENSAVER_WINDOW: the root window
+    unsigned long Window = 0; // the window to draw into, when not the root
+    THackChoices Choices;
+};
+
+// Reads the hack's options. `environmentWindow` is XSCREENSAVER_WINDOW (null
+// when unset). False with `error` set for an unknown option or a window id
+// that is not a number; a request that is not a hack's stays inactive.
+bool ParseHackRequest(const std::vector<std::string>& args, const char* environmentWindow,
+                      THackRequest& request, std::string& error);
+// A window id in decimal or 0x-hexadecimal; false for anything else or 0.
+bool ParseWindowId(const std::string& text, unsigned long& id);
+
+// The sound is played by one hack per user and display: the first to take
+// this lock (an abstract socket, released by the kernel when the process ends).
+bool TakeSoundLock();
+// Replaces the sound entries of EngineCalls with silent ones.
+void SilenceSound();
+
+// Runs the main window for the full-screen run or the preview, until it
+// closes; returns the exit code. With `foreign` set the run draws into that
+// window (xscreensaver's) instead of a window of its own, follows its size
+// and ignores input.
+int RunMainWindow(const TArguments& args, unsigned long foreign, const THackChoices& choices);
+// Runs the settings dialog; returns the exit code.
+int RunSettingsDialog(const TArguments& args);
+
+// Message boxes through GTK 3 when a display is there; every error's text
+// also goes to standard error.
+void UseGtkMessageBoxes();
+
+// Whether a window with this id exists on the display.
+bool X11WindowExists(unsigned long window);
+// Asks an earlier instance's full-screen run (a top-level window of our
+// class with the application title) to close.
+void CloseEarlierInstance();
+
+// "/i" and "/u" in the user's home; each returns the exit code.
+int InstallInHome();
+int UninstallFromHome();
+
+} // namespace x11

@@ -1,0 +1,262 @@
+#include "shell/main_window.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "shell/logo.h"
+
+TEngineCalls EngineCalls{};
+
+TRunMode RunMode = Preview;
+platform::WindowHandle ParentHandle = 0;
+std::int32_t StartCursorX = 0;
+std::int32_t StartCursorY = 0;
+TSettings Settings;
+
+const char* const WebsiteAddress = "https://moonquill.example/screensavers";
+const char* const VisitWebsiteCaption = "Visit our website for more 3D screensavers.\r\nClick Here.";
+const char* const WaterfallSound = "sounds\\smallwaterfall.wav";
+
+namespace {
+// Set once the destruction handler has run: no frame, timer or input may
+// touch the released device or sounds afterwards.
+bool Destroyed = false;
+// What the preview set-up holds, for the tear-down.
+bool PreviewLogoLoaded = false;
+
+constexpr std::uint8_t OpenGlBackend = 2;
+
+void ReleaseSound() {
+    EngineCalls.FreeSounds();
+    EngineCalls.ShutdownSound();
+}
+} // namespace
+
+void ResetMainWindowState() {
+    RunMode = Preview;
+    ParentHandle = 0;
+    StartCursorX = StartCursorY = 0;
+    Settings = TSettings();
+    Destroyed = false;
+    PreviewLogoLoaded = false;
+}
+
+void FormCreate(TMainWindowHost& host, const TArguments& args) {
+    host.SetControlText(TControl::VisitWebsite, VisitWebsiteCaption);
+    LoadSettings(Settings);
+    host.ShowSettings(Settings);
+    switch (ChooseWindowSetUp(args)) {
+    case SetUpPreview:
+        PreviewSetUp(host, args);
+        break;
+    case SetUpFullScreen:
+        FullScreenSetUp(host);
+        break;
+    case SetUpConfigure:
+        ConfigureSetUp(host, args);
+        break;
+    }
+}
+
+void ShowMainWindow(TMainWindowHost& host) {
+    if (RunMode == Running)
+        host.ShowMaximized();
+    else if (RunMode == Configure)
+        host.ShowNormal();
+    // The preview never shows the main window; the timer paints the logo.
+}
+
+void PreviewSetUp(TMainWindowHost& host, const TArguments& args) {
+    host.MakeNormal();
+    host.LoadPreviewLogo(PreviewLogoFile);
+    PreviewLogoLoaded = true;
+    try {
+        ParentHandle = PreviewParent(args);
+    } catch (...) {
+        host.FreePreviewLogo();
+        PreviewLogoLoaded = false;
+        throw;
+    }
+    host.MakeChild();
+    host.SetParentWindow(PreviewParent(args));
+    RunMode = Preview;
+}
+
+void ConfigureSetUp(TMainWindowHost& host, const TArguments& args) {
+    // The window on the command line belongs to the control panel's dialog,
+    // which must stay unusable while ours is open.
+    platform::WindowHandle window = ConfigureWindow(args);
+    ParentHandle = window ? host.ParentOf(window) : 0;
+    if (ParentHandle) host.EnableWindow(ParentHandle, false);
+    host.MakeNormal();
+    host.MakeDialog(DialogWidth, DialogHeight);
+    RunMode = Configure;
+    host.SetCaption(ConfigurationCaption);
+}
+
+void FullScreenSetUp(TMainWindowHost& host) {
+    int x = 0, y = 0;
+    host.GetCursorPos(x, y);
+    StartCursorX = x;
+    StartCursorY = y;
+    for (TControl control : {TControl::GroupBox1, TControl::GroupBox2, TControl::Image1,
+                             TControl::RestoreDefaults, TControl::Apply, TControl::Cancel, TControl::About})
+        host.HideControl(control);
+
+    const TEngineCalls& e = EngineCalls;
+    bool soundStarted = false, deviceStarted = false;
+    try {
+        e.InitSound(host.Handle());
+        soundStarted = true;
+        e.LoadWave(WaterfallSound);
+        e.PlaySound(0, false, true);
+        SetVolumes(0, 0);
+        e.SetDeviceWindow(host.Handle());
+        e.SelectBackend(OpenGlBackend);
+        e.DeviceInit();
+        deviceStarted = true;
+        // Texture directory "models", the lake (model 0), feature switches,
+        // the clock and counter models, the water.
+        e.SetUpLakeScene();
+    } catch (...) {
+        // Nothing of a run that never starts is left behind.
+        if (deviceStarted) e.DeviceDone();
+        if (soundStarted) ReleaseSound();
+        throw;
+    }
+    host.HideCursor();
+    // Random source seeded, then the ripples advanced with no frame open.
+    e.WarmUpWater();
+    e.StartFrameCounters();
+    RunMode = Running;
+}
+
+bool ApplicationEvents1Idle(TMainWindowHost& host) {
+    if (Destroyed) return true;
+    switch (RunMode) {
+    case Preview:
+        if (host.IsVisible()) host.Hide();
+        return true;
+    case Running:
+        // BeginFrame, camera 1 of the lake, the lake, the water, the counter
+        // and the clock when checked, EndFrame.
+        EngineCalls.DrawLakeFrame(Settings.FPSShow, Settings.TimeShow, Settings.Time12);
+        return false; // render again at once
+    case Configure:
+        return true;
+    }
+    return true;
+}
+
+void Timer1Timer(TMainWindowHost& host) {
+    if (Destroyed || RunMode != Preview || !PreviewLogoLoaded) return;
+    // The control panel destroys its preview window when it is done with
+    // it; a preview without one would live on unseen.
+    if (!host.WindowExists(ParentHandle)) {
+        host.Close();
+        return;
+    }
+    host.DrawPreviewLogo(ParentHandle);
+}
+
+void FormResize(TMainWindowHost&, int width, int height) {
+    if (Destroyed || RunMode != Running) return;
+    EngineCalls.DeviceResize(width, height);
+}
+
+void FormKeyDown(TMainWindowHost& host) {
+    if (Destroyed || RunMode != Running) return;
+    host.DestroyAndExit();
+}
+
+void FormMouseMove(TMainWindowHost& host) {
+    if (Destroyed || RunMode != Running || !Settings.MouseExit) return;
+    // The cursor's screen position, not the event's: the event may come
+    // from the window appearing under a cursor that never moved.
+    int x = 0, y = 0;
+    host.GetCursorPos(x, y);
+    if (std::abs(StartCursorX - x) >= MouseExitDistance || std::abs(StartCursorY - y) >= MouseExitDistance)
+        host.Close();
+}
+
+void FormClick(TMainWindowHost& host) {
+    if (Destroyed || RunMode != Running || !Settings.MouseExit) return;
+    host.Close();
+}
+
+void FormDestroy(TMainWindowHost& host) {
+    if (Destroyed) return;
+    Destroyed = true;
+    switch (RunMode) {
+    case Preview:
+        if (PreviewLogoLoaded) host.FreePreviewLogo();
+        PreviewLogoLoaded = false;
+        break;
+    case Running:
+        EngineCalls.DeviceDone();
+        ReleaseSound();
+        break;
+    case Configure:
+        if (ParentHandle) host.EnableWindow(ParentHandle, true);
+        break;
+    }
+}
+
+void ApplyClick(TMainWindowHost& host) {
+    Settings = host.ReadSettings();
+    SaveSettings(Settings);
+    host.Close();
+}
+
+void CancelClick(TMainWindowHost& host) {
+    host.DestroyAndExit();
+}
+
+void RestoreDefaultsClick(TMainWindowHost& host) {
+    host.ShowSettings(DefaultSettings());
+}
+
+void TimeShowClick(TMainWindowHost& host) {
+    TSettings settings = host.ReadSettings();
+    TimeShowChanged(settings);
+    host.ShowSettings(settings);
+}
+
+void VisitWebsiteClick(TMainWindowHost& host) {
+    host.OpenWebsite(WebsiteAddress);
+}
+
+void AboutClick(TMainWindowHost& host) {
+    int left = 0, top = 0;
+    CentreOver(host.MainWindowRect(), host.AboutRect(), left, top);
+    host.ShowAbout(left, top);
+    host.EnableWindow(host.Handle(), false);
+}
+
+void AboutButton1Click(TMainWindowHost& host) {
+    AboutFormClose(host);
+}
+
+void AboutFormClose(TMainWindowHost& host) {
+    // Enabled first, so that the window system can hand the focus back to it
+    // when the about box goes.
+    host.EnableWindow(host.Handle(), true);
+    host.HideAbout();
+}
+
+void CentreOver(const TRect& outer, const TRect& inner, int& left, int& top) {
+    top = outer.Top + (outer.Height - inner.Height) / 2;
+    left = outer.Left + (outer.Width - inner.Width) / 2;
+}
+
+std::int32_t VolumeForLevel(int level) {
+    if (level < 0) level = 0;
+    if (level > 10) level = 10;
+    double attenuation = -1000.0 * std::pow((10 - level) / 10.0, 10);
+    return static_cast<std::int32_t>(std::nearbyint(attenuation));
+}
+
+void SetVolumes(int effectsLevel, int musicLevel) {
+    EngineCalls.SetSoundVolume(-1, VolumeForLevel(effectsLevel));
+    EngineCalls.SetMusicVolume(VolumeForLevel(musicLevel));
+}

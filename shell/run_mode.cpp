@@ -1,0 +1,75 @@
+#include "shell/run_mode.h"
+
+#include <cctype>
+#include <cstdint>
+
+#include "platform/platform.h"
+
+const char* const ApplicationTitle = "Tarnwick 3D Screensaver";
+const char* const ConfigurationCaption = "Tarnwick 3D Screensaver Configuration";
+const char* const MainWindowClassName = "TTarnwickScreensaverMainWindow";
+
+void ShowErrorBox(const std::string& text) {
+    platform::MessageBox(text, ApplicationTitle, platform::MbError);
+}
+
+TConvertError::TConvertError(const std::string& text)
+    : std::runtime_error("'" + text + "' is not a valid integer value") {}
+
+TArguments ReadArguments(const std::vector<std::string>& args) {
+    TArguments result;
+    if (!args.empty()) result.First = args[0];
+    if (args.size() > 1) result.Second = args[1];
+    return result;
+}
+
+TStartAction ChooseStartAction(const TArguments& args) {
+    if (args.First == "/i") return StartInstall;
+    if (args.First == "/u") return StartUninstall;
+    return StartWindow;
+}
+
+TWindowSetUp ChooseWindowSetUp(const TArguments& args) {
+    if (args.First == "/p") return SetUpPreview;
+    if (args.First == "/s" || args.First.empty()) return SetUpFullScreen;
+    return SetUpConfigure;
+}
+
+bool ParseWindowHandle(const std::string& text, platform::WindowHandle& handle) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    if (i == text.size()) return false;
+    std::int64_t n = 0;
+    for (; i < text.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(text[i]))) return false;
+        n = n * 10 + (text[i] - '0');
+        if (n > 0xFFFFFFFFll) return false;
+    }
+    if (negative) {
+        if (n > 0x80000000ll) return false;
+        n = -n;
+    }
+    // The low 32 bits, sign-extended: how Windows widens a handle it passed as text.
+    auto low = static_cast<std::int32_t>(static_cast<std::uint32_t>(n & 0xFFFFFFFFll));
+    handle = static_cast<platform::WindowHandle>(static_cast<std::intptr_t>(low));
+    return true;
+}
+
+platform::WindowHandle PreviewParent(const TArguments& args) {
+    platform::WindowHandle handle = 0;
+    if (!ParseWindowHandle(args.Second, handle)) throw TConvertError(args.Second);
+    return handle;
+}
+
+std::string ConfigureHandleText(const TArguments& args) {
+    return args.First.size() > 3 ? args.First.substr(3) : std::string();
+}
+
+platform::WindowHandle ConfigureWindow(const TArguments& args) {
+    platform::WindowHandle handle = 0;
+    if (!ParseWindowHandle(ConfigureHandleText(args), handle)) return 0;
+    return handle;
+}

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# "/i" then "/u" in a scratch home: "/i" installs the program and its
+# settings into ~/.config/tarnwick and adds the hack to the xscreensaver
+# list; "/u" Cancel changes nothing; "/u" OK leaves the home as it was.
+source "$(dirname "$0")/../lib/common.sh"
+source "$(dirname "$0")/lib/x11.sh"
+
+start_xvfb 1024x768
+unset XDG_CONFIG_HOME
+export HOME="$TEST_TMP/home"
+mkdir -p "$HOME/.config" "$HOME/Desktop"
+echo "a user's note" >"$HOME/Desktop/note.txt"
+printf '%s\n' '# XScreenSaver Preferences File' 'timeout:	0:10:00' \
+  'programs:								      \' \
+  '				maze -root				    \n\' \
+  '  GL: 				gears -root				    \n\' '' 'pointerHysteresis:	10' >"$HOME/.xscreensaver"
+state() { (cd "$HOME" && find . -printf '%p %y %s\n' | sort && find . -type f -exec md5sum {} + | sort); }
+state >"$TEST_TMP/before"
+
+note "/i"
+(cd "$TARNWICK_DIST_DIR" && "$TARNWICK" /i) >"$TEST_TMP/install.out" 2>&1 || fail "/i: $(cat "$TEST_TMP/install.out")"
+dir="$HOME/.config/tarnwick"
+cmp -s "$TARNWICK" "$dir/tarnwick" || fail "/i did not copy the program to $dir"
+[ "$(sed -n 2p "$dir/tarnwick.txt" | tr -d '\r')" = "$TARNWICK_DIST_DIR" ] || fail "the settings do not name the distribution folder"
+[ "$(wc -l <"$dir/tarnwick.txt")" = 6 ] || fail "the settings file is not six lines"
+grep -q "GL: .*$dir/tarnwick -root" "$HOME/.xscreensaver" || fail "the hack is not in ~/.xscreensaver"
+[ "$(diff "$HOME/.xscreensaver" <(sed '/tarnwick -root/d' "$HOME/.xscreensaver") | grep -c '^<')" = 1 ] ||
+  fail "/i changed more than one line of ~/.xscreensaver"
+
+# answer TITLE KEY: presses KEY in the message box called TITLE.
+answer() {
+  local box
+  box=$(window_named "$1" 20) || fail "no \"$1\" box"
+  xdotool windowfocus --sync "$box" key "$2"
+  sleep 0.3
+}
+
+note "/u, Cancel"
+(cd "$TARNWICK_DIST_DIR" && "$TARNWICK" /u) >"$TEST_TMP/u.out" 2>&1 &
+pid=$!
+answer Uninstall Escape
+wait_exit "$pid" 5
+[ "$EXIT_CODE" = 0 ] || fail "/u Cancel: exit code $EXIT_CODE"
+[ -f "$dir/tarnwick" ] && [ -f "$dir/tarnwick.txt" ] || fail "/u Cancel removed files"
+
+note "/u, OK"
+(cd "$TARNWICK_DIST_DIR" && "$TARNWICK" /u) >"$TEST_TMP/u.out" 2>&1 &
+pid=$!
+answer Uninstall Return # the question
+answer Uninstall Return # the success message
+wait_exit "$pid" 5
+[ "$EXIT_CODE" = 0 ] || fail "/u: exit code $EXIT_CODE $(cat "$TEST_TMP/u.out")"
+state >"$TEST_TMP/after"
+diff "$TEST_TMP/before" "$TEST_TMP/after" || fail "the home is not as it was before /i"
+echo PASS

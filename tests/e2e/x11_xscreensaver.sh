@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# The program as an xscreensaver hack: "-window-id ID" and XSCREENSAVER_WINDOW
+# draw the lake into the given window and follow its size, keys do not end it
+# (the daemon does), SIGTERM ends it within a second; bad window ids get a
+# clear error.
+source "$(dirname "$0")/../lib/common.sh"
+source "$(dirname "$0")/lib/x11.sh"
+
+start_xvfb 1280x720
+write_settings 1 0 1 12
+
+# hack_renders: the lake shows in the target window and moves.
+hack_renders() {
+  local n=0
+  while :; do
+    import -window "$TARGET" "$TEST_TMP/a.png" 2>/dev/null && greater "$(mean_of "$TEST_TMP/a.png" 200x150+100+100)" 0.1 && break
+    sleep 0.5; n=$((n + 1))
+    [ $n -lt 80 ] || { cat "$TEST_TMP/hack.out"; fail "the lake never appeared in the window"; }
+  done
+  sleep 1
+  import -window "$TARGET" "$TEST_TMP/b.png"
+  local differ
+  differ=$(compare -metric AE "$TEST_TMP/a.png" "$TEST_TMP/b.png" null: 2>&1 || true)
+  [ "${differ%% *}" -gt 100 ] 2>/dev/null || fail "the hack's frames do not move ($differ pixels differ)"
+}
+
+# ignores_keys_ends_on_term: keys and moves leave it running; SIGTERM ends it in a second.
+ignores_keys_ends_on_term() {
+  xdotool mousemove 300 300 mousemove 400 400 key x key Escape
+  still_running "$HACK_PID" 1 || fail "a key or a move ended the hack"
+  kill -TERM "$HACK_PID"
+  wait_exit "$HACK_PID" 1
+  [ "$EXIT_CODE" = 0 ] || fail "after SIGTERM: exit code $EXIT_CODE, expected 0 within a second"
+}
+
+note "-window-id ID"
+make_target_window 400x300+100+100
+"$TARNWICK" -window-id "$TARGET" >"$TEST_TMP/hack.out" 2>&1 &
+HACK_PID=$!
+hack_renders
+note "it follows the window's size"
+xdotool windowsize "$TARGET" 640 360
+sleep 2
+import -window "$TARGET" "$TEST_TMP/c.png"
+greater "$(mean_of "$TEST_TMP/c.png" 16x16+620+340)" 0.02 || fail "the grown window's corner stays black"
+ignores_keys_ends_on_term
+
+note "XSCREENSAVER_WINDOW with -root"
+XSCREENSAVER_WINDOW=$(printf '0x%x' "$TARGET") "$TARNWICK" -root >"$TEST_TMP/hack.out" 2>&1 &
+HACK_PID=$!
+hack_renders
+ignores_keys_ends_on_term
+
+note "bad window ids"
+status=0; "$TARNWICK" -window-id banana >"$TEST_TMP/bad.out" 2>&1 || status=$?
+[ "$status" = 2 ] && grep -q "'banana' is not a valid window id" "$TEST_TMP/bad.out" || fail "-window-id banana: $status $(cat "$TEST_TMP/bad.out")"
+status=0; "$TARNWICK" -window-id 0x7ffffff >"$TEST_TMP/bad.out" 2>&1 || status=$?
+[ "$status" = 1 ] && grep -q "Window not found: 0x7ffffff" "$TEST_TMP/bad.out" || fail "a missing window: $status $(cat "$TEST_TMP/bad.out")"
+echo PASS

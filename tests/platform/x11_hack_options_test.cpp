@@ -1,0 +1,108 @@
+// The xscreensaver hack's command line: which window it draws into, the
+// choices it overrides, and the errors for what it cannot take.
+#include <gtest/gtest.h>
+
+// The unit itself: it needs no display, only the shell's engine table.
+#include "platform/x11/xscreensaver_x11.cpp"
+
+using x11::ParseHackRequest;
+using x11::ParseWindowId;
+using x11::THackRequest;
+
+namespace {
+THackRequest Parse(std::vector<std::string> args, const char* environment, std::string* error = nullptr) {
+    THackRequest request;
+    std::string message;
+    bool ok = ParseHackRequest(args, environment, request, message);
+    if (error)
+        *error = ok ? std::string() : message;
+    else
+        EXPECT_TRUE(ok) << message;
+    return request;
+}
+} // namespace
+
+TEST(HackWindowId, TakesDecimalAndHexadecimal) {
+    unsigned long id = 0;
+    ASSERT_TRUE(ParseWindowId("4194311", id));
+    EXPECT_EQ(id, 4194311ul);
+    ASSERT_TRUE(ParseWindowId("0x400007", id));
+    EXPECT_EQ(id, 0x400007ul);
+    ASSERT_TRUE(ParseWindowId("0XABCDEF", id));
+    EXPECT_EQ(id, 0xABCDEFul);
+}
+
+TEST(HackWindowId, RefusesWhatNamesNoWindow) {
+    unsigned long id = 77;
+    for (const char* text : {"", "0", "0x0", "0x", "-5", "12a", "0x12g", " 12", "4294967296", "0x100000000",
+                             "123456789012345678901234"})
+        EXPECT_FALSE(ParseWindowId(text, id)) << text;
+    EXPECT_EQ(id, 77ul); // untouched
+}
+
+TEST(HackRequest, ScreensaverSwitchesAreNotAHack) {
+    EXPECT_FALSE(Parse({}, nullptr).Active);
+    EXPECT_FALSE(Parse({"/s"}, nullptr).Active);
+    // xscreensaver's variable alone does not turn the switches into a hack.
+    EXPECT_FALSE(Parse({"/s"}, "0x400007").Active);
+    EXPECT_FALSE(Parse({"/c"}, "0x400007").Active);
+    EXPECT_FALSE(Parse({"/p", "123"}, "0x400007").Active);
+    EXPECT_FALSE(Parse({"-fps"}, nullptr).Active); // an option alone: the settings dialog, as on Windows
+}
+
+TEST(HackRequest, ChoosesTheWindowToDrawInto) {
+    THackRequest root = Parse({"-root"}, nullptr);
+    EXPECT_TRUE(root.Active);
+    EXPECT_TRUE(root.Root);
+
+    THackRequest daemon = Parse({"-root"}, "0x400007");
+    EXPECT_TRUE(daemon.Active);
+    EXPECT_FALSE(daemon.Root);
+    EXPECT_EQ(daemon.Window, 0x400007ul);
+
+    THackRequest bare = Parse({}, "4194311"); // no argument with the variable set
+    EXPECT_TRUE(bare.Active);
+    EXPECT_EQ(bare.Window, 4194311ul);
+
+    THackRequest given = Parse({"-window-id", "0x600001"}, "0x400007"); // the given id wins
+    EXPECT_FALSE(given.Root);
+    EXPECT_EQ(given.Window, 0x600001ul);
+    EXPECT_EQ(Parse({"--window-id", "99"}, nullptr).Window, 99ul);
+}
+
+TEST(HackRequest, OptionsOverrideTheSettingsForTheRun) {
+    THackRequest none = Parse({"-root"}, nullptr);
+    EXPECT_EQ(none.Choices.FPSShow, -1);
+    EXPECT_EQ(none.Choices.TimeShow, -1);
+    EXPECT_EQ(none.Choices.Time24, -1);
+
+    THackRequest some = Parse({"-root", "-fps", "-no-clock", "-clock24"}, nullptr);
+    EXPECT_EQ(some.Choices.FPSShow, 1);
+    EXPECT_EQ(some.Choices.TimeShow, 0);
+    EXPECT_EQ(some.Choices.Time24, 1);
+
+    THackRequest last = Parse({"-clock24", "-clock", "-clock12", "-root"}, nullptr); // the last one counts
+    EXPECT_EQ(last.Choices.TimeShow, 1);
+    EXPECT_EQ(last.Choices.Time24, 0);
+}
+
+TEST(HackRequest, ReportsBadInputInItsOwnWords) {
+    std::string error;
+    Parse({"-window-id"}, nullptr, &error);
+    EXPECT_EQ(error, "-window-id needs a window id");
+    Parse({"-window-id", "banana"}, nullptr, &error);
+    EXPECT_EQ(error, "'banana' is not a valid window id");
+    Parse({"-root", "-speed", "3"}, nullptr, &error);
+    EXPECT_EQ(error, "Unknown option: -speed");
+    Parse({"-root"}, "nonsense", &error);
+    EXPECT_EQ(error, "XSCREENSAVER_WINDOW: 'nonsense' is not a valid window id");
+}
+
+TEST(HackSound, OneHackPerUserAndDisplayPlays) {
+    std::string display = ":sound-test-" + std::to_string(getpid());
+    setenv("DISPLAY", display.c_str(), 1);
+    EXPECT_TRUE(x11::TakeSoundLock());  // the first hack on this display
+    EXPECT_FALSE(x11::TakeSoundLock()); // every later one stays silent
+    setenv("DISPLAY", (display + ".1").c_str(), 1);
+    EXPECT_TRUE(x11::TakeSoundLock()); // another display has a sound of its own
+}

@@ -1,0 +1,180 @@
+// The settings file: reading the six lines into the dialog's choices, the
+// home directory, writing them back, and what a broken file gives.
+#include "shell/settings.h"
+
+#include "engine/support/errors.h"
+#include "platform/platform.h"
+#include "tests/shell/shell_fixture.h"
+
+namespace {
+class SettingsFile : public ShellTest {
+  protected:
+    std::string home;
+    void SetUp() override {
+        ShellTest::SetUp();
+        home = root + "/lake";
+        MakeDir(home);
+    }
+    TSettings Load(const std::vector<std::string>& lines) {
+        WriteSettings(lines);
+        TSettings settings;
+        LoadSettings(settings);
+        return settings;
+    }
+    std::string LoadError(const std::string& fileText) {
+        platform::GetSystemDirectory();
+        WriteText(SettingsPath(), fileText);
+        TSettings settings;
+        try {
+            LoadSettings(settings);
+        } catch (const TIoError& e) {
+            return e.what();
+        }
+        return "no error";
+    }
+};
+
+TEST_F(SettingsFile, ReadsEveryChoiceAndMakesHomeCurrent) {
+    TSettings s = Load({SettingsComment, home, "1", "1", "0", "24"});
+    EXPECT_TRUE(s.MouseExit);
+    EXPECT_TRUE(s.FPSShow);
+    EXPECT_FALSE(s.TimeShow);
+    EXPECT_FALSE(s.Time12);
+    EXPECT_TRUE(s.Time24);
+    // "Show Time" off disables the clock format.
+    EXPECT_FALSE(s.TimeFormatEnabled);
+    EXPECT_EQ(HomeDir, home + "/");
+    EXPECT_EQ(platform::GetCurrentDirectory(), home);
+}
+
+TEST_F(SettingsFile, ClockFormatOnlyTwelveOrTwentyFourChange) {
+    EXPECT_TRUE(Load({"c", home, "0", "0", "1", "24"}).Time24);
+    for (const char* other : {"36", "-1", "0", "twelve"}) {
+        TSettings s = Load({"c", home, "0", "0", "1", other});
+        EXPECT_TRUE(s.Time12) << other;
+        EXPECT_FALSE(s.Time24) << other;
+    }
+}
+
+TEST_F(SettingsFile, ValuesThatAreNotNumbersTakeTheirDefaults) {
+    // Defaults: exit on mouse 0, fps 0, time 1, format 12. "2" is a number
+    // but not a choice: the window definition's state stays.
+    TSettings s = Load({"c", home, "yes", "2", "on", "x"});
+    EXPECT_FALSE(s.MouseExit);
+    EXPECT_FALSE(s.FPSShow);
+    EXPECT_TRUE(s.TimeShow);
+    EXPECT_TRUE(s.Time12);
+    EXPECT_TRUE(s.TimeFormatEnabled);
+}
+
+TEST_F(SettingsFile, MissingLinesAtTheEndTakeTheirDefaults) {
+    TSettings s = Load({"c", home});
+    EXPECT_FALSE(s.MouseExit);
+    EXPECT_FALSE(s.FPSShow);
+    EXPECT_TRUE(s.TimeShow);
+    EXPECT_TRUE(s.Time12);
+    // The home line without a line end is still read.
+    platform::GetSystemDirectory();
+    WriteText(SettingsPath(), "c\r\n" + home);
+    TSettings t;
+    LoadSettings(t);
+    EXPECT_EQ(HomeDir, home + "/");
+}
+
+TEST_F(SettingsFile, LinesMayEndInLineFeedOrCarriageReturnAlone) {
+    platform::GetSystemDirectory();
+    WriteText(SettingsPath(), "c\n" + home + "\n1\n0\n1\n24\n");
+    TSettings s;
+    LoadSettings(s);
+    EXPECT_TRUE(s.MouseExit);
+    EXPECT_TRUE(s.Time24);
+    WriteText(SettingsPath(), "c\r" + home + "\r0\r1\r1\r12\r");
+    TSettings t;
+    LoadSettings(t);
+    EXPECT_TRUE(t.FPSShow);
+    EXPECT_EQ(HomeDir, home + "/");
+}
+
+TEST_F(SettingsFile, HomeWithTrailingSeparatorIsKeptAndWrittenBackWithOne) {
+    Load({"c", home + "/", "0", "0", "1", "12"});
+    EXPECT_EQ(HomeDir, home + "/");
+    // A backslash counts as the separator the file was written with.
+    MakeDir(home + "/sub");
+    Load({"c", home + "/sub\\", "0", "0", "1", "12"});
+    EXPECT_EQ(HomeDir, home + "/sub\\");
+    EXPECT_EQ(platform::GetCurrentDirectory(), home + "/sub");
+
+    // Written without one, saved back with one.
+    TSettings s = Load({"c", home, "0", "1", "1", "12"});
+    SaveSettings(s);
+    EXPECT_EQ(ReadText(SettingsPath()),
+              std::string(SettingsComment) + "\r\n" + home + "/\r\n0\r\n1\r\n1\r\n12\r\n");
+}
+
+TEST_F(SettingsFile, SaveWritesExactlySixLines) {
+    TSettings s = Load({"old comment", home, "1", "0", "0", "24"});
+    s.FPSShow = true;
+    SaveSettings(s);
+    std::string text = ReadText(SettingsPath());
+    EXPECT_EQ(text, std::string(SettingsComment) + "\r\n" + home + "/\r\n1\r\n1\r\n0\r\n24\r\n");
+    EXPECT_FALSE(Exists(SettingsPath() + ".new"));
+}
+
+TEST_F(SettingsFile, BrokenFilesGiveClearErrors) {
+    EXPECT_EQ(LoadError("c\r\n\r\n1\r\n"),
+              "The settings file tarnwick.txt names no home directory on its second line");
+    EXPECT_EQ(LoadError("only a comment"),
+              "The settings file tarnwick.txt names no home directory on its second line");
+    EXPECT_EQ(LoadError(""), "The settings file tarnwick.txt names no home directory on its second line");
+    EXPECT_EQ(LoadError("c\r\n" + root + "/nowhere\r\n"), "Home directory not found: " + root + "/nowhere/");
+    EXPECT_EQ(LoadError(std::string(MaxSettingsFileSize + 1, 'x')), "File too large: tarnwick.txt");
+}
+
+TEST_F(SettingsFile, MissingFileIsFileNotFound) {
+    TSettings s;
+    try {
+        LoadSettings(s);
+        FAIL() << "no error";
+    } catch (const TIoError& e) {
+        EXPECT_STREQ(e.what(), "File not found");
+        EXPECT_EQ(e.Code(), IoFileNotFound);
+    }
+}
+
+TEST_F(SettingsFile, FailedWriteLeavesTheOldFile) {
+    TSettings s = Load({"c", home, "1", "1", "1", "24"});
+    std::string before = ReadText(SettingsPath());
+    // The new file cannot be made: its name is taken by a folder.
+    MakeDir(SettingsPath() + ".new");
+    s.MouseExit = false;
+    EXPECT_THROW(SaveSettings(s), TIoError);
+    EXPECT_EQ(ReadText(SettingsPath()), before);
+}
+
+TEST(SettingsNumbers, ReadLikeTheRuntime) {
+    int v = 99;
+    EXPECT_TRUE(ParseInteger("12", v));
+    EXPECT_EQ(v, 12);
+    EXPECT_TRUE(ParseInteger(" 7", v));
+    EXPECT_EQ(v, 7);
+    EXPECT_TRUE(ParseInteger("-2147483648", v));
+    EXPECT_EQ(v, -2147483647 - 1);
+    EXPECT_TRUE(ParseInteger("+3", v));
+    EXPECT_EQ(v, 3);
+    v = 99;
+    for (const char* bad : {"", " ", "-", "12 ", "1x", "0x10", "2147483648", "99999999999999999999"}) {
+        EXPECT_FALSE(ParseInteger(bad, v)) << bad;
+        EXPECT_EQ(v, 99) << bad;
+    }
+}
+
+TEST(SettingsDefaults, AreTheWindowDefinitions) {
+    TSettings s = DefaultSettings();
+    EXPECT_FALSE(s.MouseExit);
+    EXPECT_FALSE(s.FPSShow);
+    EXPECT_TRUE(s.TimeShow);
+    EXPECT_TRUE(s.Time12);
+    EXPECT_FALSE(s.Time24);
+    EXPECT_TRUE(s.TimeFormatEnabled);
+}
+} // namespace

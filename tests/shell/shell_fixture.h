@@ -1,0 +1,85 @@
+// What the shell's tests share: a scratch folder that stands in for the
+// system directory, the user's folders and the program's folder, and a
+// message box that answers as the test says and remembers what it showed.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <ftw.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/platform.h"
+
+struct TShownBox {
+    std::string Text;
+    std::string Caption;
+    platform::TMessageBoxKind Kind;
+};
+
+inline std::vector<TShownBox> ShownBoxes;
+inline platform::TMessageBoxAnswer NextAnswer = platform::IdOk;
+
+inline platform::TMessageBoxAnswer RecordBox(const std::string& text, const std::string& caption,
+                                             platform::TMessageBoxKind kind) {
+    ShownBoxes.push_back({text, caption, kind});
+    return kind == platform::MbOkCancel ? NextAnswer : platform::IdOk;
+}
+
+// A fresh folder per test: $HOME and $XDG_CONFIG_HOME point into it, so the
+// system directory is Root()/config/tarnwick, and it is removed afterwards.
+class ShellTest : public ::testing::Test {
+  protected:
+    std::string root;
+
+    void SetUp() override {
+        char pattern[] = "/tmp/tarnwick-shell.XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root = pattern;
+        setenv("HOME", root.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
+        unsetenv("XDG_DATA_HOME");
+        ShownBoxes.clear();
+        NextAnswer = platform::IdOk;
+        platform::SetMessageBoxHandler(RecordBox);
+    }
+    void TearDown() override {
+        platform::SetMessageBoxHandler(nullptr);
+        if (chdir("/") != 0) ADD_FAILURE() << "cannot leave the scratch folder";
+        nftw(
+            root.c_str(), [](const char* path, const struct stat*, int, FTW*) { return ::remove(path); }, 16,
+            FTW_DEPTH | FTW_PHYS);
+    }
+
+    std::string SystemDir() const { return root + "/config/tarnwick"; }
+    std::string SettingsPath() const { return SystemDir() + "/tarnwick.txt"; }
+
+    static void MakeDir(const std::string& path) { mkdir(path.c_str(), 0755); }
+    static void WriteText(const std::string& path, const std::string& text) {
+        std::ofstream(path, std::ios::binary) << text;
+    }
+    static std::string ReadText(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    static bool Exists(const std::string& path) {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0;
+    }
+    // A settings file of the given lines, each ending in CR LF.
+    void WriteSettings(const std::vector<std::string>& lines) {
+        platform::GetSystemDirectory(); // creates the folder
+        std::string text;
+        for (const std::string& line : lines)
+            text += line + "\r\n";
+        WriteText(SettingsPath(), text);
+    }
+};
