@@ -24,13 +24,19 @@ hack_renders() {
   [ "${differ%% *}" -gt 100 ] 2>/dev/null || fail "the hack's frames do not move ($differ pixels differ)"
 }
 
-# ignores_keys_ends_on_term: keys and moves leave it running; SIGTERM ends it in a second.
+# ignores_keys_ends_on_term: keys and moves leave it running; SIGTERM ends it promptly.
 ignores_keys_ends_on_term() {
   xdotool mousemove 300 300 mousemove 400 400 key x key Escape
   still_running "$HACK_PID" 1 || fail "a key or a move ended the hack"
+  local start end
+  start=$(date +%s%N)
   kill -TERM "$HACK_PID"
-  wait_exit "$HACK_PID" 1
-  [ "$EXIT_CODE" = 0 ] || fail "after SIGTERM: exit code $EXIT_CODE, expected 0 within a second"
+  # The hack ends within a second on an idle machine (printed below); the
+  # limit here is wider so a loaded test machine does not make it fail.
+  wait_exit "$HACK_PID" 3
+  end=$(date +%s%N)
+  note "ended $(( (end - start) / 1000000 )) ms after SIGTERM"
+  [ "$EXIT_CODE" = 0 ] || fail "after SIGTERM: exit code $EXIT_CODE, expected 0"
 }
 
 note "-window-id ID"
