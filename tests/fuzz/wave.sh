@@ -4,11 +4,9 @@
 # cut-off file), failing on any crash, sanitizer report, leak or allocation
 # above 64 MB.
 source "$(dirname "$0")/../lib/common.sh"
+source "$(dirname "$0")/../lib/fuzz.sh"
 
-# The fuzz build puts its targets in its fuzz/ folder.
-fuzzer="$TARNWICK_FUZZ_DIR/fuzz/wave_fuzz"
-[ -x "$fuzzer" ] || fuzzer="$TARNWICK_FUZZ_DIR/wave_fuzz"
-[ -x "$fuzzer" ] || fail "no wave_fuzz in $TARNWICK_FUZZ_DIR (make fuzz builds it)"
+fuzzer=$(find_fuzzer wave_fuzz)
 
 corpus="$TEST_TMP/corpus"
 mkdir -p "$corpus"
@@ -66,18 +64,4 @@ WAVE_FUZZ_SCRATCH=$(mktemp -d /dev/shm/wave-fuzz.XXXXXX 2>/dev/null || mktemp -d
 export WAVE_FUZZ_SCRATCH
 on_exit "rm -rf '$WAVE_FUZZ_SCRATCH'"
 
-log="$TEST_TMP/fuzz.log"
-note "fuzzing the wave reader for 30 s from $(ls "$corpus" | wc -l) seeds"
-status=0
-(cd "$TEST_TMP" && "$fuzzer" -max_total_time=30 -max_len=4096 -malloc_limit_mb=64 -rss_limit_mb=1024 \
-  -artifact_prefix="$TEST_TMP/" -print_final_stats=1 "$corpus") > "$log" 2>&1 || status=$?
-tail -n 12 "$log"
-if [ "$status" -ne 0 ] || grep -qE "ERROR: (AddressSanitizer|LeakSanitizer|libFuzzer)|runtime error:" "$log"; then
-  grep -E -m 5 -A 12 "ERROR|runtime error" "$log" >&2 || true
-  for a in "$TEST_TMP"/crash-* "$TEST_TMP"/leak-* "$TEST_TMP"/oom-* "$TEST_TMP"/timeout-*; do
-    [ -e "$a" ] && { echo "input:" >&2; od -A d -t x1 "$a" | head -n 8 >&2; }
-  done
-  fail "the wave reader fuzzer found a fault (exit $status)"
-fi
-grep -q "Done [0-9]* runs" "$log" || fail "the fuzzer did not finish its run"
-note "no faults"
+run_fuzzer "$fuzzer" "$corpus" "the wave reader"
