@@ -1,7 +1,6 @@
 // The UMF reader: the tagged stream, its put-back rules, short and broken
 // files, and the Drawable flag that keeps the drawing inside its arrays.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -11,6 +10,7 @@
 
 #include "engine/models/umf.h"
 #include "engine/support/files.h"
+#include "tests/support/temp_files.h"
 
 namespace {
 
@@ -72,30 +72,6 @@ TUmfBytes MinimalModel() {
     f.Bytes({0xFF, 0x01}).U32(1).Object(0, 0x42, 1).OneTriangleMesh(1.0f);
     f.Bytes({0x05}).Frame(3.0f, 0).Bytes({0x09}).F32(0.5f);
     return f;
-}
-
-// A file name of this test's own: test cases run in parallel processes.
-std::string TempPath(const std::string& name) {
-    return ::testing::TempDir() + "umf_test_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" + std::to_string(getpid()) +
-           "_" + name;
-}
-
-// Files the test wrote, removed when its process ends.
-struct TTempFiles {
-    std::vector<std::string> Paths;
-    ~TTempFiles() {
-        for (const std::string& path : Paths)
-            std::remove(path.c_str());
-    }
-} TempFiles;
-
-std::string WriteTemp(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-    std::string path = TempPath(name);
-    WriteWholeFile(path, bytes.data(), bytes.size());
-    if (std::find(TempFiles.Paths.begin(), TempFiles.Paths.end(), path) == TempFiles.Paths.end())
-        TempFiles.Paths.push_back(path);
-    return path;
 }
 
 // Reads the bytes through the store; "" when it succeeds, else the error text.

@@ -1,7 +1,6 @@
 // The UMT reader: raw frames with differences, block-coded frames, the
 // staging table and the files it refuses.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include "engine/support/files.h"
 #include "engine/textures/umt.h"
 #include "engine/textures/yuv.h"
+#include "tests/support/temp_files.h"
 
 namespace {
 
@@ -44,30 +44,6 @@ std::vector<std::uint8_t> Block(std::uint8_t (*luma)(int c, int r), std::uint8_t
             for (int r = 0; r < 8; ++r)
                 b.push_back(alpha(c, r));
     return b;
-}
-
-// A file name of this test's own: test cases run in parallel processes.
-std::string TempPath(const std::string& name) {
-    return ::testing::TempDir() + "umt_test_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" + std::to_string(getpid()) +
-           "_" + name;
-}
-
-// Files the test wrote, removed when its process ends.
-struct TTempFiles {
-    std::vector<std::string> Paths;
-    ~TTempFiles() {
-        for (const std::string& path : Paths)
-            std::remove(path.c_str());
-    }
-} TempFiles;
-
-std::string WriteTemp(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-    std::string path = TempPath(name);
-    WriteWholeFile(path, bytes.data(), bytes.size());
-    if (std::find(TempFiles.Paths.begin(), TempFiles.Paths.end(), path) == TempFiles.Paths.end())
-        TempFiles.Paths.push_back(path);
-    return path;
 }
 
 // Loads the bytes into the table; "" on success, else the error text.
