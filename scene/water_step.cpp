@@ -1,5 +1,6 @@
 #include "scene/water_step.h"
 
+#include <cfloat>
 #include <cstddef>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -7,25 +8,30 @@
 #define TARNWICK_WATER_X86 1
 #endif
 
+// Every float expression below must be evaluated in single precision, as
+// the vector kernels do; a target that evaluates floats wider (x87) would
+// give the reference other results than the kernels.
+static_assert(FLT_EVAL_METHOD == 0, "float arithmetic must be single precision");
+
 namespace {
 
 constexpr int N = WaterSize;
 constexpr int Interior = WaterSize - 2; // interior cells per row and per column (126)
 
-// The two coefficients of the update, as double-precision constants.
-constexpr double Carry = 1.995;   // weight of the current height
-constexpr double Damping = 0.995; // weight of the previous height
+constexpr float Carry = 1.995f;   // weight of the current height
+constexpr float Damping = 0.995f; // weight of the previous height
+constexpr float Quarter = 0.25f;
 
 // One interior cell at index i = r * 128 + c. Every vector kernel must do
-// exactly these operations, in this order and precision.
+// exactly these operations, in this order.
 inline void StepCell(const float* a, float* b, TWaterVertex* grid, int i) {
     const float up = a[i - N], down = a[i + N], left = a[i - 1], right = a[i + 1], h = a[i];
     TWaterVertex& v = grid[i];
     v.Z = h;
     v.NormalX = up - down;
     v.NormalY = left - right;
-    const float d = float((double(up) + double(down) + double(right) + double(left)) * 0.25 - double(h));
-    b[i] = float(Carry * double(h) - Damping * double(b[i]) + double(d));
+    const float d = (up + down + right + left) * Quarter - h;
+    b[i] = Carry * h - Damping * b[i] + d;
 }
 
 void StepScalar(const float* a, float* b, TWaterVertex* grid) {
@@ -36,111 +42,104 @@ void StepScalar(const float* a, float* b, TWaterVertex* grid) {
 
 #ifdef TARNWICK_WATER_X86
 
-// Both vector kernels work on aligned passes over whole rows: a pass covers
+// Both vector kernels make aligned passes over whole rows: a pass covers
 // columns c0 .. c0 + width - 1 with c0 a multiple of the width, so the loads
-// of the row itself and of its neighbours above and below stay inside the
-// field (rows 0..127), and the rim columns 0 and 127 are masked out of every
-// store. Every A value is converted to double precision once, into one of
-// three rolling row buffers (rows r - 1, r, r + 1); the buffers carry spare
-// elements on each side for the left and right neighbours of the rim passes.
-constexpr int RowPad = 8;
-alignas(64) double RowBuffers[3][RowPad + WaterSize + RowPad];
+// of the row and of its neighbours stay inside the field (a pass at column 0
+// reads the previous row's last cell as its left neighbour, one at the end
+// of a row the next row's first cell as its right one), and the rim columns
+// 0 and 127 are masked out of every height store.
 
-// ---- AVX2: 8 cells per pass, the double-precision part in two halves of 4.
+// ---- AVX2: 8 cells per pass. Each interior record gets one 16-byte store
+// of its z, normal x, normal y and normal z (the last rewritten with the
+// grid's own value), the four gathered by a 4 x 8 transpose.
 
 #define TARNWICK_AVX2 __attribute__((target("avx2")))
 
-TARNWICK_AVX2 inline __m128 UpdateAvx2(__m256d up, __m256d down, __m256d right, __m256d left, __m256d h,
-                                       __m256d prev) {
-    const __m256d sum = _mm256_add_pd(_mm256_add_pd(_mm256_add_pd(up, down), right), left);
-    const __m256d t = _mm256_sub_pd(_mm256_mul_pd(sum, _mm256_set1_pd(0.25)), h);
-    const __m256d d = _mm256_cvtps_pd(_mm256_cvtpd_ps(t)); // d rounded to single precision
-    const __m256d carried = _mm256_mul_pd(_mm256_set1_pd(Carry), h);
-    const __m256d damped = _mm256_mul_pd(_mm256_set1_pd(Damping), prev);
-    return _mm256_cvtpd_ps(_mm256_add_pd(_mm256_sub_pd(carried, damped), d));
-}
-
-TARNWICK_AVX2 void ConvertRowAvx2(const float* a, int row) {
-    double* out = RowBuffers[row % 3] + RowPad;
-    for (int c = 0; c < WaterSize; c += 4)
-        _mm256_store_pd(out + c, _mm256_cvtps_pd(_mm_loadu_ps(a + row * N + c)));
-}
-
 TARNWICK_AVX2 void StepAvx2(const float* a, float* b, TWaterVertex* grid) {
-    ConvertRowAvx2(a, 0);
-    ConvertRowAvx2(a, 1);
+    const __m256 quarter = _mm256_set1_ps(Quarter), carry = _mm256_set1_ps(Carry),
+                 damping = _mm256_set1_ps(Damping), nz = _mm256_set1_ps(grid[0].NormalZ);
     for (int r = 1; r <= Interior; ++r) {
-        ConvertRowAvx2(a, r + 1);
-        const double* above = RowBuffers[(r - 1) % 3] + RowPad;
-        const double* row = RowBuffers[r % 3] + RowPad;
-        const double* below = RowBuffers[(r + 1) % 3] + RowPad;
         for (int c0 = 0; c0 < WaterSize; c0 += 8) {
             const int i = r * N + c0;
+            const __m256 h = _mm256_loadu_ps(a + i);
+            const __m256 up = _mm256_loadu_ps(a + i - N), down = _mm256_loadu_ps(a + i + N);
+            const __m256 left = _mm256_loadu_ps(a + i - 1), right = _mm256_loadu_ps(a + i + 1);
             const __m256 prev = _mm256_loadu_ps(b + i);
-            __m128 half[2];
-            for (int k = 0; k < 2; ++k) {
-                const int c = c0 + 4 * k;
-                half[k] = UpdateAvx2(
-                    _mm256_load_pd(above + c), _mm256_load_pd(below + c), _mm256_loadu_pd(row + c + 1),
-                    _mm256_loadu_pd(row + c - 1), _mm256_load_pd(row + c),
-                    _mm256_cvtps_pd(k ? _mm256_extractf128_ps(prev, 1) : _mm256_castps256_ps128(prev)));
-            }
-            __m256 next = _mm256_insertf128_ps(_mm256_castps128_ps256(half[0]), half[1], 1);
+            const __m256 sum = _mm256_add_ps(_mm256_add_ps(_mm256_add_ps(up, down), right), left);
+            const __m256 d = _mm256_sub_ps(_mm256_mul_ps(sum, quarter), h);
+            __m256 next = _mm256_add_ps(_mm256_sub_ps(_mm256_mul_ps(carry, h), _mm256_mul_ps(damping, prev)), d);
             // The rim cells of the first and last pass keep what they held.
             if (c0 == 0) next = _mm256_blend_ps(next, prev, 0x01);
             if (c0 == WaterSize - 8) next = _mm256_blend_ps(next, prev, 0x80);
             _mm256_storeu_ps(b + i, next);
-        }
-        // The records in plain stores: vector interleaving costs more than it
-        // saves without the two-source permutes of AVX-512.
-        for (int c = 1; c <= Interior; ++c) {
-            const int i = r * N + c;
-            TWaterVertex& v = grid[i];
-            v.Z = a[i];
-            v.NormalX = a[i - N] - a[i + N];
-            v.NormalY = a[i - 1] - a[i + 1];
+
+            const __m256 nx = _mm256_sub_ps(up, down), ny = _mm256_sub_ps(left, right);
+            const __m256 zx01 = _mm256_unpacklo_ps(h, nx), zx23 = _mm256_unpackhi_ps(h, nx); // cells 0,1 | 4,5
+            const __m256 yn01 = _mm256_unpacklo_ps(ny, nz), yn23 = _mm256_unpackhi_ps(ny, nz); // and 2,3 | 6,7
+            __m256 quads[4];
+            quads[0] = _mm256_castpd_ps(_mm256_unpacklo_pd(_mm256_castps_pd(zx01), _mm256_castps_pd(yn01)));
+            quads[1] = _mm256_castpd_ps(_mm256_unpackhi_pd(_mm256_castps_pd(zx01), _mm256_castps_pd(yn01)));
+            quads[2] = _mm256_castpd_ps(_mm256_unpacklo_pd(_mm256_castps_pd(zx23), _mm256_castps_pd(yn23)));
+            quads[3] = _mm256_castpd_ps(_mm256_unpackhi_pd(_mm256_castps_pd(zx23), _mm256_castps_pd(yn23)));
+            for (int k = 0; k < 4; ++k) {
+                if (c0 != 0 || k != 0) _mm_storeu_ps(&grid[i + k].Z, _mm256_castps256_ps128(quads[k]));
+                if (c0 != WaterSize - 8 || k != 3) _mm_storeu_ps(&grid[i + 4 + k].Z, _mm256_extractf128_ps(quads[k], 1));
+            }
         }
     }
 }
 
-// ---- AVX-512: 16 cells per pass, the double-precision part in two halves
-// of 8. The 16 cells' records are six 64-byte blocks (aligned, as a pass
-// starts at a multiple of 16 cells); each block is one permute of two of
-// three vectors that hold z, normal x and normal y of cells 0..7 and 8..15,
-// written with a mask that leaves x, y and the normal's z alone.
+// ---- AVX-512: 16 cells per pass. The left and right neighbours come from
+// the row's own vectors (the pass before and after), not from unaligned
+// loads. The 16 cells' records are six 64-byte blocks, each one permute of
+// two source vectors and written whole:
+//   low  = z of cells 0..7  | normal x of cells 0..7      (indices 0..15)
+//   high = normal y 0..7    | y of cells 0..7             (indices 16..31)
+// for blocks 0..2, and the same of cells 8..15 for blocks 3..5. The row's x
+// and the normal's z are no source lane: they sit in the index vector's
+// unselected lanes, which the masked permute passes through unchanged.
 
 #define TARNWICK_AVX512 __attribute__((target("avx512f")))
 
 constexpr int PassCells = 16;
-constexpr int PassBlocks = PassCells * 6 / 16; // 64-byte blocks of records per pass
+constexpr int PassesPerRow = WaterSize / PassCells;
+constexpr int GroupBlocks = 3; // 64-byte blocks of records per 8 cells
 
-// The three source vectors of the blocks (128-bit quarters, cells 0..15):
-//   low   = z 0..7    | normal x 0..7
-//   mixed = normal y 0..7 | z 8..15
-//   high  = normal x 8..15 | normal y 8..15
-// Blocks 0..2 (cells 0..7) permute low and mixed, blocks 3..5 (cells 8..15)
-// high and mixed.
 struct TInterleave {
-    std::int32_t Index[PassBlocks][16];
-    std::uint16_t Written[3][PassBlocks]; // lanes to store: inner pass, first pass, last pass
+    std::int32_t Index[GroupBlocks][16];
+    std::uint16_t Selected[GroupBlocks]; // lanes taken from the sources
+    std::uint16_t XLanes[GroupBlocks];   // lanes holding a record's x
+    std::uint16_t NzLanes[GroupBlocks];  // lanes holding a record's normal z
 };
 
 constexpr TInterleave MakeInterleave() {
     TInterleave t{};
-    for (int k = 0; k < PassBlocks; ++k) {
+    for (int k = 0; k < GroupBlocks; ++k) {
         for (int j = 0; j < 16; ++j) {
             // Lane j of block k is member (16k + j) mod 6 of cell (16k + j) div 6.
             const int cell = (16 * k + j) / 6, member = (16 * k + j) % 6;
-            if (cell < 8)
-                t.Index[k][j] = member == 2 ? cell : member == 3 ? 8 + cell : member == 4 ? 16 + cell : 0;
-            else
-                t.Index[k][j] = member == 2 ? 16 + cell : member == 3 ? cell - 8 : member == 4 ? cell : 0;
-            if (member < 2 || member > 4) continue;
             const std::uint16_t lane = std::uint16_t(1u << j);
-            t.Written[0][k] = std::uint16_t(t.Written[0][k] | lane);
-            if (cell != 0) t.Written[1][k] = std::uint16_t(t.Written[1][k] | lane); // not column 0
-            if (cell != PassCells - 1)
-                t.Written[2][k] = std::uint16_t(t.Written[2][k] | lane); // not column 127
+            switch (member) {
+            case 0:
+                t.XLanes[k] = std::uint16_t(t.XLanes[k] | lane);
+                break;
+            case 1: // y
+                t.Index[k][j] = 24 + cell;
+                break;
+            case 2: // z
+                t.Index[k][j] = cell;
+                break;
+            case 3: // normal x
+                t.Index[k][j] = 8 + cell;
+                break;
+            case 4: // normal y
+                t.Index[k][j] = 16 + cell;
+                break;
+            default:
+                t.NzLanes[k] = std::uint16_t(t.NzLanes[k] | lane);
+                break;
+            }
+            if (member >= 1 && member <= 4) t.Selected[k] = std::uint16_t(t.Selected[k] | lane);
         }
     }
     return t;
@@ -148,76 +147,79 @@ constexpr TInterleave MakeInterleave() {
 
 alignas(64) constexpr TInterleave Interleave = MakeInterleave();
 
+// The masks of a pass's cells off the rim.
+constexpr __mmask16 InsideMask(int pass) {
+    return pass == 0 ? 0xFFFE : pass == PassesPerRow - 1 ? 0x7FFF : 0xFFFF;
+}
+
 // The zero-masked forms with every lane selected are the plain instructions;
 // they keep GCC 12's headers from warning about their undefined sources.
-constexpr __mmask8 AllLanes = 0xFF;
-constexpr __mmask16 AllFloats = 0xFFFF;
-TARNWICK_AVX512 inline __m512d CvtPsPd(__m256 x) {
-    return _mm512_maskz_cvtps_pd(AllLanes, x);
-}
-TARNWICK_AVX512 inline __m256 CvtPdPs(__m512d x) {
-    return _mm512_maskz_cvtpd_ps(AllLanes, x);
-}
-TARNWICK_AVX512 inline __m256 HalfAvx512(__m512 x, int high) {
-    return _mm256_castpd_ps(high ? _mm512_maskz_extractf64x4_pd(AllLanes, _mm512_castps_pd(x), 1)
-                                 : _mm512_maskz_extractf64x4_pd(AllLanes, _mm512_castps_pd(x), 0));
-}
-TARNWICK_AVX512 inline __m512 JoinAvx512(__m256 low, __m256 high) {
-    const __m512d lower = _mm512_maskz_insertf64x4(AllLanes, _mm512_setzero_pd(), _mm256_castps_pd(low), 0);
-    return _mm512_castpd_ps(_mm512_maskz_insertf64x4(AllLanes, lower, _mm256_castps_pd(high), 1));
+constexpr __mmask16 AllLanes = 0xFFFF;
+
+// Lanes count .. count + 15 of low:high (count 1 or 15).
+TARNWICK_AVX512 inline __m512 ShiftIn(__m512 high, __m512 low, int count) {
+    const __m512i h = _mm512_castps_si512(high), l = _mm512_castps_si512(low);
+    return _mm512_castsi512_ps(count == 1 ? _mm512_maskz_alignr_epi32(AllLanes, h, l, 1)
+                                          : _mm512_maskz_alignr_epi32(AllLanes, h, l, 15));
 }
 
-TARNWICK_AVX512 inline __m256 UpdateAvx512(__m512d up, __m512d down, __m512d right, __m512d left, __m512d h,
-                                           __m512d prev) {
-    const __m512d sum = _mm512_add_pd(_mm512_add_pd(_mm512_add_pd(up, down), right), left);
-    const __m512d t = _mm512_sub_pd(_mm512_mul_pd(sum, _mm512_set1_pd(0.25)), h);
-    const __m512d d = CvtPsPd(CvtPdPs(t)); // d rounded to single precision
-    const __m512d carried = _mm512_mul_pd(_mm512_set1_pd(Carry), h);
-    const __m512d damped = _mm512_mul_pd(_mm512_set1_pd(Damping), prev);
-    return CvtPdPs(_mm512_add_pd(_mm512_sub_pd(carried, damped), d));
-}
-
-TARNWICK_AVX512 void ConvertRowAvx512(const float* a, int row) {
-    double* out = RowBuffers[row % 3] + RowPad;
-    for (int c = 0; c < WaterSize; c += 8)
-        _mm512_store_pd(out + c, CvtPsPd(_mm256_loadu_ps(a + row * N + c)));
+TARNWICK_AVX512 inline __m512 Quarters(__m512 a, __m512 b, int lowOrHigh) {
+    // 256-bit halves: the low (0x44) or high (0xEE) half of a, then of b.
+    return lowOrHigh == 0x44 ? _mm512_maskz_shuffle_f32x4(AllLanes, a, b, 0x44)
+                             : _mm512_maskz_shuffle_f32x4(AllLanes, a, b, 0xEE);
 }
 
 TARNWICK_AVX512 void StepAvx512(const float* a, float* b, TWaterVertex* grid) {
-    ConvertRowAvx512(a, 0);
-    ConvertRowAvx512(a, 1);
+    // y of every column and the normal's z, from row 0 of the grid.
+    float ys[WaterSize];
+    for (int c = 0; c < WaterSize; ++c)
+        ys[c] = grid[c].Y;
+    const __m512 nz = _mm512_set1_ps(grid[0].NormalZ);
+    __m512 base[GroupBlocks];
+    for (int k = 0; k < GroupBlocks; ++k)
+        base[k] = _mm512_mask_blend_ps(Interleave.NzLanes[k],
+                                       _mm512_castsi512_ps(_mm512_loadu_si512(Interleave.Index[k])), nz);
+
+    const __m512 quarter = _mm512_set1_ps(Quarter), carry = _mm512_set1_ps(Carry), damping = _mm512_set1_ps(Damping);
     for (int r = 1; r <= Interior; ++r) {
-        ConvertRowAvx512(a, r + 1);
-        const double* above = RowBuffers[(r - 1) % 3] + RowPad;
-        const double* row = RowBuffers[r % 3] + RowPad;
-        const double* below = RowBuffers[(r + 1) % 3] + RowPad;
-        for (int c0 = 0; c0 < WaterSize; c0 += PassCells) {
-            const int i = r * N + c0;
-            const int pass = c0 == 0 ? 1 : c0 == WaterSize - PassCells ? 2 : 0;
-            const __mmask16 inside = pass == 1 ? 0xFFFE : pass == 2 ? 0x7FFF : 0xFFFF;
+        const __m512 x = _mm512_set1_ps(grid[r * N].X);
+        __m512i index[GroupBlocks];
+        for (int k = 0; k < GroupBlocks; ++k)
+            index[k] = _mm512_castps_si512(_mm512_mask_blend_ps(Interleave.XLanes[k], base[k], x));
+        float* records = &grid[r * N].X;
+        __m512 before = _mm512_loadu_ps(a + r * N - PassCells), h = _mm512_loadu_ps(a + r * N);
+        // One pass at a time: unrolled, the six record stores of every pass
+        // would run back to back, which this loop's measurements show slower.
+#pragma GCC unroll 1
+        for (int pass = 0; pass < PassesPerRow; ++pass) {
+            const int i = r * N + pass * PassCells;
+            const __mmask16 inside = InsideMask(pass);
+            const __m512 after = _mm512_loadu_ps(a + i + PassCells);
+            const __m512 up = _mm512_loadu_ps(a + i - N), down = _mm512_loadu_ps(a + i + N);
+            const __m512 left = ShiftIn(h, before, 15), right = ShiftIn(after, h, 1);
 
-            const __m512 prev = _mm512_loadu_ps(b + i);
-            __m256 half[2];
-            for (int k = 0; k < 2; ++k) {
-                const int c = c0 + 8 * k;
-                half[k] = UpdateAvx512(_mm512_load_pd(above + c), _mm512_load_pd(below + c),
-                                       _mm512_loadu_pd(row + c + 1), _mm512_loadu_pd(row + c - 1),
-                                       _mm512_load_pd(row + c), CvtPsPd(HalfAvx512(prev, k)));
-            }
-            _mm512_mask_storeu_ps(b + i, inside, JoinAvx512(half[0], half[1]));
+            const __m512 sum = _mm512_add_ps(_mm512_add_ps(_mm512_add_ps(up, down), right), left);
+            const __m512 d = _mm512_sub_ps(_mm512_mul_ps(sum, quarter), h);
+            const __m512 carried = _mm512_mul_ps(carry, h);
+            const __m512 damped = _mm512_mul_ps(damping, _mm512_loadu_ps(b + i));
+            _mm512_mask_storeu_ps(b + i, inside, _mm512_add_ps(_mm512_sub_ps(carried, damped), d));
 
-            const __m512 h = _mm512_loadu_ps(a + i);
-            const __m512 nx = _mm512_sub_ps(_mm512_loadu_ps(a + i - N), _mm512_loadu_ps(a + i + N));
-            const __m512 ny = _mm512_sub_ps(_mm512_loadu_ps(a + i - 1), _mm512_loadu_ps(a + i + 1));
-            const __m512 low = _mm512_maskz_shuffle_f32x4(AllFloats, h, nx, 0x44);
-            const __m512 mixed = _mm512_maskz_shuffle_f32x4(AllFloats, ny, h, 0xE4);
-            const __m512 high = _mm512_maskz_shuffle_f32x4(AllFloats, nx, ny, 0xEE);
-            float* records = &grid[i].X;
-            for (int k = 0; k < PassBlocks; ++k) {
-                const __m512i index = _mm512_load_si512(Interleave.Index[k]);
-                const __m512 block = _mm512_permutex2var_ps(k < 3 ? low : high, index, mixed);
-                _mm512_mask_storeu_ps(records + 16 * k, Interleave.Written[pass][k], block);
-            }
+            // The rim cells' z and normal are zero, whatever their heights.
+            const __m512 z = _mm512_maskz_mov_ps(inside, h);
+            const __m512 nx = _mm512_maskz_sub_ps(inside, up, down);
+            const __m512 ny = _mm512_maskz_sub_ps(inside, left, right);
+            const __m512 y = _mm512_loadu_ps(ys + pass * PassCells);
+            const __m512 low0 = Quarters(z, nx, 0x44), high0 = Quarters(ny, y, 0x44);
+            const __m512 low1 = Quarters(z, nx, 0xEE), high1 = Quarters(ny, y, 0xEE);
+            float* out = records + pass * PassCells * 6;
+            for (int k = 0; k < GroupBlocks; ++k)
+                _mm512_storeu_ps(out + 16 * k,
+                                 _mm512_mask2_permutex2var_ps(low0, index[k], Interleave.Selected[k], high0));
+            for (int k = 0; k < GroupBlocks; ++k)
+                _mm512_storeu_ps(out + 16 * (GroupBlocks + k),
+                                 _mm512_mask2_permutex2var_ps(low1, index[k], Interleave.Selected[k], high1));
+            before = h;
+            h = after;
         }
     }
 }

@@ -1,26 +1,33 @@
 // One simulation step of the water: the damped wave equation over the
 // 126 x 126 interior, with the surface's heights and normals for drawing.
 //
-// For every interior cell, with A the current and B the previous heights:
+// For every interior cell, with A the current and B the previous heights,
+// every operation in single precision, left to right:
 //   grid.z        = A[r][c]
-//   grid.normal x = A[r-1][c] - A[r+1][c]          (single precision)
-//   grid.normal y = A[r][c-1] - A[r][c+1]          (single precision)
+//   grid.normal x = A[r-1][c] - A[r+1][c]
+//   grid.normal y = A[r][c-1] - A[r][c+1]
 //   d             = (A[r-1][c] + A[r+1][c] + A[r][c+1] + A[r][c-1]) * 0.25 - A[r][c]
-//                   in double precision, then rounded to single
 //   B[r][c]       = 1.995 A[r][c] - 0.995 B[r][c] + d
-//                   in double precision, left to right, stored as single
-// Rows and columns 0 and 127 are neither read into B nor written. The
-// vector kernels give results identical bit for bit to the scalar one: they
-// do the same operations in the same order and precision, and this unit is
-// built without floating-point contraction (no fused multiply-add).
+// Rows and columns 0 and 127 of B are neither read nor written. The vector
+// kernels give results identical bit for bit to the scalar one: they do the
+// same operations in the same order, and this unit is built without
+// floating-point contraction (no fused multiply-add).
+//
+// The grid must be laid out as InitWater leaves it: x the same along a row,
+// y the same down a column, one normal z throughout, and z and the normal's
+// x and y zero on the rim. The vector kernels write more than the three
+// members: the AVX2 one each interior record's normal z too, the AVX-512 one
+// whole records, rim included, taking x, y and the normal's z from the
+// grid's first row and column and zeros for the rim's z and normal. On such
+// a grid every byte outside the interior's three members keeps its value.
 #pragma once
 
 #include "scene/water.h"
 
 enum TWaterKernel : std::uint8_t {
     WaterKernelScalar, // the reference: one cell at a time
-    WaterKernelAvx2,   // 8 cells at a time (4 per double-precision vector)
-    WaterKernelAvx512, // 16 cells at a time, normals interleaved by permutes
+    WaterKernelAvx2,   // 8 cells at a time, one 16-byte store per record
+    WaterKernelAvx512, // 16 cells at a time, whole records written by permutes
 };
 
 // Whether this processor (and its operating system) can run a kernel.
@@ -33,7 +40,7 @@ const char* WaterKernelName(TWaterKernel kernel);
 // One step with a given kernel (an unsupported one runs as the scalar
 // kernel): reads `current`, rewrites the interior of `previous` with the new
 // heights and the interior z, normal x and normal y of `grid`. The three must
-// not overlap. The vector kernels keep static row buffers: one step at a time.
+// not overlap.
 void StepWaterWith(TWaterKernel kernel, const float* current, float* previous, TWaterVertex* grid);
 // One step with the best kernel.
 void StepWater(const float* current, float* previous, TWaterVertex* grid);

@@ -15,17 +15,21 @@ struct TField {
     void Step(TWaterKernel kernel) { StepWaterWith(kernel, Current.data(), Previous.data(), Grid.data()); }
 };
 
-// Heights of mixed sizes and signs (sums that are not exact in double
-// precision, subnormal floats, zeros) and records marked member by member.
+// Heights of mixed sizes and signs (subnormal floats, zeros, sums that
+// round) inside a rim of zeros, and a grid laid out as InitWater lays it out
+// but with its own values: x by row, y by column, one normal z, and interior
+// z and normal marked so that an unwritten member shows.
 TField MixedField(unsigned seed) {
     TField f;
     std::mt19937 gen(seed);
     std::uniform_real_distribution<float> ripple(-0.05f, 0.05f);
     const float scales[] = {1.0f, 1.0f, 1.0f, 1e-30f, 1e-42f, 1e6f, 0.0f};
     for (int i = 0; i < WaterCells; ++i) {
-        f.Current[i] = ripple(gen) * scales[gen() % 7];
-        f.Previous[i] = ripple(gen) * scales[gen() % 7];
-        f.Grid[i] = {float(i), -float(i), 7.0f, 8.0f, 9.0f, 0.5f};
+        const int r = i / WaterSize, c = i % WaterSize;
+        const bool rim = r == 0 || c == 0 || r == WaterSize - 1 || c == WaterSize - 1;
+        f.Current[i] = rim ? 0.0f : ripple(gen) * scales[gen() % 7];
+        f.Previous[i] = rim ? 0.0f : ripple(gen) * scales[gen() % 7];
+        f.Grid[i] = {0.5f - float(r), 3.0f * float(c), rim ? 0.0f : 7.0f, rim ? 0.0f : 8.0f, rim ? 0.0f : 9.0f, -0.25f};
     }
     return f;
 }
@@ -35,7 +39,7 @@ class WaterKernels : public ::testing::TestWithParam<TWaterKernel> {};
 } // namespace
 
 // The vector kernels give the scalar kernel's bytes step after step, and
-// only ever write the interior's new heights and its z and normal x and y.
+// only ever change the interior's heights and its z and normal x and y.
 TEST_P(WaterKernels, MatchTheScalarKernelBitForBitInsideTheRim) {
     const TWaterKernel kernel = GetParam();
     if (!WaterKernelSupported(kernel)) GTEST_SKIP() << WaterKernelName(kernel) << " not supported here";
@@ -79,7 +83,8 @@ TEST(WaterStep, FollowsTheWaveEquationByHand) {
     f.Current[i] = 1.0f;
     f.Previous[i] = 0.5f;
     f.Step(BestWaterKernel());
-    EXPECT_EQ(f.Previous[i], float(1.995 - 0.995 * 0.5 - 1.0));
+    const float carried = 1.995f * 1.0f, damped = 0.995f * 0.5f;
+    EXPECT_EQ(f.Previous[i], carried - damped + -1.0f);
     for (int n : {i - WaterSize, i + WaterSize, i - 1, i + 1})
         EXPECT_EQ(f.Previous[n], 0.25f);
     EXPECT_EQ(f.Previous[i + 2], 0.0f);
@@ -91,16 +96,19 @@ TEST(WaterStep, FollowsTheWaveEquationByHand) {
     EXPECT_EQ(f.Grid[i - 1].NormalX, 0.0f);
 }
 
-// d is rounded to single precision before it joins the update. The pull
-// here is 0.25 + 2^-27, which rounds to 0.25; the damped previous height adds
-// 1.5 * 2^-27. 0.25 + 1.5 * 2^-27 rounds to 0.25 (half a float step there is
-// 2^-26), whereas the unrounded 0.25 + 2.5 * 2^-27 would round up.
-TEST(WaterStep, RoundsTheNeighbourPullToSinglePrecision) {
+// The neighbours are summed in single precision from the one above, then
+// below, right and left. Above 1 and below and right 2^-24 each: 1 + 2^-24
+// is a tie that rounds back to 1, and so does the next addition, so the
+// pull is exactly 0.25. Summed wider, or right and below first, it would be
+// 1 + 2^-23 and the new height 0.25 + 2^-25.
+TEST_P(WaterKernels, SumTheNeighboursInSinglePrecisionInOrder) {
+    const TWaterKernel kernel = GetParam();
+    if (!WaterKernelSupported(kernel)) GTEST_SKIP() << WaterKernelName(kernel) << " not supported here";
     TField f;
     const int i = 40 * WaterSize + 40;
     f.Current[i - WaterSize] = 1.0f;
-    f.Current[i + 1] = 0x1p-25f;
-    f.Previous[i] = float(-1.5 * 0x1p-27 / 0.995);
-    f.Step(BestWaterKernel());
+    f.Current[i + WaterSize] = 0x1p-24f;
+    f.Current[i + 1] = 0x1p-24f;
+    f.Step(kernel);
     EXPECT_EQ(f.Previous[i], 0.25f);
 }
