@@ -1,6 +1,6 @@
 // The water's cost per frame: one simulation step with each kernel this
-// processor runs, and the 126 strips sent to the offscreen renderer in
-// immediate mode and as vertex arrays.
+// processor runs and with the plain loop built two ways, and the 126 strips
+// sent to the offscreen renderer in immediate mode and as vertex arrays.
 #include <benchmark/benchmark.h>
 
 #include <GL/gl.h>
@@ -16,6 +16,8 @@
 #include "scene/random.h"
 #include "scene/water.h"
 #include "scene/water_step.h"
+
+#include "bench/water_baseline.h"
 
 namespace {
 
@@ -58,6 +60,29 @@ BENCHMARK(BM_WaterStep)
     ->Arg(WaterKernelAvx2)
     ->Arg(WaterKernelAvx512)
     ->Unit(benchmark::kMicrosecond);
+
+// The plain loop, checked once against the reference kernel so that the
+// comparison is between the same computations.
+void BM_WaterStepPlain(benchmark::State& state) {
+    const bool native = state.range(0) != 0;
+    void (*const step)(const float*, float*, TWaterVertex*) = native ? StepWaterPlainNative : StepWaterPlainO2;
+    state.SetLabel(native ? "plain loop, -O3 -march=native" : "plain loop, -O2");
+    WarmLake();
+    static float expected[WaterCells];
+    std::memcpy(expected, WaterPrevious, sizeof expected);
+    StepWaterWith(WaterKernelScalar, WaterCurrent, expected, WaterGrid);
+    step(WaterCurrent, WaterPrevious, WaterGrid);
+    if (std::memcmp(expected, WaterPrevious, sizeof expected) != 0) {
+        state.SkipWithError("the plain loop disagrees with the reference kernel");
+        return;
+    }
+    for (auto _ : state) {
+        step(WaterCurrent, WaterPrevious, WaterGrid);
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * std::int64_t(126 * 126));
+}
+BENCHMARK(BM_WaterStepPlain)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // What the warm-up runs: the random draws, a drop every 100 calls (which
 // keeps the lake rippling), the best kernel and the swap.
