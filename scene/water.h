@@ -56,7 +56,7 @@ bool AdvanceWater(bool forceDrop, bool throttle);
 
 // How the strips reach OpenGL. Both send the same vertices in the same order
 // and give the same picture. Vertex arrays are the default: 126 calls instead
-// of 64 000, and on the software renderer no slower (bench/water_bench.cpp
+// of 64 000, and on the software renderer a little faster (bench/water_bench.cpp
 // measures both).
 enum TWaterStripMode : std::uint8_t { WaterStripsImmediate, WaterStripsArrays };
 extern TWaterStripMode WaterStripMode;
