@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -42,6 +43,19 @@ extern const char* const MainWindowClassName;  // "TTarnwickScreensaverMainWindo
 // The application's standard error box: the error's text under the
 // application title, above every other window.
 void ShowErrorBox(const std::string& text);
+
+// Runs `handler`, showing any error it raises in the application's error box.
+template <typename F> bool Guard(F handler) {
+    try {
+        handler();
+        return true;
+    } catch (const std::exception& e) {
+        ShowErrorBox(e.what());
+    } catch (...) {
+        ShowErrorBox("Unknown error");
+    }
+    return false;
+}
 
 // The runtime's error for text that is not a number ("'abc' is not a valid
 // integer value").

@@ -7,7 +7,6 @@
 
 #include "platform/win32/windows_clean.h"
 
-#include <exception>
 #include <string>
 
 #include "shell/logo.h"
@@ -40,19 +39,6 @@ HBITMAP CreateLogoBitmap(const TLogo& logo);
 void DrawPreviewLogo(HWND target, HBITMAP logo);
 // Dispatches the messages waiting in the queue; a quit request stays queued.
 void ProcessMessages();
-
-// Runs `handler`, showing any error it raises in the application's error box.
-template <typename F> bool Guard(F handler) {
-    try {
-        handler();
-        return true;
-    } catch (const std::exception& e) {
-        ShowErrorBox(e.what());
-    } catch (...) {
-        ShowErrorBox("Unknown error");
-    }
-    return false;
-}
 
 // The settings dialog's controls: created in every run mode (hidden by the
 // full-screen set-up), as children of the main window and of its two group

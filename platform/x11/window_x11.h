@@ -6,7 +6,6 @@
 // (install_x11.cpp). The shell sees only TMainWindowHost.
 #pragma once
 
-#include <exception>
 #include <string>
 #include <vector>
 
@@ -14,19 +13,6 @@
 #include "shell/run_mode.h"
 
 namespace x11 {
-
-// Runs `handler`, showing any error it raises in the application's error box.
-template <typename F> bool Guard(F handler) {
-    try {
-        handler();
-        return true;
-    } catch (const std::exception& e) {
-        ShowErrorBox(e.what());
-    } catch (...) {
-        ShowErrorBox("Unknown error");
-    }
-    return false;
-}
 
 // SIGTERM, SIGINT and SIGHUP end the run cleanly: the frame loop sees the
 // request between two frames and tears everything down.
