@@ -3,7 +3,7 @@
 // settings dialog's buttons, the about box and the tear-down.
 //
 // This is the part of the window that does not depend on the window system.
-// The window system (platform/win32/window_win32.cpp, the X11 port) owns the
+// The window system (shell/win32/window_win32.cpp, shell/x11/window_x11.cpp) owns the
 // real window, its controls, timer and idle loop; it implements
 // TMainWindowHost and calls the handlers below from its events, on the main
 // thread. A handler may raise (TIoError, TConvertError, ...): the window

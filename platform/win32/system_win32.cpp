@@ -5,23 +5,6 @@
 
 #include "platform/platform.h"
 #include "platform/platform_internal.h"
-#include "platform/win32/window_win32.h"
-
-namespace win32 {
-HWND ApplicationWindow = nullptr;
-
-HWND CreateApplicationWindow(HINSTANCE instance, const char* title) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = instance;
-    wc.lpszClassName = "TApplication";
-    RegisterClassA(&wc);
-    // Hidden for the whole run; it only carries the title.
-    ApplicationWindow = CreateWindowExA(0, wc.lpszClassName, title, WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0,
-                                        0, 0, nullptr, nullptr, instance, nullptr);
-    return ApplicationWindow;
-}
-} // namespace win32
 
 namespace platform {
 
@@ -118,7 +101,7 @@ bool OpenUrl(const std::string& url) {
 
 bool ShowScreensaverSettings(const std::string& path) {
     std::string parameters = "desk.cpl,InstallScreenSaver " + path;
-    HINSTANCE result = ::ShellExecuteA(win32::ApplicationWindow, "open", "rundll32.exe", parameters.c_str(),
+    HINSTANCE result = ::ShellExecuteA(nullptr, "open", "rundll32.exe", parameters.c_str(),
                                        nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }

@@ -7,7 +7,7 @@
 //       Prints "logo: W H" and, for each point of the window's client area,
 //       "pixel X Y RRGGBB". Exit code 0, or 2 when the file cannot be taken
 //       (its error's text is printed).
-#include "platform/win32/window_win32.h"
+#include "shell/win32/window_win32.h"
 
 #include <cstdio>
 #include <cstdlib>

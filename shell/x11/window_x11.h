@@ -1,4 +1,4 @@
-// The X11 front end of the screensaver, shared by the files of platform/x11/
+// The X11 front end of the screensaver, shared by the files of shell/x11/
 // and by main_x11.cpp: the full-screen window and the preview painting
 // (window_x11.cpp), the xscreensaver hack's options (xscreensaver_x11.cpp),
 // the GTK 3 settings dialog, about box and message boxes

@@ -3,11 +3,26 @@
 // in each run mode is the shell's (shell/main_window.cpp); this file turns
 // Win32 messages into the shell's handlers and the shell's requests into
 // Win32 calls.
-#include "platform/win32/window_win32.h"
+#include "shell/win32/window_win32.h"
 
 #include "platform/platform.h"
 
 namespace win32 {
+
+// The application window, the owner of the about box.
+HWND ApplicationWindow = nullptr;
+
+HWND CreateApplicationWindow(HINSTANCE instance, const char* title) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = instance;
+    wc.lpszClassName = "TApplication";
+    RegisterClassA(&wc);
+    // Hidden for the whole run; it only carries the title.
+    ApplicationWindow = CreateWindowExA(0, wc.lpszClassName, title, WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0,
+                                        0, 0, nullptr, nullptr, instance, nullptr);
+    return ApplicationWindow;
+}
 
 namespace {
 constexpr UINT_PTR Timer1 = 1;

@@ -13,7 +13,7 @@
 // list when the user has one; nothing else of that file changes. "/u" asks
 // first and removes exactly that: the program, the settings, the hack's line,
 // the folder once empty, the shortcuts and the files of "uninstall.lst".
-#include "platform/x11/window_x11.h"
+#include "shell/x11/window_x11.h"
 
 #include <cstdio>
 #include <cstdlib>

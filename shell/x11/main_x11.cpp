@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "platform/x11/window_x11.h"
+#include "shell/x11/window_x11.h"
 #include "platform/x11/x11_display.h"
 #include "shell/engine_calls.h"
 #include "shell/run_mode.h"

@@ -5,7 +5,7 @@
 // in XSCREENSAVER_WINDOW; its demo preview passes "-window-id ID" instead.
 // The hack draws the full-screen run into that window and leaves input and
 // its end (SIGTERM) to the daemon.
-#include "platform/x11/window_x11.h"
+#include "shell/x11/window_x11.h"
 
 #include <cerrno>
 #include <cstddef>

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 // The unit itself: it needs no display, only the shell's engine table.
-#include "platform/x11/xscreensaver_x11.cpp"
+#include "shell/x11/xscreensaver_x11.cpp"
 
 using x11::ParseHackRequest;
 using x11::ParseWindowId;

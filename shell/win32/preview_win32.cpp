@@ -1,6 +1,6 @@
 // The preview's logo on Win32: the decoded bitmap file as a GDI bitmap, and
 // its painting into the control panel's preview window.
-#include "platform/win32/window_win32.h"
+#include "shell/win32/window_win32.h"
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 // run mode shows them; the full-screen run hides them. Positions and sizes
 // are in pixels relative to the parent's client area; controls inside a
 // group box are children of it, so hiding the box hides them too.
-#include "platform/win32/window_win32.h"
+#include "shell/win32/window_win32.h"
 
 namespace win32 {
 

@@ -5,7 +5,7 @@
 // pixels of the client area) in the 8-point dialog font, the "Options" and
 // "Products" group boxes drawn under the controls they hold. What the
 // buttons do is the shell's; this file turns GTK signals into its handlers.
-#include "platform/x11/window_x11.h"
+#include "shell/x11/window_x11.h"
 
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>

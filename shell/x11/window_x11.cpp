@@ -4,7 +4,7 @@
 // does in each run mode is the shell's (shell/main_window.cpp); this file
 // turns X events into the shell's handlers and the shell's requests into
 // Xlib calls.
-#include "platform/x11/window_x11.h"
+#include "shell/x11/window_x11.h"
 
 #include <GL/glx.h>
 #include <X11/Xatom.h>

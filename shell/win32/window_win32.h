@@ -1,7 +1,7 @@
 // The Win32 front end of the screensaver: the hidden application window,
 // the main window `TTarnwickScreensaverMainWindow` with the settings
 // dialog's controls, the about box `TForm2` and the preview logo. Shared by
-// the files of platform/win32/ and the test harnesses; the shell sees only
+// the files of shell/win32/ and the test harnesses; the shell sees only
 // TMainWindowHost.
 #pragma once
 

@@ -1,5 +1,5 @@
 // Program entry of Tarnwick.exe (installed as "Tarnwick.scr").
-#include "platform/win32/window_win32.h"
+#include "shell/win32/window_win32.h"
 
 #include <cstdlib>
 #include <string>

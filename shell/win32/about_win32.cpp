@@ -1,7 +1,7 @@
 // The about box `TForm2` ("About Tarnwick 3D"): created hidden at start,
 // shown by the dialog's "About..." button, hidden again (never destroyed)
 // by its OK button or its close box.
-#include "platform/win32/window_win32.h"
+#include "shell/win32/window_win32.h"
 
 namespace win32 {
 
