@@ -114,7 +114,7 @@ GdkPixbuf* PictureFromLogo(const TLogo& logo, int width, int height) {
     return scaled;
 }
 
-class TGtkDialog : public TMainWindowHost {
+class TGtkDialog : public TDialogHost {
   public:
     GtkWidget* Window = nullptr;
     GtkWidget* Fixed = nullptr;
@@ -127,6 +127,9 @@ class TGtkDialog : public TMainWindowHost {
     GtkWidget* AboutBox = nullptr;
     bool Updating = false; // the program, not the user, is setting the controls
     bool Destroyed = false;
+
+    // The handlers that branch on the run mode take the dialog as the host of its mode.
+    operator TMainWindowHosts() { return TMainWindowHosts{nullptr, nullptr, this}; }
 
     platform::WindowHandle Handle() override {
         gtk_widget_realize(Window);
@@ -145,9 +148,6 @@ class TGtkDialog : public TMainWindowHost {
         } else if (GtkWidget* w = Control(control); w && GTK_IS_BUTTON(w)) {
             gtk_button_set_label(GTK_BUTTON(w), text.c_str());
         }
-    }
-    void HideControl(TControl control) override {
-        if (GtkWidget* w = Control(control)) gtk_widget_hide(w);
     }
     void ShowSettings(const TSettings& s) override {
         Updating = true;
@@ -173,16 +173,6 @@ class TGtkDialog : public TMainWindowHost {
     }
 
     void MakeNormal() override { gtk_window_set_keep_above(GTK_WINDOW(Window), FALSE); }
-    // The dialog has no preview.
-    void LoadPreviewLogo(const std::string&) override {}
-    void FreePreviewLogo() override {}
-    void MakeChild() override {}
-    void SetParentWindow(platform::WindowHandle) override {}
-    void DrawPreviewLogo(platform::WindowHandle) override {}
-    bool WindowExists(platform::WindowHandle window) override { return X11WindowExists(window); }
-    bool IsVisible() override { return gtk_widget_get_visible(Window) != FALSE; }
-    void Hide() override { gtk_widget_hide(Window); }
-
     // X has no disabled windows: the window named on the command line
     // stands for its owner, and the dialog is kept modal above it.
     platform::WindowHandle ParentOf(platform::WindowHandle window) override {
@@ -214,15 +204,12 @@ class TGtkDialog : public TMainWindowHost {
         } catch (const std::exception&) {
         }
     }
-    void ShowMaximized() override {}
     void ShowNormal() override {
         gtk_widget_show_all(Window);
         gtk_window_present(GTK_WINDOW(Window));
         gtk_widget_grab_focus(MouseExit);
     }
 
-    void GetCursorPos(int& x, int& y) override { platform::GetCursorPos(x, y); }
-    void HideCursor() override {}
     void Close() override { gtk_main_quit(); }
     void DestroyAndExit() override {
         Destroy();
@@ -306,7 +293,7 @@ GtkWidget* Place(GtkWidget* fixed, GtkWidget* widget, int left, int top, int wid
     return widget;
 }
 
-template <void (*Handler)(TMainWindowHost&)> void OnClicked(GtkWidget*, gpointer) {
+template <void (*Handler)(TDialogHost&)> void OnClicked(GtkWidget*, gpointer) {
     Guard([] { Handler(Dialog); });
 }
 
