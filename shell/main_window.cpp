@@ -53,12 +53,15 @@ void FormCreate(const TMainWindowHosts& hosts, const TArguments& args) {
     LoadSettings(Settings);
     switch (ChooseWindowSetUp(args)) {
     case SetUpPreview:
+        RequireHomeDir(); // the logo
         PreviewSetUp(Required(hosts.Preview), args);
         break;
     case SetUpFullScreen:
+        RequireHomeDir(); // the scene and the sound
         FullScreenSetUp(Required(hosts.FullScreen));
         break;
     case SetUpConfigure:
+        // Opens without a home directory too: the user needs it to see the settings.
         ConfigureSetUp(Required(hosts.Dialog), args);
         break;
     }

@@ -236,6 +236,68 @@ TEST_F(MainWindow, MissingSettingsFileStopsBeforeAnyMode) {
     EXPECT_TRUE(LogFrom("InitSound").empty());
 }
 
+// A home directory that is not there stops the run and the preview with a
+// clear message, but the dialog opens: the user needs it to see the settings.
+TEST_F(MainWindow, WithoutAHomeDirectoryOnlyTheDialogOpens) {
+    const std::string nul("\0x", 2);
+    const std::vector<std::pair<std::string, std::string>> homes = {
+        {root + "/nowhere", "Home directory not found: " + root + "/nowhere/"},
+        {"", "The settings file tarnwick.txt names no home directory on its second line"},
+        // Control characters make a line no directory at all, even when
+        // the text before them names one.
+        {home + nul, "Home directory not found: " + home + "?x/"}};
+    for (const auto& [line, message] : homes) {
+        WriteSettings({SettingsComment, line, "1", "0", "1", "24"});
+        for (std::vector<std::string> args : {std::vector<std::string>{"/s"}, {}, {"/p", "4660"}}) {
+            ResetMainWindowState();
+            Log.clear();
+            try {
+                Create(args);
+                ADD_FAILURE() << "no error for " << message;
+            } catch (const TIoError& e) {
+                EXPECT_EQ(e.what(), message);
+            }
+            EXPECT_TRUE(LogFrom("InitSound").empty()) << message;
+            EXPECT_TRUE(LogFrom("LoadPreviewLogo").empty()) << message;
+        }
+        ResetMainWindowState();
+        host.Controls = TSettings();
+        Create({"/c"});
+        EXPECT_EQ(RunMode, Configure) << message;
+        EXPECT_TRUE(host.Controls.MouseExit) << message;
+        EXPECT_TRUE(host.Controls.Time24) << message;
+    }
+}
+
+// OK keeps a home directory that is only missing for now (an unmounted
+// drive), but never writes back a line that names no directory: the user is
+// told the choices were not saved, the file stays and so does the dialog.
+TEST_F(MainWindow, OkWritesOnlyAHomeLineThatCanBeADirectory) {
+    WriteSettings({SettingsComment, root + "/nowhere", "1", "0", "1", "24"});
+    Create({"/c"});
+    host.Controls.FPSShow = true;
+    ApplyClick(host);
+    EXPECT_EQ(ReadText(SettingsPath()),
+              std::string(SettingsComment) + "\r\n" + root + "/nowhere/\r\n1\r\n1\r\n1\r\n24\r\n");
+
+    for (const std::string& line : {std::string(), home + std::string("\0x\x01", 3)}) {
+        WriteSettings({SettingsComment, line, "1", "0", "1", "24"});
+        const std::string before = ReadText(SettingsPath());
+        ResetMainWindowState();
+        Create({"/c"});
+        Log.clear();
+        try {
+            ApplyClick(host);
+            ADD_FAILURE() << "OK saved a file without a home directory";
+        } catch (const TIoError& e) {
+            EXPECT_STREQ(e.what(), "The settings file tarnwick.txt names no valid home directory: "
+                                   "the choices were not saved");
+        }
+        EXPECT_TRUE(Log.empty()); // the dialog stays open
+        EXPECT_EQ(ReadText(SettingsPath()), before);
+    }
+}
+
 TEST_F(MainWindow, EachIdlePassDrawsOneFrameWithTheChoicesAndAsksForTheNext) {
     WriteSettings({SettingsComment, home, "0", "1", "1", "24"});
     Create({"/s"});
