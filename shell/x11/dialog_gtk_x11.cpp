@@ -185,6 +185,9 @@ class TGtkDialog : public TDialogHost {
         return nullptr;
     }
 
+    // False while the about box has disabled the dialog.
+    bool Enabled() const { return gtk_widget_get_sensitive(Fixed) != FALSE; }
+
     void Build();
     void Destroy() {
         if (Destroyed) return;
@@ -219,15 +222,16 @@ void OnWebsiteRealized(GtkWidget* widget, gpointer) {
     }
 }
 
+// While the about box is up the dialog takes no input, as a disabled window:
+// neither keys nor its close box.
 gboolean OnDialogDelete(GtkWidget*, GdkEvent*, gpointer) {
     // The close box ends the program as Cancel does, saving nothing.
-    Guard([] { CancelClick(Dialog); });
+    if (Dialog.Enabled()) Guard([] { CancelClick(Dialog); });
     return TRUE;
 }
 
 gboolean OnDialogKey(GtkWidget*, GdkEventKey* event, gpointer) {
-    // While the about box is up the dialog takes no input, as a disabled window.
-    if (event->keyval != GDK_KEY_Escape || !gtk_widget_get_sensitive(Dialog.Fixed)) return FALSE;
+    if (event->keyval != GDK_KEY_Escape || !Dialog.Enabled()) return FALSE;
     Guard([] { CancelClick(Dialog); }); // Escape answers Cancel, Enter the default OK
     return TRUE;
 }
