@@ -305,7 +305,7 @@ int RunSettingsDialog(const TArguments& args) {
     }
     Dialog.AboutBox = CreateAboutBox(GTK_WINDOW(Dialog.Window), Dialog);
     ShowMainWindow(Dialog);
-    gtk_main();
+    RunMain(); // OK, or a stop signal, which ends it as Cancel does
     Dialog.Destroy();
     return 0;
 }

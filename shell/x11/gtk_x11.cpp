@@ -1,6 +1,16 @@
 // GTK 3's start-up for the settings dialog, the about box and the message
-// boxes: one initialisation on the default display, and the dialog font.
+// boxes: one initialisation on the default display, the dialog font, and the
+// stop signals' way into GTK's loops.
 #include "shell/x11/gtk_x11.h"
+
+#include <fcntl.h>
+#include <glib-unix.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+
+#include "shell/x11/window_x11.h"
 
 namespace x11 {
 
@@ -12,6 +22,50 @@ const char* const DialogCss = "* { font-family: Sans; font-size: 8pt; }"
                               "checkbutton, radiobutton { padding: 0; min-height: 0; }";
 
 int GtkState = 0; // 0 not tried, 1 ready, -1 no display
+
+// A stop signal only sets a flag (InstallStopSignals), which a loop sleeping
+// in GTK would not see. Once GTK runs, the signals go through OnStopSignal:
+// the earlier handler sets the flag, and a byte in this pipe wakes GTK.
+constexpr int StopSignals[] = {SIGTERM, SIGINT, SIGHUP};
+struct sigaction EarlierHandlers[3];
+int StopPipe[2] = {-1, -1};
+GtkDialog* RunningBox = nullptr; // the message box RunModal shows, if any
+
+void OnStopSignal(int signal) {
+    int savedErrno = errno;
+    for (int i = 0; i < 3; ++i) {
+        const struct sigaction& earlier = EarlierHandlers[i];
+        if (StopSignals[i] == signal && !(earlier.sa_flags & SA_SIGINFO) && earlier.sa_handler != SIG_DFL &&
+            earlier.sa_handler != SIG_IGN)
+            earlier.sa_handler(signal);
+    }
+    char byte = 1;
+    if (write(StopPipe[1], &byte, 1) < 0) {
+        // The pipe is full: GTK has been woken already.
+    }
+    errno = savedErrno;
+}
+
+// On GTK's main thread, from its loop.
+gboolean OnStopPipe(gint fd, GIOCondition, gpointer) {
+    char bytes[16];
+    while (read(fd, bytes, sizeof bytes) > 0) {
+    }
+    if (RunningBox) gtk_dialog_response(RunningBox, GTK_RESPONSE_DELETE_EVENT);
+    if (gtk_main_level() > 0) gtk_main_quit();
+    return G_SOURCE_CONTINUE;
+}
+
+void WatchStopSignals() {
+    if (pipe2(StopPipe, O_NONBLOCK | O_CLOEXEC) != 0) return; // the flag alone, seen between loops
+    g_unix_fd_add(StopPipe[0], G_IO_IN, OnStopPipe, nullptr);
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0; // no restart: a wait in poll() ends at once
+    for (int i = 0; i < 3; ++i)
+        sigaction(StopSignals[i], &action, &EarlierHandlers[i]);
+}
 } // namespace
 
 bool EnsureGtk() {
@@ -23,9 +77,25 @@ bool EnsureGtk() {
             gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(css),
                                                       GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
             g_object_unref(css);
+            WatchStopSignals();
         }
     }
     return GtkState == 1;
+}
+
+gint RunModal(GtkDialog* box) {
+    if (StopRequested()) return GTK_RESPONSE_DELETE_EVENT;
+    // A signal from here on leaves its byte in the pipe, read once the box's loop runs.
+    GtkDialog* outer = RunningBox;
+    RunningBox = box;
+    gint response = gtk_dialog_run(box);
+    RunningBox = outer;
+    return response;
+}
+
+void RunMain() {
+    if (StopRequested()) return;
+    gtk_main();
 }
 
 void FlushGtk() {

@@ -14,7 +14,14 @@
 namespace x11 {
 
 // Starts GTK once, on the default display; false when there is no display.
+// From then on a stop signal (SIGTERM, SIGINT, SIGHUP) also ends the GTK
+// loops below, besides setting StopRequested.
 bool EnsureGtk();
+// gtk_dialog_run, answered GTK_RESPONSE_DELETE_EVENT by a stop signal (at
+// once when one came before).
+gint RunModal(GtkDialog* box);
+// gtk_main, until gtk_main_quit or a stop signal (none at all after one).
+void RunMain();
 // Handles the events GTK has waiting, then returns.
 void FlushGtk();
 // Windows line ends in the shell's texts become GTK's.

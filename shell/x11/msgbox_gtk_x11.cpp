@@ -13,9 +13,10 @@ namespace {
 platform::TMessageBoxAnswer GtkMessageBox(const std::string& text, const std::string& caption,
                                           platform::TMessageBoxKind kind) {
     if (kind == platform::MbError) std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-    if (!EnsureGtk()) {
+    // Without a display, or once the program is asked to stop, no box shows.
+    if (!EnsureGtk() || StopRequested()) {
         if (kind != platform::MbError) std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-        // Nothing is done unasked: a question no one can see is answered Cancel.
+        // Nothing is done unasked: a question no one can answer is answered Cancel.
         return kind == platform::MbOkCancel ? platform::IdCancel : platform::IdOk;
     }
     GtkMessageType type = kind == platform::MbError      ? GTK_MESSAGE_ERROR
@@ -28,7 +29,8 @@ platform::TMessageBoxAnswer GtkMessageBox(const std::string& text, const std::st
     gtk_window_set_position(GTK_WINDOW(box), GTK_WIN_POS_CENTER);
     gtk_window_set_keep_above(GTK_WINDOW(box), TRUE);
     gtk_dialog_set_default_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
-    gint response = gtk_dialog_run(GTK_DIALOG(box));
+    // A stop signal answers as the close box does: Cancel to a question.
+    gint response = RunModal(GTK_DIALOG(box));
     gtk_widget_destroy(box);
     FlushGtk();
     if (kind == platform::MbOkCancel)
