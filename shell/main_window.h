@@ -166,13 +166,14 @@ void PreviewSetUp(TPreviewHost& host, const TArguments& args);
 void ConfigureSetUp(TDialogHost& host, const TArguments& args);
 void FullScreenSetUp(TFullScreenHost& host);
 
-// One pass of the idle loop; true when the work is done (wait for the next
-// message), false when the loop should call again at once.
+// One pass of the idle loop (in the run it draws a frame; only the preview
+// has the window do something); true when the work is done (wait for the
+// next message), false when the loop should call again at once.
 bool ApplicationEvents1Idle(TPreviewHost& host);
 // Every 50 ms: the preview's logo, or its end once the control panel's
 // window is gone.
 void Timer1Timer(TPreviewHost& host);
-// The window's outer size changed.
+// The window's outer size changed; it reaches the device once the run has started.
 void FormResize(TFullScreenHost& host, int width, int height);
 void FormKeyDown(TFullScreenHost& host);
 void FormMouseMove(TFullScreenHost& host);

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <iterator>
 
 #include "shell/x11/window_x11.h"
 
@@ -27,13 +28,14 @@ int GtkState = 0; // 0 not tried, 1 ready, -1 no display
 // in GTK would not see. Once GTK runs, the signals go through OnStopSignal:
 // the earlier handler sets the flag, and a byte in this pipe wakes GTK.
 constexpr int StopSignals[] = {SIGTERM, SIGINT, SIGHUP};
-struct sigaction EarlierHandlers[3];
+constexpr std::size_t StopSignalCount = std::size(StopSignals);
+struct sigaction EarlierHandlers[StopSignalCount];
 int StopPipe[2] = {-1, -1};
 GtkDialog* RunningBox = nullptr; // the message box RunModal shows, if any
 
 void OnStopSignal(int signal) {
     int savedErrno = errno;
-    for (int i = 0; i < 3; ++i) {
+    for (std::size_t i = 0; i < StopSignalCount; ++i) {
         const struct sigaction& earlier = EarlierHandlers[i];
         if (StopSignals[i] == signal && !(earlier.sa_flags & SA_SIGINFO) && earlier.sa_handler != SIG_DFL &&
             earlier.sa_handler != SIG_IGN)
@@ -63,7 +65,7 @@ void WatchStopSignals() {
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = 0; // no restart: a wait in poll() ends at once
-    for (int i = 0; i < 3; ++i)
+    for (std::size_t i = 0; i < StopSignalCount; ++i)
         sigaction(StopSignals[i], &action, &EarlierHandlers[i]);
 }
 } // namespace

@@ -1,11 +1,11 @@
 // The application's message boxes on GTK 3: the error box and the
 // installer's questions and reports. Every error's text also goes to
 // standard error; without a display that is all there is.
+#include <cstdio>
+
 #include "platform/platform.h"
 #include "shell/x11/gtk_x11.h"
 #include "shell/x11/window_x11.h"
-
-#include <cstdio>
 
 namespace x11 {
 
