@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <stdexcept>
 
 #include "shell/logo.h"
 
@@ -30,6 +31,13 @@ void ReleaseSound() {
     EngineCalls.FreeSounds();
     EngineCalls.ShutdownSound();
 }
+
+// The host of the mode the arguments chose; a window system that does not
+// offer that mode was handed the wrong arguments.
+template <typename THost> THost& Required(THost* host) {
+    if (!host) throw std::logic_error("This window does not offer the run mode the arguments ask for");
+    return *host;
+}
 } // namespace
 
 void ResetMainWindowState() {
@@ -41,32 +49,33 @@ void ResetMainWindowState() {
     PreviewLogoLoaded = false;
 }
 
-void FormCreate(TMainWindowHost& host, const TArguments& args) {
-    host.SetControlText(TControl::VisitWebsite, VisitWebsiteCaption);
+void FormCreate(const TMainWindowHosts& hosts, const TArguments& args) {
     LoadSettings(Settings);
-    host.ShowSettings(Settings);
     switch (ChooseWindowSetUp(args)) {
     case SetUpPreview:
-        PreviewSetUp(host, args);
+        RequireHomeDir(); // the logo
+        PreviewSetUp(Required(hosts.Preview), args);
         break;
     case SetUpFullScreen:
-        FullScreenSetUp(host);
+        RequireHomeDir(); // the scene and the sound
+        FullScreenSetUp(Required(hosts.FullScreen));
         break;
     case SetUpConfigure:
-        ConfigureSetUp(host, args);
+        // Opens without a home directory too: the user needs it to see the settings.
+        ConfigureSetUp(Required(hosts.Dialog), args);
         break;
     }
 }
 
-void ShowMainWindow(TMainWindowHost& host) {
-    if (RunMode == Running)
-        host.ShowMaximized();
-    else if (RunMode == Configure)
-        host.ShowNormal();
+void ShowMainWindow(const TMainWindowHosts& hosts) {
+    if (RunMode == Running && hosts.FullScreen)
+        hosts.FullScreen->ShowMaximized();
+    else if (RunMode == Configure && hosts.Dialog)
+        hosts.Dialog->ShowNormal();
     // The preview never shows the main window; the timer paints the logo.
 }
 
-void PreviewSetUp(TMainWindowHost& host, const TArguments& args) {
+void PreviewSetUp(TPreviewHost& host, const TArguments& args) {
     host.MakeNormal();
     host.LoadPreviewLogo(PreviewLogoFile);
     PreviewLogoLoaded = true;
@@ -82,7 +91,9 @@ void PreviewSetUp(TMainWindowHost& host, const TArguments& args) {
     RunMode = Preview;
 }
 
-void ConfigureSetUp(TMainWindowHost& host, const TArguments& args) {
+void ConfigureSetUp(TDialogHost& host, const TArguments& args) {
+    host.SetControlText(TControl::VisitWebsite, VisitWebsiteCaption);
+    host.ShowSettings(Settings);
     // The window on the command line belongs to the control panel's dialog,
     // which must stay unusable while ours is open.
     platform::WindowHandle window = ConfigureWindow(args);
@@ -94,7 +105,7 @@ void ConfigureSetUp(TMainWindowHost& host, const TArguments& args) {
     host.SetCaption(ConfigurationCaption);
 }
 
-void FullScreenSetUp(TMainWindowHost& host) {
+void FullScreenSetUp(TFullScreenHost& host) {
     int x = 0, y = 0;
     host.GetCursorPos(x, y);
     StartCursorX = x;
@@ -131,7 +142,7 @@ void FullScreenSetUp(TMainWindowHost& host) {
     RunMode = Running;
 }
 
-bool ApplicationEvents1Idle(TMainWindowHost& host) {
+bool ApplicationEvents1Idle(TPreviewHost& host) {
     if (Destroyed) return true;
     switch (RunMode) {
     case Preview:
@@ -148,7 +159,7 @@ bool ApplicationEvents1Idle(TMainWindowHost& host) {
     return true;
 }
 
-void Timer1Timer(TMainWindowHost& host) {
+void Timer1Timer(TPreviewHost& host) {
     if (Destroyed || RunMode != Preview || !PreviewLogoLoaded) return;
     // The control panel destroys its preview window when it is done with
     // it; a preview without one would live on unseen.
@@ -159,17 +170,17 @@ void Timer1Timer(TMainWindowHost& host) {
     host.DrawPreviewLogo(ParentHandle);
 }
 
-void FormResize(TMainWindowHost&, int width, int height) {
+void FormResize(TFullScreenHost&, int width, int height) {
     if (Destroyed || RunMode != Running) return;
     EngineCalls.DeviceResize(width, height);
 }
 
-void FormKeyDown(TMainWindowHost& host) {
+void FormKeyDown(TFullScreenHost& host) {
     if (Destroyed || RunMode != Running) return;
     host.DestroyAndExit();
 }
 
-void FormMouseMove(TMainWindowHost& host) {
+void FormMouseMove(TFullScreenHost& host) {
     if (Destroyed || RunMode != Running || !Settings.MouseExit) return;
     // The cursor's screen position, not the event's: the event may come
     // from the window appearing under a cursor that never moved.
@@ -179,17 +190,17 @@ void FormMouseMove(TMainWindowHost& host) {
         host.Close();
 }
 
-void FormClick(TMainWindowHost& host) {
+void FormClick(TFullScreenHost& host) {
     if (Destroyed || RunMode != Running || !Settings.MouseExit) return;
     host.Close();
 }
 
-void FormDestroy(TMainWindowHost& host) {
+void FormDestroy(const TMainWindowHosts& hosts) {
     if (Destroyed) return;
     Destroyed = true;
     switch (RunMode) {
     case Preview:
-        if (PreviewLogoLoaded) host.FreePreviewLogo();
+        if (PreviewLogoLoaded && hosts.Preview) hosts.Preview->FreePreviewLogo();
         PreviewLogoLoaded = false;
         break;
     case Running:
@@ -197,47 +208,47 @@ void FormDestroy(TMainWindowHost& host) {
         ReleaseSound();
         break;
     case Configure:
-        if (ParentHandle) host.EnableWindow(ParentHandle, true);
+        if (ParentHandle && hosts.Dialog) hosts.Dialog->EnableWindow(ParentHandle, true);
         break;
     }
 }
 
-void ApplyClick(TMainWindowHost& host) {
+void ApplyClick(TDialogHost& host) {
     Settings = host.ReadSettings();
     SaveSettings(Settings);
     host.Close();
 }
 
-void CancelClick(TMainWindowHost& host) {
+void CancelClick(TDialogHost& host) {
     host.DestroyAndExit();
 }
 
-void RestoreDefaultsClick(TMainWindowHost& host) {
+void RestoreDefaultsClick(TDialogHost& host) {
     host.ShowSettings(DefaultSettings());
 }
 
-void TimeShowClick(TMainWindowHost& host) {
+void TimeShowClick(TDialogHost& host) {
     TSettings settings = host.ReadSettings();
     TimeShowChanged(settings);
     host.ShowSettings(settings);
 }
 
-void VisitWebsiteClick(TMainWindowHost& host) {
+void VisitWebsiteClick(TDialogHost& host) {
     host.OpenWebsite(WebsiteAddress);
 }
 
-void AboutClick(TMainWindowHost& host) {
+void AboutClick(TDialogHost& host) {
     int left = 0, top = 0;
     CentreOver(host.MainWindowRect(), host.AboutRect(), left, top);
     host.ShowAbout(left, top);
     host.EnableWindow(host.Handle(), false);
 }
 
-void AboutButton1Click(TMainWindowHost& host) {
+void AboutButton1Click(TDialogHost& host) {
     AboutFormClose(host);
 }
 
-void AboutFormClose(TMainWindowHost& host) {
+void AboutFormClose(TDialogHost& host) {
     // Enabled first, so that the window system can hand the focus back to it
     // when the about box goes.
     host.EnableWindow(host.Handle(), true);

@@ -3,10 +3,10 @@
 // settings dialog's buttons, the about box and the tear-down.
 //
 // This is the part of the window that does not depend on the window system.
-// The window system (shell/win32/window_win32.cpp, shell/x11/window_x11.cpp) owns the
-// real window, its controls, timer and idle loop; it implements
-// TMainWindowHost and calls the handlers below from its events, on the main
-// thread. A handler may raise (TIoError, TConvertError, ...): the window
+// The window system (shell/win32/, shell/x11/) owns the real windows, their
+// controls, timer and idle loop; it implements the host of each run mode it
+// offers (TPreviewHost, TFullScreenHost, TDialogHost) and calls the handlers
+// below from its events, on the main thread. A handler may raise (TIoError, TConvertError, ...): the window
 // system shows the error's text in the application's error box and skips
 // the rest of the handler.
 #pragma once
@@ -45,25 +45,15 @@ struct TRect {
     int Height = 0;
 };
 
-// What the main window's logic asks of the window system.
-class TMainWindowHost {
+// What the window system does for the preview: the main window never shows;
+// the logo is painted into the control panel's window.
+class TPreviewHost {
   public:
-    virtual ~TMainWindowHost() = default;
-
-    // The main window, for the sound and the render device.
-    virtual platform::WindowHandle Handle() = 0;
-    virtual void SetCaption(const std::string& caption) = 0;
-    virtual void SetControlText(TControl control, const std::string& text) = 0;
-    virtual void HideControl(TControl control) = 0;
-    // Puts the choices into the check boxes and radio buttons (and enables
-    // or disables the radio buttons), and reads them back.
-    virtual void ShowSettings(const TSettings& settings) = 0;
-    virtual TSettings ReadSettings() = 0;
-
+    virtual ~TPreviewHost() = default;
     // Window state normal, not stay-on-top.
     virtual void MakeNormal() = 0;
-    // The preview: the logo bitmap (raises TIoError or TGraphicError), the
-    // child style alone, and reparenting into the control panel's window.
+    // The logo bitmap (raises TIoError or TGraphicError), the child style
+    // alone, and reparenting into the control panel's window.
     virtual void LoadPreviewLogo(const std::string& path) = 0;
     virtual void FreePreviewLogo() = 0;
     virtual void MakeChild() = 0;
@@ -73,28 +63,58 @@ class TMainWindowHost {
     virtual bool WindowExists(platform::WindowHandle window) = 0;
     virtual bool IsVisible() = 0;
     virtual void Hide() = 0;
+    // Closes the main window: its destruction handler runs, then the
+    // application ends with exit code 0.
+    virtual void Close() = 0;
+};
 
-    // The settings dialog: the owner of the window passed on the command
-    // line, its disabling, and the dialog frame of the given outer size,
-    // centred on the screen, in the button-face colour.
-    virtual platform::WindowHandle ParentOf(platform::WindowHandle window) = 0;
-    virtual void EnableWindow(platform::WindowHandle window, bool enable) = 0;
-    virtual void MakeDialog(int width, int height) = 0;
-
-    // Showing the window once it is created: maximised (the full-screen
-    // run, borderless and on top) or normal (the dialog).
+// What the window system does for the full-screen run.
+class TFullScreenHost {
+  public:
+    virtual ~TFullScreenHost() = default;
+    // The main window, for the sound and the render device.
+    virtual platform::WindowHandle Handle() = 0;
+    // Hides one of the dialog's controls (a window without them has nothing to hide).
+    virtual void HideControl(TControl control) = 0;
+    // Shows the window maximised, borderless and on top.
     virtual void ShowMaximized() = 0;
-    virtual void ShowNormal() = 0;
-
     // The cursor's position in screen pixels, and hiding it for the run.
     virtual void GetCursorPos(int& x, int& y) = 0;
     virtual void HideCursor() = 0;
-
     // Closes the main window: its destruction handler runs, then the
     // application ends with exit code 0.
     virtual void Close() = 0;
     // Destroys the main window at once (its destruction handler runs) and
     // ends the process with exit code 0.
+    virtual void DestroyAndExit() = 0;
+};
+
+// What the window system does for the settings dialog and its about box.
+class TDialogHost {
+  public:
+    virtual ~TDialogHost() = default;
+    // The dialog's own window, which the about box disables.
+    virtual platform::WindowHandle Handle() = 0;
+    virtual void SetCaption(const std::string& caption) = 0;
+    virtual void SetControlText(TControl control, const std::string& text) = 0;
+    // Puts the choices into the check boxes and radio buttons (and enables
+    // or disables the radio buttons), and reads them back.
+    virtual void ShowSettings(const TSettings& settings) = 0;
+    virtual TSettings ReadSettings() = 0;
+
+    // Window state normal, not stay-on-top.
+    virtual void MakeNormal() = 0;
+    // The owner of the window passed on the command line, the disabling
+    // and enabling of a window, and the dialog frame of the given outer
+    // size, centred on the screen, in the button-face colour.
+    virtual platform::WindowHandle ParentOf(platform::WindowHandle window) = 0;
+    virtual void EnableWindow(platform::WindowHandle window, bool enable) = 0;
+    virtual void MakeDialog(int width, int height) = 0;
+    // Shows the window in its normal state.
+    virtual void ShowNormal() = 0;
+
+    // As for the full-screen run.
+    virtual void Close() = 0;
     virtual void DestroyAndExit() = 0;
     // Opens a web address in the user's browser.
     virtual void OpenWebsite(const std::string& address) = 0;
@@ -104,6 +124,14 @@ class TMainWindowHost {
     virtual TRect AboutRect() = 0;
     virtual void ShowAbout(int left, int top) = 0; // not modal
     virtual void HideAbout() = 0;
+};
+
+// The run modes a window system offers, each through its host; null where
+// it offers none (the X11 program runs the dialog apart from the others).
+struct TMainWindowHosts {
+    TPreviewHost* Preview = nullptr;
+    TFullScreenHost* FullScreen = nullptr;
+    TDialogHost* Dialog = nullptr;
 };
 
 // Globals of the main window.
@@ -127,41 +155,42 @@ constexpr int DialogHeight = 280;
 // The cursor must move this far on either axis to end the run.
 constexpr int MouseExitDistance = 2;
 
-// The creation handler: the website label, the settings, then the set-up of
-// the mode the arguments choose. Raises what a step raises; whatever a
-// failed set-up had started (sound, device, logo) is released again.
-void FormCreate(TMainWindowHost& host, const TArguments& args);
+// The creation handler: the settings, then the set-up of the mode the
+// arguments choose, on that mode's host. Raises what a step raises; whatever
+// a failed set-up had started (sound, device, logo) is released again.
+void FormCreate(const TMainWindowHosts& hosts, const TArguments& args);
 // Shows the window as its mode wants it (the preview stays hidden).
-void ShowMainWindow(TMainWindowHost& host);
+void ShowMainWindow(const TMainWindowHosts& hosts);
 
-void PreviewSetUp(TMainWindowHost& host, const TArguments& args);
-void ConfigureSetUp(TMainWindowHost& host, const TArguments& args);
-void FullScreenSetUp(TMainWindowHost& host);
+void PreviewSetUp(TPreviewHost& host, const TArguments& args);
+void ConfigureSetUp(TDialogHost& host, const TArguments& args);
+void FullScreenSetUp(TFullScreenHost& host);
 
-// One pass of the idle loop; true when the work is done (wait for the next
-// message), false when the loop should call again at once.
-bool ApplicationEvents1Idle(TMainWindowHost& host);
+// One pass of the idle loop (in the run it draws a frame; only the preview
+// has the window do something); true when the work is done (wait for the
+// next message), false when the loop should call again at once.
+bool ApplicationEvents1Idle(TPreviewHost& host);
 // Every 50 ms: the preview's logo, or its end once the control panel's
 // window is gone.
-void Timer1Timer(TMainWindowHost& host);
-// The window's outer size changed.
-void FormResize(TMainWindowHost& host, int width, int height);
-void FormKeyDown(TMainWindowHost& host);
-void FormMouseMove(TMainWindowHost& host);
-void FormClick(TMainWindowHost& host);
-void FormDestroy(TMainWindowHost& host);
+void Timer1Timer(TPreviewHost& host);
+// The window's outer size changed; it reaches the device once the run has started.
+void FormResize(TFullScreenHost& host, int width, int height);
+void FormKeyDown(TFullScreenHost& host);
+void FormMouseMove(TFullScreenHost& host);
+void FormClick(TFullScreenHost& host);
+void FormDestroy(const TMainWindowHosts& hosts);
 
 // The settings dialog.
-void ApplyClick(TMainWindowHost& host);
-void CancelClick(TMainWindowHost& host);
-void RestoreDefaultsClick(TMainWindowHost& host);
-void TimeShowClick(TMainWindowHost& host);
-void VisitWebsiteClick(TMainWindowHost& host);
-void AboutClick(TMainWindowHost& host);
+void ApplyClick(TDialogHost& host);
+void CancelClick(TDialogHost& host);
+void RestoreDefaultsClick(TDialogHost& host);
+void TimeShowClick(TDialogHost& host);
+void VisitWebsiteClick(TDialogHost& host);
+void AboutClick(TDialogHost& host);
 
 // The about box.
-void AboutButton1Click(TMainWindowHost& host);
-void AboutFormClose(TMainWindowHost& host);
+void AboutButton1Click(TDialogHost& host);
+void AboutFormClose(TDialogHost& host);
 
 // Where `inner` goes to be centred over `outer` (divisions truncating).
 void CentreOver(const TRect& outer, const TRect& inner, int& left, int& top);

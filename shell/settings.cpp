@@ -1,5 +1,6 @@
 #include "shell/settings.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 
@@ -10,6 +11,7 @@
 const char* const SettingsFileName = "tarnwick.txt";
 const char* const SettingsComment = "Configuration File { home dir, exit on mouse, fps, time, time (12,24) }";
 std::string HomeDir;
+std::string HomeDirError;
 
 namespace {
 // CR LF, LF and a bare CR each end a line; text after the last line end is
@@ -44,6 +46,17 @@ void SetCheck(bool& control, int value) {
 
 bool EndsInSeparator(const std::string& path) {
     return !path.empty() && (path.back() == '\\' || path.back() == platform::PathSeparator());
+}
+
+bool IsControlCharacter(char c) {
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
+}
+
+// The path for a message: each control character shown as '?'.
+std::string Printable(std::string path) {
+    for (char& c : path)
+        if (IsControlCharacter(c)) c = '?';
+    return path;
 }
 } // namespace
 
@@ -100,13 +113,20 @@ void LoadSettings(TSettings& settings) {
     std::vector<std::string> lines = ReadTextLines(SettingsFilePath(), MaxSettingsFileSize);
 
     std::string home = lines.size() > 1 ? lines[1] : std::string();
-    if (home.empty())
-        throw TIoError(IoInvalidFilename, std::string("The settings file ") + SettingsFileName +
-                                              " names no home directory on its second line");
-    if (!EndsInSeparator(home)) home += platform::PathSeparator();
-    if (!platform::SetCurrentDirectory(home))
-        throw TIoError(IoFileNotFound, "Home directory not found: " + home);
-    HomeDir = home;
+    if (!home.empty() && !EndsInSeparator(home)) home += platform::PathSeparator();
+    HomeDir.clear();
+    HomeDirError.clear();
+    if (home.empty()) {
+        HomeDirError = std::string("The settings file ") + SettingsFileName +
+                       " names no home directory on its second line";
+    } else if (std::any_of(home.begin(), home.end(), IsControlCharacter)) {
+        // No file system has such a directory; the text before a NUL byte
+        // might name one, but it is not what the line says.
+        HomeDirError = "Home directory not found: " + Printable(home);
+    } else {
+        HomeDir = home; // written back as it is, even while it is missing
+        if (!platform::SetCurrentDirectory(home)) HomeDirError = "Home directory not found: " + home;
+    }
 
     SetCheck(settings.MouseExit, ReadInteger(lines, 2, 0));
     SetCheck(settings.FPSShow, ReadInteger(lines, 3, 0));
@@ -120,6 +140,10 @@ void LoadSettings(TSettings& settings) {
         settings.Time24 = true;
     }
     if (!settings.TimeShow) TimeShowChanged(settings);
+}
+
+void RequireHomeDir() {
+    if (!HomeDirError.empty()) throw TIoError(IoFileNotFound, HomeDirError);
 }
 
 std::string SettingsText(const std::string& homeDir, const TSettings& settings) {
@@ -149,8 +173,10 @@ void ReplaceFile(const std::string& path, const std::string& text) {
 }
 
 void SaveSettings(const TSettings& settings) {
-    // Never write a file that the next start could not read.
+    // A line that names no directory is not written back, and no other
+    // line can take its place: the file stays as it was.
     if (HomeDir.empty())
-        throw TIoError(IoInvalidFilename, std::string("No home directory to write to ") + SettingsFileName);
+        throw TIoError(IoInvalidFilename, std::string("The settings file ") + SettingsFileName +
+                                              " names no valid home directory: the choices were not saved");
     ReplaceFile(SettingsFilePath(), SettingsText(HomeDir, settings));
 }

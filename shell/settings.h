@@ -8,8 +8,9 @@
 //   5  show time          "1" or "0"   (1 if not a number)
 //   6  clock format       "12" or "24" (12 if not a number)
 // A value other than the expected ones leaves the choice as it was. A line
-// missing at the end reads as empty text and takes its default; the home
-// directory line alone must not be empty. Lines may end in CR LF, LF or CR.
+// missing at the end reads as empty text and takes its default. A home line
+// that is empty or holds control characters names no directory. Lines may
+// end in CR LF, LF or CR.
 #pragma once
 
 #include <cstddef>
@@ -31,18 +32,25 @@ struct TSettings {
 extern const char* const SettingsFileName; // "tarnwick.txt"
 extern const char* const SettingsComment;  // line 1
 extern std::string HomeDir;                // the data directory, ending in a separator once read
+extern std::string HomeDirError;           // why HomeDir is not the current directory; empty when it is
 
 // The largest settings file taken; a real one is a few hundred bytes.
 constexpr std::size_t MaxSettingsFileSize = 64 * 1024;
 
 // Reads the settings file from the system directory into `settings`, sets
 // HomeDir and makes it the current directory. Raises TIoError: "File not
-// found" when there is no file, a clear error for an empty home line or a
-// home directory that does not exist.
+// found" when there is no file. A home directory that is not there (an empty
+// line, control characters, no such directory) raises nothing here: the
+// system directory stays current, HomeDirError says why, and HomeDir is
+// empty unless the line could name a directory.
 void LoadSettings(TSettings& settings);
+// Raises HomeDirError as a TIoError when LoadSettings found no home
+// directory: the full-screen run and the preview need one, the dialog not.
+void RequireHomeDir();
 
 // Writes the six lines to the system directory, replacing the file only once
-// the new one is complete. Raises TIoError on failure.
+// the new one is complete. Raises TIoError on failure, and before writing
+// anything when HomeDir is empty.
 void SaveSettings(const TSettings& settings);
 
 // The full path of the settings file; also makes the system directory current.

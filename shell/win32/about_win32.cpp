@@ -17,7 +17,7 @@ const char* const CreditLine = "Programming by Moonquill";
 const char* const NoticeLine = "Copyright (C) 2026 Moonquill";
 const char* const RightsLine = "All rights reserved.";
 
-TMainWindowHost* Host = nullptr;
+TDialogHost* Host = nullptr;
 
 LRESULT CALLBACK AboutProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -36,7 +36,7 @@ LRESULT CALLBACK AboutProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 }
 } // namespace
 
-HWND CreateAboutBox(HINSTANCE instance, TMainWindowHost& host) {
+HWND CreateAboutBox(HINSTANCE instance, TDialogHost& host) {
     Host = &host;
     WNDCLASSA wc{};
     wc.lpfnWndProc = AboutProc;

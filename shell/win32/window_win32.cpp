@@ -28,7 +28,9 @@ namespace {
 constexpr UINT_PTR Timer1 = 1;
 constexpr UINT Timer1Interval = 50; // ms
 
-class TWin32MainWindow : public TMainWindowHost {
+// One window for every run mode: the dialog's controls are created in each
+// and hidden by the full-screen set-up.
+class TWin32MainWindow : public TPreviewHost, public TFullScreenHost, public TDialogHost {
   public:
     HWND Window = nullptr;
     HWND AboutBox = nullptr;
@@ -36,6 +38,9 @@ class TWin32MainWindow : public TMainWindowHost {
     HBITMAP Logo = nullptr;           // the preview logo
     HBITMAP ProductPicture = nullptr; // Image1 in the dialog
     bool LeftButtonDown = false;
+
+    // The handlers that branch on the run mode take the window as the host of every mode.
+    operator TMainWindowHosts() { return TMainWindowHosts{this, this, this}; }
 
     platform::WindowHandle Handle() override { return reinterpret_cast<platform::WindowHandle>(Window); }
     void SetCaption(const std::string& caption) override { SetWindowTextA(Window, caption.c_str()); }
@@ -179,7 +184,7 @@ void DrawProductPicture(const DRAWITEMSTRUCT& item) {
 }
 
 void Command(WORD id, WORD code) {
-    TMainWindowHost& host = MainWindow;
+    TDialogHost& host = MainWindow;
     if (RunMode != Configure) return;
     switch (id) {
     case IdApply:
@@ -204,7 +209,6 @@ void Command(WORD id, WORD code) {
 }
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    TMainWindowHost& host = MainWindow;
     switch (message) {
     case WM_ERASEBKGND:
         PaintBackground(hwnd, reinterpret_cast<HDC>(wParam));
@@ -219,27 +223,27 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_SIZE: {
         RECT r{};
         GetWindowRect(hwnd, &r);
-        Guard([&] { FormResize(host, r.right - r.left, r.bottom - r.top); });
+        Guard([&] { FormResize(MainWindow, r.right - r.left, r.bottom - r.top); });
         return 0;
     }
     case WM_TIMER:
-        if (wParam == Timer1) Guard([&] { Timer1Timer(host); });
+        if (wParam == Timer1) Guard([&] { Timer1Timer(MainWindow); });
         return 0;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
         if (RunMode == Running) {
-            Guard([&] { FormKeyDown(host); });
+            Guard([&] { FormKeyDown(MainWindow); });
             return 0;
         }
         break;
     case WM_MOUSEMOVE:
-        Guard([&] { FormMouseMove(host); });
+        Guard([&] { FormMouseMove(MainWindow); });
         return 0;
     case WM_LBUTTONDOWN:
         MainWindow.LeftButtonDown = true;
         return 0;
     case WM_LBUTTONUP:
-        if (MainWindow.LeftButtonDown) Guard([&] { FormClick(host); });
+        if (MainWindow.LeftButtonDown) Guard([&] { FormClick(MainWindow); });
         MainWindow.LeftButtonDown = false;
         return 0;
     case WM_COMMAND:
@@ -260,7 +264,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     }
     case WM_DESTROY:
         KillTimer(hwnd, Timer1);
-        Guard([&] { FormDestroy(host); });
+        Guard([&] { FormDestroy(MainWindow); });
         if (MainWindow.ProductPicture) DeleteObject(MainWindow.ProductPicture);
         MainWindow.ProductPicture = nullptr;
         MainWindow.Window = nullptr;

@@ -1,8 +1,8 @@
 // The Win32 front end of the screensaver: the hidden application window,
 // the main window `TTarnwickScreensaverMainWindow` with the settings
 // dialog's controls, the about box `TForm2` and the preview logo. Shared by
-// the files of shell/win32/ and the test harnesses; the shell sees only
-// TMainWindowHost.
+// the files of shell/win32/ and the test harnesses; the shell sees only the
+// hosts of its run modes (TPreviewHost, TFullScreenHost, TDialogHost).
 #pragma once
 
 #include "platform/win32/windows_clean.h"
@@ -70,7 +70,7 @@ HWND ControlWindow(const TDialogControls& controls, TControl control);
 void FitLabelToText(HWND label);
 
 // The about box, hidden until asked for.
-HWND CreateAboutBox(HINSTANCE instance, TMainWindowHost& host);
+HWND CreateAboutBox(HINSTANCE instance, TDialogHost& host);
 
 // Creates the main window (hidden, borderless, topmost, of the design size),
 // runs the creation handler and shows the window as its mode wants.

@@ -1,99 +1,26 @@
-// The settings dialog, the about box `TForm2` and the message boxes on GTK 3.
-//
-// The dialog is the main window in the Configure run mode: the controls of
-// the window definition at their positions (left, top, width, height in
-// pixels of the client area) in the 8-point dialog font, the "Options" and
-// "Products" group boxes drawn under the controls they hold. What the
-// buttons do is the shell's; this file turns GTK signals into its handlers.
-#include "shell/x11/window_x11.h"
-
+// The settings dialog on GTK 3: the main window in the Configure run mode,
+// with the controls of the window definition at their positions (left, top,
+// width, height in pixels of the client area) in the 8-point dialog font, the
+// "Options" and "Products" group boxes drawn under the controls they hold.
+// What the buttons do is the shell's; this file turns GTK signals into its
+// handlers.
 #include <gdk/gdkx.h>
-#include <gtk/gtk.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
 
 #include "platform/platform.h"
 #include "shell/logo.h"
+#include "shell/x11/gtk_x11.h"
+#include "shell/x11/window_x11.h"
 
 namespace x11 {
 
 namespace {
-const char* const AboutCaption = "About Tarnwick 3D";
-const char* const ProductLine = "Tarnwick 3D Screensaver";
-const char* const CreditLine = "Programming by Moonquill";
-const char* const NoticeLine = "Copyright (C) 2026 Moonquill";
-const char* const RightsLine = "All rights reserved.";
-// Client areas: the dialog's outer 320 x 280 less a thin frame and a caption.
+// Client area: the dialog's outer 320 x 280 less a thin frame and a caption.
 constexpr int DialogClientWidth = 314;
 constexpr int DialogClientHeight = 252;
-constexpr int AboutClientWidth = 218;
-constexpr int AboutClientHeight = 138;
 constexpr int PictureWidth = 105, PictureHeight = 81;
-
-// Small controls in the dialog font, so that the window definition's
-// 17- and 20-pixel rows hold them.
-const char* const DialogCss = "* { font-family: Sans; font-size: 8pt; }"
-                              "button { padding: 0 4px; min-height: 0; min-width: 0; }"
-                              "checkbutton, radiobutton { padding: 0; min-height: 0; }";
-
-int GtkState = 0; // 0 not tried, 1 ready, -1 no display
-
-bool EnsureGtk() {
-    if (GtkState == 0) {
-        GtkState = gtk_init_check(nullptr, nullptr) ? 1 : -1;
-        if (GtkState == 1) {
-            GtkCssProvider* css = gtk_css_provider_new();
-            gtk_css_provider_load_from_data(css, DialogCss, -1, nullptr);
-            gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(css),
-                                                      GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-            g_object_unref(css);
-        }
-    }
-    return GtkState == 1;
-}
-
-// Windows line ends in the shell's texts become GTK's.
-std::string GtkText(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        out += text[i];
-    }
-    return out;
-}
-
-void FlushGtk() {
-    while (gtk_events_pending())
-        gtk_main_iteration();
-}
-
-platform::TMessageBoxAnswer GtkMessageBox(const std::string& text, const std::string& caption,
-                                          platform::TMessageBoxKind kind) {
-    if (kind == platform::MbError) std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-    if (!EnsureGtk()) {
-        if (kind != platform::MbError) std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-        // Nothing is done unasked: a question no one can see is answered Cancel.
-        return kind == platform::MbOkCancel ? platform::IdCancel : platform::IdOk;
-    }
-    GtkMessageType type = kind == platform::MbError      ? GTK_MESSAGE_ERROR
-                          : kind == platform::MbOkCancel ? GTK_MESSAGE_QUESTION
-                                                         : GTK_MESSAGE_INFO;
-    GtkWidget* box = gtk_message_dialog_new(
-        nullptr, GTK_DIALOG_MODAL, type,
-        kind == platform::MbOkCancel ? GTK_BUTTONS_OK_CANCEL : GTK_BUTTONS_OK, "%s", GtkText(text).c_str());
-    gtk_window_set_title(GTK_WINDOW(box), caption.c_str());
-    gtk_window_set_position(GTK_WINDOW(box), GTK_WIN_POS_CENTER);
-    gtk_window_set_keep_above(GTK_WINDOW(box), TRUE);
-    gtk_dialog_set_default_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
-    gint response = gtk_dialog_run(GTK_DIALOG(box));
-    gtk_widget_destroy(box);
-    FlushGtk();
-    if (kind == platform::MbOkCancel)
-        return response == GTK_RESPONSE_OK ? platform::IdOk : platform::IdCancel;
-    return platform::IdOk;
-}
 
 GdkPixbuf* PictureFromLogo(const TLogo& logo, int width, int height) {
     GdkPixbuf* full = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, logo.Width, logo.Height);
@@ -114,7 +41,7 @@ GdkPixbuf* PictureFromLogo(const TLogo& logo, int width, int height) {
     return scaled;
 }
 
-class TGtkDialog : public TMainWindowHost {
+class TGtkDialog : public TDialogHost {
   public:
     GtkWidget* Window = nullptr;
     GtkWidget* Fixed = nullptr;
@@ -127,6 +54,9 @@ class TGtkDialog : public TMainWindowHost {
     GtkWidget* AboutBox = nullptr;
     bool Updating = false; // the program, not the user, is setting the controls
     bool Destroyed = false;
+
+    // The handlers that branch on the run mode take the dialog as the host of its mode.
+    operator TMainWindowHosts() { return TMainWindowHosts{nullptr, nullptr, this}; }
 
     platform::WindowHandle Handle() override {
         gtk_widget_realize(Window);
@@ -145,9 +75,6 @@ class TGtkDialog : public TMainWindowHost {
         } else if (GtkWidget* w = Control(control); w && GTK_IS_BUTTON(w)) {
             gtk_button_set_label(GTK_BUTTON(w), text.c_str());
         }
-    }
-    void HideControl(TControl control) override {
-        if (GtkWidget* w = Control(control)) gtk_widget_hide(w);
     }
     void ShowSettings(const TSettings& s) override {
         Updating = true;
@@ -173,16 +100,6 @@ class TGtkDialog : public TMainWindowHost {
     }
 
     void MakeNormal() override { gtk_window_set_keep_above(GTK_WINDOW(Window), FALSE); }
-    // The dialog has no preview.
-    void LoadPreviewLogo(const std::string&) override {}
-    void FreePreviewLogo() override {}
-    void MakeChild() override {}
-    void SetParentWindow(platform::WindowHandle) override {}
-    void DrawPreviewLogo(platform::WindowHandle) override {}
-    bool WindowExists(platform::WindowHandle window) override { return X11WindowExists(window); }
-    bool IsVisible() override { return gtk_widget_get_visible(Window) != FALSE; }
-    void Hide() override { gtk_widget_hide(Window); }
-
     // X has no disabled windows: the window named on the command line
     // stands for its owner, and the dialog is kept modal above it.
     platform::WindowHandle ParentOf(platform::WindowHandle window) override {
@@ -214,15 +131,12 @@ class TGtkDialog : public TMainWindowHost {
         } catch (const std::exception&) {
         }
     }
-    void ShowMaximized() override {}
     void ShowNormal() override {
         gtk_widget_show_all(Window);
         gtk_window_present(GTK_WINDOW(Window));
         gtk_widget_grab_focus(MouseExit);
     }
 
-    void GetCursorPos(int& x, int& y) override { platform::GetCursorPos(x, y); }
-    void HideCursor() override {}
     void Close() override { gtk_main_quit(); }
     void DestroyAndExit() override {
         Destroy();
@@ -231,14 +145,7 @@ class TGtkDialog : public TMainWindowHost {
     void OpenWebsite(const std::string& address) override { platform::OpenUrl(address); }
 
     TRect MainWindowRect() override { return FrameOf(Window); }
-    TRect AboutRect() override {
-        gtk_widget_realize(AboutBox);
-        TRect r = FrameOf(AboutBox);
-        // Before it was ever shown the frame is the client area alone.
-        if (r.Width < AboutClientWidth) r.Width = AboutClientWidth;
-        if (r.Height < AboutClientHeight) r.Height = AboutClientHeight;
-        return r;
-    }
+    TRect AboutRect() override { return AboutBoxFrame(AboutBox); }
     void ShowAbout(int left, int top) override {
         gtk_window_move(GTK_WINDOW(AboutBox), left, top);
         gtk_widget_show_all(AboutBox);
@@ -278,16 +185,10 @@ class TGtkDialog : public TMainWindowHost {
         return nullptr;
     }
 
-    static TRect FrameOf(GtkWidget* window) {
-        GdkWindow* w = gtk_widget_get_window(window);
-        if (!w) return TRect{};
-        GdkRectangle r{};
-        gdk_window_get_frame_extents(w, &r);
-        return TRect{r.x, r.y, r.width, r.height};
-    }
+    // False while the about box has disabled the dialog.
+    bool Enabled() const { return gtk_widget_get_sensitive(Fixed) != FALSE; }
 
     void Build();
-    void BuildAbout();
     void Destroy() {
         if (Destroyed) return;
         Destroyed = true;
@@ -300,13 +201,7 @@ class TGtkDialog : public TMainWindowHost {
 
 TGtkDialog Dialog;
 
-GtkWidget* Place(GtkWidget* fixed, GtkWidget* widget, int left, int top, int width, int height) {
-    gtk_widget_set_size_request(widget, width, height);
-    gtk_fixed_put(GTK_FIXED(fixed), widget, left, top);
-    return widget;
-}
-
-template <void (*Handler)(TMainWindowHost&)> void OnClicked(GtkWidget*, gpointer) {
+template <void (*Handler)(TDialogHost&)> void OnClicked(GtkWidget*, gpointer) {
     Guard([] { Handler(Dialog); });
 }
 
@@ -327,15 +222,16 @@ void OnWebsiteRealized(GtkWidget* widget, gpointer) {
     }
 }
 
+// While the about box is up the dialog takes no input, as a disabled window:
+// neither keys nor its close box.
 gboolean OnDialogDelete(GtkWidget*, GdkEvent*, gpointer) {
     // The close box ends the program as Cancel does, saving nothing.
-    Guard([] { CancelClick(Dialog); });
+    if (Dialog.Enabled()) Guard([] { CancelClick(Dialog); });
     return TRUE;
 }
 
 gboolean OnDialogKey(GtkWidget*, GdkEventKey* event, gpointer) {
-    // While the about box is up the dialog takes no input, as a disabled window.
-    if (event->keyval != GDK_KEY_Escape || !gtk_widget_get_sensitive(Dialog.Fixed)) return FALSE;
+    if (event->keyval != GDK_KEY_Escape || !Dialog.Enabled()) return FALSE;
     Guard([] { CancelClick(Dialog); }); // Escape answers Cancel, Enter the default OK
     return TRUE;
 }
@@ -351,11 +247,6 @@ void SetTabOrder(GtkWidget* fixed, std::initializer_list<GtkWidget*> widgets) {
     gtk_container_set_focus_chain(GTK_CONTAINER(fixed), chain);
 #pragma GCC diagnostic pop
     g_list_free(chain);
-}
-
-gboolean OnAboutDelete(GtkWidget*, GdkEvent*, gpointer) {
-    Guard([] { AboutFormClose(Dialog); });
-    return TRUE; // hidden, never destroyed
 }
 
 void TGtkDialog::Build() {
@@ -374,7 +265,7 @@ void TGtkDialog::Build() {
     Time12 = Place(Fixed, gtk_radio_button_new_with_label(nullptr, "12 hrs"), 8 + 24, 8 + 88, 65, 17);
     Time24 = Place(Fixed, gtk_radio_button_new_with_label_from_widget(GTK_RADIO_BUTTON(Time12), "24 hrs"),
                    8 + 80, 8 + 88, 57, 17);
-    Image1 = Place(Fixed, gtk_image_new(), 200, 13, 105, 81);
+    Image1 = Place(Fixed, gtk_image_new(), 200, 13, PictureWidth, PictureHeight);
     About = Place(Fixed, gtk_button_new_with_label("About..."), 200, 102, 105, 20);
     VisitWebsite = gtk_event_box_new();
     VisitWebsiteLabel = gtk_label_new("");
@@ -399,31 +290,7 @@ void TGtkDialog::Build() {
     SetTabOrder(Fixed, {MouseExit, FPSShow, TimeShow, Time12, Time24, Apply, Cancel, RestoreDefaults, About});
     gtk_widget_show_all(Fixed); // the window itself is shown once the set-up is done
 }
-
-void TGtkDialog::BuildAbout() {
-    AboutBox = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-    gtk_window_set_title(GTK_WINDOW(AboutBox), AboutCaption);
-    gtk_window_set_resizable(GTK_WINDOW(AboutBox), FALSE);
-    gtk_window_set_type_hint(GTK_WINDOW(AboutBox), GDK_WINDOW_TYPE_HINT_DIALOG);
-    gtk_window_set_transient_for(GTK_WINDOW(AboutBox), GTK_WINDOW(Window));
-    GtkWidget* fixed = gtk_fixed_new();
-    gtk_widget_set_size_request(fixed, AboutClientWidth, AboutClientHeight);
-    gtk_container_add(GTK_CONTAINER(AboutBox), fixed);
-    Place(fixed, gtk_frame_new(nullptr), 8, 8, 201, 97);
-    Place(fixed, gtk_label_new(ProductLine), 8 + 12, 8 + 15, 185, 18);
-    Place(fixed, gtk_label_new(CreditLine), 8 + 15, 8 + 32, 179, 13);
-    Place(fixed, gtk_label_new(NoticeLine), 8 + 8, 8 + 58, 177, 13);
-    Place(fixed, gtk_label_new(RightsLine), 8 + 5, 8 + 72, 185, 13);
-    GtkWidget* ok = Place(fixed, gtk_button_new_with_label("OK"), 71, 109, 75, 20);
-    g_signal_connect(ok, "clicked", G_CALLBACK(OnClicked<AboutButton1Click>), nullptr);
-    g_signal_connect(AboutBox, "delete-event", G_CALLBACK(OnAboutDelete), nullptr);
-    gtk_widget_show_all(fixed);
-}
 } // namespace
-
-void UseGtkMessageBoxes() {
-    platform::SetMessageBoxHandler(GtkMessageBox);
-}
 
 int RunSettingsDialog(const TArguments& args) {
     if (!EnsureGtk()) {
@@ -436,9 +303,9 @@ int RunSettingsDialog(const TArguments& args) {
         gtk_widget_destroy(Dialog.Window);
         return 1;
     }
-    Dialog.BuildAbout();
+    Dialog.AboutBox = CreateAboutBox(GTK_WINDOW(Dialog.Window), Dialog);
     ShowMainWindow(Dialog);
-    gtk_main();
+    RunMain(); // OK, or a stop signal, which ends it as Cancel does
     Dialog.Destroy();
     return 0;
 }

@@ -38,12 +38,8 @@ int RunHack(const x11::THackRequest& request) {
     if (!x11::TakeSoundLock()) x11::SilenceSound(); // another monitor's hack plays it
     return x11::RunMainWindow(TArguments{}, window, request.Choices);
 }
-} // namespace
 
-int main(int argc, char** argv) {
-    platform::MaskFloatingPointExceptions();
-    x11::InstallStopSignals();
-    std::vector<std::string> raw(argv + 1, argv + argc);
+int Run(const std::vector<std::string>& raw) {
 
     x11::THackRequest hack;
     std::string error;
@@ -80,4 +76,14 @@ int main(int argc, char** argv) {
     }
     UseRealEngineCalls();
     return x11::RunMainWindow(args, 0, x11::THackChoices{});
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    platform::MaskFloatingPointExceptions();
+    x11::InstallStopSignals();
+    int code = Run(std::vector<std::string>(argv + 1, argv + argc));
+    // Asked to stop, every mode ends as a user would end it: with 0, even
+    // where the signal took the place of an answer to an error box.
+    return x11::StopRequested() ? 0 : code;
 }

@@ -64,13 +64,14 @@ unsigned long ScaleChannel(std::uint32_t value8, int shift, int bits) {
     return v << shift;
 }
 
-class TX11MainWindow : public TMainWindowHost {
+// The full-screen window and the preview; the settings dialog is GTK's
+// (dialog_gtk_x11.cpp).
+class TX11MainWindow : public TPreviewHost, public TFullScreenHost {
   public:
     Display* Dpy = nullptr;
     Window Own = 0;     // our full-screen window, created on first use
     Window Foreign = 0; // xscreensaver's window, when drawing into one
     Atom WmProtocols = 0, WmDelete = 0;
-    TSettings Shown;
     TLogo Logo;
     bool HasLogo = false;
     Window PreviewTarget = 0;
@@ -82,20 +83,18 @@ class TX11MainWindow : public TMainWindowHost {
     bool ButtonDown = false;
     int Width = 0, Height = 0; // last size given to FormResize
 
+    // The handlers that branch on the run mode take the window as the host
+    // of both its modes.
+    operator TMainWindowHosts() { return TMainWindowHosts{this, this, nullptr}; }
+
     platform::WindowHandle Handle() override {
         if (Foreign) return Foreign;
         if (!Own) CreateOwnWindow();
         return Own;
     }
-    void SetCaption(const std::string& caption) override {
-        if (Own) SetTitle(Own, caption);
-    }
-    void SetControlText(TControl, const std::string&) override {}
     void HideControl(TControl) override {} // this window has no controls
-    void ShowSettings(const TSettings& settings) override { Shown = settings; }
-    TSettings ReadSettings() override { return Shown; }
 
-    void MakeNormal() override {}
+    void MakeNormal() override {} // never maximised nor on top before it is shown
     void LoadPreviewLogo(const std::string& path) override {
         Logo = LoadLogo(path);
         HasLogo = true;
@@ -130,11 +129,6 @@ class TX11MainWindow : public TMainWindowHost {
         if (Own) XUnmapWindow(Dpy, Own);
     }
 
-    // The settings dialog is GTK's (dialog_gtk_x11.cpp); this window never is one.
-    platform::WindowHandle ParentOf(platform::WindowHandle) override { return 0; }
-    void EnableWindow(platform::WindowHandle, bool) override {}
-    void MakeDialog(int, int) override {}
-
     void ShowMaximized() override {
         if (Foreign) {
             XWindowAttributes a{};
@@ -148,7 +142,6 @@ class TX11MainWindow : public TMainWindowHost {
         XMapRaised(Dpy, Own);
         XSync(Dpy, False);
     }
-    void ShowNormal() override {}
 
     void GetCursorPos(int& x, int& y) override {
         x = y = 0;
@@ -173,12 +166,6 @@ class TX11MainWindow : public TMainWindowHost {
         platform::CloseX11Display();
         std::exit(0);
     }
-    void OpenWebsite(const std::string& address) override { platform::OpenUrl(address); }
-
-    TRect MainWindowRect() override { return TRect{0, 0, Width, Height}; }
-    TRect AboutRect() override { return TRect{}; }
-    void ShowAbout(int, int) override {}
-    void HideAbout() override {}
 
     void CreateOwnWindow();
     void SetTitle(Window window, const std::string& title);

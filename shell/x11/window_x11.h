@@ -1,9 +1,10 @@
 // The X11 front end of the screensaver, shared by the files of shell/x11/
 // and by main_x11.cpp: the full-screen window and the preview painting
 // (window_x11.cpp), the xscreensaver hack's options (xscreensaver_x11.cpp),
-// the GTK 3 settings dialog, about box and message boxes
-// (dialog_gtk_x11.cpp), and install and uninstall in the user's home
-// (install_x11.cpp). The shell sees only TMainWindowHost.
+// the GTK 3 settings dialog (dialog_gtk_x11.cpp), about box
+// (about_gtk_x11.cpp) and message boxes (msgbox_gtk_x11.cpp) with GTK's
+// start-up (gtk_x11.cpp), and install and uninstall in the user's home
+// (install_x11.cpp). The shell sees only the hosts of the run modes.
 #pragma once
 
 #include <string>

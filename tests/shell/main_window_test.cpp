@@ -77,7 +77,8 @@ const char* ControlName(TControl c) {
     }
 }
 
-class TFakeHost : public TMainWindowHost {
+// Every run mode's host in one, as the Win32 window is.
+class TFakeHost : public TPreviewHost, public TFullScreenHost, public TDialogHost {
   public:
     TSettings Controls;
     int CursorX = 100, CursorY = 100;
@@ -85,6 +86,8 @@ class TFakeHost : public TMainWindowHost {
     platform::WindowHandle ParentOfResult = 0;
     bool ParentExists = true;
     TRect Main{100, 50, 320, 280}, AboutBox{0, 0, 224, 164};
+
+    operator TMainWindowHosts() { return TMainWindowHosts{this, this, this}; }
 
     platform::WindowHandle Handle() override { return 42; }
     void SetCaption(const std::string& c) override { Note("SetCaption " + c); }
@@ -169,27 +172,25 @@ TEST_F(MainWindow, FullScreenSetUpRunsInOrder) {
     host.CursorX = 640;
     host.CursorY = 360;
     Create({"/s"});
-    std::vector<std::string> expected = {
-        "Text VisitWebsite Visit our website for more 3D screensavers.\r\nClick Here.",
-        "Hide GroupBox1",
-        "Hide GroupBox2",
-        "Hide Image1",
-        "Hide RestoreDefaults",
-        "Hide Apply",
-        "Hide Cancel",
-        "Hide About",
-        "InitSound 42",
-        "LoadWave sounds\\smallwaterfall.wav",
-        "PlaySound 001",
-        "SetSoundVolume -1 -1000",
-        "SetMusicVolume -1000",
-        "SetDeviceWindow 42",
-        "SelectBackend 2",
-        "DeviceInit",
-        "SetUpLakeScene",
-        "HideCursor",
-        "WarmUpWater",
-        "StartFrameCounters"};
+    std::vector<std::string> expected = {"Hide GroupBox1",
+                                         "Hide GroupBox2",
+                                         "Hide Image1",
+                                         "Hide RestoreDefaults",
+                                         "Hide Apply",
+                                         "Hide Cancel",
+                                         "Hide About",
+                                         "InitSound 42",
+                                         "LoadWave sounds\\smallwaterfall.wav",
+                                         "PlaySound 001",
+                                         "SetSoundVolume -1 -1000",
+                                         "SetMusicVolume -1000",
+                                         "SetDeviceWindow 42",
+                                         "SelectBackend 2",
+                                         "DeviceInit",
+                                         "SetUpLakeScene",
+                                         "HideCursor",
+                                         "WarmUpWater",
+                                         "StartFrameCounters"};
     EXPECT_EQ(Log, expected);
     EXPECT_EQ(RunMode, Running);
     EXPECT_EQ(StartCursorX, 640);
@@ -233,6 +234,68 @@ TEST_F(MainWindow, MissingSettingsFileStopsBeforeAnyMode) {
     EXPECT_THROW(Create({"/c:5"}), TIoError);
     EXPECT_TRUE(LogFrom("ParentOf").empty());
     EXPECT_TRUE(LogFrom("InitSound").empty());
+}
+
+// A home directory that is not there stops the run and the preview with a
+// clear message, but the dialog opens: the user needs it to see the settings.
+TEST_F(MainWindow, WithoutAHomeDirectoryOnlyTheDialogOpens) {
+    const std::string nul("\0x", 2);
+    const std::vector<std::pair<std::string, std::string>> homes = {
+        {root + "/nowhere", "Home directory not found: " + root + "/nowhere/"},
+        {"", "The settings file tarnwick.txt names no home directory on its second line"},
+        // Control characters make a line no directory at all, even when
+        // the text before them names one.
+        {home + nul, "Home directory not found: " + home + "?x/"}};
+    for (const auto& [line, message] : homes) {
+        WriteSettings({SettingsComment, line, "1", "0", "1", "24"});
+        for (std::vector<std::string> args : {std::vector<std::string>{"/s"}, {}, {"/p", "4660"}}) {
+            ResetMainWindowState();
+            Log.clear();
+            try {
+                Create(args);
+                ADD_FAILURE() << "no error for " << message;
+            } catch (const TIoError& e) {
+                EXPECT_EQ(e.what(), message);
+            }
+            EXPECT_TRUE(LogFrom("InitSound").empty()) << message;
+            EXPECT_TRUE(LogFrom("LoadPreviewLogo").empty()) << message;
+        }
+        ResetMainWindowState();
+        host.Controls = TSettings();
+        Create({"/c"});
+        EXPECT_EQ(RunMode, Configure) << message;
+        EXPECT_TRUE(host.Controls.MouseExit) << message;
+        EXPECT_TRUE(host.Controls.Time24) << message;
+    }
+}
+
+// OK keeps a home directory that is only missing for now (an unmounted
+// drive), but never writes back a line that names no directory: the user is
+// told the choices were not saved, the file stays and so does the dialog.
+TEST_F(MainWindow, OkWritesOnlyAHomeLineThatCanBeADirectory) {
+    WriteSettings({SettingsComment, root + "/nowhere", "1", "0", "1", "24"});
+    Create({"/c"});
+    host.Controls.FPSShow = true;
+    ApplyClick(host);
+    EXPECT_EQ(ReadText(SettingsPath()),
+              std::string(SettingsComment) + "\r\n" + root + "/nowhere/\r\n1\r\n1\r\n1\r\n24\r\n");
+
+    for (const std::string& line : {std::string(), home + std::string("\0x\x01", 3)}) {
+        WriteSettings({SettingsComment, line, "1", "0", "1", "24"});
+        const std::string before = ReadText(SettingsPath());
+        ResetMainWindowState();
+        Create({"/c"});
+        Log.clear();
+        try {
+            ApplyClick(host);
+            ADD_FAILURE() << "OK saved a file without a home directory";
+        } catch (const TIoError& e) {
+            EXPECT_STREQ(e.what(), "The settings file tarnwick.txt names no valid home directory: "
+                                   "the choices were not saved");
+        }
+        EXPECT_TRUE(Log.empty()); // the dialog stays open
+        EXPECT_EQ(ReadText(SettingsPath()), before);
+    }
 }
 
 TEST_F(MainWindow, EachIdlePassDrawsOneFrameWithTheChoicesAndAsksForTheNext) {
@@ -344,10 +407,10 @@ TEST_F(MainWindow, PreviewWithoutANumberIsAConversionError) {
 TEST_F(MainWindow, ConfigureDisablesTheOwnerUntilDestroyed) {
     host.ParentOfResult = 777;
     Create({"/c:1234"});
-    EXPECT_EQ(
-        LogFrom("ParentOf"),
-        (std::vector<std::string>{"ParentOf 1234", "EnableWindow 7770", "MakeNormal", "MakeDialog 320x280",
-                                  "SetCaption Tarnwick 3D Screensaver Configuration"}));
+    EXPECT_EQ(Log, (std::vector<std::string>{
+                       "Text VisitWebsite Visit our website for more 3D screensavers.\r\nClick Here.",
+                       "ParentOf 1234", "EnableWindow 7770", "MakeNormal", "MakeDialog 320x280",
+                       "SetCaption Tarnwick 3D Screensaver Configuration"}));
     EXPECT_EQ(RunMode, Configure);
     // The dialog shows what the file holds.
     EXPECT_TRUE(host.Controls.MouseExit);

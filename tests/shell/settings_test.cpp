@@ -27,6 +27,7 @@ class SettingsFile : public ShellTest {
         TSettings settings;
         try {
             LoadSettings(settings);
+            RequireHomeDir();
         } catch (const TIoError& e) {
             return e.what();
         }
@@ -127,7 +128,23 @@ TEST_F(SettingsFile, BrokenFilesGiveClearErrors) {
               "The settings file tarnwick.txt names no home directory on its second line");
     EXPECT_EQ(LoadError(""), "The settings file tarnwick.txt names no home directory on its second line");
     EXPECT_EQ(LoadError("c\r\n" + root + "/nowhere\r\n"), "Home directory not found: " + root + "/nowhere/");
+    EXPECT_EQ(LoadError("c\r\n" + home + std::string("\0\t\x7f", 3) + "\r\n"),
+              "Home directory not found: " + home + "???" + "/");
     EXPECT_EQ(LoadError(std::string(MaxSettingsFileSize + 1, 'x')), "File too large: tarnwick.txt");
+}
+
+TEST_F(SettingsFile, HomeThatIsNotThereStillGivesTheChoices) {
+    TSettings s = Load({"c", root + "/nowhere", "1", "1", "0", "24"});
+    EXPECT_TRUE(s.MouseExit);
+    EXPECT_TRUE(s.Time24);
+    EXPECT_EQ(HomeDir, root + "/nowhere/"); // kept, to be written back
+    EXPECT_EQ(platform::GetCurrentDirectory(), SystemDir());
+    // A line with a control character names no directory, even where the
+    // text before it does.
+    Load({"c", home + std::string("\0", 1), "0", "0", "1", "12"});
+    EXPECT_EQ(HomeDir, "");
+    EXPECT_EQ(platform::GetCurrentDirectory(), SystemDir());
+    EXPECT_THROW(SaveSettings(s), TIoError);
 }
 
 TEST_F(SettingsFile, MissingFileIsFileNotFound) {

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # A first start of Tarnwick.exe without a settings file: the program shows the
 # runtime's "File not found" in its error box and ends with exit code 1,
-# instead of crashing. A settings file whose home line is empty is reported
-# the same way, in words that say what is wrong.
+# instead of crashing. A settings file whose home line is empty stops the
+# full-screen run the same way, in words that say what is wrong.
 source "$(dirname "$0")/../lib/common.sh"
 start_xvfb 1024x768
 use_wine_prefix
@@ -23,7 +23,7 @@ wait $pid || status=$?
 
 printf '%s\r\n' "Configuration File { home dir, exit on mouse, fps, time, time (12,24) }" "" 0 0 1 12 \
   >"$(wine_system_dir)/tarnwick.txt"
-wine "$exe" /c >"$TEST_TMP/exe.out" 2>&1 &
+wine "$exe" /s >"$TEST_TMP/exe.out" 2>&1 &
 pid=$!
 wine "$probe" msgbox "Tarnwick 3D Screensaver" 20000 >"$TEST_TMP/probe.out" 2>&1 || {
   cat "$TEST_TMP/probe.out"; fail "no error box for an empty home line"; }

@@ -66,3 +66,51 @@ make_target_window() {
   TARGET_PID=$!
   TARGET=$(window_named "Tarnwick Test Target" 10) || fail "the test's window did not appear"
 }
+
+# Asks window $1 to close as a window manager's close box does: a
+# WM_DELETE_WINDOW message, sent and flushed before this returns.
+close_window() {
+  python3 - "$1" <<'PY'
+import ctypes, sys
+x = ctypes.CDLL("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x.XInternAtom.restype = ctypes.c_ulong
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+class ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("l", ctypes.c_long * 5)]
+class Event(ctypes.Union):
+    _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
+x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.POINTER(Event)]
+dpy = x.XOpenDisplay(None)
+if not dpy:
+    sys.exit("close_window: no display")
+# A window that is gone already is no error: the test checks what follows.
+on_error = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda d, e: 0)
+x.XSetErrorHandler(on_error)
+window = int(sys.argv[1], 0)
+event = Event()
+event.xclient.type = 33  # ClientMessage
+event.xclient.window = window
+event.xclient.message_type = x.XInternAtom(dpy, b"WM_PROTOCOLS", 0)
+event.xclient.format = 32
+event.xclient.l[0] = x.XInternAtom(dpy, b"WM_DELETE_WINDOW", 0)
+x.XSendEvent(dpy, window, 0, 0, ctypes.byref(event))
+x.XSync(dpy, 0)
+PY
+}
+
+# Clicks client position "$2" of window $1 until a window titled $3 shows
+# (a window just mapped may not take clicks yet); its id goes to stdout.
+click_until_window() {
+  local id n=0
+  while :; do
+    xdotool mousemove --sync --window "$1" $2 click 1
+    id=$(window_named "$3" 1) && { echo "$id"; return 0; }
+    n=$((n + 1))
+    [ $n -lt 10 ] || return 1
+  done
+}

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# SIGTERM, SIGINT and SIGHUP end the settings dialog (also with its about box
+# up, and when the settings name a home directory that is missing, which
+# still opens it) and a message box promptly, with exit code 0, writing
+# nothing.
+source "$(dirname "$0")/../lib/common.sh"
+source "$(dirname "$0")/lib/x11.sh"
+
+start_xvfb 1024x768
+ABOUT="252 112"
+RUN_PID=""
+on_exit '[ -z "$RUN_PID" ] || kill -KILL "$RUN_PID" 2>/dev/null'
+
+# stop_with SIGNAL WHAT: sends the signal to RUN_PID; it must end with 0 within 5 s.
+stop_with() {
+  local start end
+  start=$(date +%s%N)
+  kill "-$1" "$RUN_PID"
+  wait_exit "$RUN_PID" 5
+  end=$(date +%s%N)
+  [ "$EXIT_CODE" = 0 ] || { cat "$TEST_TMP/run.out"; fail "$2 after SIG$1: exit code $EXIT_CODE, expected 0"; }
+  RUN_PID=""
+  note "$2 ended $(((end - start) / 1000000)) ms after SIG$1"
+}
+# The settings file as it was, and no half-written one beside it.
+file_untouched() {
+  cmp -s "$TEST_TMP/before.txt" "$SETTINGS" || fail "$1 changed the settings file"
+  [ -z "$(find "$(dirname "$SETTINGS")" -name 'tarnwick.txt?*')" ] || fail "$1 left a half-written file"
+}
+open_dialog() {
+  "$TARNWICK" /c >"$TEST_TMP/run.out" 2>&1 &
+  RUN_PID=$!
+  DIALOG=$(window_named "Tarnwick 3D Screensaver Configuration" 20) || { cat "$TEST_TMP/run.out"; fail "no dialog"; }
+}
+
+write_settings 1 0 1 12
+cp "$SETTINGS" "$TEST_TMP/before.txt"
+note "the settings dialog"
+open_dialog
+stop_with TERM "the dialog"
+file_untouched "the dialog"
+
+note "the settings dialog with its about box up"
+open_dialog
+click_until_window "$DIALOG" "$ABOUT" "About Tarnwick 3D" >/dev/null || fail "no about box"
+stop_with HUP "the dialog under the about box"
+file_untouched "the dialog under the about box"
+
+note "the settings dialog over a missing home directory"
+printf 'Configuration File { home dir, exit on mouse, fps, time, time (12,24) }\r\n%s\r\n1\r\n1\r\n1\r\n24\r\n' \
+  "$TEST_TMP/nowhere" >"$SETTINGS"
+cp "$SETTINGS" "$TEST_TMP/before.txt"
+open_dialog
+stop_with INT "the dialog over a missing home directory"
+file_untouched "the dialog over a missing home directory"
+
+note "the \"File not found\" box of a start without a settings file"
+rm "$SETTINGS"
+"$TARNWICK" /s >"$TEST_TMP/run.out" 2>&1 &
+RUN_PID=$!
+window_named "Tarnwick 3D Screensaver" 20 >/dev/null || { cat "$TEST_TMP/run.out"; fail "no error box"; }
+grep -q "File not found" "$TEST_TMP/run.out" || { cat "$TEST_TMP/run.out"; fail "the box is not \"File not found\""; }
+stop_with TERM "the error box"
+[ ! -e "$SETTINGS" ] || fail "the error box wrote a settings file"
+echo PASS
