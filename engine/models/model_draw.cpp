@@ -14,6 +14,7 @@
 #include "engine/models/model_load.h"
 #include "engine/render/device_gl.h"
 #include "engine/render/effects.h"
+#include "engine/render/flares.h"
 #include "engine/render/textures.h"
 #include "engine/render/transforms.h"
 
@@ -21,10 +22,6 @@ namespace {
 
 // Start values of searches and boxes: the largest single-precision magnitudes.
 constexpr float FarAway = 3.4e38f;
-
-// Size and alpha of the flare a reflective model puts at each of its lights.
-constexpr float LightFlareAlpha = 1.0f;
-constexpr float LightFlareSize = 40.0f;
 
 // out = a x b for OpenGL-order matrices.
 void MultiplyMatrices(const float a[16], const float b[16], float out[16]) {
@@ -329,7 +326,7 @@ void GlDrawReflectiveModel(std::uint32_t model, std::uint32_t frame, std::uint32
             const TVector position{matrix[12], matrix[13], matrix[14]};
             TVector eye;
             TransformPoints(1, ViewMatrix, &position, &eye);
-            AddFlare(0, eye.x, eye.y, eye.z, LightFlareAlpha, LightFlareSize);
+            AddFlare(0, eye.x, eye.y, eye.z, ModelLightFlareAlpha, ModelLightFlareSize);
         }
     }
     glActiveTextureARB(GL_TEXTURE1_ARB);

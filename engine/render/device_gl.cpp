@@ -11,7 +11,7 @@
 #include "engine/render/blur.h"
 #include "engine/render/device.h"
 #include "engine/render/device_backends.h"
-#include "engine/render/effects.h"
+#include "engine/render/flares.h"
 #include "engine/render/textures.h"
 #include "engine/support/cpuid.h"
 
