@@ -9,8 +9,6 @@ std::uint32_t ModelCount = 0;
 
 namespace {
 
-// Error code of a file whose contents a reader refuses (the message names the file).
-
 // Chunk identifiers after 0xFF at top level and in the objects trailer.
 constexpr std::uint8_t ChunkTag = 0xFF;
 constexpr std::uint8_t HeaderChunk = 0x00;

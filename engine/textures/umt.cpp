@@ -7,8 +7,6 @@ std::vector<TUmtImage> UmtImages;
 
 namespace {
 
-// Error code of a file whose contents a reader refuses (the message names the file).
-
 constexpr int BlockPixels = UmtBlockSide * UmtBlockSide;
 
 // File bytes of one block: Y samples, Cb, Cr and, at 32 bits, A samples.
