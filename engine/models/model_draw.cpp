@@ -196,7 +196,7 @@ void UpdateModelEyeBox(std::uint32_t model, std::uint32_t frame) {
     float low[3] = {FarAway, FarAway, FarAway};
     float high[3] = {-FarAway, -FarAway, -FarAway};
     for (const TModelObject& object : m.Objects) {
-        if (!object.Drawable) continue;
+        if (!IsObjectDrawable(m, object, frame)) continue;
         const TMesh& mesh = object.Meshes[object.Frames[frame].MeshIndex];
         for (const TVector& corner : mesh.EyeBox) {
             const float v[3] = {corner.x, corner.y, corner.z};
@@ -270,13 +270,15 @@ void GlDrawModel(std::uint32_t model, std::uint32_t frame, std::uint32_t animati
             glDisable(GL_TEXTURE_2D);
         }
         for (TModelObject& object : m.Objects) {
-            if (!object.Drawable) continue;
+            if (!IsObjectDrawable(m, object, frame)) continue;
             TMesh* mesh = PlaceAndCull(object, frame, projection);
             if (!mesh) continue;
             if (InGlowPass) {
                 DrawMeshTriangles(*mesh, TCoordinates::None);
                 continue;
             }
+            // Only the plain picture reads the alpha track.
+            if (frame >= object.Alpha.size()) continue;
             const TMaterial& material = m.Materials[object.MaterialIndex];
             if (material.Textured && !TextureRunLoaded(material)) continue;
             glPushMatrix();
@@ -343,7 +345,7 @@ void GlDrawReflectiveModel(std::uint32_t model, std::uint32_t frame, std::uint32
             glEnable(GL_BLEND);
         }
         for (TModelObject& object : m.Objects) {
-            if (!object.Drawable) continue;
+            if (!IsObjectDrawable(m, object, frame)) continue;
             TMesh* mesh = PlaceAndCull(object, frame, projection);
             if (!mesh) continue;
             const TMaterial& material = m.Materials[object.MaterialIndex];

@@ -407,3 +407,53 @@ TEST_F(ModelDrawing, ReflectiveModelUsesTheMaterialAlphaAndBothPasses) {
     EXPECT_EQ(Models[m].EyeBox[6].x, 0.5f);
     EndFrame();
 }
+
+TEST_F(ModelDrawing, WithoutAnAlphaTrackOnlyThePlainPictureLeavesTheObjectOut) {
+    EnableFeature(20);
+    ASSERT_EQ(ReflectionReady, 1);
+    TModel model = EmptyModel();
+    AddMaterial(model, Material(0, 1, 0, 1));
+    AddObject(model, 0, Square(-0.5f, -0.5f, 0, 0.5f, 0), 1.0f); // left half
+    AddObject(model, 0, Square(0, -0.5f, 0.5f, 0.5f, 0), 1.0f);  // right half, no alpha track
+    model.Objects[1].Alpha.clear();
+    const auto m = Load(model);
+    Begin(m);
+    DrawModel(m, 0, 0, 0);
+    EXPECT_EQ(Pixel(20, Centre)[1], 255);
+    EXPECT_EQ(Pixel(44, Centre)[1], 0);
+    EXPECT_EQ(Models[m].EyeBox[6].x, 0.5f); // the eye box takes it all the same
+    InGlowPass = 1;
+    DrawModel(m, 0, 0, 1);
+    EXPECT_EQ(Pixel(44, Centre), (std::array<int, 4>{255, 255, 255, 255}));
+    InGlowPass = 0;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    DrawReflectiveModel(m, 0, 0, 0);
+    EXPECT_EQ(Pixel(44, Centre)[1], 255);
+    EndFrame();
+}
+
+TEST_F(ModelDrawing, DrawabilityIsDecidedForTheFrameBeingDrawn) {
+    TModel model = EmptyModel(6);
+    AddMaterial(model, Material(0, 0, 1, 1));
+    AddObject(model, 0, Square(-0.5f, -0.5f, 0.5f, 0.5f, 0), 1.0f);
+    model.Objects[0].Frames[5].MeshIndex = 1; // out of range at frame 5 only
+    const auto m = Load(model);
+    Begin(m);
+    DrawModel(m, 0, 0, 0);
+    EXPECT_EQ(Pixel(Centre, Centre)[2], 255);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    DrawModel(m, 5, 0, 0);
+    DrawReflectiveModel(m, 5, 0, 0);
+    EXPECT_EQ(Pixel(Centre, Centre)[2], 0);
+    // Tracks cut short after loading: frames beyond them are never read.
+    Models[m].Objects[0].Frames.resize(4);
+    Models[m].Objects[0].Alpha.resize(3);
+    DrawModel(m, 3, 0, 0);
+    InGlowPass = 1;
+    DrawModel(m, 4, 0, 1);
+    InGlowPass = 0;
+    EXPECT_EQ(Pixel(Centre, Centre)[2], 0);
+    DrawModel(m, 2, 0, 0);
+    EXPECT_EQ(Pixel(Centre, Centre)[2], 255);
+    EndFrame();
+}
