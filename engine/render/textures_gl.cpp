@@ -150,7 +150,10 @@ void GlLoadSurfaceOverlay() {
     try {
         LoadUmt(TextureDirectory + "\\sfs.umt");
     } catch (...) {
-        glDeleteTextures(1, &texture); // nothing was loaded into it
+        // Nothing was loaded: no overlay to draw, and no deleted name left to bind.
+        glDeleteTextures(1, &texture);
+        SurfaceOverlayTexture = 0;
+        SurfaceOverlayOn = 0;
         throw;
     }
     // The image just loaded is the last one in the staging table.

@@ -175,7 +175,7 @@ TEST_F(TextureTable, SurfaceOverlayLoadsOnlyInModeSevenAndOnlyOnce) {
     EXPECT_EQ(NextTexture, 0); // not in the table
 }
 
-TEST_F(TextureTable, MissingOverlayFileRaisesAndLeavesTheContextReleased) {
+TEST_F(TextureTable, MissingOverlayFileRaisesAndLeavesNothingStale) {
     try {
         EnableFeature(6);
         FAIL() << "no sfs.umt in the texture folder";
@@ -183,6 +183,9 @@ TEST_F(TextureTable, MissingOverlayFileRaisesAndLeavesTheContextReleased) {
         EXPECT_EQ(error.Code(), IoFileNotFound);
     }
     EXPECT_EQ(SurfaceOverlayLoaded, 0);
+    // No overlay to draw, and no name of a deleted texture to bind.
+    EXPECT_EQ(SurfaceOverlayOn, 0);
+    EXPECT_EQ(SurfaceOverlayTexture, 0u);
     // A frame still works afterwards.
     BeginFrame();
     EXPECT_TRUE(FrameOpen);
