@@ -172,6 +172,10 @@ void GlEndFrame() {
 }
 
 void GlDeviceDone() {
+    // The screen buffer and the pools are freed whether or not a context was
+    // ever made.
+    GlDeleteScreenBuffer();
+    FreePools();
     if (!RenderContext) return;
     FrameOpen = false;
     if (AcquireContext()) {
@@ -179,8 +183,6 @@ void GlDeviceDone() {
         for (GLuint name : names)
             glDeleteTextures(1, &name);
     }
-    GlDeleteScreenBuffer();
-    FreePools();
     ReleaseContext();
     platform::GlDeleteContext(RenderContext);
     RenderContext = nullptr;
