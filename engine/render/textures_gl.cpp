@@ -40,8 +40,11 @@ std::size_t UploadFrameSize(const TUmtImage& image) {
     return std::size_t(image.Width) * image.Height * (image.BitsPerPixel == 24 ? 3u : 4u);
 }
 
+// By division: a frame of up to 2^34 bytes times up to 2^32 frames would not
+// fit in 64 bits.
 bool HoldsAllFrames(const TUmtImage& image) {
-    return std::uint64_t(UploadFrameSize(image)) * image.FrameTotal() <= image.Pixels.size();
+    const std::uint64_t frameSize = UploadFrameSize(image);
+    return frameSize == 0 || image.FrameTotal() <= image.Pixels.size() / frameSize;
 }
 
 // Builds the mipmaps of one frame into the bound texture.

@@ -101,6 +101,20 @@ TEST_F(TextureTable, RefusesAnImageShorterThanItsFrames) {
     std::int16_t first = -1, last = -1;
     EXPECT_THROW(UploadTextures(first, last), TIoError);
     FreeUmtImages();
+    // 2^15 x 2^15 x 4 bytes x 2^32 frames is 2^64, 0 in 64-bit arithmetic:
+    // still far more than an empty image holds.
+    image.Width = image.Height = 32768;
+    image.BitsPerPixel = 32;
+    image.LastFrame = 0xFFFFFFFF;
+    image.Pixels.clear();
+    UmtImages.push_back(image);
+    try {
+        UploadTextures(first, last);
+        FAIL() << "no error";
+    } catch (const TIoError& error) {
+        EXPECT_EQ(error.Code(), IoReadBeyondEnd) << error.what();
+    }
+    FreeUmtImages();
     EXPECT_EQ(NextTexture, 0);
 }
 
