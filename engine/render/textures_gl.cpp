@@ -56,7 +56,14 @@ void BuildFrameMipmaps(const TUmtImage& image, std::uint32_t frame) {
         gluBuild2DMipmaps(GL_TEXTURE_2D, 4, image.Width, image.Height, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
 }
 
-void CreateTarget(std::uint32_t& name, TTargetSize size) {
+// How a target's texture is sampled beyond its edges. The trail and glow are
+// stretched over the whole screen: with OpenGL's default repeat the linear
+// filter would blend the top edge into the bottom one and back, so they
+// clamp to their edge texels. The reflection keeps the default, as models
+// lay it with their own coordinates.
+enum class TTargetEdges { Repeat, Clamp };
+
+void CreateTarget(std::uint32_t& name, TTargetSize size, TTargetEdges edges) {
     TContextLease lease;
     if (!lease.held) return;
     const std::vector<std::uint8_t> zeros(std::size_t(size.Width) * size.Height * 3, 0);
@@ -70,6 +77,10 @@ void CreateTarget(std::uint32_t& name, TTargetSize size) {
     glTexImage2D(GL_TEXTURE_2D, 0, 3, size.Width, size.Height, 0, GL_RGB, GL_UNSIGNED_BYTE, zeros.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    if (edges == TTargetEdges::Clamp) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    }
 }
 
 void DeleteTarget(std::uint32_t name) {
@@ -113,13 +124,13 @@ void GlUploadTextures(std::int16_t& first, std::int16_t& last) {
 }
 
 void GlCreateTrailTarget() {
-    CreateTarget(TrailTexture, TrailSize);
+    CreateTarget(TrailTexture, TrailSize, TTargetEdges::Clamp);
 }
 void GlDeleteTrailTarget() {
     DeleteTarget(TrailTexture);
 }
 void GlCreateGlowTarget() {
-    CreateTarget(GlowTexture, GlowSize);
+    CreateTarget(GlowTexture, GlowSize, TTargetEdges::Clamp);
 }
 void GlDeleteGlowTarget() {
     DeleteTarget(GlowTexture);
@@ -132,7 +143,7 @@ void GlCreateReflectionTarget() {
         return;
     }
     ReflectionReady = 1;
-    CreateTarget(ReflectionTexture, ReflectionSize);
+    CreateTarget(ReflectionTexture, ReflectionSize, TTargetEdges::Repeat);
 }
 
 void GlDeleteReflectionTarget() {
