@@ -171,6 +171,27 @@ TEST_F(Flares, SpriteAtAngleZeroIsASquareAlongTheAxes) {
     EndFrame();
 }
 
+TEST_F(Flares, SpriteFacesACameraLookingAlongYWithZUp) {
+    SpriteTexture({{255, 255, 255, 0}});
+    TSprite& sprite = PutSprite(1.0f, 0.0f, 0.5f);
+    sprite.Position[1] = 1.0f; // one unit in front of the camera
+    sprite.Position[2] = 0.0f;
+    BeginFrame();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(90, 1, 0.1, 10);
+    gluLookAt(0, 0, 0, 0, 1, 0, 0, 0, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    DrawFlares();
+    // Square to the screen as in the view along z: 23 pixels in every row it covers.
+    EXPECT_NEAR(LitInRow(32), 23, 1);
+    EXPECT_NEAR(LitInRow(22), 23, 1);
+    EXPECT_NEAR(LitInRow(42), 23, 1);
+    EXPECT_EQ(LitInRow(46), 0);
+    EndFrame();
+}
+
 TEST_F(Flares, PoolsWithoutTexturesDrawNothing) {
     TSprite& sprite = PutSprite(1.0f, 0.25f);
     AddFlare(0, 0, 0, -1, 1, 0.5f);

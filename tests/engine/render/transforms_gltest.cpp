@@ -104,6 +104,26 @@ TEST_F(Camera, TooCloseNearPlaneMovesOutToAFractionOfTheFarDistance) {
     EndFrame();
 }
 
+class WideCamera : public DeviceGlTest {
+  protected:
+    WideCamera() {
+        width = 128;
+        height = 64;
+    }
+};
+
+TEST_F(WideCamera, PerspectiveTakesTheAspectOfTheSurface) {
+    LoadCameraModel(Path("cam.umf"), {{1, 100, 60}});
+    ASSERT_EQ(AspectRatio, 2.0f);
+    BeginFrame();
+    SetCamera(0, 0, 1);
+    const auto projection = Matrix(GL_PROJECTION_MATRIX);
+    const auto expected = ExpectedProjection(60, 2.0, 1, 100);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_NEAR(projection[i], expected[i], 1e-5) << i;
+    EndFrame();
+}
+
 using Matrices = DeviceGlTest;
 
 TEST_F(Matrices, StoredMatrixComesBackExactlyWhateverTheMode) {
