@@ -7,6 +7,7 @@
 #include "engine/features/particle.h"
 #include "engine/features/switches.h"
 #include "engine/render/device.h"
+#include "engine/render/textures.h"
 #include "engine/render/transforms.h"
 #include "engine/textures/umt.h"
 #include "platform/platform.h"
@@ -58,9 +59,12 @@ void SetTargetSize(TTargetSize& size, const void* value, std::uint16_t minimum) 
 }
 
 // Every frame of the UMT file at `path` (used as given) becomes the texture
-// animation of sprite pool 0.
+// animation of sprite pool 0. When nothing could be uploaded (no context, no
+// backend) the pool keeps what it had rather than pointing at texture 0,
+// which belongs to someone else.
 void LoadSpriteTexture(const char* path) {
     LoadUmt(path);
+    const std::int16_t before = NextTexture;
     std::int16_t first = 0, last = 0;
     try {
         if (UploadTextures) UploadTextures(first, last);
@@ -68,9 +72,10 @@ void LoadSpriteTexture(const char* path) {
         FreeUmtImages(); // the staging table is left empty whatever happens
         throw;
     }
+    FreeUmtImages();
+    if (NextTexture == before) return;
     ConfigureSpritePool(0, static_cast<std::uint16_t>(first), static_cast<std::uint16_t>(last),
                         SpriteFrameRate, platform::GetTickCount());
-    FreeUmtImages();
 }
 
 } // namespace

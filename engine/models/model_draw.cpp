@@ -14,6 +14,7 @@
 #include "engine/models/model_load.h"
 #include "engine/render/device_gl.h"
 #include "engine/render/effects.h"
+#include "engine/render/flares.h"
 #include "engine/render/textures.h"
 #include "engine/render/transforms.h"
 
@@ -21,10 +22,6 @@ namespace {
 
 // Start values of searches and boxes: the largest single-precision magnitudes.
 constexpr float FarAway = 3.4e38f;
-
-// Size and alpha of the flare a reflective model puts at each of its lights.
-constexpr float LightFlareAlpha = 1.0f;
-constexpr float LightFlareSize = 40.0f;
 
 // out = a x b for OpenGL-order matrices.
 void MultiplyMatrices(const float a[16], const float b[16], float out[16]) {
@@ -48,38 +45,44 @@ void BindMaterialTexture(const TMaterial& material, std::uint32_t animation) {
     glBindTexture(GL_TEXTURE_2D, TextureNames[index]);
 }
 
-// Immediate-mode triangles, three vertices each, no sharing.
-void DrawMeshTriangles(const TMesh& mesh, bool textured) {
-    const std::size_t triangles = mesh.Triangles.size();
-    if (textured && mesh.TexCoords.size() / 3 < triangles) return; // too few coordinates: not drawn
+// Where a mesh's texture coordinates go: nowhere (untextured), to the
+// current unit as s, t, r, or to units 0 and 1 alike (s and t used).
+enum class TCoordinates { None, OneUnit, TwoUnits };
+
+// Immediate-mode triangles, three vertices each, no sharing. A textured mesh
+// with fewer than 3 coordinates per triangle is not drawn.
+void DrawMeshTriangles(const TMesh& mesh, TCoordinates coordinates) {
+    const bool textured = coordinates != TCoordinates::None;
+    if (textured && mesh.TexCoords.size() / 3 < mesh.Triangles.size()) return;
     const TTexCoord* coordinate = mesh.TexCoords.data();
     glBegin(GL_TRIANGLES);
     for (const TTriangle& triangle : mesh.Triangles) {
         for (const auto& vertex : triangle.Vertices) {
-            if (textured) glTexCoord3fv(&(coordinate++)->S);
+            if (coordinates == TCoordinates::OneUnit) {
+                glTexCoord3fv(&coordinate->S);
+            } else if (coordinates == TCoordinates::TwoUnits) {
+                opengl_my::glMultiTexCoord2fvARB(GL_TEXTURE0_ARB, &coordinate->S);
+                opengl_my::glMultiTexCoord2fvARB(GL_TEXTURE1_ARB, &coordinate->S);
+            }
+            if (textured) ++coordinate;
             glVertex3fv(vertex);
         }
     }
     glEnd();
 }
 
-// The same with the coordinates on texture units 0 and 1 (s and t used).
-void DrawMeshTrianglesTwoUnits(const TMesh& mesh, bool textured) {
-    const std::size_t triangles = mesh.Triangles.size();
-    if (textured && mesh.TexCoords.size() / 3 < triangles) return;
-    const TTexCoord* coordinate = mesh.TexCoords.data();
-    glBegin(GL_TRIANGLES);
-    for (const TTriangle& triangle : mesh.Triangles) {
-        for (const auto& vertex : triangle.Vertices) {
-            if (textured) {
-                opengl_my::glMultiTexCoord2fvARB(GL_TEXTURE0_ARB, &coordinate->S);
-                opengl_my::glMultiTexCoord2fvARB(GL_TEXTURE1_ARB, &coordinate->S);
-                ++coordinate;
-            }
-            glVertex3fv(vertex);
-        }
-    }
-    glEnd();
+// The mesh's box and centre through `modelview` into its eye-space box and centre.
+void TransformMeshBoxBy(TMesh& mesh, const float modelview[16]) {
+    TransformPoints(BoxCornerCount, modelview, mesh.Box, mesh.EyeBox);
+    TransformPoints(1, modelview, &mesh.Centre, &mesh.EyeCentre);
+}
+
+// The mesh's box against the frustum of projection x modelview.
+bool IsMeshVisibleIn(const TMesh& mesh, const float projection[16], const float modelview[16]) {
+    float clip[16], planes[6][4];
+    MultiplyMatrices(projection, modelview, clip);
+    FrustumPlanes(clip, planes);
+    return IsBoxVisible(mesh.Box, planes);
 }
 
 // Loads ViewMatrix x the object's frame matrix, carries the mesh's box into
@@ -91,12 +94,8 @@ TMesh* PlaceAndCull(TModelObject& object, std::uint32_t frame, const float proje
     glMultMatrixf(record.Matrix.data());
     float modelview[16] = {};
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
-    TransformPoints(BoxCornerCount, modelview, mesh.Box, mesh.EyeBox);
-    TransformPoints(1, modelview, &mesh.Centre, &mesh.EyeCentre);
-    float clip[16], planes[6][4];
-    MultiplyMatrices(projection, modelview, clip);
-    FrustumPlanes(clip, planes);
-    return IsBoxVisible(mesh.Box, planes) ? &mesh : nullptr;
+    TransformMeshBoxBy(mesh, modelview);
+    return IsMeshVisibleIn(mesh, projection, modelview) ? &mesh : nullptr;
 }
 
 // Switches on the chosen lights as positional lights in eye space; the
@@ -150,8 +149,7 @@ bool ValidModelFrame(std::uint32_t model, std::uint32_t frame) {
 void TransformMeshBox(TMesh& mesh) {
     float modelview[16] = {};
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
-    TransformPoints(BoxCornerCount, modelview, mesh.Box, mesh.EyeBox);
-    TransformPoints(1, modelview, &mesh.Centre, &mesh.EyeCentre);
+    TransformMeshBoxBy(mesh, modelview);
 }
 
 void FrustumPlanes(const float clip[16], float planes[6][4]) {
@@ -185,12 +183,10 @@ bool IsBoxVisible(const TVector box[BoxCornerCount], const float planes[6][4]) {
 }
 
 bool IsMeshVisible(const TMesh& mesh) {
-    float projection[16] = {}, modelview[16] = {}, clip[16], planes[6][4];
+    float projection[16] = {}, modelview[16] = {};
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
-    MultiplyMatrices(projection, modelview, clip);
-    FrustumPlanes(clip, planes);
-    return IsBoxVisible(mesh.Box, planes);
+    return IsMeshVisibleIn(mesh, projection, modelview);
 }
 
 void UpdateModelEyeBox(std::uint32_t model, std::uint32_t frame) {
@@ -200,7 +196,7 @@ void UpdateModelEyeBox(std::uint32_t model, std::uint32_t frame) {
     float low[3] = {FarAway, FarAway, FarAway};
     float high[3] = {-FarAway, -FarAway, -FarAway};
     for (const TModelObject& object : m.Objects) {
-        if (!object.Drawable) continue;
+        if (!IsObjectDrawable(m, object, frame)) continue;
         const TMesh& mesh = object.Meshes[object.Frames[frame].MeshIndex];
         for (const TVector& corner : mesh.EyeBox) {
             const float v[3] = {corner.x, corner.y, corner.z};
@@ -274,13 +270,15 @@ void GlDrawModel(std::uint32_t model, std::uint32_t frame, std::uint32_t animati
             glDisable(GL_TEXTURE_2D);
         }
         for (TModelObject& object : m.Objects) {
-            if (!object.Drawable) continue;
+            if (!IsObjectDrawable(m, object, frame)) continue;
             TMesh* mesh = PlaceAndCull(object, frame, projection);
             if (!mesh) continue;
             if (InGlowPass) {
-                DrawMeshTriangles(*mesh, false);
+                DrawMeshTriangles(*mesh, TCoordinates::None);
                 continue;
             }
+            // Only the plain picture reads the alpha track.
+            if (frame >= object.Alpha.size()) continue;
             const TMaterial& material = m.Materials[object.MaterialIndex];
             if (material.Textured && !TextureRunLoaded(material)) continue;
             glPushMatrix();
@@ -295,12 +293,12 @@ void GlDrawModel(std::uint32_t model, std::uint32_t frame, std::uint32_t animati
                 const bool translucent = material.BitsPerPixel == 32 || alpha > 0.0f;
                 if (translucent != (pass == 1)) continue;
                 BindMaterialTexture(material, animation);
-                DrawMeshTriangles(*mesh, true);
+                DrawMeshTriangles(*mesh, TCoordinates::OneUnit);
             } else {
                 glDisable(GL_TEXTURE_2D);
                 glColor4fv(colour);
                 if (pass == 0) continue;
-                DrawMeshTriangles(*mesh, false);
+                DrawMeshTriangles(*mesh, TCoordinates::None);
             }
         }
     }
@@ -329,7 +327,7 @@ void GlDrawReflectiveModel(std::uint32_t model, std::uint32_t frame, std::uint32
             const TVector position{matrix[12], matrix[13], matrix[14]};
             TVector eye;
             TransformPoints(1, ViewMatrix, &position, &eye);
-            AddFlare(0, eye.x, eye.y, eye.z, LightFlareAlpha, LightFlareSize);
+            AddFlare(0, eye.x, eye.y, eye.z, ModelLightFlareAlpha, ModelLightFlareSize);
         }
     }
     glActiveTextureARB(GL_TEXTURE1_ARB);
@@ -347,7 +345,7 @@ void GlDrawReflectiveModel(std::uint32_t model, std::uint32_t frame, std::uint32
             glEnable(GL_BLEND);
         }
         for (TModelObject& object : m.Objects) {
-            if (!object.Drawable) continue;
+            if (!IsObjectDrawable(m, object, frame)) continue;
             TMesh* mesh = PlaceAndCull(object, frame, projection);
             if (!mesh) continue;
             const TMaterial& material = m.Materials[object.MaterialIndex];
@@ -357,11 +355,11 @@ void GlDrawReflectiveModel(std::uint32_t model, std::uint32_t frame, std::uint32
                 glColor4fv(material.Colour);
                 if ((material.BitsPerPixel == 32) != (pass == 1)) continue;
                 BindMaterialTexture(material, animation);
-                DrawMeshTrianglesTwoUnits(*mesh, true);
+                DrawMeshTriangles(*mesh, TCoordinates::TwoUnits);
             } else {
                 glDisable(GL_TEXTURE_2D);
                 glColor4fv(material.Colour);
-                DrawMeshTrianglesTwoUnits(*mesh, false);
+                DrawMeshTriangles(*mesh, TCoordinates::None);
             }
         }
     }

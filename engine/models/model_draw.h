@@ -4,9 +4,10 @@
 // Both draw in two passes: an opaque pass with depth writes and no blending,
 // then a blended pass without depth writes. Every object is drawn with
 // modelview = ViewMatrix x the object's frame matrix, and culled first by its
-// mesh's box against the view frustum. Objects whose model breaks the
-// drawing's assumptions (TModelObject::Drawable is 0, or a texture run that
-// is not in the texture table) are skipped as if culled.
+// mesh's box against the view frustum. An object that breaks the drawing's
+// assumptions at the frame drawn (IsObjectDrawable is false, DrawModel finds
+// no alpha value for the frame, or its texture run is not in the texture
+// table) is skipped there as if culled.
 #pragma once
 
 #include <cstdint>

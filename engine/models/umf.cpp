@@ -9,8 +9,6 @@ std::uint32_t ModelCount = 0;
 
 namespace {
 
-// Error code of a file whose contents a reader refuses (the message names the file).
-
 // Chunk identifiers after 0xFF at top level and in the objects trailer.
 constexpr std::uint8_t ChunkTag = 0xFF;
 constexpr std::uint8_t HeaderChunk = 0x00;
@@ -228,21 +226,25 @@ class TUmfParser {
 
 bool ObjectIsDrawable(const TModel& model, const TModelObject& object) {
     const std::uint32_t frames = model.FrameCount;
-    if (frames == 0 || object.Frames.size() != frames || object.Alpha.size() != frames) return false;
-    if (object.MaterialIndex >= model.Materials.size()) return false;
-    const bool textured = model.Materials[object.MaterialIndex].Name[0] != 0;
-    for (const TObjectFrame& frame : object.Frames) {
-        if (frame.MeshIndex >= object.Meshes.size()) return false;
-        const TMesh& mesh = object.Meshes[frame.MeshIndex];
-        if (mesh.Triangles.size() != mesh.TriangleCount || mesh.TexCoords.size() != mesh.TexCoordCount)
-            return false;
-        if (textured && std::uint64_t(mesh.TexCoordCount) < 3 * std::uint64_t(mesh.TriangleCount))
-            return false;
-    }
+    if (frames == 0 || object.Alpha.size() != frames) return false;
+    for (std::uint32_t frame = 0; frame < frames; ++frame)
+        if (!IsObjectDrawable(model, object, frame)) return false;
     return true;
 }
 
 } // namespace
+
+bool IsObjectDrawable(const TModel& model, const TModelObject& object, std::uint32_t frame) {
+    if (frame >= model.FrameCount || frame >= object.Frames.size()) return false;
+    if (object.MaterialIndex >= model.Materials.size()) return false;
+    const std::uint32_t meshIndex = object.Frames[frame].MeshIndex;
+    if (meshIndex >= object.Meshes.size()) return false;
+    const TMesh& mesh = object.Meshes[meshIndex];
+    if (mesh.Triangles.size() != mesh.TriangleCount || mesh.TexCoords.size() != mesh.TexCoordCount)
+        return false;
+    const bool textured = model.Materials[object.MaterialIndex].Name[0] != 0;
+    return !textured || std::uint64_t(mesh.TexCoordCount) >= 3 * std::uint64_t(mesh.TriangleCount);
+}
 
 std::string MaterialTextureName(const TMaterial& material) {
     const char* name = reinterpret_cast<const char*>(material.Name);

@@ -61,8 +61,8 @@
 // checked against the bytes left before anything is allocated for it ("Read
 // beyond end of file"); a model may use at most MaxUmfModelBytes of memory;
 // a header that changes the frame count after tracks were read is refused;
-// and every object carries a Drawable flag (below) that the drawing code
-// honours, so a broken file never makes it read outside an array.
+// and the drawing code draws an object at a frame only when IsObjectDrawable
+// (below) says so, so a broken file never makes it read outside an array.
 #pragma once
 
 #include <array>
@@ -179,14 +179,10 @@ struct TModelObject {
     std::vector<TObjectFrame> Frames;
     // Alpha track: FrameCount values, or empty when the object has none.
     std::vector<float> Alpha;
-    // 1 when the drawing code may draw the object at every frame below the
-    // model's FrameCount without a further check: both tracks hold FrameCount
-    // entries, MaterialIndex is below MaterialCount, every frame's MeshIndex
-    // is below MeshCount, and when the material names a texture every mesh a
-    // frame selects has at least 3 x TriangleCount texture coordinates.
-    // DrawModel and DrawReflectiveModel skip an object whose flag is 0 (as if
-    // it were culled): a broken file loses that object instead of making the
-    // drawing read outside an array. Set by ReadUmf once the file is read.
+    // 1 when every drawing takes the object at every frame below the model's
+    // FrameCount: IsObjectDrawable holds at each of them and the alpha track
+    // holds FrameCount entries. A summary for tools and checks; the drawing
+    // itself decides frame by frame. Set by ReadUmf once the file is read.
     std::uint8_t Drawable = 0;
 };
 
@@ -242,3 +238,14 @@ std::string MaterialTextureName(const TMaterial& material);
 
 // Recomputes every object's Drawable flag from the model as it stands.
 void UpdateDrawableFlags(TModel& model);
+
+// Whether the drawing may draw the object at `frame` without reading outside
+// an array: the frame is below FrameCount and within the transform track,
+// MaterialIndex is below MaterialCount, the frame's MeshIndex is below
+// MeshCount, and when the material names a texture that mesh has at least
+// 3 x TriangleCount texture coordinates. The alpha track is not asked for:
+// only DrawModel outside the glow pass reads it, and it checks the frame
+// against the track itself. DrawModel and DrawReflectiveModel skip an
+// object that fails (as if it were culled): a broken frame loses the object
+// at that frame only.
+bool IsObjectDrawable(const TModel& model, const TModelObject& object, std::uint32_t frame);

@@ -11,7 +11,7 @@
 #include "engine/render/blur.h"
 #include "engine/render/device.h"
 #include "engine/render/device_backends.h"
-#include "engine/render/effects.h"
+#include "engine/render/flares.h"
 #include "engine/render/textures.h"
 #include "engine/support/cpuid.h"
 
@@ -172,6 +172,10 @@ void GlEndFrame() {
 }
 
 void GlDeviceDone() {
+    // The screen buffer and the pools are freed whether or not a context was
+    // ever made.
+    GlDeleteScreenBuffer();
+    FreePools();
     if (!RenderContext) return;
     FrameOpen = false;
     if (AcquireContext()) {
@@ -179,8 +183,6 @@ void GlDeviceDone() {
         for (GLuint name : names)
             glDeleteTextures(1, &name);
     }
-    GlDeleteScreenBuffer();
-    FreePools();
     ReleaseContext();
     platform::GlDeleteContext(RenderContext);
     RenderContext = nullptr;

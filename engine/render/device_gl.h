@@ -76,7 +76,7 @@ void GlDeleteReflectionTarget();
 void GlLoadSurfaceOverlay();
 void GlFreeSurfaceOverlay();
 
-// transforms_gl.cpp: matrices, camera, lighting
+// transforms_gl.cpp: matrices, camera, lighting, the light list
 void GlSetCamera(std::uint32_t model, std::uint32_t frame, std::uint32_t camera);
 void GlLoadViewMatrix();
 void GlSaveViewMatrix();
@@ -92,24 +92,26 @@ void GlLoadStoredMatrix(std::uint8_t index);
 void GlEnableLighting();
 void GlDisableLighting();
 void GlClearLights();
+void GlAddModelLights(std::uint32_t model, std::uint32_t frame);
 
 // engine/models/model_draw.cpp
 void GlDrawModel(std::uint32_t model, std::uint32_t frame, std::uint32_t animation, std::uint8_t glowMask);
 void GlDrawReflectiveModel(std::uint32_t model, std::uint32_t frame, std::uint32_t animation,
                            std::uint8_t unused);
 
-// effects_gl.cpp: screen effects, sprites and flares
+// effects_gl.cpp: screen effects
 void GlBeginTrailPass();
 void GlEndTrailPass();
 void GlDrawTrail();
 void GlBeginGlowPass();
 void GlEndGlowPass();
 void GlDrawGlow();
-void GlDrawFlares();
-void GlLoadFlares();
 void GlCreateScreenBuffer();
 void GlDeleteScreenBuffer();
 void GlFilterScreen();
 void GlBeginReflection(std::uint32_t model);
 void GlEndReflection();
-void GlAddModelLights(std::uint32_t model, std::uint32_t frame);
+
+// flares_gl.cpp: sprites and flares
+void GlDrawFlares();
+void GlLoadFlares();

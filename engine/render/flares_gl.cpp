@@ -1,5 +1,5 @@
-// Sprite and flare drawing on the OpenGL backend (DrawFlares, LoadFlares),
-// the collection of model lights (AddModelLights) and the billboard axes.
+// Sprite and flare drawing on the OpenGL backend (DrawFlares, LoadFlares)
+// and the billboard axes.
 //
 // Sprites are world-space squares, depth-tested by OpenGL; flares are drawn
 // with the depth test off, each one whole or not at all according to one
@@ -8,17 +8,14 @@
 #include <GL/glu.h>
 
 #include <cmath>
-#include <cstdlib>
 
 #include "engine/features/particle.h"
 #include "engine/features/switches.h"
-#include "engine/models/model_load.h"
-#include "engine/models/umf.h"
 #include "engine/render/device.h"
 #include "engine/render/device_gl.h"
 #include "engine/render/effects.h"
+#include "engine/render/flares.h"
 #include "engine/render/textures.h"
-#include "engine/render/transforms.h"
 #include "engine/textures/umt.h"
 #include "platform/platform.h"
 
@@ -27,9 +24,6 @@ std::int16_t FlareFirstTexture = 0;
 std::int16_t FlareLastTexture = 0;
 
 namespace {
-
-// Light-list records added whenever the list is full.
-constexpr std::uint32_t LightListGrowth = 8;
 
 bool Finite(const TVector& v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
@@ -186,31 +180,4 @@ void GlLoadFlares() {
     ConfigureFlarePool(0, static_cast<std::uint16_t>(FlareFirstTexture),
                        static_cast<std::uint16_t>(FlareLastTexture), FlareFrameRate,
                        platform::GetTickCount());
-}
-
-void GlAddModelLights(std::uint32_t model, std::uint32_t frame) {
-    if (model >= ModelCount || model >= Models.size()) return;
-    const TModel& m = Models[model];
-    if (frame >= m.FrameCount) return;
-    for (std::uint32_t light = 0; light < m.ModelLights.size(); ++light) {
-        const TModelLight& l = m.ModelLights[light];
-        if (frame >= l.Matrices.size()) continue;
-        const TModelMatrix& matrix = l.Matrices[frame];
-        const TVector position{matrix[12], matrix[13], matrix[14]};
-        TVector eye;
-        TransformPoints(1, ViewMatrix, &position, &eye);
-        if (FlaresOn) AddFlare(0, eye.x, eye.y, eye.z, ModelLightFlareAlpha, ModelLightFlareSize);
-        // The light list exists while lighting is switched on.
-        if (!LightList || LightCount >= LightCapacity) continue;
-        LightList[LightCount] = TLightEntry{eye.x, eye.y, eye.z, 1.0f, LightReference(model, light, frame)};
-        ++LightCount;
-        if (LightCount == LightCapacity) {
-            // Always room for the next record.
-            auto* grown = static_cast<TLightEntry*>(
-                std::realloc(LightList, std::size_t(LightCapacity + LightListGrowth) * sizeof(TLightEntry)));
-            if (!grown) continue;
-            LightList = grown;
-            LightCapacity += LightListGrowth;
-        }
-    }
 }

@@ -40,8 +40,11 @@ std::size_t UploadFrameSize(const TUmtImage& image) {
     return std::size_t(image.Width) * image.Height * (image.BitsPerPixel == 24 ? 3u : 4u);
 }
 
+// By division: a frame of up to 2^34 bytes times up to 2^32 frames would not
+// fit in 64 bits.
 bool HoldsAllFrames(const TUmtImage& image) {
-    return std::uint64_t(UploadFrameSize(image)) * image.FrameTotal() <= image.Pixels.size();
+    const std::uint64_t frameSize = UploadFrameSize(image);
+    return frameSize == 0 || image.FrameTotal() <= image.Pixels.size() / frameSize;
 }
 
 // Builds the mipmaps of one frame into the bound texture.
@@ -53,7 +56,14 @@ void BuildFrameMipmaps(const TUmtImage& image, std::uint32_t frame) {
         gluBuild2DMipmaps(GL_TEXTURE_2D, 4, image.Width, image.Height, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
 }
 
-void CreateTarget(std::uint32_t& name, TTargetSize size) {
+// How a target's texture is sampled beyond its edges. The trail and glow are
+// stretched over the whole screen: with OpenGL's default repeat the linear
+// filter would blend the top edge into the bottom one and back, so they
+// clamp to their edge texels. The reflection keeps the default, as models
+// lay it with their own coordinates.
+enum class TTargetEdges { Repeat, Clamp };
+
+void CreateTarget(std::uint32_t& name, TTargetSize size, TTargetEdges edges) {
     TContextLease lease;
     if (!lease.held) return;
     const std::vector<std::uint8_t> zeros(std::size_t(size.Width) * size.Height * 3, 0);
@@ -67,6 +77,10 @@ void CreateTarget(std::uint32_t& name, TTargetSize size) {
     glTexImage2D(GL_TEXTURE_2D, 0, 3, size.Width, size.Height, 0, GL_RGB, GL_UNSIGNED_BYTE, zeros.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    if (edges == TTargetEdges::Clamp) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    }
 }
 
 void DeleteTarget(std::uint32_t name) {
@@ -110,13 +124,13 @@ void GlUploadTextures(std::int16_t& first, std::int16_t& last) {
 }
 
 void GlCreateTrailTarget() {
-    CreateTarget(TrailTexture, TrailSize);
+    CreateTarget(TrailTexture, TrailSize, TTargetEdges::Clamp);
 }
 void GlDeleteTrailTarget() {
     DeleteTarget(TrailTexture);
 }
 void GlCreateGlowTarget() {
-    CreateTarget(GlowTexture, GlowSize);
+    CreateTarget(GlowTexture, GlowSize, TTargetEdges::Clamp);
 }
 void GlDeleteGlowTarget() {
     DeleteTarget(GlowTexture);
@@ -129,7 +143,7 @@ void GlCreateReflectionTarget() {
         return;
     }
     ReflectionReady = 1;
-    CreateTarget(ReflectionTexture, ReflectionSize);
+    CreateTarget(ReflectionTexture, ReflectionSize, TTargetEdges::Repeat);
 }
 
 void GlDeleteReflectionTarget() {
@@ -150,7 +164,10 @@ void GlLoadSurfaceOverlay() {
     try {
         LoadUmt(TextureDirectory + "\\sfs.umt");
     } catch (...) {
-        glDeleteTextures(1, &texture); // nothing was loaded into it
+        // Nothing was loaded: no overlay to draw, and no deleted name left to bind.
+        glDeleteTextures(1, &texture);
+        SurfaceOverlayTexture = 0;
+        SurfaceOverlayOn = 0;
         throw;
     }
     // The image just loaded is the last one in the staging table.

@@ -29,7 +29,7 @@ static_assert(sizeof(TLightEntry) == 20, "light entries are 20-byte records");
 static_assert(offsetof(TLightEntry, Params) == 16, "position first, then the reference");
 
 // Allocated by EnableLighting with std::calloc (grown with std::realloc by
-// whoever appends past LightCapacity), freed by DisableLighting; null while
+// AddModelLights when it fills), freed by DisableLighting; null while
 // lighting is off. Only the first LightCount records are in use.
 extern TLightEntry* LightList;
 extern std::uint32_t LightCapacity; // records LightList holds; 500 at start

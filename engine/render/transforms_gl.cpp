@@ -1,15 +1,19 @@
-// Matrix slots, the projection from a model's camera, and switchable
-// fixed-function lighting on the OpenGL backend.
+// Matrix slots, the projection from a model's camera, switchable
+// fixed-function lighting and the collection of model lights into the light
+// list (AddModelLights) on the OpenGL backend.
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/features/particle.h"
 #include "engine/features/switches.h"
+#include "engine/models/model_load.h"
 #include "engine/models/umf.h"
 #include "engine/render/device.h"
 #include "engine/render/device_gl.h"
+#include "engine/render/flares.h"
 #include "engine/render/transforms.h"
 
 TMatrix ViewMatrix = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
@@ -23,6 +27,8 @@ namespace {
 // Nearest near-plane distance the depth buffer can live with; closer ones
 // are moved out to this fraction of the far distance.
 constexpr float MinNearDistance = 1.53e-5f;
+// Light-list records added whenever the list is full.
+constexpr std::uint32_t LightListGrowth = 8;
 } // namespace
 
 void GlSetCamera(std::uint32_t model, std::uint32_t frame, std::uint32_t camera) {
@@ -127,6 +133,33 @@ void GlDisableLighting() {
 
 void GlClearLights() {
     LightCount = 0;
+}
+
+void GlAddModelLights(std::uint32_t model, std::uint32_t frame) {
+    if (model >= ModelCount || model >= Models.size()) return;
+    const TModel& m = Models[model];
+    if (frame >= m.FrameCount) return;
+    for (std::uint32_t light = 0; light < m.ModelLights.size(); ++light) {
+        const TModelLight& l = m.ModelLights[light];
+        if (frame >= l.Matrices.size()) continue;
+        const TModelMatrix& matrix = l.Matrices[frame];
+        const TVector position{matrix[12], matrix[13], matrix[14]};
+        TVector eye;
+        TransformPoints(1, ViewMatrix, &position, &eye);
+        if (FlaresOn) AddFlare(0, eye.x, eye.y, eye.z, ModelLightFlareAlpha, ModelLightFlareSize);
+        // The light list exists while lighting is switched on.
+        if (!LightList || LightCount >= LightCapacity) continue;
+        LightList[LightCount] = TLightEntry{eye.x, eye.y, eye.z, 1.0f, LightReference(model, light, frame)};
+        ++LightCount;
+        if (LightCount == LightCapacity) {
+            // Always room for the next record.
+            auto* grown = static_cast<TLightEntry*>(
+                std::realloc(LightList, std::size_t(LightCapacity + LightListGrowth) * sizeof(TLightEntry)));
+            if (!grown) continue;
+            LightList = grown;
+            LightCapacity += LightListGrowth;
+        }
+    }
 }
 
 void ApplyLightAmbient() {

@@ -7,8 +7,6 @@ std::vector<TUmtImage> UmtImages;
 
 namespace {
 
-// Error code of a file whose contents a reader refuses (the message names the file).
-
 constexpr int BlockPixels = UmtBlockSide * UmtBlockSide;
 
 // File bytes of one block: Y samples, Cb, Cr and, at 32 bits, A samples.
@@ -94,9 +92,12 @@ TUmtImage DecodeUmt(const std::uint8_t* data, std::size_t size, const std::strin
     const bool blockCoded = image.Encoding == UmtBlockCoded;
     if (blockCoded && (image.Width < UmtBlockSide || image.Height < UmtBlockSide))
         Refuse(name, "block-coded image smaller than 8 x 8");
-    // 64-bit: Width * Height * 4 < 2^34, times up to 2^32 frames.
-    const std::uint64_t total = std::uint64_t(image.FrameSize()) * image.FrameTotal();
-    if (total > MaxUmtPixelBytes) Refuse(name, "image too large");
+    // By division: Width * Height * 4 < 2^34 times up to 2^32 frames would
+    // not fit in 64 bits (2^64 wraps to 0). The frame size is never 0 here.
+    const std::uint64_t frameSize = image.FrameSize();
+    if (frameSize > MaxUmtPixelBytes || image.FrameTotal() > MaxUmtPixelBytes / frameSize)
+        Refuse(name, "image too large");
+    const std::uint64_t total = frameSize * image.FrameTotal();
 
     // The frames must be in the file before their pixels are allocated.
     in.RequireItems(image.FrameTotal(), blockCoded ? BlockFrameBytes(image) : image.FrameSize());

@@ -7,6 +7,9 @@
 #include "engine/features/features.h"
 #include "engine/features/particle.h"
 #include "engine/features/switches.h"
+#include "engine/textures/umt.h"
+#include "engine/textures/umt_writer.h"
+#include "tests/support/temp_files.h"
 
 namespace {
 TSprite LiveSprite(float alpha, float fade) {
@@ -211,4 +214,19 @@ TEST(PoolFeatures, WithoutPoolsTheyDoNothing) {
     EnableFeature(11);
     EXPECT_EQ(SpritePools.Count, 0u);
     EXPECT_EQ(FlarePools.Count, 1u);
+}
+
+TEST(PoolFeatures, SpriteTextureThatUploadsNothingLeavesPoolZeroAsItWas) {
+    const std::int32_t count = 1;
+    SetParameter(11, &count);
+    EnableFeature(11);
+    TUmtImage image;
+    image.Width = image.Height = 1;
+    image.BitsPerPixel = 24;
+    image.Pixels = {255, 255, 255};
+    const std::string path = TempPath("sprite.umt");
+    SaveUmt(path, image, false);
+    SetParameter(13, path.c_str());                // no backend: no texture is made
+    EXPECT_EQ(SpritePools.Pools[0].Configured, 0); // not pointed at texture 0, someone else's
+    EXPECT_TRUE(UmtImages.empty());
 }

@@ -392,18 +392,74 @@ TEST_F(ModelDrawing, ReflectiveModelUsesTheMaterialAlphaAndBothPasses) {
     EnableFeature(20);
     ASSERT_EQ(ReflectionReady, 1);
     TModel model = EmptyModel();
-    AddMaterial(model, Material(0, 0, 1, 0.5f));
+    AddMaterial(model, Material(0, 0, 0.6f, 0.5f));
     AddObject(model, 0, Square(-0.5f, -0.5f, 0.5f, 0.5f, 0), 0.0f); // the track's 0 is not read
     const auto m = Load(model);
     Begin(m);
+    // Both passes draw the square at the same depth: let the blended pass
+    // through the depth test, and have it add (it keeps the caller's blend
+    // function), so that each pass leaves its own share.
+    glDepthFunc(GL_LEQUAL);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     DrawReflectiveModel(m, 0, 0, 0);
-    // Drawn opaque at 0.5 (depth written), then blended over itself: 0.5 + 0.25 of blue.
+    glDepthFunc(GL_LESS);
+    // Opaque pass: 0.6 of blue with depth written; blended pass: 0.5 x 0.6 more.
     EXPECT_LT(Depth(Centre, Centre), 1.0f);
-    EXPECT_GT(Pixel(Centre, Centre)[2], 120);
+    EXPECT_NEAR(Pixel(Centre, Centre)[2], 0.9 * 255, 2);
     EXPECT_TRUE(DepthWrites());
     opengl_my::glActiveTextureARB(GL_TEXTURE1_ARB);
     EXPECT_FALSE(Enabled(GL_TEXTURE_2D));
     opengl_my::glActiveTextureARB(GL_TEXTURE0_ARB);
     EXPECT_EQ(Models[m].EyeBox[6].x, 0.5f);
+    EndFrame();
+}
+
+TEST_F(ModelDrawing, WithoutAnAlphaTrackOnlyThePlainPictureLeavesTheObjectOut) {
+    EnableFeature(20);
+    ASSERT_EQ(ReflectionReady, 1);
+    TModel model = EmptyModel();
+    AddMaterial(model, Material(0, 1, 0, 1));
+    AddObject(model, 0, Square(-0.5f, -0.5f, 0, 0.5f, 0), 1.0f); // left half
+    AddObject(model, 0, Square(0, -0.5f, 0.5f, 0.5f, 0), 1.0f);  // right half, no alpha track
+    model.Objects[1].Alpha.clear();
+    const auto m = Load(model);
+    Begin(m);
+    DrawModel(m, 0, 0, 0);
+    EXPECT_EQ(Pixel(20, Centre)[1], 255);
+    EXPECT_EQ(Pixel(44, Centre)[1], 0);
+    EXPECT_EQ(Models[m].EyeBox[6].x, 0.5f); // the eye box takes it all the same
+    InGlowPass = 1;
+    DrawModel(m, 0, 0, 1);
+    EXPECT_EQ(Pixel(44, Centre), (std::array<int, 4>{255, 255, 255, 255}));
+    InGlowPass = 0;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    DrawReflectiveModel(m, 0, 0, 0);
+    EXPECT_EQ(Pixel(44, Centre)[1], 255);
+    EndFrame();
+}
+
+TEST_F(ModelDrawing, DrawabilityIsDecidedForTheFrameBeingDrawn) {
+    TModel model = EmptyModel(6);
+    AddMaterial(model, Material(0, 0, 1, 1));
+    AddObject(model, 0, Square(-0.5f, -0.5f, 0.5f, 0.5f, 0), 1.0f);
+    model.Objects[0].Frames[5].MeshIndex = 1; // out of range at frame 5 only
+    const auto m = Load(model);
+    Begin(m);
+    DrawModel(m, 0, 0, 0);
+    EXPECT_EQ(Pixel(Centre, Centre)[2], 255);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    DrawModel(m, 5, 0, 0);
+    DrawReflectiveModel(m, 5, 0, 0);
+    EXPECT_EQ(Pixel(Centre, Centre)[2], 0);
+    // Tracks cut short after loading: frames beyond them are never read.
+    Models[m].Objects[0].Frames.resize(4);
+    Models[m].Objects[0].Alpha.resize(3);
+    DrawModel(m, 3, 0, 0);
+    InGlowPass = 1;
+    DrawModel(m, 4, 0, 1);
+    InGlowPass = 0;
+    EXPECT_EQ(Pixel(Centre, Centre)[2], 0);
+    DrawModel(m, 2, 0, 0);
+    EXPECT_EQ(Pixel(Centre, Centre)[2], 255);
     EndFrame();
 }

@@ -176,7 +176,7 @@ TEST(UmfReader, ObjectsWithoutTracksHaveNone) {
     EXPECT_TRUE(m.Objects[1].Alpha.empty());
     EXPECT_TRUE(m.Objects[2].Frames.empty() && m.Objects[2].Alpha.empty());
     EXPECT_EQ(m.Objects[2].MeshCount, 0u);
-    // Neither can be drawn: the drawing code needs both tracks.
+    // None is drawable throughout: the plain picture needs both tracks.
     for (const TModelObject& o : m.Objects)
         EXPECT_EQ(o.Drawable, 0);
 }

@@ -2,8 +2,10 @@
 // DeviceInit leaves, extension detection, the viewport and the frame cycle.
 #include "tests/engine/render/device_fixture.h"
 
+#include "engine/features/particle.h"
 #include "engine/features/switches.h"
 #include "engine/render/effects.h"
+#include "engine/render/flares.h"
 #include "engine/render/textures.h"
 
 using DeviceContext = DeviceGlTest;
@@ -175,4 +177,47 @@ TEST(DeviceWithoutWindow, InitWithoutAContextLeavesTheDeviceInert) {
     EXPECT_EQ(ScreenWidth, 0);
     DeviceDone();
     EXPECT_EQ(RenderContext, nullptr);
+}
+
+TEST_F(DeviceContext, DoneFreesTheDeviceResourcesAndForgetsWhatWentWithTheContext) {
+    SaveUmt(Path("sfs.umt"), SolidImage({{1, 2, 3, 0}}), false);
+    SaveUmt(Path("flare.umt"), SolidImage({{4, 5, 6, 0}}), false);
+    const std::int32_t pools = 2;
+    SetParameter(11, &pools);
+    EnableFeature(11);
+    EnableFeature(6);
+    EnableFeature(7);
+    EnableFeature(8);
+    EnableFeature(20);
+    ASSERT_NE(ScreenBuffer, nullptr);
+    ASSERT_EQ(SurfaceOverlayLoaded, 1);
+    ASSERT_EQ(FlaresLoaded, 1);
+    ASSERT_EQ(ReflectionReady, 1);
+    BeginFrame(); // left open: DeviceDone ends it
+    DeviceDone();
+    EXPECT_EQ(RenderContext, nullptr);
+    EXPECT_FALSE(FrameOpen);
+    EXPECT_EQ(ScreenBuffer, nullptr);
+    EXPECT_EQ(SpritePools.Count, 0u);
+    EXPECT_EQ(FlarePools.Count, 0u);
+    // The textures went with the context: a new device loads them afresh.
+    EXPECT_EQ(SurfaceOverlayLoaded, 0);
+    EXPECT_EQ(FlaresLoaded, 0);
+    EXPECT_EQ(ReflectionReady, 0);
+}
+
+TEST(DeviceWithoutContext, DoneStillFreesThePoolsAndTheScreenBuffer) {
+    SelectBackend(2); // never initialised: no context
+    ScreenWidth = 64;
+    ScreenHeight = 48;
+    EnableFeature(7);
+    const std::int32_t pools = 1;
+    SetParameter(11, &pools);
+    EnableFeature(11);
+    ASSERT_NE(ScreenBuffer, nullptr);
+    ASSERT_EQ(SpritePools.Count, 1u);
+    DeviceDone();
+    EXPECT_EQ(ScreenBuffer, nullptr);
+    EXPECT_EQ(SpritePools.Count, 0u);
+    EXPECT_EQ(FlarePools.Count, 0u);
 }

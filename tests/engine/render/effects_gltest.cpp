@@ -3,6 +3,8 @@
 // seen in pixels, textures and GL state.
 #include "tests/engine/render/device_fixture.h"
 
+#include <cmath>
+
 #include "engine/features/switches.h"
 #include "engine/render/effects.h"
 #include "engine/render/textures.h"
@@ -19,8 +21,9 @@ class Effects : public DeviceGlTest {
         const std::uint16_t value[2] = {h, w};
         SetParameter(parameter, value);
     }
-    // The whole viewport in one colour, at depth 0.5 (identity matrices).
-    static void Fill(float r, float g, float b, float x0 = -1, float x1 = 1) {
+    // The whole viewport in one colour, at depth 0.5 (identity matrices), or
+    // the part x0..x1, y0..y1 of it (-1 left and bottom, 1 right and top).
+    static void Fill(float r, float g, float b, float x0 = -1, float x1 = 1, float y0 = -1, float y1 = 1) {
         glDisable(GL_TEXTURE_2D);
         glDisable(GL_BLEND);
         glDisable(GL_LIGHTING);
@@ -31,10 +34,10 @@ class Effects : public DeviceGlTest {
         glLoadIdentity();
         glColor4f(r, g, b, 1);
         glBegin(GL_QUADS);
-        glVertex2f(x0, -1);
-        glVertex2f(x1, -1);
-        glVertex2f(x1, 1);
-        glVertex2f(x0, 1);
+        glVertex2f(x0, y0);
+        glVertex2f(x1, y0);
+        glVertex2f(x1, y1);
+        glVertex2f(x0, y1);
         glEnd();
     }
     // Red channel of texel (x, y) of a target texture of the given width and height.
@@ -113,6 +116,39 @@ TEST_F(Effects, TrailTakesATenthOfTheNewPictureAndFadesByNineTenthsPerFrame) {
     EXPECT_NEAR(Pixel(64, 64)[0], trail / 2, 2);
     EXPECT_NEAR(Pixel(127, 0)[0], trail / 2, 2); // stretched over the whole screen
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EndFrame();
+}
+
+TEST_F(Effects, TrailAndGlowOverlaysShowTheirCapturesUpright) {
+    Size(3, 32, 32);
+    EnableFeature(2);
+    EnableFeature(4);
+    BeginFrame();
+    for (int frame = 0; frame < 10; ++frame) {
+        BeginTrailPass();
+        Fill(1, 1, 1, -1, 1, 0, 1); // the top half
+        EndTrailPass();
+    }
+    // Each capture takes the old trail the right way up: the bottom stays dark.
+    const int top = Texel(TrailTexture, 32, 32, 16, 31);
+    EXPECT_NEAR(top, 255 * (1 - std::pow(0.9, 10)), 3);
+    EXPECT_EQ(Texel(TrailTexture, 32, 32, 16, 0), 0);
+    // Laid over the screen: bright over the top half up to the edge, and
+    // nothing of the top edge shows along the bottom one.
+    DrawTrail();
+    for (int y : {127, 100, 70})
+        EXPECT_NEAR(Pixel(64, y)[0], top / 2, 2) << y;
+    for (int y : {0, 30, 58})
+        EXPECT_EQ(Pixel(64, y)[0], 0) << y;
+
+    BeginGlowPass();
+    Fill(1, 1, 1, -1, 1, 0, 1);
+    EndGlowPass(); // clears the screen to black
+    DrawGlow();
+    for (int y : {127, 100})
+        EXPECT_NEAR(Pixel(64, y)[0], 0.4 * 255, 2) << y;
+    for (int y : {0, 30})
+        EXPECT_EQ(Pixel(64, y)[0], 0) << y;
     EndFrame();
 }
 

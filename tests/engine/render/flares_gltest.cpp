@@ -1,6 +1,6 @@
 // Sprite and flare drawing on the offscreen device: billboard axes, the
 // flares' single depth sample, the sprites' fade and motion, the trail and
-// glow passes, LoadFlares and the collection of model lights.
+// glow passes and LoadFlares.
 #include "tests/engine/render/device_fixture.h"
 
 #include <GL/glu.h>
@@ -10,8 +10,8 @@
 #include "engine/features/particle.h"
 #include "engine/features/switches.h"
 #include "engine/render/effects.h"
+#include "engine/render/flares.h"
 #include "engine/render/textures.h"
-#include "engine/render/transforms.h"
 #include "platform/platform.h"
 
 namespace {
@@ -171,6 +171,27 @@ TEST_F(Flares, SpriteAtAngleZeroIsASquareAlongTheAxes) {
     EndFrame();
 }
 
+TEST_F(Flares, SpriteFacesACameraLookingAlongYWithZUp) {
+    SpriteTexture({{255, 255, 255, 0}});
+    TSprite& sprite = PutSprite(1.0f, 0.0f, 0.5f);
+    sprite.Position[1] = 1.0f; // one unit in front of the camera
+    sprite.Position[2] = 0.0f;
+    BeginFrame();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(90, 1, 0.1, 10);
+    gluLookAt(0, 0, 0, 0, 1, 0, 0, 0, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    DrawFlares();
+    // Square to the screen as in the view along z: 23 pixels in every row it covers.
+    EXPECT_NEAR(LitInRow(32), 23, 1);
+    EXPECT_NEAR(LitInRow(22), 23, 1);
+    EXPECT_NEAR(LitInRow(42), 23, 1);
+    EXPECT_EQ(LitInRow(46), 0);
+    EndFrame();
+}
+
 TEST_F(Flares, PoolsWithoutTexturesDrawNothing) {
     TSprite& sprite = PutSprite(1.0f, 0.25f);
     AddFlare(0, 0, 0, -1, 1, 0.5f);
@@ -324,41 +345,6 @@ TEST_F(Flares, MissingFlareFileRaisesFileNotFound) {
     }
     EXPECT_EQ(FlaresOn, 0);
     EXPECT_TRUE(UmtImages.empty());
-}
-
-TEST_F(Flares, ModelLightsBecomeFlaresAndLightEntries) {
-    TModel model = EmptyModel();
-    for (int l = 0; l < 3; ++l) {
-        TModelLight light;
-        light.Values.push_back({{1, 1, 1, 1}, 0, 2, 100});
-        light.Matrices.push_back(Translation(float(l), 2, 3));
-        model.ModelLights.push_back(light);
-    }
-    model.ModelLightCount = 3;
-    SaveUmf(Path("lights.umf"), model);
-    LoadModel(Path("lights.umf"));
-    LightCapacity = 2;
-    EnableFeature(21);
-    FlaresOn = 1;
-    ViewMatrix[12] = 10; // the eye-space positions go through ViewMatrix
-    ClearLights();
-    AddModelLights(0, 0);
-    AddModelLights(0, 1); // no such frame
-    AddModelLights(1, 0); // no such model
-    ASSERT_EQ(LightCount, 3u);
-    EXPECT_GE(LightCapacity, 4u); // grown so the next record fits
-    for (std::uint32_t l = 0; l < 3; ++l) {
-        EXPECT_EQ(LightList[l].X, 10.0f + l);
-        EXPECT_EQ(LightList[l].Z, 3.0f);
-        EXPECT_EQ(LightList[l].W, 1.0f);
-        EXPECT_EQ(LightList[l].Params, LightReference(0, l, 0));
-        const TFlare& flare = FlareEntries(0)[l];
-        EXPECT_EQ(flare.Used, 1);
-        EXPECT_EQ(flare.Position[0], 10.0f + l);
-        EXPECT_EQ(flare.Alpha, 1.0f);
-        EXPECT_EQ(flare.Size, 40.0f);
-    }
-    EXPECT_EQ(FlareEntries(0)[3].Used, 0);
 }
 
 TEST_F(Flares, TheShippedFlareTextureIsABrightCentreFadingToNothing) {

@@ -101,6 +101,20 @@ TEST_F(TextureTable, RefusesAnImageShorterThanItsFrames) {
     std::int16_t first = -1, last = -1;
     EXPECT_THROW(UploadTextures(first, last), TIoError);
     FreeUmtImages();
+    // 2^15 x 2^15 x 4 bytes x 2^32 frames is 2^64, 0 in 64-bit arithmetic:
+    // still far more than an empty image holds.
+    image.Width = image.Height = 32768;
+    image.BitsPerPixel = 32;
+    image.LastFrame = 0xFFFFFFFF;
+    image.Pixels.clear();
+    UmtImages.push_back(image);
+    try {
+        UploadTextures(first, last);
+        FAIL() << "no error";
+    } catch (const TIoError& error) {
+        EXPECT_EQ(error.Code(), IoReadBeyondEnd) << error.what();
+    }
+    FreeUmtImages();
     EXPECT_EQ(NextTexture, 0);
 }
 
@@ -175,7 +189,7 @@ TEST_F(TextureTable, SurfaceOverlayLoadsOnlyInModeSevenAndOnlyOnce) {
     EXPECT_EQ(NextTexture, 0); // not in the table
 }
 
-TEST_F(TextureTable, MissingOverlayFileRaisesAndLeavesTheContextReleased) {
+TEST_F(TextureTable, MissingOverlayFileRaisesAndLeavesNothingStale) {
     try {
         EnableFeature(6);
         FAIL() << "no sfs.umt in the texture folder";
@@ -183,6 +197,9 @@ TEST_F(TextureTable, MissingOverlayFileRaisesAndLeavesTheContextReleased) {
         EXPECT_EQ(error.Code(), IoFileNotFound);
     }
     EXPECT_EQ(SurfaceOverlayLoaded, 0);
+    // No overlay to draw, and no name of a deleted texture to bind.
+    EXPECT_EQ(SurfaceOverlayOn, 0);
+    EXPECT_EQ(SurfaceOverlayTexture, 0u);
     // A frame still works afterwards.
     BeginFrame();
     EXPECT_TRUE(FrameOpen);

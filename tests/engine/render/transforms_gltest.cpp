@@ -1,8 +1,10 @@
-// Matrix slots, the projection from model cameras, and lighting.
+// Matrix slots, the projection from model cameras, lighting and the
+// collection of model lights.
 #include "tests/engine/render/device_fixture.h"
 
 #include <GL/glu.h>
 
+#include "engine/features/particle.h"
 #include "engine/features/switches.h"
 #include "engine/render/transforms.h"
 
@@ -102,6 +104,26 @@ TEST_F(Camera, TooCloseNearPlaneMovesOutToAFractionOfTheFarDistance) {
     EndFrame();
 }
 
+class WideCamera : public DeviceGlTest {
+  protected:
+    WideCamera() {
+        width = 128;
+        height = 64;
+    }
+};
+
+TEST_F(WideCamera, PerspectiveTakesTheAspectOfTheSurface) {
+    LoadCameraModel(Path("cam.umf"), {{1, 100, 60}});
+    ASSERT_EQ(AspectRatio, 2.0f);
+    BeginFrame();
+    SetCamera(0, 0, 1);
+    const auto projection = Matrix(GL_PROJECTION_MATRIX);
+    const auto expected = ExpectedProjection(60, 2.0, 1, 100);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_NEAR(projection[i], expected[i], 1e-5) << i;
+    EndFrame();
+}
+
 using Matrices = DeviceGlTest;
 
 TEST_F(Matrices, StoredMatrixComesBackExactlyWhateverTheMode) {
@@ -187,4 +209,40 @@ TEST_F(Lighting, AmbientParameterReachesTheContextOutsideAndInsideFrames) {
     EXPECT_EQ(Floats(GL_LIGHT_MODEL_AMBIENT)[0], 0.5f);
     EXPECT_TRUE(FrameOpen);
     EndFrame();
+}
+
+TEST_F(Lighting, ModelLightsBecomeLightEntriesAndFlares) {
+    TModel model = EmptyModel();
+    for (int l = 0; l < 3; ++l) {
+        TModelLight light;
+        light.Values.push_back({{1, 1, 1, 1}, 0, 2, 100});
+        light.Matrices.push_back(Translation(float(l), 2, 3));
+        model.ModelLights.push_back(light);
+    }
+    model.ModelLightCount = 3;
+    SaveUmf(Path("lights.umf"), model);
+    LoadModel(Path("lights.umf"));
+    LightCapacity = 2;
+    EnableFeature(21);
+    EnableFeature(11); // flare pool 0
+    FlaresOn = 1;
+    ViewMatrix[12] = 10; // the eye-space positions go through ViewMatrix
+    ClearLights();
+    AddModelLights(0, 0);
+    AddModelLights(0, 1); // no such frame
+    AddModelLights(1, 0); // no such model
+    ASSERT_EQ(LightCount, 3u);
+    EXPECT_GE(LightCapacity, 4u); // grown so the next record fits
+    for (std::uint32_t l = 0; l < 3; ++l) {
+        EXPECT_EQ(LightList[l].X, 10.0f + l);
+        EXPECT_EQ(LightList[l].Z, 3.0f);
+        EXPECT_EQ(LightList[l].W, 1.0f);
+        EXPECT_EQ(LightList[l].Params, LightReference(0, l, 0));
+        const TFlare& flare = FlareEntries(0)[l];
+        EXPECT_EQ(flare.Used, 1);
+        EXPECT_EQ(flare.Position[0], 10.0f + l);
+        EXPECT_EQ(flare.Alpha, 1.0f);
+        EXPECT_EQ(flare.Size, 40.0f);
+    }
+    EXPECT_EQ(FlareEntries(0)[3].Used, 0);
 }

@@ -218,6 +218,8 @@ TEST(UmtErrors, RefusesImagesTheEngineCannotUse) {
     EXPECT_EQ(refusal(Header(65535, 65535, 32, 0, 0)), path + ": image too large");
     EXPECT_EQ(refusal(Header(1, 1, 24, 0, 0xFFFFFFFF)), path + ": image too large");
     EXPECT_EQ(refusal(Header(4096, 4096, 32, 1, 1)), path + ": image too large");
+    // 2^15 x 2^15 x 4 bytes x 2^32 frames is 2^64: 0 in 64-bit arithmetic.
+    EXPECT_EQ(refusal(Header(32768, 32768, 32, 0, 0xFFFFFFFF)), path + ": image too large");
     EXPECT_TRUE(UmtImages.empty());
 }
 
