@@ -1,16 +1,18 @@
 # The two commands: `make run` and `make test`. Both install what is missing
-# on a Debian machine first.
+# on a Debian machine first. `make package` writes the Debian package and the
+# Windows zip into build/packages/.
 JOBS ?= 2
 BUILD := build
 LINUX := $(BUILD)/linux
 WINDOWS := $(BUILD)/windows
 FUZZ := $(BUILD)/fuzz
 DIST := $(CURDIR)/$(BUILD)/dist
+PACKAGES := $(CURDIR)/$(BUILD)/packages
 CMAKE_COMMON := -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	-DTARNWICK_WINDOWS_DIST=$(DIST)/windows -DTARNWICK_FUZZ_DIR=$(CURDIR)/$(FUZZ) \
 	-DTARNWICK_WINDOWS_BIN=$(CURDIR)/$(WINDOWS)/bin
 
-.PHONY: all deps build linux windows fuzz run test bench clean
+.PHONY: all deps build linux windows fuzz package run test bench clean
 
 all: build
 
@@ -34,10 +36,19 @@ fuzz: deps
 # Both programs (and the fuzz targets), nothing run.
 build: linux windows fuzz
 
+# The Debian package from the Linux build, the zip from the Windows build
+# (cmake/packaging.cmake says what each holds). CPack's staging folder goes.
+package: linux windows
+	rm -rf $(PACKAGES)
+	cd $(LINUX) && cpack -B $(PACKAGES)
+	cd $(WINDOWS) && cpack -B $(PACKAGES)
+	rm -rf $(PACKAGES)/_CPack_Packages
+
 run: linux
 	@scripts/run.sh $(DIST)/linux
 
-test: build
+# The package tests look at what `package` wrote.
+test: build package
 	cd $(LINUX) && ctest --output-on-failure -j $(JOBS)
 
 bench: linux

@@ -108,8 +108,11 @@ int Install() {
     platform::SetCurrentDirectory(systemDir);
     std::string installed = JoinPath(systemDir, ScreensaverFileName);
 
+    // Unpacked from the zip, the program already carries the installed name.
+    std::string program = JoinPath(startDir, ProgramFileName);
+    if (!platform::FileExists(program)) program = JoinPath(startDir, ScreensaverFileName);
     // Without the program there is nothing to select in the display settings.
-    if (!platform::CopyFile(JoinPath(startDir, ProgramFileName), installed)) {
+    if (!platform::CopyFile(program, installed)) {
         ShowErrorBox(std::string(ProgramFileName) + " could not be copied from " + startDir + " to " +
                      installed + ". Nothing was installed.");
         return 1;

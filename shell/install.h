@@ -1,9 +1,10 @@
 // Installing and uninstalling: "/i" and "/u" on the command line.
 //
-// Install copies "Tarnwick.exe" from the directory current at start (the one
-// that holds the program and its data) to "Tarnwick.scr" in the system
-// directory, writes the default settings file there naming that directory as
-// home, and opens the system's screensaver settings with it selected.
+// Install copies "Tarnwick.exe" (or, without it, "Tarnwick.scr", as the zip
+// ships it) from the directory current at start (the one that holds the
+// program and its data) to "Tarnwick.scr" in the system directory, writes
+// the default settings file there naming that directory as home, and opens
+// the system's screensaver settings with it selected.
 //
 // Uninstall, once the user confirms, removes the desktop and Start menu
 // shortcuts, "Tarnwick.scr" and "tarnwick.txt" from the system directory,

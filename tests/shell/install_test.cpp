@@ -47,6 +47,14 @@ TEST_F(Installing, InstallingAgainResetsTheChoices) {
     EXPECT_EQ(ReadText(SystemDir() + "/Tarnwick.scr"), "MZ newer program");
 }
 
+TEST_F(Installing, CopiesTheScreensaverNameWhenThatIsWhatTheFolderHolds) {
+    ::remove((start + "/Tarnwick.exe").c_str());
+    WriteText(start + "/Tarnwick.scr", "MZ unpacked from the zip");
+    EXPECT_EQ(RunInstall(), 0);
+    EXPECT_EQ(ReadText(SystemDir() + "/Tarnwick.scr"), "MZ unpacked from the zip");
+    EXPECT_EQ(ReadText(SettingsPath()), DefaultSettingsText());
+}
+
 TEST_F(Installing, MissingProgramIsReportedAndNothingIsWritten) {
     ::remove((start + "/Tarnwick.exe").c_str());
     platform::GetSystemDirectory();
