@@ -91,6 +91,7 @@ TFakeBuffer& Buffer(int index) {
 class SoundTable : public ::testing::Test {
   protected:
     void SetUp() override {
+        fake = TFake{}; // nothing left over from the case before
         SetSoundDeviceFactory(MakeFakeDevice);
         SetSoundPieceObserver([](std::size_t n) { fake.Pieces.push_back(n); });
         InitSound(0);
@@ -273,6 +274,7 @@ TEST_F(SoundTable, FreeAndShutdownReleaseInOrder) {
 }
 
 TEST(SoundTableWithoutDevice, EveryCallIsANoOp) {
+    fake = TFake{};
     fake.NoDevice = true;
     SetSoundDeviceFactory(MakeFakeDevice);
     InitSound(0);
