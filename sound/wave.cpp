@@ -31,8 +31,9 @@ std::uint32_t U32(const std::uint8_t* p) {
 [[noreturn]] void Invalid(const std::string& message) {
     throw TIoError(IoInvalidData, message);
 }
+// A file cut short is the runtime's own read error, as for any other file.
 [[noreturn]] void Truncated() {
-    throw TIoError(IoReadBeyondEnd, "Wave file truncated");
+    throw TIoError(IoReadBeyondEnd);
 }
 
 // Walks the chunks of a wave file of `size` bytes. `readAt(offset, out, n)`
