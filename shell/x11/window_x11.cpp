@@ -426,6 +426,9 @@ int RunMainWindow(const TArguments& args, unsigned long foreign, const THackChoi
 void CloseEarlierInstance() {
     Display* dpy = platform::X11Display();
     if (!dpy) return;
+    // Windows come and go during the scan (tooltips, menus): one that closed
+    // after the listing fails its query, which must not end the program.
+    XSetErrorHandler(OnXError);
     Atom protocols = XInternAtom(dpy, "WM_PROTOCOLS", False);
     Atom remove = XInternAtom(dpy, "WM_DELETE_WINDOW", False);
     // Top-level windows, and one level below them for window managers that frame them.
