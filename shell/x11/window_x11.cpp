@@ -294,12 +294,13 @@ void TX11MainWindow::Dispatch(XEvent& event) {
     case MotionNotify:
         if (window == Own) Guard([&] { FormMouseMove(*this); });
         break;
+    // Only the left button clicks, as on Windows; the others and the wheel
+    // (buttons 4 to 7) do nothing.
     case ButtonPress:
-        // Buttons 4 to 7 are the wheel: turning it is no click.
-        if (window == Own && event.xbutton.button <= Button3) ButtonDown = true;
+        if (window == Own && event.xbutton.button == Button1) ButtonDown = true;
         break;
     case ButtonRelease:
-        if (window == Own && ButtonDown && event.xbutton.button <= Button3) {
+        if (window == Own && ButtonDown && event.xbutton.button == Button1) {
             ButtonDown = false;
             Guard([&] { FormClick(*this); });
         }
