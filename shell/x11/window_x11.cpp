@@ -285,6 +285,29 @@ void TX11MainWindow::Resized(int width, int height) {
     Guard([&] { FormResize(*this, width, height); });
 }
 
+// Keys end the run wherever the focus is, so the full-screen window takes
+// the keyboard when it maps. Another client may hold it at that moment (a
+// menu open, a drag under way); as screen lockers do, the grab is then tried
+// again every GrabRetryInterval ms for up to GrabRetryLimit ms, between two
+// frames, so that the drawing goes on meanwhile.
+constexpr std::uint32_t GrabRetryInterval = 100; // ms
+constexpr std::uint32_t GrabRetryLimit = 30000;  // ms
+
+struct TKeyboardGrab {
+    bool Pending = false;    // not taken yet, still trying
+    std::uint32_t Since = 0; // tick count of the first try
+    std::uint32_t Next = 0;  // tick count of the next try
+};
+TKeyboardGrab KeyboardGrab;
+
+// One try; a failure leaves the next one due GrabRetryInterval ms later.
+void TryKeyboardGrab(Display* dpy, Window window, std::uint32_t now) {
+    KeyboardGrab.Pending =
+        XGrabKeyboard(dpy, window, True, GrabModeAsync, GrabModeAsync, CurrentTime) != GrabSuccess &&
+        now - KeyboardGrab.Since < GrabRetryLimit;
+    KeyboardGrab.Next = now + GrabRetryInterval;
+}
+
 void TX11MainWindow::Dispatch(XEvent& event) {
     Window window = event.xany.window;
     switch (event.type) {
@@ -313,7 +336,8 @@ void TX11MainWindow::Dispatch(XEvent& event) {
         if (event.xmap.window == Own) {
             // Keys end the run wherever the focus was: take it, and the keyboard.
             XSetInputFocus(Dpy, Own, RevertToParent, CurrentTime);
-            XGrabKeyboard(Dpy, Own, True, GrabModeAsync, GrabModeAsync, CurrentTime);
+            KeyboardGrab.Since = platform::GetTickCount();
+            TryKeyboardGrab(Dpy, Own, KeyboardGrab.Since);
         }
         break;
     case DestroyNotify:
@@ -353,6 +377,8 @@ int TX11MainWindow::Run() {
         if (Closing || StopSignal) break;
         if (Foreign && !X11WindowExists(Foreign)) break;
         std::uint32_t now = platform::GetTickCount();
+        if (KeyboardGrab.Pending && Own && static_cast<std::int32_t>(now - KeyboardGrab.Next) >= 0)
+            TryKeyboardGrab(Dpy, Own, now);
         if (static_cast<std::int32_t>(now - nextTick) >= 0) {
             nextTick = now + Timer1Interval;
             Guard([&] { Timer1Timer(*this); });
