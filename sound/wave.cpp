@@ -55,7 +55,10 @@ template <typename ReadAt> TWaveLayout ScanChunks(std::uint64_t size, ReadAt rea
     bool haveFormat = false, haveData = false;
     std::uint64_t pos = sizeof header;
     while (!(haveFormat && haveData)) {
-        if (size - pos < 8) break;
+        if (size - pos < 8) {
+            if (size > pos) Truncated(); // ends inside a chunk header
+            break;
+        }
         std::uint8_t chunk[8];
         readAt(pos, chunk, sizeof chunk);
         const std::uint32_t chunkSize = U32(chunk + 4);

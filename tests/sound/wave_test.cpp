@@ -69,6 +69,8 @@ TEST(WaveReader, RefusesBadWavesWithTheirReason) {
     const Bytes fmt = Chunk("fmt ", Format(1, 1, 22050, 16)), data = Chunk("data", Ramp(48));
     Bytes cut = PlainWave(Ramp(1000)), avi = Riff({fmt, data}), badAlign = Format(1, 2, 44100, 16);
     cut.resize(600);
+    Bytes cutHeader = Riff({fmt});
+    cutHeader.insert(cutHeader.end(), {'d', 'a', 't'});
     std::memcpy(&avi[8], "AVI ", 4);
     badAlign[12] = 3;
     const std::vector<std::pair<Bytes, std::string>> cases = {
@@ -77,6 +79,7 @@ TEST(WaveReader, RefusesBadWavesWithTheirReason) {
         {avi, "13: Not a wave file"},
         {{'R', 'I', 'F', 'F', 0, 0}, "100: Read beyond end of file"},
         {cut, "100: Read beyond end of file"},
+        {cutHeader, "100: Read beyond end of file"},
         // Sizes near 4 GiB are refused from the size alone, before anything is allocated.
         {Riff({fmt, Chunk("data", Ramp(8), 0xFFFFFFFF)}), "100: Read beyond end of file"},
         {Riff({Chunk("fmt ", Format(1, 1, 22050, 16), 0xFFFFFFF0)}), "100: Read beyond end of file"},
