@@ -10,7 +10,8 @@
 // Linux catches the fault with signal handlers (SIGILL, SIGSEGV, SIGBUS,
 // SIGFPE) installed only for the trial, Windows with a vectored exception
 // handler registered only for the trial. Either way the process's own
-// handlers are as before once TryInstruction returns.
+// handlers are as before once TryInstruction returns, and a fault on another
+// thread while a trial runs reaches them as if there were no trial.
 #pragma once
 
 namespace platform {

@@ -52,9 +52,12 @@ void LoadWave(const std::string& path) {
     if (!SoundDevice || Sounds.Count >= MaxSounds) return;
 
     TWaveLayout layout;
-    {
+    try {
         TWaveFile file(path); // checks the whole layout; closed again at once
         layout = file.Layout();
+    } catch (const TIoError& e) {
+        if (e.Code() == IoInvalidData) return; // a wave no buffer takes: no sound
+        throw;
     }
     const std::int32_t index = Sounds.Count;
     TSound& sound = Sounds.Items[index];

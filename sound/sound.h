@@ -14,10 +14,13 @@
 
 void InitSound(platform::WindowHandle window);
 // The sound gets the index Sounds.Count had before the call. A wave file that
-// cannot be read, or is not one the buffers take, raises its TIoError ("File
-// not found", "Not a PCM wave file", "Wave file truncated", ...) and leaves
-// the table as it was. Without a sound device, or with the table full, the
-// call does nothing at all.
+// cannot be read raises the runtime's TIoError ("File not found", "Read
+// beyond end of file" for one cut short, ...) and leaves the table as it was.
+// A file the buffers do not take (not a wave file, no format or data chunk,
+// not 8- or 16-bit PCM in one or two channels, an odd rate or block align)
+// loads as no sound, silently, as when the device cannot make the buffer:
+// the count stays and the next wave takes the index. Without a sound device,
+// or with the table full, the call does nothing at all.
 void LoadWave(const std::string& path);
 // Plays sound `index`, once or looped. A sound that is already playing goes on
 // unchanged unless `restart`, which stops and rewinds it first; a sound that

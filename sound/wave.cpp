@@ -31,8 +31,9 @@ std::uint32_t U32(const std::uint8_t* p) {
 [[noreturn]] void Invalid(const std::string& message) {
     throw TIoError(IoInvalidData, message);
 }
+// A file cut short is the runtime's own read error, as for any other file.
 [[noreturn]] void Truncated() {
-    throw TIoError(IoReadBeyondEnd, "Wave file truncated");
+    throw TIoError(IoReadBeyondEnd);
 }
 
 // Walks the chunks of a wave file of `size` bytes. `readAt(offset, out, n)`
@@ -54,7 +55,10 @@ template <typename ReadAt> TWaveLayout ScanChunks(std::uint64_t size, ReadAt rea
     bool haveFormat = false, haveData = false;
     std::uint64_t pos = sizeof header;
     while (!(haveFormat && haveData)) {
-        if (size - pos < 8) break;
+        if (size - pos < 8) {
+            if (size > pos) Truncated(); // ends inside a chunk header
+            break;
+        }
         std::uint8_t chunk[8];
         readAt(pos, chunk, sizeof chunk);
         const std::uint32_t chunkSize = U32(chunk + 4);

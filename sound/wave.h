@@ -37,7 +37,6 @@
 
 #include "engine/support/errors.h"
 
-
 // The wave formats the sound buffers take: 1 or 2 channels of 8- or 16-bit
 // PCM, at most this many bytes of samples (the largest static buffer
 // DirectSound makes).
@@ -67,12 +66,13 @@ struct TWaveLayout {
 
 // Finds the format and data chunks of a wave file held in memory, checking
 // every size against the bytes there are. Any format tag is accepted here.
-// TIoError: "Not a wave file", "Wave file has no format chunk", "Wave file
-// has no data chunk", "Wave file truncated" (IoReadBeyondEnd), ...
+// TIoError: "Read beyond end of file" (IoReadBeyondEnd) for a file cut
+// short; IoInvalidData with the reason for the rest: "Not a wave file",
+// "Wave file has no format chunk", "Wave file has no data chunk", ...
 TWaveLayout ParseWaveChunks(const std::uint8_t* data, std::size_t size);
 
-// ParseWaveChunks, then the checks the sound buffers need: "Not a PCM wave
-// file", "Unsupported wave format: ...", "Wave data too large".
+// ParseWaveChunks, then the checks the sound buffers need (IoInvalidData):
+// "Not a PCM wave file", "Unsupported wave format: ...", "Wave data too large".
 TWaveLayout ParseWave(const std::uint8_t* data, std::size_t size);
 
 // A wave file opened for playback: its layout is read and checked on opening

@@ -9,12 +9,19 @@
 // starts a signal handler with a fresh x87 control word and MXCSR and would
 // restore the caller's only on a normal return from the handler, which the
 // jump bypasses; so it is saved before the trial and put back after a fault.
+//
+// The handlers are the process's, not the thread's: while a trial runs, a
+// fault on another thread meets them too. Such a signal is not the trial's;
+// it is handed on to the handler the trial found, as if the guard were not
+// there. Trials on different threads take turns, so that each puts back what
+// was there before it.
 #include "platform/cpu_trial.h"
 
 #include <cfenv>
 #include <csetjmp>
 #include <csignal>
 #include <cstddef>
+#include <mutex>
 
 namespace platform {
 namespace {
@@ -25,23 +32,52 @@ constexpr std::size_t TrialSignalCount = sizeof TrialSignals / sizeof TrialSigna
 // The jump target of the trial running on this thread; null when none runs.
 thread_local sigjmp_buf* activeTrial = nullptr;
 
-void OnTrialFault(int signal) {
-    if (activeTrial) siglongjmp(*activeTrial, signal);
-    // The fault came from another thread while a trial ran here: it is not
-    // ours to catch. With the default action back, returning re-executes the
-    // faulting instruction and the process ends as it would have anyway.
+// One trial at a time in the process; `previous` holds, while it runs, the
+// handlers it replaced (by the index of the signal in TrialSignals).
+std::mutex trialTurn;
+struct sigaction previous[TrialSignalCount];
+
+// Calls the handler the trial replaced, for a signal that is not the trial's.
+void HandOn(int signal, siginfo_t* info, void* context) {
+    std::size_t i = 0;
+    while (i < TrialSignalCount && TrialSignals[i] != signal)
+        ++i;
+    if (i == TrialSignalCount) return;
+    const struct sigaction& before = previous[i];
+    if (before.sa_flags & SA_SIGINFO) {
+        before.sa_sigaction(signal, info, context);
+        return;
+    }
+    if (before.sa_handler == SIG_IGN && info->si_code <= 0) return; // sent, not a fault: ignored as before
+    if (before.sa_handler != SIG_DFL && before.sa_handler != SIG_IGN) {
+        before.sa_handler(signal);
+        return;
+    }
+    // The default action ends the process (a fault cannot be ignored). The
+    // disposition this sets is the one the trial found anyway, so it may well
+    // land after the trial has put that back. The signal is blocked here and
+    // taken again on return, now with its default action.
     std::signal(signal, SIG_DFL);
+    raise(signal);
+}
+
+void OnTrialFault(int signal, siginfo_t* info, void* context) {
+    if (activeTrial) siglongjmp(*activeTrial, signal);
+    HandOn(signal, info, context); // another thread's, while a trial ran here
 }
 
 } // namespace
 
 bool TryInstruction(void (*trial)()) {
+    std::lock_guard<std::mutex> turn(trialTurn);
     struct sigaction guard = {};
-    guard.sa_handler = OnTrialFault;
+    guard.sa_sigaction = OnTrialFault;
+    guard.sa_flags = SA_SIGINFO;
     sigemptyset(&guard.sa_mask);
-    struct sigaction previous[TrialSignalCount];
-    for (std::size_t i = 0; i < TrialSignalCount; ++i)
-        sigaction(TrialSignals[i], &guard, &previous[i]);
+    for (std::size_t i = 0; i < TrialSignalCount; ++i) {
+        sigaction(TrialSignals[i], nullptr, &previous[i]);
+        sigaction(TrialSignals[i], &guard, nullptr);
+    }
 
     std::fenv_t environment;
     std::fegetenv(&environment);

@@ -272,6 +272,29 @@ void TX11MainWindow::Resized(int width, int height) {
     Guard([&] { FormResize(*this, width, height); });
 }
 
+// Keys end the run wherever the focus is, so the full-screen window takes
+// the keyboard when it maps. Another client may hold it at that moment (a
+// menu open, a drag under way); as screen lockers do, the grab is then tried
+// again every GrabRetryInterval ms for up to GrabRetryLimit ms, between two
+// frames, so that the drawing goes on meanwhile.
+constexpr std::uint32_t GrabRetryInterval = 100; // ms
+constexpr std::uint32_t GrabRetryLimit = 30000;  // ms
+
+struct TKeyboardGrab {
+    bool Pending = false;    // not taken yet, still trying
+    std::uint32_t Since = 0; // tick count of the first try
+    std::uint32_t Next = 0;  // tick count of the next try
+};
+TKeyboardGrab KeyboardGrab;
+
+// One try; a failure leaves the next one due GrabRetryInterval ms later.
+void TryKeyboardGrab(Display* dpy, Window window, std::uint32_t now) {
+    KeyboardGrab.Pending =
+        XGrabKeyboard(dpy, window, True, GrabModeAsync, GrabModeAsync, CurrentTime) != GrabSuccess &&
+        now - KeyboardGrab.Since < GrabRetryLimit;
+    KeyboardGrab.Next = now + GrabRetryInterval;
+}
+
 void TX11MainWindow::Dispatch(XEvent& event) {
     Window window = event.xany.window;
     switch (event.type) {
@@ -281,12 +304,13 @@ void TX11MainWindow::Dispatch(XEvent& event) {
     case MotionNotify:
         if (window == Own) Guard([&] { FormMouseMove(*this); });
         break;
+    // Only the left button clicks, as on Windows; the others and the wheel
+    // (buttons 4 to 7) do nothing.
     case ButtonPress:
-        // Buttons 4 to 7 are the wheel: turning it is no click.
-        if (window == Own && event.xbutton.button <= Button3) ButtonDown = true;
+        if (window == Own && event.xbutton.button == Button1) ButtonDown = true;
         break;
     case ButtonRelease:
-        if (window == Own && ButtonDown && event.xbutton.button <= Button3) {
+        if (window == Own && ButtonDown && event.xbutton.button == Button1) {
             ButtonDown = false;
             Guard([&] { FormClick(*this); });
         }
@@ -299,7 +323,8 @@ void TX11MainWindow::Dispatch(XEvent& event) {
         if (event.xmap.window == Own) {
             // Keys end the run wherever the focus was: take it, and the keyboard.
             XSetInputFocus(Dpy, Own, RevertToParent, CurrentTime);
-            XGrabKeyboard(Dpy, Own, True, GrabModeAsync, GrabModeAsync, CurrentTime);
+            KeyboardGrab.Since = platform::GetTickCount();
+            TryKeyboardGrab(Dpy, Own, KeyboardGrab.Since);
         }
         break;
     case DestroyNotify:
@@ -339,6 +364,8 @@ int TX11MainWindow::Run() {
         if (Closing || StopSignal) break;
         if (Foreign && !X11WindowExists(Foreign)) break;
         std::uint32_t now = platform::GetTickCount();
+        if (KeyboardGrab.Pending && Own && static_cast<std::int32_t>(now - KeyboardGrab.Next) >= 0)
+            TryKeyboardGrab(Dpy, Own, now);
         if (static_cast<std::int32_t>(now - nextTick) >= 0) {
             nextTick = now + Timer1Interval;
             Guard([&] { Timer1Timer(*this); });
@@ -413,6 +440,9 @@ int RunMainWindow(const TArguments& args, unsigned long foreign, const THackChoi
 void CloseEarlierInstance() {
     Display* dpy = platform::X11Display();
     if (!dpy) return;
+    // Windows come and go during the scan (tooltips, menus): one that closed
+    // after the listing fails its query, which must not end the program.
+    XSetErrorHandler(OnXError);
     Atom protocols = XInternAtom(dpy, "WM_PROTOCOLS", False);
     Atom remove = XInternAtom(dpy, "WM_DELETE_WINDOW", False);
     // Top-level windows, and one level below them for window managers that frame them.

@@ -1,5 +1,5 @@
 # Shared by the fuzz scripts: finding a target in the fuzz build and running
-# it for about 30 seconds. Source after common.sh.
+# it for a set time (30 seconds unless told). Source after common.sh.
 
 # The path of fuzz target $1 (the fuzz build puts its targets in its fuzz/ folder).
 find_fuzzer() {
@@ -9,12 +9,13 @@ find_fuzzer() {
   echo "$f"
 }
 
-# run_fuzzer FUZZER CORPUS WHAT: 30 s from the corpus; fails on any crash,
-# sanitizer report, leak or allocation above 64 MB, showing the input.
+# run_fuzzer FUZZER CORPUS WHAT [SECONDS]: SECONDS (default 30, or
+# $TARNWICK_FUZZ_SECONDS) from the corpus; fails on any crash, sanitizer
+# report, leak or allocation above 64 MB, showing the input.
 run_fuzzer() {
-  local fuzzer=$1 corpus=$2 what=$3 log="$TEST_TMP/fuzz.log" status=0
-  note "fuzzing $what for 30 s from $(ls "$corpus" | wc -l) seeds"
-  (cd "$TEST_TMP" && "$fuzzer" -max_total_time=30 -max_len=4096 -malloc_limit_mb=64 -rss_limit_mb=1024 \
+  local fuzzer=$1 corpus=$2 what=$3 seconds=${TARNWICK_FUZZ_SECONDS:-${4:-30}} log="$TEST_TMP/fuzz.log" status=0
+  note "fuzzing $what for $seconds s from $(ls "$corpus" | wc -l) seeds"
+  (cd "$TEST_TMP" && "$fuzzer" -max_total_time="$seconds" -max_len=4096 -malloc_limit_mb=64 -rss_limit_mb=1024 \
     -artifact_prefix="$TEST_TMP/" -print_final_stats=1 "$corpus") > "$log" 2>&1 || status=$?
   tail -n 12 "$log"
   if [ "$status" -ne 0 ] || grep -qE "ERROR: (AddressSanitizer|LeakSanitizer|libFuzzer)|runtime error:" "$log"; then

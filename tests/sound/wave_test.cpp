@@ -69,18 +69,21 @@ TEST(WaveReader, RefusesBadWavesWithTheirReason) {
     const Bytes fmt = Chunk("fmt ", Format(1, 1, 22050, 16)), data = Chunk("data", Ramp(48));
     Bytes cut = PlainWave(Ramp(1000)), avi = Riff({fmt, data}), badAlign = Format(1, 2, 44100, 16);
     cut.resize(600);
+    Bytes cutHeader = Riff({fmt});
+    cutHeader.insert(cutHeader.end(), {'d', 'a', 't'});
     std::memcpy(&avi[8], "AVI ", 4);
     badAlign[12] = 3;
     const std::vector<std::pair<Bytes, std::string>> cases = {
         {{}, "13: Not a wave file"},
         {{'M', 'Z', 0x90, 0}, "13: Not a wave file"},
         {avi, "13: Not a wave file"},
-        {{'R', 'I', 'F', 'F', 0, 0}, "100: Wave file truncated"},
-        {cut, "100: Wave file truncated"},
+        {{'R', 'I', 'F', 'F', 0, 0}, "100: Read beyond end of file"},
+        {cut, "100: Read beyond end of file"},
+        {cutHeader, "100: Read beyond end of file"},
         // Sizes near 4 GiB are refused from the size alone, before anything is allocated.
-        {Riff({fmt, Chunk("data", Ramp(8), 0xFFFFFFFF)}), "100: Wave file truncated"},
-        {Riff({Chunk("fmt ", Format(1, 1, 22050, 16), 0xFFFFFFF0)}), "100: Wave file truncated"},
-        {Riff({fmt, Chunk("LIST", Bytes(4), 0x7FFFFFFF), data}), "100: Wave file truncated"},
+        {Riff({fmt, Chunk("data", Ramp(8), 0xFFFFFFFF)}), "100: Read beyond end of file"},
+        {Riff({Chunk("fmt ", Format(1, 1, 22050, 16), 0xFFFFFFF0)}), "100: Read beyond end of file"},
+        {Riff({fmt, Chunk("LIST", Bytes(4), 0x7FFFFFFF), data}), "100: Read beyond end of file"},
         {Riff({data}), "13: Wave file has no format chunk"},
         {Riff({fmt, Chunk("LIST", Bytes(6))}), "13: Wave file has no data chunk"},
         {Riff({Chunk("fmt ", Format(1, 1, 22050, 16, 14)), data}), "13: Wave format chunk too short"},

@@ -114,3 +114,11 @@ click_until_window() {
     [ $n -lt 10 ] || return 1
   done
 }
+# The test's own X clients (tools/x11test): a window churner, a keyboard grabber.
+X11TEST="$TARNWICK_BIN_DIR/x11test"
+
+# Waits up to $3 s (default 10) for the line $2 in file $1, a client's output.
+wait_line() { wait_for "grep -qx '$2' '$1'" "${3:-10}"; }
+
+# True while PID $1 runs (a finished child that was not waited for is not running).
+running() { [ -n "$(ps -o stat= -p "$1" 2>/dev/null | grep -v Z)" ]; }

@@ -7,9 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cfenv>
+#include <chrono>
+#include <csetjmp>
 #include <csignal>
 #include <cstdint>
+#include <thread>
 #include <vector>
 #include <xmmintrin.h>
 
@@ -203,6 +207,65 @@ TEST(TryInstruction, PutsBackTheHandlersItFound) {
     EXPECT_EQ(current.sa_handler, OwnHandler);
     std::raise(SIGILL);
     EXPECT_EQ(faultsSeenByOwnHandler, 1);
+}
+
+// A second thread that catches its own SIGSEGV (by jumping back, as a
+// runtime with guarded memory reads would) and faults while trials run here.
+namespace {
+std::atomic<int> faultsAsked{0}, faultsHandled{0};
+std::atomic<bool> sawFaultInfo{true};
+thread_local sigjmp_buf* volatile ownLanding = nullptr; // volatile: a handler reads it
+void OwnSegvHandler(int, siginfo_t* info, void*) {
+    if (!info || info->si_signo != SIGSEGV || info->si_code != SEGV_MAPERR) sawFaultInfo = false;
+    if (ownLanding) siglongjmp(*ownLanding, 1);
+}
+void FaultAndLand() {
+    sigjmp_buf landing;
+    if (sigsetjmp(landing, 1) == 0) {
+        ownLanding = &landing;
+        ReadNull();
+    }
+    ownLanding = nullptr;
+}
+void FaultingNeighbour(int rounds) {
+    for (int round = 1; round <= rounds; ++round) {
+        while (faultsAsked.load() < round) {
+        }
+        FaultAndLand();
+        faultsHandled.store(round);
+    }
+}
+// A trial that lasts until the neighbour has faulted once more.
+void WaitForTheNeighboursFault() {
+    const int round = faultsAsked.load() + 1;
+    faultsAsked.store(round);
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (faultsHandled.load() < round && std::chrono::steady_clock::now() < limit) {
+    }
+}
+} // namespace
+
+TEST(TryInstruction, AnotherThreadsFaultGoesToItsOwnHandler) {
+    struct sigaction own = {}, before = {};
+    own.sa_sigaction = OwnSegvHandler;
+    own.sa_flags = SA_SIGINFO;
+    sigemptyset(&own.sa_mask);
+    sigaction(SIGSEGV, &own, &before);
+
+    constexpr int Rounds = 20;
+    std::thread neighbour(FaultingNeighbour, Rounds);
+    for (int round = 1; round <= Rounds; ++round) {
+        EXPECT_TRUE(platform::TryInstruction(WaitForTheNeighboursFault));
+        EXPECT_FALSE(platform::TryInstruction(ReadNull)); // the trial's own fault is still the guard's
+    }
+    neighbour.join();
+    EXPECT_EQ(faultsHandled.load(), Rounds);
+    EXPECT_TRUE(sawFaultInfo.load());
+    struct sigaction after = {};
+    sigaction(SIGSEGV, nullptr, &after);
+    EXPECT_EQ(after.sa_sigaction, OwnSegvHandler);
+    EXPECT_TRUE(after.sa_flags & SA_SIGINFO);
+    sigaction(SIGSEGV, &before, nullptr);
 }
 
 TEST(TryInstruction, KeepsTheFloatingPointEnvironmentAcrossAFault) {
