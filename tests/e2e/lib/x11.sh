@@ -114,6 +114,7 @@ click_until_window() {
     [ $n -lt 10 ] || return 1
   done
 }
+
 # The test's own X clients (tools/x11test): a window churner, a keyboard grabber.
 X11TEST="$TARNWICK_BIN_DIR/x11test"
 
