@@ -2,9 +2,10 @@
 // the program reads it, as "tarnwick.txt" in the system directory (here a
 // scratch folder made the configuration home).
 //
-// A file either loads or raises a TIoError. A loaded one gives a home
-// directory that ends in a separator, exactly one clock format, radio buttons
-// enabled exactly when the clock shows; and the file written back from what
+// A file either loads or raises a TIoError. A loaded one gives exactly one
+// clock format, radio buttons enabled exactly when the clock shows, and
+// either a home directory free of control characters that ends in a
+// separator or none with the reason why; and the file written back from what
 // was loaded reads again as the same choices and home directory.
 #include <cstdint>
 #include <cstdio>
@@ -57,9 +58,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const TIoError&) {
         return 0;
     }
-    const std::string home = HomeDir;
-    if (home.empty() || (home.back() != '\\' && home.back() != platform::PathSeparator())) __builtin_trap();
     if (loaded.Time12 == loaded.Time24 || loaded.TimeFormatEnabled != loaded.TimeShow) __builtin_trap();
+    // A home line that names no directory the dialog could write back leaves
+    // HomeDir empty, and the reason must be there for the full-screen run.
+    const std::string home = HomeDir;
+    if (home.empty()) {
+        if (HomeDirError.empty()) __builtin_trap();
+        return 0;
+    }
+    if (home.back() != '\\' && home.back() != platform::PathSeparator()) __builtin_trap();
+    for (char c : home)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) __builtin_trap();
 
     const std::string text = SettingsText(home, loaded);
     WriteFile(path, text.data(), text.size());
