@@ -1,7 +1,38 @@
 // The water step's kernels: the scalar reference and the AVX2 and AVX-512
 // ones, which give its bytes.
 //
-// The vector kernels convert each row of the current heights to double precision once, into one of three
+// How the vector kernels build the grid's 24-byte records (six floats:
+// x, y, z, normal x, normal y, normal z), from single-precision vectors of
+// the pass's cells, lane q for cell q:
+//
+// AVX2, 8 cells per pass. z (the heights), normal x, normal y and normal z
+// (the grid's own value, in every lane) are four vectors. Unpacking floats
+// (z with normal x, normal y with normal z), then pairs of floats, turns
+// them into four vectors
+//   quad k = [z nx ny nz of cell k | z nx ny nz of cell k + 4],  k = 0..3,
+// and each 128-bit half goes to its record's bytes 8..23 in one store. Only
+// interior records are stored; x and y are never written.
+//
+// AVX-512, 16 cells per pass, whole records, rim included. The 16 records
+// are 96 floats, six 64-byte blocks: lane j of block k is member
+// (16k + j) mod 6 of cell (16k + j) div 6. Blocks 0..2 hold cells 0..7 and
+// blocks 3..5 cells 8..15, laid out alike; with q the cell within its eight,
+// each block is one two-source permute of the 32-lane table
+//   indices  0.. 7: z of cell q          indices 16..23: normal y of cell q
+//   indices  8..15: normal x of cell q   indices 24..31: y of cell q
+// (for cells 0..7, low = z | normal x and high = normal y | y of cells 0..7;
+// for cells 8..15 the same of cells 8..15). x and the normal's z are no
+// table lane: the permute's mask leaves their lanes out, and those keep the
+// index vector's own bits, which hold the row's x and the normal's z as
+// floats. Lane by lane, a bar between cells, the three index vectors read
+//   block 0:  x 24 0 8 16 nz | x 25 1 9 17 nz | x 26 2 10
+//   block 1:  18 nz | x 27 3 11 19 nz | x 28 4 12 20 nz | x 29
+//   block 2:  5 13 21 nz | x 30 6 14 22 nz | x 31 7 15 23 nz
+// For the rim cells (column 0 in a row's first pass, 127 in its last) z and
+// the normal's x and y are zeros instead of the cell's values.
+//
+// The new heights do not go through the records: both kernels convert each
+// row of the current heights to double precision once, into one of three
 // rolling row buffers (rows r - 1, r and r + 1), and compute d and the new
 // height from them in double vectors, 4 cells (AVX2) or 8 (AVX-512) each.
 #include "scene/water_step.h"
