@@ -1,17 +1,21 @@
 // One simulation step of the water: the damped wave equation over the
 // 126 x 126 interior, with the surface's heights and normals for drawing.
 //
-// For every interior cell, with A the current and B the previous heights,
-// every operation in single precision, left to right:
+// For every interior cell, with A the current and B the previous heights:
 //   grid.z        = A[r][c]
 //   grid.normal x = A[r-1][c] - A[r+1][c]
 //   grid.normal y = A[r][c-1] - A[r][c+1]
 //   d             = (A[r-1][c] + A[r+1][c] + A[r][c+1] + A[r][c-1]) * 0.25 - A[r][c]
 //   B[r][c]       = 1.995 A[r][c] - 0.995 B[r][c] + d
-// Rows and columns 0 and 127 of B are neither read nor written. The vector
-// kernels give results identical bit for bit to the scalar one: they do the
-// same operations in the same order, and this unit is built without
-// floating-point contraction (no fused multiply-add).
+// The sums and products of d and of the new height are evaluated in double
+// precision, left to right, with 1.995 and 0.995 as double constants; d is
+// rounded to single precision before it is added, and the new height when it
+// is stored. The normals are single-precision differences (a difference of
+// two floats taken wider and then rounded is the same number). Rows and
+// columns 0 and 127 of B are neither read nor written. The vector kernels
+// give results identical bit for bit to the scalar one: they do the same
+// operations in the same order and precision, and this unit is built
+// without floating-point contraction (no fused multiply-add).
 //
 // The grid must be laid out as InitWater leaves it: x the same along a row,
 // y the same down a column, one normal z throughout, and z and the normal's
@@ -26,8 +30,8 @@
 
 enum TWaterKernel : std::uint8_t {
     WaterKernelScalar, // the reference: one cell at a time
-    WaterKernelAvx2,   // 8 cells at a time, one 16-byte store per record
-    WaterKernelAvx512, // 16 cells at a time, whole records written by permutes
+    WaterKernelAvx2,   // 8 cells at a time (4 per double vector), one 16-byte store per record
+    WaterKernelAvx512, // 16 cells at a time (8 per double vector), whole records written by permutes
 };
 
 // Whether this processor (and its operating system) can run a kernel.

@@ -29,7 +29,8 @@ TField MixedField(unsigned seed) {
         const bool rim = r == 0 || c == 0 || r == WaterSize - 1 || c == WaterSize - 1;
         f.Current[i] = rim ? 0.0f : ripple(gen) * scales[gen() % 7];
         f.Previous[i] = rim ? 0.0f : ripple(gen) * scales[gen() % 7];
-        f.Grid[i] = {0.5f - float(r), 3.0f * float(c), rim ? 0.0f : 7.0f, rim ? 0.0f : 8.0f, rim ? 0.0f : 9.0f, -0.25f};
+        f.Grid[i] = {0.5f - float(r),   3.0f * float(c),   rim ? 0.0f : 7.0f,
+                     rim ? 0.0f : 8.0f, rim ? 0.0f : 9.0f, -0.25f};
     }
     return f;
 }
@@ -83,8 +84,7 @@ TEST(WaterStep, FollowsTheWaveEquationByHand) {
     f.Current[i] = 1.0f;
     f.Previous[i] = 0.5f;
     f.Step(BestWaterKernel());
-    const float carried = 1.995f * 1.0f, damped = 0.995f * 0.5f;
-    EXPECT_EQ(f.Previous[i], carried - damped + -1.0f);
+    EXPECT_EQ(f.Previous[i], float(1.995 * 1.0 - 0.995 * 0.5 + -1.0));
     for (int n : {i - WaterSize, i + WaterSize, i - 1, i + 1})
         EXPECT_EQ(f.Previous[n], 0.25f);
     EXPECT_EQ(f.Previous[i + 2], 0.0f);
@@ -96,19 +96,31 @@ TEST(WaterStep, FollowsTheWaveEquationByHand) {
     EXPECT_EQ(f.Grid[i - 1].NormalX, 0.0f);
 }
 
-// The neighbours are summed in single precision from the one above, then
-// below, right and left. Above 1 and below and right 2^-24 each: 1 + 2^-24
-// is a tie that rounds back to 1, and so does the next addition, so the
-// pull is exactly 0.25. Summed wider, or right and below first, it would be
-// 1 + 2^-23 and the new height 0.25 + 2^-25.
-TEST_P(WaterKernels, SumTheNeighboursInSinglePrecisionInOrder) {
+// The step works in double precision and rounds only d and the new height
+// to single precision. Three cells, far enough apart not to meet:
+//  - above 1, below and right 2^-24 each: the sum is 1 + 2^-23 and the new
+//    height 0.25 + 2^-25; in single precision both additions would round
+//    back to 1 and give 0.25;
+//  - a previous height of 1.5 alone: 0.995 x 1.5 in double precision gives
+//    -1.4925f; the weight in single precision, 0.995f, would give one unit
+//    more in magnitude, -0x1.7e147cp+0;
+//  - above 1, height 2^-30, previous 0.25: d = 0.25 - 2^-30 rounds to 0.25,
+//    and the new height is 0x1.47ae34p-10; an unrounded d would give 2^-30
+//    less (0x1.47ae24p-10), single precision throughout 0x1.47aep-10.
+TEST_P(WaterKernels, EvaluateInDoubleRoundingOnlyDAndTheNewHeight) {
     const TWaterKernel kernel = GetParam();
     if (!WaterKernelSupported(kernel)) GTEST_SKIP() << WaterKernelName(kernel) << " not supported here";
     TField f;
-    const int i = 40 * WaterSize + 40;
-    f.Current[i - WaterSize] = 1.0f;
-    f.Current[i + WaterSize] = 0x1p-24f;
-    f.Current[i + 1] = 0x1p-24f;
+    const int sum = 40 * WaterSize + 40, weight = 40 * WaterSize + 80, rounded = 80 * WaterSize + 40;
+    f.Current[sum - WaterSize] = 1.0f;
+    f.Current[sum + WaterSize] = 0x1p-24f;
+    f.Current[sum + 1] = 0x1p-24f;
+    f.Previous[weight] = 1.5f;
+    f.Current[rounded - WaterSize] = 1.0f;
+    f.Current[rounded] = 0x1p-30f;
+    f.Previous[rounded] = 0.25f;
     f.Step(kernel);
-    EXPECT_EQ(f.Previous[i], 0.25f);
+    EXPECT_EQ(f.Previous[sum], 0.25f + 0x1p-25f);
+    EXPECT_EQ(f.Previous[weight], -1.4925f);
+    EXPECT_EQ(f.Previous[rounded], 0x1.47ae34p-10f);
 }
