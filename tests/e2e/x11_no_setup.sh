@@ -68,20 +68,26 @@ wait_exit "$pid" 10
 [ "$EXIT_CODE" = 0 ] || { cat "$TEST_TMP/dialog.out"; fail "OK: exit code $EXIT_CODE, expected 0"; }
 [ "$(sed -n 2p "$SETTINGS" | tr -d '\r')" = "$TARNWICK_DIST_DIR/" ] || fail "OK did not write the data folder as home"
 
-note "unpacked as PREFIX/bin and PREFIX/share/tarnwick, without the lake model"
+note "unpacked as PREFIX/bin and PREFIX/share/tarnwick: a missing file is named in full"
 rm -r "$XDG_CONFIG_HOME" # no settings file again
 prefix=$(realpath "$TEST_TMP")/prefix
 data="$prefix/share/tarnwick"
 mkdir -p "$prefix/bin" "$data/models"
 cp "$TARNWICK" "$prefix/bin/tarnwick"
 ln -s "$TARNWICK_DIST_DIR"/models/* "$data/models/"
-ln -s "$TARNWICK_DIST_DIR/sounds" "$TARNWICK_DIST_DIR/pictures" "$data/"
+ln -s "$TARNWICK_DIST_DIR/pictures" "$data/"
 rm "$data/models/tarnwick.umf"
 make_target_window 320x240+0+0
 on_exit 'kill "$TARGET_PID"'
-status=0
-XSCREENSAVER_WINDOW="$TARGET" timeout 60 "$prefix/bin/tarnwick" --root >"$TEST_TMP/missing.out" 2>&1 || status=$?
-[ "$status" = 1 ] || { cat "$TEST_TMP/missing.out"; fail "a missing model: exit code $status, expected 1"; }
-grep -qF "File not found: $data/models/tarnwick.umf" "$TEST_TMP/missing.out" ||
-  fail "the message does not name the model: $(cat "$TEST_TMP/missing.out")"
+# expect_missing FILE: the hack ends with exit code 1, naming FILE.
+expect_missing() {
+  local status=0
+  XSCREENSAVER_WINDOW="$TARGET" timeout 60 "$prefix/bin/tarnwick" --root >"$TEST_TMP/missing.out" 2>&1 || status=$?
+  [ "$status" = 1 ] || { cat "$TEST_TMP/missing.out"; fail "a missing $1: exit code $status, expected 1"; }
+  grep -qF "File not found: $1" "$TEST_TMP/missing.out" ||
+    fail "the message does not name $1: $(cat "$TEST_TMP/missing.out")"
+}
+expect_missing "$data/sounds/smallwaterfall.wav"
+ln -s "$TARNWICK_DIST_DIR/sounds" "$data/"
+expect_missing "$data/models/tarnwick.umf"
 echo PASS
