@@ -38,6 +38,9 @@ void SetLocalTimeSource(LocalTimeSource source);
 // Windows system directory, on Linux $XDG_CONFIG_HOME/tarnwick; the latter is
 // created on first use.
 std::string GetSystemDirectory();
+// The same path, without creating anything: for reading, and for saying
+// where the settings live.
+std::string SystemDirectoryPath();
 std::string GetCurrentDirectory(); // without a trailing separator
 bool SetCurrentDirectory(const std::string& path);
 
@@ -47,6 +50,7 @@ char PathSeparator();
 std::string NativePath(const std::string& path);
 
 bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
 // Copies src over dst (replacing dst). False on any failure.
 bool CopyFile(const std::string& src, const std::string& dst);
 bool DeleteFile(const std::string& path);
@@ -75,6 +79,10 @@ bool ShowScreensaverSettings(const std::string& path);
 enum TSpecialFolder { FolderPrograms = 2, FolderDesktop = 16 };
 // The folder's path with a trailing separator, or false when the system cannot name it.
 bool GetSpecialFolder(TSpecialFolder folder, std::string& path);
+
+// The running program's own file as an absolute path, links resolved
+// (/proc/self/exe on Linux); empty when the system cannot say.
+std::string GetProgramFile();
 
 // The mouse cursor's position in screen pixels; (0, 0) when there is no screen.
 void GetCursorPos(int& x, int& y);

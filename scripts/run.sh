@@ -2,11 +2,11 @@
 # `make run`: the screensaver from the Linux distribution folder on the user's
 # display.
 #
-# The program reads its settings file ~/.config/tarnwick/tarnwick.txt (or
-# under $XDG_CONFIG_HOME). When there is none, this writes one with the
-# default choices and the distribution folder as home directory (nothing
-# else is installed: see `tarnwick /i` for that). When the home directory it
-# names holds no scene, that one line is pointed at the distribution folder.
+# The program needs no set-up: without a settings file it runs with the
+# default choices and the data beside it. A settings file
+# (~/.config/tarnwick/tarnwick.txt, or under $XDG_CONFIG_HOME) names its own
+# home directory, and that wins: when the one it names holds no scene (an
+# old build folder), that one line is pointed at the distribution folder.
 #
 # Without a display the screensaver cannot be shown: this says so and writes
 # a snapshot of the running scene instead, so the lake is always seen.
@@ -14,14 +14,8 @@ set -euo pipefail
 dist="$(cd "$1" && pwd)"
 cd "$dist"
 
-config="${XDG_CONFIG_HOME:-$HOME/.config}/tarnwick"
-settings="$config/tarnwick.txt"
-comment='Configuration File { home dir, exit on mouse, fps, time, time (12,24) }'
-if [ ! -f "$settings" ]; then
-  mkdir -p "$config"
-  printf '%s\r\n%s\r\n0\r\n0\r\n1\r\n12\r\n' "$comment" "$dist" >"$settings"
-  echo "Wrote $settings (default choices, home directory $dist)."
-else
+settings="${XDG_CONFIG_HOME:-$HOME/.config}/tarnwick/tarnwick.txt"
+if [ -f "$settings" ]; then
   home=$(sed -n '2{s/\r$//;p;q}' "$settings")
   if [ ! -f "${home%/}/models/tarnwick.umf" ]; then
     tmp="$settings.new"

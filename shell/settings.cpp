@@ -12,6 +12,9 @@ const char* const SettingsFileName = "tarnwick.txt";
 const char* const SettingsComment = "Configuration File { home dir, exit on mouse, fps, time, time (12,24) }";
 std::string HomeDir;
 std::string HomeDirError;
+bool SettingsFileOptional = false;
+std::string ProgramFile;
+std::string SystemDataFolder = "/usr/share/tarnwick";
 
 namespace {
 // CR LF, LF and a bare CR each end a line; text after the last line end is
@@ -58,6 +61,65 @@ std::string Printable(std::string path) {
         if (IsControlCharacter(c)) c = '?';
     return path;
 }
+
+// Set when LoadSettings found no file and took the defaults.
+bool WithoutSettingsFile = false;
+
+bool IsSeparator(char c) {
+    return c == '/' || c == '\\';
+}
+
+// The folder that holds `path`: "/opt/t/bin/tarnwick" gives "/opt/t/bin",
+// "/tarnwick" gives "/", a bare name gives "".
+std::string ParentFolder(std::string path) {
+    while (path.size() > 1 && IsSeparator(path.back()))
+        path.pop_back();
+    std::size_t slash = path.find_last_of("/\\");
+    if (slash == std::string::npos) return "";
+    return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+    if (folder.empty()) return name;
+    return EndsInSeparator(folder) ? folder + name : folder + platform::PathSeparator() + name;
+}
+
+std::string WithSeparator(const std::string& folder) {
+    return EndsInSeparator(folder) ? folder : folder + platform::PathSeparator();
+}
+
+// Lines 3 to 6 into the choices; a missing line takes its default.
+void ReadChoices(const std::vector<std::string>& lines, TSettings& settings) {
+    SetCheck(settings.MouseExit, ReadInteger(lines, 2, 0));
+    SetCheck(settings.FPSShow, ReadInteger(lines, 3, 0));
+    SetCheck(settings.TimeShow, ReadInteger(lines, 4, 1));
+    int format = ReadInteger(lines, 5, 12);
+    if (format == 12) {
+        settings.Time12 = true;
+        settings.Time24 = false;
+    } else if (format == 24) {
+        settings.Time12 = false;
+        settings.Time24 = true;
+    }
+    if (!settings.TimeShow) TimeShowChanged(settings);
+}
+
+// No settings file: the data folder found from where the program is.
+void UseDataFolder(const std::string& settingsPath) {
+    std::string folder = FindDataFolder(ProgramFile, SystemDataFolder);
+    if (folder.empty()) {
+        std::string programFolder = ParentFolder(ProgramFile);
+        HomeDirError =
+            IoErrorText(IoFileNotFound) + ": " + settingsPath +
+            "\nNo data folder (one that holds models/) was found beside the program in " +
+            (programFolder.empty() ? std::string("?") : programFolder) +
+            ", in share/tarnwick above it, or in " + SystemDataFolder +
+            ". Run `tarnwick /i` in the folder that holds the data to write a settings file that names it.";
+        return;
+    }
+    HomeDir = folder;
+    if (!platform::SetCurrentDirectory(folder)) HomeDirError = "Home directory not found: " + folder;
+}
 } // namespace
 
 bool ParseInteger(const std::string& text, int& value) {
@@ -103,19 +165,54 @@ std::vector<std::string> ReadTextLines(const std::string& path, std::size_t maxB
     return SplitLines(ReadSmallFile(path, maxBytes));
 }
 
+std::string FindDataFolder(const std::string& programFile, const std::string& systemFolder) {
+    std::string own = ParentFolder(programFile);
+    std::vector<std::string> candidates;
+    if (!own.empty()) {
+        std::string up = ParentFolder(own);
+        candidates.push_back(own);
+        if (!up.empty()) {
+            candidates.push_back(Join(up, "share/tarnwick"));
+            std::string upTwice = ParentFolder(up);
+            if (!upTwice.empty() && upTwice != up) candidates.push_back(Join(upTwice, "share/tarnwick"));
+        }
+    }
+    if (!systemFolder.empty()) candidates.push_back(systemFolder);
+    for (const std::string& folder : candidates)
+        if (platform::DirectoryExists(Join(folder, "models")))
+            return WithSeparator(platform::NativePath(folder));
+    return "";
+}
+
 std::string SettingsFilePath() {
-    std::string dir = platform::GetSystemDirectory();
-    platform::SetCurrentDirectory(dir);
-    return dir + platform::PathSeparator() + SettingsFileName;
+    return platform::SystemDirectoryPath() + platform::PathSeparator() + SettingsFileName;
 }
 
 void LoadSettings(TSettings& settings) {
-    std::vector<std::string> lines = ReadTextLines(SettingsFilePath(), MaxSettingsFileSize);
+    platform::SetCurrentDirectory(platform::SystemDirectoryPath());
+    const std::string path = SettingsFilePath();
+    HomeDir.clear();
+    HomeDirError.clear();
+    WithoutSettingsFile = false;
+    std::vector<std::string> lines;
+    try {
+        lines = ReadTextLines(path, MaxSettingsFileSize);
+    } catch (const TIoError& e) {
+        if (!SettingsFileOptional) throw;
+        if (e.Code() != IoFileNotFound)
+            throw TIoError(e.Code(), std::string(e.what()) + "\nTo start afresh, remove " + path +
+                                         ": the program then runs with the default choices, and OK in the "
+                                         "settings dialog (tarnwick /c) writes a new settings file.");
+        // Nothing to read: the default choices, and the data where the
+        // program is installed. Nothing is written until the dialog's OK.
+        WithoutSettingsFile = true;
+        UseDataFolder(path);
+        ReadChoices({}, settings);
+        return;
+    }
 
     std::string home = lines.size() > 1 ? lines[1] : std::string();
     if (!home.empty() && !EndsInSeparator(home)) home += platform::PathSeparator();
-    HomeDir.clear();
-    HomeDirError.clear();
     if (home.empty()) {
         HomeDirError = std::string("The settings file ") + SettingsFileName +
                        " names no home directory on its second line";
@@ -127,19 +224,7 @@ void LoadSettings(TSettings& settings) {
         HomeDir = home; // written back as it is, even while it is missing
         if (!platform::SetCurrentDirectory(home)) HomeDirError = "Home directory not found: " + home;
     }
-
-    SetCheck(settings.MouseExit, ReadInteger(lines, 2, 0));
-    SetCheck(settings.FPSShow, ReadInteger(lines, 3, 0));
-    SetCheck(settings.TimeShow, ReadInteger(lines, 4, 1));
-    int format = ReadInteger(lines, 5, 12);
-    if (format == 12) {
-        settings.Time12 = true;
-        settings.Time24 = false;
-    } else if (format == 24) {
-        settings.Time12 = false;
-        settings.Time24 = true;
-    }
-    if (!settings.TimeShow) TimeShowChanged(settings);
+    ReadChoices(lines, settings);
 }
 
 void RequireHomeDir() {
@@ -175,8 +260,12 @@ void ReplaceFile(const std::string& path, const std::string& text) {
 void SaveSettings(const TSettings& settings) {
     // A line that names no directory is not written back, and no other
     // line can take its place: the file stays as it was.
+    if (HomeDir.empty() && WithoutSettingsFile)
+        throw TIoError(IoFileNotFound, "No data folder was found to name in the settings file: the choices "
+                                       "were not saved");
     if (HomeDir.empty())
         throw TIoError(IoInvalidFilename, std::string("The settings file ") + SettingsFileName +
                                               " names no valid home directory: the choices were not saved");
+    platform::SetCurrentDirectory(platform::GetSystemDirectory()); // creates it when missing
     ReplaceFile(SettingsFilePath(), SettingsText(HomeDir, settings));
 }

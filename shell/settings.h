@@ -34,13 +34,24 @@ extern const char* const SettingsComment;  // line 1
 extern std::string HomeDir;                // the data directory, ending in a separator once read
 extern std::string HomeDirError;           // why HomeDir is not the current directory; empty when it is
 
+// The Linux program needs no settings file. It sets SettingsFileOptional and
+// ProgramFile at start: without a settings file LoadSettings then takes the
+// default choices and the data folder FindDataFolder finds for the program,
+// and a settings file that is there but cannot be read is reported with how
+// to make a new one. The Windows program leaves them unset: a missing file
+// is the runtime's "File not found".
+extern bool SettingsFileOptional;
+extern std::string ProgramFile;      // the running program's full path
+extern std::string SystemDataFolder; // "/usr/share/tarnwick", the last place looked in
+
 // The largest settings file taken; a real one is a few hundred bytes.
 constexpr std::size_t MaxSettingsFileSize = 64 * 1024;
 
 // Reads the settings file from the system directory into `settings`, sets
 // HomeDir and makes it the current directory. Raises TIoError: "File not
-// found" when there is no file. A home directory that is not there (an empty
-// line, control characters, no such directory) raises nothing here: the
+// found" when there is no file (unless SettingsFileOptional). A home
+// directory that is not there (an empty line, control characters, no such
+// directory, no data folder found without a file) raises nothing here: the
 // system directory stays current, HomeDirError says why, and HomeDir is
 // empty unless the line could name a directory.
 void LoadSettings(TSettings& settings);
@@ -48,12 +59,21 @@ void LoadSettings(TSettings& settings);
 // directory: the full-screen run and the preview need one, the dialog not.
 void RequireHomeDir();
 
-// Writes the six lines to the system directory, replacing the file only once
-// the new one is complete. Raises TIoError on failure, and before writing
-// anything when HomeDir is empty.
+// The data folder of the program at `programFile`, with a trailing
+// separator: the first of these that holds a models/ folder, else empty.
+//   1  the program's own folder (the distribution folder, data beside it)
+//   2  share/tarnwick under the folder above it (the program in PREFIX/bin/)
+//   3  share/tarnwick two folders up (PREFIX/libexec/xscreensaver/)
+//   4  `systemFolder`
+// So an installed tree works wherever it is unpacked.
+std::string FindDataFolder(const std::string& programFile, const std::string& systemFolder);
+
+// Writes the six lines to the system directory (created when missing),
+// replacing the file only once the new one is complete. Raises TIoError on
+// failure, and before writing anything when HomeDir is empty.
 void SaveSettings(const TSettings& settings);
 
-// The full path of the settings file; also makes the system directory current.
+// The full path of the settings file; nothing is created or changed.
 std::string SettingsFilePath();
 
 // The settings file's text for a home directory and choices.

@@ -143,7 +143,7 @@ TWaveFile::TWaveFile(const std::string& path) {
     if (path.empty()) throw TIoError(IoFileNotFound);
     errno = 0;
     std::unique_ptr<std::FILE, FileCloser> f(std::fopen(platform::NativePath(path).c_str(), "rb"));
-    if (!f) RaiseErrno(errno ? errno : ENOENT);
+    if (!f) RaiseErrno(errno ? errno : ENOENT, path);
     std::FILE* fp = f.get();
     if (std::fseek(fp, 0, SEEK_END) != 0) RaiseErrno(errno ? errno : EIO);
     const long end = std::ftell(fp);

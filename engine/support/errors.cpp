@@ -2,6 +2,32 @@
 
 #include <cerrno>
 
+#include "platform/platform.h"
+
+bool IoErrorsNameFiles = false;
+
+namespace {
+bool IsAbsolute(const std::string& path) {
+    if (path.empty()) return false;
+    if (path[0] == '/' || path[0] == '\\') return true;
+    return path.size() > 1 && path[1] == ':'; // a drive letter
+}
+
+// The path as the user finds it on disk: the platform's separators, and
+// anchored at the current directory when relative.
+std::string FullPath(const std::string& path) {
+    std::string native = platform::NativePath(path);
+    if (IsAbsolute(native)) return native;
+    if (native.compare(0, 2, std::string(".") + platform::PathSeparator()) == 0) native.erase(0, 2);
+    return platform::GetCurrentDirectory() + platform::PathSeparator() + native;
+}
+
+std::string TextAbout(const std::string& text, const std::string& path) {
+    if (!IoErrorsNameFiles || path.empty()) return text;
+    return text + ": " + FullPath(path);
+}
+} // namespace
+
 std::string IoErrorText(int code) {
     switch (code) {
     case IoFileNotFound:
@@ -23,25 +49,29 @@ TIoError::TIoError(int code) : std::runtime_error(IoErrorText(code)), code_(code
 
 TIoError::TIoError(int code, const std::string& message) : std::runtime_error(message), code_(code) {}
 
-void RaiseErrno(int err) {
+TIoError FileError(int code, const std::string& path) {
+    return TIoError(code, TextAbout(IoErrorText(code), path));
+}
+
+void RaiseErrno(int err, const std::string& path) {
     switch (err) {
     case ENOENT:
     case ENOTDIR:
-        throw TIoError(IoFileNotFound);
+        throw FileError(IoFileNotFound, path);
     case ENAMETOOLONG:
     case EINVAL:
     case EISDIR:
-        throw TIoError(IoInvalidFilename);
+        throw FileError(IoInvalidFilename, path);
     case EMFILE:
     case ENFILE:
-        throw TIoError(IoTooManyOpenFiles);
+        throw FileError(IoTooManyOpenFiles, path);
     case EACCES:
     case EPERM:
     case EROFS:
-        throw TIoError(IoAccessDenied);
+        throw FileError(IoAccessDenied, path);
     case ENOSPC:
-        throw TIoError(IoDiskWriteError, "Disk full");
+        throw TIoError(IoDiskWriteError, TextAbout("Disk full", path));
     default:
-        throw TIoError(err);
+        throw FileError(err, path);
     }
 }

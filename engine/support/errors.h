@@ -5,6 +5,10 @@
 // "Too many open files" (4), "File access denied" (5), "Read beyond end of
 // file" (100) and "I/O error N" for anything else. Nothing in the engine
 // catches them; the shell shows the text in the application's error box.
+//
+// Those bare texts are what the Windows program shows. The Linux program
+// switches IoErrorsNameFiles on at start, and an error about a file then
+// names it by its full path: "File not found: /home/ann/lake/models/tarnwick.umf".
 #pragma once
 
 #include <stdexcept>
@@ -32,8 +36,17 @@ class TIoError : public std::runtime_error {
     int code_;
 };
 
+// Whether the error about a file names the file (off: the runtime's bare text).
+extern bool IoErrorsNameFiles;
+
 // The text the runtime gives an input/output error code.
 std::string IoErrorText(int code);
 
-// Raises the error that matches a C errno value after a failed open, read or write.
-[[noreturn]] void RaiseErrno(int err);
+// The error `code` about the file at `path` (relative to the current
+// directory, or absolute): the runtime's text, followed by ": " and the
+// file's full path while IoErrorsNameFiles is on.
+TIoError FileError(int code, const std::string& path);
+
+// Raises the error that matches a C errno value after a failed open, read or
+// write, about the file at `path` when one is given.
+[[noreturn]] void RaiseErrno(int err, const std::string& path = std::string());

@@ -16,16 +16,16 @@ FileHandle OpenFile(const std::string& path, const char* mode) {
     if (path.empty()) throw TIoError(IoFileNotFound);
     errno = 0;
     FileHandle f(std::fopen(platform::NativePath(path).c_str(), mode));
-    if (!f) RaiseErrno(errno ? errno : ENOENT);
+    if (!f) RaiseErrno(errno ? errno : ENOENT, path);
     return f;
 }
 } // namespace
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::size_t maxBytes) {
     FileHandle f = OpenFile(path, "rb");
-    if (std::fseek(f.get(), 0, SEEK_END) != 0) RaiseErrno(errno);
+    if (std::fseek(f.get(), 0, SEEK_END) != 0) RaiseErrno(errno, path);
     long size = std::ftell(f.get());
-    if (size < 0) RaiseErrno(errno);
+    if (size < 0) RaiseErrno(errno, path);
     if (static_cast<unsigned long>(size) > maxBytes || static_cast<unsigned long>(size) > MaxFileSize) {
         std::size_t slash = path.find_last_of("\\/");
         throw TIoError(IoReadBeyondEnd,
@@ -34,15 +34,15 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::size_t max
     std::rewind(f.get());
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     if (size > 0 && std::fread(bytes.data(), 1, bytes.size(), f.get()) != bytes.size()) {
-        if (std::ferror(f.get())) RaiseErrno(errno ? errno : EIO);
-        throw TIoError(IoReadBeyondEnd);
+        if (std::ferror(f.get())) RaiseErrno(errno ? errno : EIO, path);
+        throw FileError(IoReadBeyondEnd, path);
     }
     return bytes;
 }
 
 void WriteWholeFile(const std::string& path, const void* data, std::size_t size) {
     FileHandle f = OpenFile(path, "wb");
-    if (size && std::fwrite(data, 1, size, f.get()) != size) RaiseErrno(errno ? errno : EIO);
+    if (size && std::fwrite(data, 1, size, f.get()) != size) RaiseErrno(errno ? errno : EIO, path);
     std::FILE* raw = f.release();
-    if (std::fclose(raw) != 0) RaiseErrno(errno ? errno : EIO);
+    if (std::fclose(raw) != 0) RaiseErrno(errno ? errno : EIO, path);
 }

@@ -34,6 +34,10 @@ std::string GetSystemDirectory() {
     return StripTrailingBackslash(std::string(buffer, n));
 }
 
+std::string SystemDirectoryPath() {
+    return GetSystemDirectory();
+}
+
 std::string GetCurrentDirectory() {
     char buffer[MAX_PATH];
     DWORD n = ::GetCurrentDirectoryA(sizeof buffer, buffer);
@@ -56,6 +60,11 @@ std::string NativePath(const std::string& path) {
 bool FileExists(const std::string& path) {
     DWORD attributes = ::GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const std::string& path) {
+    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool CopyFile(const std::string& src, const std::string& dst) {
@@ -117,6 +126,13 @@ bool GetSpecialFolder(TSpecialFolder folder, std::string& path) {
         result += '\\';
     path = result;
     return true;
+}
+
+std::string GetProgramFile() {
+    char buffer[MAX_PATH];
+    DWORD n = ::GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    if (n == 0 || n >= sizeof buffer) return "";
+    return std::string(buffer, n);
 }
 
 void GetCursorPos(int& x, int& y) {

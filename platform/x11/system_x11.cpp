@@ -70,9 +70,13 @@ std::string UserDirectory(const std::string& key) {
 }
 } // namespace
 
-std::string GetSystemDirectory() {
+std::string SystemDirectoryPath() {
     const char* configHome = std::getenv("XDG_CONFIG_HOME");
-    std::string dir = (configHome && *configHome ? std::string(configHome) : HomeDirectory() + "/.config") + "/tarnwick";
+    return (configHome && *configHome ? std::string(configHome) : HomeDirectory() + "/.config") + "/tarnwick";
+}
+
+std::string GetSystemDirectory() {
+    std::string dir = SystemDirectoryPath();
     MakeDirectories(dir);
     return dir;
 }
@@ -97,6 +101,11 @@ std::string NativePath(const std::string& path) {
 bool FileExists(const std::string& path) {
     struct stat st{};
     return stat(NativePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+    struct stat st{};
+    return stat(NativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool CopyFile(const std::string& src, const std::string& dst) {
@@ -198,6 +207,27 @@ bool GetSpecialFolder(TSpecialFolder folder, std::string& path) {
     if (dir.empty() || dir[0] != '/') return false;
     path = StripTrailingSlash(dir) + "/";
     return true;
+}
+
+std::string GetProgramFile() {
+    // The link's target may be longer than any fixed buffer: grow until it fits.
+    std::string buffer(256, '\0');
+    for (;;) {
+        ssize_t n = readlink("/proc/self/exe", &buffer[0], buffer.size());
+        if (n < 0) return "";
+        if (static_cast<std::size_t>(n) < buffer.size()) {
+            buffer.resize(static_cast<std::size_t>(n));
+            break;
+        }
+        if (buffer.size() >= 65536) return "";
+        buffer.resize(buffer.size() * 2);
+    }
+    // A program replaced on disk while it runs reads "PATH (deleted)".
+    const std::string deleted = " (deleted)";
+    if (buffer.size() > deleted.size() &&
+        buffer.compare(buffer.size() - deleted.size(), deleted.size(), deleted) == 0)
+        buffer.resize(buffer.size() - deleted.size());
+    return buffer;
 }
 
 void GetCursorPos(int& x, int& y) {

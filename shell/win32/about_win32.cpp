@@ -3,6 +3,10 @@
 // by its OK button or its close box.
 #include "shell/win32/window_win32.h"
 
+#include <string>
+
+#include "tarnwick_version.h"
+
 namespace win32 {
 
 namespace {
@@ -16,6 +20,8 @@ const char* const ProductLine = "Tarnwick 3D Screensaver";
 const char* const CreditLine = "Programming by Moonquill";
 const char* const NoticeLine = "Copyright (C) 2026 Moonquill";
 const char* const RightsLine = "All rights reserved.";
+// Between the credit and the notice, in the gap the window definition leaves.
+const std::string VersionLine = std::string("Version ") + TarnwickVersion;
 
 TDialogHost* Host = nullptr;
 
@@ -57,6 +63,7 @@ HWND CreateAboutBox(HINSTANCE instance, TDialogHost& host) {
     HWND box = CreateGroupBox(about, "", 8, 8, 201, 97, 1001);
     CreateControl(box, "STATIC", ProductLine, SS_CENTER, 12, 15, 185, 18, 1002);
     CreateControl(box, "STATIC", CreditLine, SS_CENTER, 15, 32, 179, 13, 1003);
+    CreateControl(box, "STATIC", VersionLine.c_str(), SS_CENTER, 15, 45, 179, 13, 1006);
     CreateControl(box, "STATIC", NoticeLine, SS_CENTER, 8, 58, 177, 13, 1004);
     CreateControl(box, "STATIC", RightsLine, SS_CENTER, 5, 72, 185, 13, 1005);
     CreateControl(about, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 71, 109, 75, 20, IDOK);

@@ -3,6 +3,10 @@
 // destroyed) by its OK button or its close box.
 #include "shell/x11/gtk_x11.h"
 
+#include <string>
+
+#include "tarnwick_version.h"
+
 namespace x11 {
 
 namespace {
@@ -11,6 +15,8 @@ const char* const ProductLine = "Tarnwick 3D Screensaver";
 const char* const CreditLine = "Programming by Moonquill";
 const char* const NoticeLine = "Copyright (C) 2026 Moonquill";
 const char* const RightsLine = "All rights reserved.";
+// Between the credit and the notice, in the gap the window definition leaves.
+const std::string VersionLine = std::string("Version ") + TarnwickVersion;
 // The client area of the window definition.
 constexpr int AboutClientWidth = 218;
 constexpr int AboutClientHeight = 138;
@@ -41,6 +47,7 @@ GtkWidget* CreateAboutBox(GtkWindow* owner, TDialogHost& host) {
     Place(fixed, gtk_frame_new(nullptr), 8, 8, 201, 97);
     Place(fixed, gtk_label_new(ProductLine), 8 + 12, 8 + 15, 185, 18);
     Place(fixed, gtk_label_new(CreditLine), 8 + 15, 8 + 32, 179, 13);
+    Place(fixed, gtk_label_new(VersionLine.c_str()), 8 + 15, 8 + 45, 179, 13);
     Place(fixed, gtk_label_new(NoticeLine), 8 + 8, 8 + 58, 177, 13);
     Place(fixed, gtk_label_new(RightsLine), 8 + 5, 8 + 72, 185, 13);
     GtkWidget* ok = Place(fixed, gtk_button_new_with_label("OK"), 71, 109, 75, 20);

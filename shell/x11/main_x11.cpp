@@ -4,21 +4,38 @@
 //   tarnwick /p ID           the logo painted into the X window ID every 50 ms
 //   tarnwick /i, /u          install into, uninstall from the user's home
 //   tarnwick anything else   the settings dialog
-//   tarnwick -root | -window-id ID [-fps] [-clock|-no-clock] [-clock12|-clock24]
-//                            the xscreensaver hack (also: no argument with
-//                            XSCREENSAVER_WINDOW set)
+//   tarnwick --root | --window-id ID [--fps] [--clock|--no-clock] [--clock12|--clock24]
+//                            the xscreensaver hack, options with one dash or
+//                            two (also: no argument with XSCREENSAVER_WINDOW
+//                            set); the choices alone: full-screen in a window
+//                            of its own
+//   tarnwick --help, --version
+//
+// It needs no set-up: without a settings file it runs with the default
+// choices and the data where it is installed (FindDataFolder), and an error
+// about a file names the file.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "engine/support/errors.h"
 #include "platform/platform.h"
 #include "shell/x11/window_x11.h"
 #include "platform/x11/x11_display.h"
 #include "shell/engine_calls.h"
 #include "shell/run_mode.h"
+#include "shell/settings.h"
+#include "tarnwick_version.h"
 
 namespace {
+// What an xscreensaver hack exits with for a command line it cannot take.
+constexpr int UsageExitCode = 2;
+
+std::string Usage() {
+    return x11::UsageText(SettingsFilePath(), FindDataFolder(ProgramFile, SystemDataFolder));
+}
+
 int RunHack(const x11::THackRequest& request) {
     // Errors go to standard error alone: xscreensaver shows a hack's
     // output on its screen, and a dialog would sit behind the lock.
@@ -26,6 +43,13 @@ int RunHack(const x11::THackRequest& request) {
     if (!dpy) {
         ShowErrorBox("Cannot open the X display: DISPLAY is not set or the display cannot be reached");
         return 1;
+    }
+    if (!request.Root && !request.Window) {
+        // Started by hand with choices only: the full-screen run, as "/s".
+        x11::UseGtkMessageBoxes();
+        x11::CloseEarlierInstance();
+        UseRealEngineCalls();
+        return x11::RunMainWindow(TArguments{}, 0, request.Choices);
     }
     unsigned long window = request.Root ? DefaultRootWindow(dpy) : request.Window;
     if (!x11::X11WindowExists(window)) {
@@ -40,12 +64,19 @@ int RunHack(const x11::THackRequest& request) {
 }
 
 int Run(const std::vector<std::string>& raw) {
-
     x11::THackRequest hack;
     std::string error;
     if (!x11::ParseHackRequest(raw, std::getenv("XSCREENSAVER_WINDOW"), hack, error)) {
-        ShowErrorBox(error);
-        return 2;
+        std::fprintf(stderr, "tarnwick: %s\n\n%s", error.c_str(), Usage().c_str());
+        return UsageExitCode;
+    }
+    if (hack.Help) {
+        std::fputs(Usage().c_str(), stdout);
+        return 0;
+    }
+    if (hack.Version) {
+        std::printf("tarnwick %s\n", TarnwickVersion);
+        return 0;
     }
     if (hack.Active) return RunHack(hack);
 
@@ -82,6 +113,11 @@ int Run(const std::vector<std::string>& raw) {
 int main(int argc, char** argv) {
     platform::MaskFloatingPointExceptions();
     x11::InstallStopSignals();
+    // No set-up needed: the data is found from where the program is, and a
+    // file that cannot be read is named in the message.
+    SettingsFileOptional = true;
+    ProgramFile = platform::GetProgramFile();
+    IoErrorsNameFiles = true;
     int code = Run(std::vector<std::string>(argv + 1, argv + argc));
     // Asked to stop, every mode ends as a user would end it: with 0, even
     // where the signal took the place of an answer to an error box.

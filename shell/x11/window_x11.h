@@ -28,12 +28,15 @@ struct THackChoices {
     int Time24 = -1;   // -clock24: 1, -clock12: 0
 };
 
-// What the command line asks for when xscreensaver (or a user imitating it)
-// starts the program.
+// What the command line asks for when it is the hack's: xscreensaver (or a
+// user imitating it) starts the program with options of one dash or two.
 struct THackRequest {
-    bool Active = false;      // -root, -window-id, or XSCREENSAVER_WINDOW with no argument
+    bool Active = false;      // the first argument starts with '-', -root or -window-id is given,
+                              // or XSCREENSAVER_WINDOW is set with no argument
+    bool Help = false;        // -h, -help: the usage on standard output
+    bool Version = false;     // -version
     bool Root = false;        // -root without XSCREENSAVER_WINDOW: the root window
-    unsigned long Window = 0; // the window to draw into, when not the root
+    unsigned long Window = 0; // the window to draw into; 0 without Root: a full-screen window of its own
     THackChoices Choices;
 };
 
@@ -42,6 +45,9 @@ struct THackRequest {
 // that is not a number; a request that is not a hack's stays inactive.
 bool ParseHackRequest(const std::vector<std::string>& args, const char* environmentWindow,
                       THackRequest& request, std::string& error);
+// What --help prints: the switches, the hack's options, where the settings
+// file is and, without one, where the data is taken from (empty: none found).
+std::string UsageText(const std::string& settingsFile, const std::string& dataFolder);
 // A window id in decimal or 0x-hexadecimal; false for anything else or 0.
 bool ParseWindowId(const std::string& text, unsigned long& id);
 

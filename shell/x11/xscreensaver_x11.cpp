@@ -1,10 +1,13 @@
-// The program as an xscreensaver hack: its command line, and the one sound
-// among the hacks that xscreensaver starts, one per monitor.
+// The program as an xscreensaver hack: its command line, the usage text, and
+// the one sound among the hacks that xscreensaver starts, one per monitor.
 //
 // xscreensaver starts a hack with "-root" and names the window to draw into
-// in XSCREENSAVER_WINDOW; its demo preview passes "-window-id ID" instead.
-// The hack draws the full-screen run into that window and leaves input and
-// its end (SIGTERM) to the daemon.
+// in XSCREENSAVER_WINDOW; its demo preview passes "-window-id ID" instead
+// (xscreensaver 6 spells both with two dashes, and every option here takes
+// one dash or two). The hack draws the full-screen run into that window and
+// leaves input and its end (SIGTERM) to the daemon. Given options but no
+// window, it runs full-screen in a window of its own, as a hack started by
+// hand does.
 #include "shell/x11/window_x11.h"
 
 #include <cerrno>
@@ -52,20 +55,27 @@ bool ParseWindowId(const std::string& text, unsigned long& id) {
 bool ParseHackRequest(const std::vector<std::string>& args, const char* environmentWindow,
                       THackRequest& request, std::string& error) {
     request = THackRequest();
-    bool root = false, windowId = false;
-    for (const std::string& a : args) {
-        if (a == "-root" || a == "--root") root = true;
-        if (a == "-window-id" || a == "--window-id") windowId = true;
-    }
+    bool windowId = false, named = false;
+    for (const std::string& a : args)
+        if (a == "-root" || a == "--root" || a == "-window-id" || a == "--window-id") named = true;
     bool environment = environmentWindow && *environmentWindow;
+    bool options = !args.empty() && !args[0].empty() && args[0][0] == '-';
     // Not a hack's command line: the screensaver switches ("/s", "/p" ...) rule.
-    if (!root && !windowId && !(environment && args.empty())) return true;
+    if (!named && !options && !(environment && args.empty())) return true;
 
     request.Active = true;
+    bool root = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         std::string option = a.compare(0, 2, "--") == 0 ? a.substr(1) : a;
-        if (option == "-root") {
+        if (option == "-h" || option == "-help") {
+            request.Help = true;
+            return true;
+        } else if (option == "-version") {
+            request.Version = true;
+            return true;
+        } else if (option == "-root") {
+            root = true;
         } else if (option == "-window-id") {
             if (i + 1 >= args.size()) {
                 error = "-window-id needs a window id";
@@ -75,6 +85,7 @@ bool ParseHackRequest(const std::vector<std::string>& args, const char* environm
                 error = "'" + args[i] + "' is not a valid window id";
                 return false;
             }
+            windowId = true;
         } else if (option == "-fps") {
             request.Choices.FPSShow = 1;
         } else if (option == "-clock") {
@@ -90,8 +101,9 @@ bool ParseHackRequest(const std::vector<std::string>& args, const char* environm
             return false;
         }
     }
+    // Under the daemon its window wins, even over the root window asked for
+    // by name; options alone, started by hand, get a window of our own.
     if (!windowId) {
-        // xscreensaver's window wins over the root window it asks for by name.
         if (environment) {
             if (!ParseWindowId(environmentWindow, request.Window)) {
                 error =
@@ -99,10 +111,49 @@ bool ParseHackRequest(const std::vector<std::string>& args, const char* environm
                 return false;
             }
         } else {
-            request.Root = true;
+            request.Root = root;
         }
     }
     return true;
+}
+
+std::string UsageText(const std::string& settingsFile, const std::string& dataFolder) {
+    std::string text = "Usage: tarnwick [/s | /p WINDOW | /c | /i | /u]\n"
+                       "       tarnwick [--root | --window-id WINDOW] [--fps] [--clock | --no-clock] "
+                       "[--clock12 | --clock24]\n"
+                       "       tarnwick --help | --version\n"
+                       "\n"
+                       "Tarnwick 3D Screensaver: a lake with live ripples, a waterfall and a clock.\n"
+                       "\n"
+                       "The screensaver's switches:\n"
+                       "  /s or none          the full-screen run; any key ends it\n"
+                       "  /p WINDOW           the logo painted into the X window WINDOW\n"
+                       "  /c                  the settings dialog (so does any other first argument\n"
+                       "                      that does not start with -)\n"
+                       "  /i                  install for this user: tarnwick from the current folder into\n"
+                       "                      the settings folder, with settings naming the current folder\n"
+                       "                      as the data folder, and the hack in ~/.xscreensaver\n"
+                       "  /u                  uninstall what /i installed\n"
+                       "\n"
+                       "As an xscreensaver hack (every option takes one dash or two):\n"
+                       "  --root              draw into xscreensaver's window (XSCREENSAVER_WINDOW),\n"
+                       "                      else into the root window\n"
+                       "  --window-id WINDOW  draw into the X window WINDOW (decimal or 0x hexadecimal)\n"
+                       "  --fps               show the frames-per-second counter\n"
+                       "  --clock             show the clock\n"
+                       "  --no-clock          hide the clock\n"
+                       "  --clock12           the 12-hour clock\n"
+                       "  --clock24           the 24-hour clock\n"
+                       "  --help              this text\n"
+                       "  --version           the version\n"
+                       "Without --root or --window-id, the hack fills the screen in a window of its own.\n"
+                       "\n"
+                       "Settings: ";
+    text += settingsFile + " (written by OK in the settings dialog, or by /i)\n";
+    text += "Without it, the default choices, and the data from ";
+    text += dataFolder.empty() ? std::string("(no data folder found)") : dataFolder;
+    text += "\n";
+    return text;
 }
 
 bool TakeSoundLock() {

@@ -236,6 +236,31 @@ TEST_F(MainWindow, MissingSettingsFileStopsBeforeAnyMode) {
     EXPECT_TRUE(LogFrom("InitSound").empty());
 }
 
+// The Linux program without a settings file: every mode starts from the
+// data beside the program, and only the dialog's OK writes the file.
+TEST_F(MainWindow, WithoutASettingsFileNothingIsWrittenUntilOk) {
+    ::remove(SettingsPath().c_str());
+    ::rmdir(SystemDir().c_str());
+    MakeDirs(root + "/dist/models");
+    UseLinuxRules(root + "/dist/tarnwick");
+    Create({"/s"});
+    EXPECT_EQ(RunMode, Running);
+    EXPECT_EQ(platform::GetCurrentDirectory(), root + "/dist");
+
+    ResetMainWindowState();
+    Create({"/c"});
+    RestoreDefaultsClick(host);
+    CancelClick(host);
+    EXPECT_FALSE(Exists(SystemDir()));
+
+    ResetMainWindowState();
+    Create({"/c"});
+    host.Controls.FPSShow = true;
+    ApplyClick(host);
+    EXPECT_EQ(ReadText(SettingsPath()),
+              std::string(SettingsComment) + "\r\n" + root + "/dist/\r\n0\r\n1\r\n1\r\n12\r\n");
+}
+
 // A home directory that is not there stops the run and the preview with a
 // clear message, but the dialog opens: the user needs it to see the settings.
 TEST_F(MainWindow, WithoutAHomeDirectoryOnlyTheDialogOpens) {

@@ -158,6 +158,77 @@ TEST_F(SettingsFile, MissingFileIsFileNotFound) {
     }
 }
 
+// The Linux program needs no settings file: the default choices, the data
+// where it is installed, and nothing written, not even the settings folder.
+TEST_F(SettingsFile, WithoutAFileTheLinuxProgramTakesDefaultsAndItsData) {
+    MakeDirs(root + "/dist/models");
+    UseLinuxRules(root + "/dist/tarnwick");
+    TSettings s;
+    s.MouseExit = s.FPSShow = s.Time24 = true;
+    s.TimeShow = s.Time12 = false;
+    LoadSettings(s);
+    RequireHomeDir();
+    EXPECT_FALSE(s.MouseExit);
+    EXPECT_FALSE(s.FPSShow);
+    EXPECT_TRUE(s.TimeShow);
+    EXPECT_TRUE(s.Time12);
+    EXPECT_FALSE(s.Time24);
+    EXPECT_EQ(HomeDir, root + "/dist/");
+    EXPECT_EQ(platform::GetCurrentDirectory(), root + "/dist");
+    EXPECT_FALSE(Exists(SystemDir()));
+
+    // With a file, its home line wins over the data beside the program.
+    TSettings t = Load({"c", home, "1", "0", "1", "24"});
+    EXPECT_EQ(HomeDir, home + "/");
+    EXPECT_TRUE(t.MouseExit);
+}
+
+TEST_F(SettingsFile, LinuxMessagesNameTheSettingsFileAndHowToMakeOne) {
+    UseLinuxRules(root + "/bare/tarnwick"); // no data anywhere
+    TSettings s;
+    LoadSettings(s);
+    try {
+        RequireHomeDir();
+        FAIL() << "no error";
+    } catch (const TIoError& e) {
+        const std::string text = e.what();
+        EXPECT_EQ(text.rfind("File not found: " + SettingsPath() + "\n", 0), 0u) << text;
+        EXPECT_NE(text.find(root + "/bare"), std::string::npos) << text;
+        EXPECT_NE(text.find("tarnwick /i"), std::string::npos) << text;
+    }
+    EXPECT_THROW(SaveSettings(s), TIoError); // no home to name
+
+    // A file that is there but cannot be read stays an error, and says what to do.
+    const std::string text = LoadError(std::string(MaxSettingsFileSize + 1, 'x'));
+    EXPECT_EQ(text.rfind("File too large: tarnwick.txt\nTo start afresh, remove " + SettingsPath(), 0), 0u)
+        << text;
+}
+
+TEST(SettingsDataFolder, BesideTheProgramThenUnderItsPrefixThenTheSystemFolder) {
+    char pattern[] = "/tmp/tarnwick-data.XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string root = pattern;
+    const std::string program = root + "/opt/libexec/xscreensaver/tarnwick";
+    const std::string system = root + "/usr/share/tarnwick";
+    // Folders without models/ are passed over, the program's own among them.
+    MakeDirs(root + "/opt/libexec/xscreensaver");
+    EXPECT_EQ(FindDataFolder(program, system), "");
+    // From the last place looked in to the first: each new one wins.
+    const std::vector<std::string> order = {system, root + "/opt/share/tarnwick",
+                                            root + "/opt/libexec/share/tarnwick",
+                                            root + "/opt/libexec/xscreensaver"};
+    for (const std::string& folder : order) {
+        MakeDirs(folder + "/models");
+        EXPECT_EQ(FindDataFolder(program, system), folder + "/");
+    }
+    // A program in PREFIX/bin finds PREFIX/share/tarnwick.
+    EXPECT_EQ(FindDataFolder(root + "/opt/bin/tarnwick", system), root + "/opt/share/tarnwick/");
+    EXPECT_EQ(FindDataFolder("", system), system + "/");
+    nftw(
+        root.c_str(), [](const char* path, const struct stat*, int, FTW*) { return ::remove(path); }, 16,
+        FTW_DEPTH | FTW_PHYS);
+}
+
 TEST_F(SettingsFile, FailedWriteLeavesTheOldFile) {
     TSettings s = Load({"c", home, "1", "1", "1", "24"});
     std::string before = ReadText(SettingsPath());

@@ -15,7 +15,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/support/errors.h"
 #include "platform/platform.h"
+#include "shell/settings.h"
 
 struct TShownBox {
     std::string Text;
@@ -32,6 +34,12 @@ inline platform::TMessageBoxAnswer RecordBox(const std::string& text, const std:
     return kind == platform::MbOkCancel ? NextAnswer : platform::IdOk;
 }
 
+// A folder and all the folders above it that are missing.
+inline void MakeDirs(const std::string& path) {
+    for (std::size_t i = 1; i <= path.size(); ++i)
+        if (i == path.size() || path[i] == '/') mkdir(path.substr(0, i).c_str(), 0755);
+}
+
 // A fresh folder per test: $HOME and $XDG_CONFIG_HOME point into it, so the
 // system directory is Root()/config/tarnwick, and it is removed afterwards.
 class ShellTest : public ::testing::Test {
@@ -45,6 +53,12 @@ class ShellTest : public ::testing::Test {
         setenv("HOME", root.c_str(), 1);
         setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
         unsetenv("XDG_DATA_HOME");
+        // The Windows program's rules, until a test takes the Linux program's
+        // (UseLinuxRules); the system's data folder is the test's own.
+        SettingsFileOptional = false;
+        ProgramFile.clear();
+        SystemDataFolder = root + "/usr/share/tarnwick";
+        IoErrorsNameFiles = false;
         ShownBoxes.clear();
         NextAnswer = platform::IdOk;
         platform::SetMessageBoxHandler(RecordBox);
@@ -58,6 +72,13 @@ class ShellTest : public ::testing::Test {
     }
 
     std::string SystemDir() const { return root + "/config/tarnwick"; }
+
+    // What the Linux program sets at start, as if it ran from `programFile`.
+    static void UseLinuxRules(const std::string& programFile) {
+        SettingsFileOptional = true;
+        ProgramFile = programFile;
+        IoErrorsNameFiles = true;
+    }
     std::string SettingsPath() const { return SystemDir() + "/tarnwick.txt"; }
 
     static void MakeDir(const std::string& path) { mkdir(path.c_str(), 0755); }

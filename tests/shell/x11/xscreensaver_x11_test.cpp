@@ -47,7 +47,53 @@ TEST(HackRequest, ScreensaverSwitchesAreNotAHack) {
     EXPECT_FALSE(Parse({"/s"}, "0x400007").Active);
     EXPECT_FALSE(Parse({"/c"}, "0x400007").Active);
     EXPECT_FALSE(Parse({"/p", "123"}, "0x400007").Active);
-    EXPECT_FALSE(Parse({"-fps"}, nullptr).Active); // an option alone: the settings dialog, as on Windows
+    EXPECT_FALSE(Parse({"foo", "-fps"}, nullptr).Active); // a first argument that is no option: the dialog
+}
+
+TEST(HackRequest, ChoicesAloneRunInAWindowOfItsOwn) {
+    THackRequest own = Parse({"-fps"}, nullptr);
+    EXPECT_TRUE(own.Active);
+    EXPECT_FALSE(own.Root);
+    EXPECT_EQ(own.Window, 0ul);
+    EXPECT_EQ(own.Choices.FPSShow, 1);
+    EXPECT_EQ(Parse({"--clock24"}, "0x400007").Window, 0x400007ul); // under the daemon, its window
+}
+
+TEST(HackRequest, EveryOptionTakesOneDashOrTwo) {
+    THackRequest two = Parse({"--root", "--fps", "--no-clock", "--clock12"}, nullptr);
+    EXPECT_TRUE(two.Root);
+    EXPECT_EQ(two.Choices.FPSShow, 1);
+    EXPECT_EQ(two.Choices.TimeShow, 0);
+    EXPECT_EQ(two.Choices.Time24, 0);
+    EXPECT_EQ(Parse({"--clock"}, nullptr).Choices.TimeShow, 1);
+    EXPECT_TRUE(Parse({"--help"}, nullptr).Help);
+    EXPECT_TRUE(Parse({"-help"}, nullptr).Help);
+    EXPECT_TRUE(Parse({"--version"}, nullptr).Version);
+    EXPECT_TRUE(Parse({"-fps", "-version"}, "0x400007").Version);
+}
+
+TEST(HackRequest, UnknownOptionsAreRefusedWithoutAWindowToo) {
+    std::string error;
+    for (const char* option : {"--speed", "-speed", "-", "--", "---fps", "--Fps"}) {
+        Parse({option}, nullptr, &error);
+        EXPECT_EQ(error, std::string("Unknown option: ") + option);
+    }
+}
+
+// What --help lists is what the parser takes.
+TEST(HackUsage, ListsEveryOptionAndWhereTheSettingsAre) {
+    std::string usage = x11::UsageText("/home/ann/.config/tarnwick/tarnwick.txt", "/opt/tarnwick/");
+    for (const char* option : {"--root", "--window-id", "--fps", "--clock", "--no-clock", "--clock12",
+                               "--clock24", "--help", "--version"}) {
+        EXPECT_NE(usage.find(option), std::string::npos) << option;
+        std::vector<std::string> args = {option};
+        if (std::string(option) == "--window-id") args.push_back("7");
+        Parse(args, nullptr);
+    }
+    for (const char* text :
+         {"/s", "/p WINDOW", "/c", "/i", "/u", "/home/ann/.config/tarnwick/tarnwick.txt", "/opt/tarnwick/"})
+        EXPECT_NE(usage.find(text), std::string::npos) << text;
+    EXPECT_NE(x11::UsageText("s", "").find("no data folder found"), std::string::npos);
 }
 
 TEST(HackRequest, ChoosesTheWindowToDrawInto) {
