@@ -29,7 +29,8 @@ const std::string& SettingsPath() {
                                        : std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
                                              "/settings_fuzz." + std::to_string(getpid());
         setenv("XDG_CONFIG_HOME", home.c_str(), 1);
-        return SettingsFilePath(); // makes the folder
+        platform::GetSystemDirectory(); // makes the folder
+        return SettingsFilePath();
     }();
     return path;
 }
