@@ -5,6 +5,8 @@
 // Win32 calls.
 #include "shell/win32/window_win32.h"
 
+#include <vector>
+
 #include "platform/platform.h"
 
 namespace win32 {
@@ -27,6 +29,9 @@ HWND CreateApplicationWindow(HINSTANCE instance, const char* title) {
 namespace {
 constexpr UINT_PTR Timer1 = 1;
 constexpr UINT Timer1Interval = 50; // ms
+// The class of the black windows over the monitors other than the primary
+// one during the full-screen run.
+const char* const CoverClassName = "TTarnwickScreensaverCover";
 
 // One window for every run mode: the dialog's controls are created in each
 // and hidden by the full-screen set-up.
@@ -38,6 +43,9 @@ class TWin32MainWindow : public TPreviewHost, public TFullScreenHost, public TDi
     HBITMAP Logo = nullptr;           // the preview logo
     HBITMAP ProductPicture = nullptr; // Image1 in the dialog
     bool LeftButtonDown = false;
+    // Black windows over the other monitors, owned by the main window; their
+    // input ends the run as the main window's does.
+    std::vector<HWND> Covers;
 
     // The handlers that branch on the run mode take the window as the host of every mode.
     operator TMainWindowHosts() { return TMainWindowHosts{this, this, this}; }
@@ -119,6 +127,7 @@ class TWin32MainWindow : public TPreviewHost, public TFullScreenHost, public TDi
     }
 
     void ShowMaximized() override {
+        CreateCovers();
         SetWindowPos(Window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         ShowWindow(Window, SW_SHOWMAXIMIZED);
         SetForegroundWindow(Window);
@@ -150,6 +159,13 @@ class TWin32MainWindow : public TPreviewHost, public TFullScreenHost, public TDi
         if (IsWindowEnabled(Window)) SetForegroundWindow(Window);
     }
 
+    void CreateCovers();
+    void DestroyCovers() {
+        for (HWND cover : Covers)
+            if (IsWindow(cover)) DestroyWindow(cover);
+        Covers.clear();
+    }
+
     static HWND ToHwnd(platform::WindowHandle window) { return reinterpret_cast<HWND>(window); }
     static TRect RectOf(HWND hwnd) {
         RECT r{};
@@ -159,6 +175,73 @@ class TWin32MainWindow : public TPreviewHost, public TFullScreenHost, public TDi
 };
 
 TWin32MainWindow MainWindow;
+
+// The input the main window takes in the run, from wherever it comes: true
+// when the message was one of it.
+bool RunInput(UINT message, LRESULT& result) {
+    result = 0;
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        if (RunMode != Running) return false;
+        Guard([&] { FormKeyDown(MainWindow); });
+        return true;
+    case WM_MOUSEMOVE:
+        Guard([&] { FormMouseMove(MainWindow); });
+        return true;
+    case WM_LBUTTONDOWN:
+        MainWindow.LeftButtonDown = true;
+        return true;
+    case WM_LBUTTONUP:
+        if (MainWindow.LeftButtonDown) Guard([&] { FormClick(MainWindow); });
+        MainWindow.LeftButtonDown = false;
+        return true;
+    }
+    return false;
+}
+
+LRESULT CALLBACK CoverWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (RunInput(message, result)) return result;
+    // Closing a cover closes the run.
+    if (message == WM_CLOSE) {
+        MainWindow.Close();
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+BOOL CALLBACK AddOtherMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM param) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info) && !(info.dwFlags & MONITORINFOF_PRIMARY))
+        reinterpret_cast<std::vector<RECT>*>(param)->push_back(info.rcMonitor);
+    return TRUE;
+}
+
+// A black, borderless, topmost window over each monitor but the primary
+// one, where the main window is maximised; shown without taking the focus.
+void TWin32MainWindow::CreateCovers() {
+    std::vector<RECT> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddOtherMonitor, reinterpret_cast<LPARAM>(&monitors));
+    if (monitors.empty()) return;
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(Window, GWLP_HINSTANCE));
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = CoverWindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    wc.lpszClassName = CoverClassName;
+    RegisterClassA(&wc);
+    for (const RECT& r : monitors) {
+        HWND cover = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, CoverClassName, ApplicationTitle,
+                                     WS_POPUP, r.left, r.top, r.right - r.left, r.bottom - r.top, Window,
+                                     nullptr, instance, nullptr);
+        if (!cover) continue;
+        ShowWindow(cover, SW_SHOWNOACTIVATE);
+        Covers.push_back(cover);
+    }
+}
 
 void PaintBackground(HWND hwnd, HDC dc) {
     RECT r;
@@ -231,21 +314,13 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         return 0;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        if (RunMode == Running) {
-            Guard([&] { FormKeyDown(MainWindow); });
-            return 0;
-        }
-        break;
     case WM_MOUSEMOVE:
-        Guard([&] { FormMouseMove(MainWindow); });
-        return 0;
     case WM_LBUTTONDOWN:
-        MainWindow.LeftButtonDown = true;
-        return 0;
-    case WM_LBUTTONUP:
-        if (MainWindow.LeftButtonDown) Guard([&] { FormClick(MainWindow); });
-        MainWindow.LeftButtonDown = false;
-        return 0;
+    case WM_LBUTTONUP: {
+        LRESULT result = 0;
+        if (RunInput(message, result)) return result;
+        break;
+    }
     case WM_COMMAND:
         Command(LOWORD(wParam), HIWORD(wParam));
         return 0;
@@ -264,6 +339,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     }
     case WM_DESTROY:
         KillTimer(hwnd, Timer1);
+        MainWindow.DestroyCovers();
         Guard([&] { FormDestroy(MainWindow); });
         if (MainWindow.ProductPicture) DeleteObject(MainWindow.ProductPicture);
         MainWindow.ProductPicture = nullptr;

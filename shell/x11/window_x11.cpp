@@ -9,6 +9,7 @@
 #include <GL/glx.h>
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xinerama.h>
 
 #include <cerrno>
 #include <csignal>
@@ -17,6 +18,7 @@
 #include <cstring>
 #include <poll.h>
 #include <sys/stat.h>
+#include <vector>
 
 #include "engine/support/errors.h"
 #include "platform/platform.h"
@@ -64,6 +66,43 @@ unsigned long ScaleChannel(std::uint32_t value8, int shift, int bits) {
     return v << shift;
 }
 
+// A monitor's rectangle on the root window, in pixels.
+struct THead {
+    int X = 0, Y = 0, Width = 0, Height = 0;
+    bool operator==(const THead& o) const {
+        return X == o.X && Y == o.Y && Width == o.Width && Height == o.Height;
+    }
+};
+
+// The monitors of the screen, the primary one first. Xinerama lists them;
+// a server driven by RandR answers it from its monitors with the primary
+// output first, and a server with real Xinerama screens lists screen 0
+// first. A head that repeats one listed before (a mirrored output) is
+// dropped. Without Xinerama the whole screen is one head.
+std::vector<THead> ScreenHeads(Display* dpy) {
+    std::vector<THead> heads;
+    int eventBase = 0, errorBase = 0, count = 0;
+    if (XineramaQueryExtension(dpy, &eventBase, &errorBase) && XineramaIsActive(dpy)) {
+        if (XineramaScreenInfo* info = XineramaQueryScreens(dpy, &count)) {
+            for (int i = 0; i < count; ++i) {
+                THead head{info[i].x_org, info[i].y_org, info[i].width, info[i].height};
+                bool repeated = false;
+                for (const THead& h : heads)
+                    repeated = repeated || h == head;
+                if (head.Width > 0 && head.Height > 0 && !repeated) heads.push_back(head);
+            }
+            XFree(info);
+        }
+    }
+    if (heads.empty())
+        heads.push_back(
+            THead{0, 0, DisplayWidth(dpy, DefaultScreen(dpy)), DisplayHeight(dpy, DefaultScreen(dpy))});
+    return heads;
+}
+
+// The class of the black windows that cover the other monitors during the run.
+const char* const CoverClassName = "TTarnwickScreensaverCover";
+
 // The full-screen window and the preview; the settings dialog is GTK's
 // (dialog_gtk_x11.cpp).
 class TX11MainWindow : public TPreviewHost, public TFullScreenHost {
@@ -71,6 +110,10 @@ class TX11MainWindow : public TPreviewHost, public TFullScreenHost {
     Display* Dpy = nullptr;
     Window Own = 0;     // our full-screen window, created on first use
     Window Foreign = 0; // xscreensaver's window, when drawing into one
+    // Black windows over the monitors other than the primary one, for the
+    // full-screen run only; their input ends the run as the main window's does.
+    std::vector<Window> Covers;
+    bool CursorHidden = false;
     Atom WmProtocols = 0, WmDelete = 0;
     TLogo Logo;
     bool HasLogo = false;
@@ -136,9 +179,12 @@ class TX11MainWindow : public TPreviewHost, public TFullScreenHost {
             return;
         }
         Handle();
-        int width = DisplayWidth(Dpy, DefaultScreen(Dpy));
-        int height = DisplayHeight(Dpy, DefaultScreen(Dpy));
-        XMoveResizeWindow(Dpy, Own, 0, 0, width, height);
+        // The lake on the primary monitor, black on every other one. The
+        // covers map first: where two heads overlap, the lake stays on top.
+        std::vector<THead> heads = ScreenHeads(Dpy);
+        for (std::size_t i = 1; i < heads.size(); ++i)
+            CreateCover(heads[i]);
+        PlaceOnHead(Own, heads[0]);
         XMapRaised(Dpy, Own);
         XSync(Dpy, False);
     }
@@ -152,13 +198,10 @@ class TX11MainWindow : public TPreviewHost, public TFullScreenHost {
     }
     void HideCursor() override {
         if (!Own) return; // xscreensaver hides the cursor over its own window
-        char empty[8] = {};
-        Pixmap blank = XCreateBitmapFromData(Dpy, Own, empty, 8, 8);
-        XColor black{};
-        Cursor cursor = XCreatePixmapCursor(Dpy, blank, blank, &black, &black, 0, 0);
-        XDefineCursor(Dpy, Own, cursor);
-        XFreeCursor(Dpy, cursor);
-        XFreePixmap(Dpy, blank);
+        CursorHidden = true;
+        HideCursorOver(Own);
+        for (Window cover : Covers)
+            HideCursorOver(cover);
     }
     void Close() override { Closing = true; }
     void DestroyAndExit() override {
@@ -168,7 +211,12 @@ class TX11MainWindow : public TPreviewHost, public TFullScreenHost {
     }
 
     void CreateOwnWindow();
+    void CreateCover(const THead& head);
+    bool IsOurs(Window window) const;
     void SetTitle(Window window, const std::string& title);
+    void MakeFullScreen(Window window, const char* className);
+    void PlaceOnHead(Window window, const THead& head);
+    void HideCursorOver(Window window);
     bool BuildLogoImage(Window target);
     void FreeLogoImage();
     void Resized(int width, int height);
@@ -205,24 +253,81 @@ void TX11MainWindow::CreateOwnWindow() {
     Own = XCreateWindow(Dpy, root, 0, 0, DesignWidth, DesignHeight, 0, info->depth, InputOutput, info->visual,
                         CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &a);
     XFree(info);
-    SetTitle(Own, ApplicationTitle);
+    MakeFullScreen(Own, MainWindowClassName);
+    XSync(Dpy, False);
+}
+
+// Title, class, the close protocol, and no border, full screen and above
+// the other windows, as the window manager should keep it; without one the
+// window simply covers its head.
+void TX11MainWindow::MakeFullScreen(Window window, const char* className) {
+    SetTitle(window, ApplicationTitle);
     XClassHint hint{};
-    std::string name = "tarnwick", cls = MainWindowClassName;
+    std::string name = "tarnwick", cls = className;
     hint.res_name = &name[0];
     hint.res_class = &cls[0];
-    XSetClassHint(Dpy, Own, &hint);
-    XSetWMProtocols(Dpy, Own, &WmDelete, 1);
-    // Full screen and above the other windows, as the window manager
-    // should keep it; without one the window simply covers the screen.
+    XSetClassHint(Dpy, window, &hint);
+    XSetWMProtocols(Dpy, window, &WmDelete, 1);
     Atom states[] = {XInternAtom(Dpy, "_NET_WM_STATE_FULLSCREEN", False),
                      XInternAtom(Dpy, "_NET_WM_STATE_ABOVE", False)};
-    XChangeProperty(Dpy, Own, XInternAtom(Dpy, "_NET_WM_STATE", False), XA_ATOM, 32, PropModeReplace,
+    XChangeProperty(Dpy, window, XInternAtom(Dpy, "_NET_WM_STATE", False), XA_ATOM, 32, PropModeReplace,
                     reinterpret_cast<unsigned char*>(states), 2);
     long motif[5] = {2, 0, 0, 0, 0}; // decorations: none
     Atom motifAtom = XInternAtom(Dpy, "_MOTIF_WM_HINTS", False);
-    XChangeProperty(Dpy, Own, motifAtom, motifAtom, 32, PropModeReplace,
+    XChangeProperty(Dpy, window, motifAtom, motifAtom, 32, PropModeReplace,
                     reinterpret_cast<unsigned char*>(motif), 5);
-    XSync(Dpy, False);
+}
+
+// Puts the window over the head; the position is the user's, so that a
+// window manager makes it full screen on that monitor and no other.
+void TX11MainWindow::PlaceOnHead(Window window, const THead& head) {
+    XSizeHints* hints = XAllocSizeHints();
+    if (hints) {
+        hints->flags = USPosition | USSize;
+        hints->x = head.X;
+        hints->y = head.Y;
+        hints->width = head.Width;
+        hints->height = head.Height;
+        XSetWMNormalHints(Dpy, window, hints);
+        XFree(hints);
+    }
+    XMoveResizeWindow(Dpy, window, head.X, head.Y, static_cast<unsigned>(head.Width),
+                      static_cast<unsigned>(head.Height));
+}
+
+// A black window over a monitor other than the primary one, mapped at
+// once; it takes the same input as the main window.
+void TX11MainWindow::CreateCover(const THead& head) {
+    XSetWindowAttributes a{};
+    a.background_pixel = BlackPixel(Dpy, DefaultScreen(Dpy));
+    a.border_pixel = 0;
+    a.event_mask = KeyPressMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
+    Window cover =
+        XCreateWindow(Dpy, DefaultRootWindow(Dpy), head.X, head.Y, static_cast<unsigned>(head.Width),
+                      static_cast<unsigned>(head.Height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                      CWBackPixel | CWBorderPixel | CWEventMask, &a);
+    MakeFullScreen(cover, CoverClassName);
+    PlaceOnHead(cover, head);
+    if (CursorHidden) HideCursorOver(cover);
+    XMapRaised(Dpy, cover);
+    Covers.push_back(cover);
+}
+
+bool TX11MainWindow::IsOurs(Window window) const {
+    if (window && window == Own) return true;
+    for (Window cover : Covers)
+        if (window == cover) return true;
+    return false;
+}
+
+void TX11MainWindow::HideCursorOver(Window window) {
+    char empty[8] = {};
+    Pixmap blank = XCreateBitmapFromData(Dpy, window, empty, 8, 8);
+    XColor black{};
+    Cursor cursor = XCreatePixmapCursor(Dpy, blank, blank, &black, &black, 0, 0);
+    XDefineCursor(Dpy, window, cursor);
+    XFreeCursor(Dpy, cursor);
+    XFreePixmap(Dpy, blank);
 }
 
 bool TX11MainWindow::BuildLogoImage(Window target) {
@@ -297,20 +402,21 @@ void TryKeyboardGrab(Display* dpy, Window window, std::uint32_t now) {
 
 void TX11MainWindow::Dispatch(XEvent& event) {
     Window window = event.xany.window;
+    // Input over the covers of the other monitors counts as over the main window.
     switch (event.type) {
     case KeyPress:
-        if (window == Own) Guard([&] { FormKeyDown(*this); });
+        if (IsOurs(window)) Guard([&] { FormKeyDown(*this); });
         break;
     case MotionNotify:
-        if (window == Own) Guard([&] { FormMouseMove(*this); });
+        if (IsOurs(window)) Guard([&] { FormMouseMove(*this); });
         break;
     // Only the left button clicks, as on Windows; the others and the wheel
     // (buttons 4 to 7) do nothing.
     case ButtonPress:
-        if (window == Own && event.xbutton.button == Button1) ButtonDown = true;
+        if (IsOurs(window) && event.xbutton.button == Button1) ButtonDown = true;
         break;
     case ButtonRelease:
-        if (window == Own && ButtonDown && event.xbutton.button == Button1) {
+        if (IsOurs(window) && ButtonDown && event.xbutton.button == Button1) {
             ButtonDown = false;
             Guard([&] { FormClick(*this); });
         }
@@ -332,7 +438,7 @@ void TX11MainWindow::Dispatch(XEvent& event) {
             Closing = true;
         break;
     case ClientMessage:
-        if (window == Own && event.xclient.message_type == WmProtocols &&
+        if (IsOurs(window) && event.xclient.message_type == WmProtocols &&
             static_cast<Atom>(event.xclient.data.l[0]) == WmDelete)
             Close();
         break;
@@ -349,6 +455,9 @@ void TX11MainWindow::Destroy() {
         XDestroyWindow(Dpy, Own);
         Own = 0;
     }
+    for (Window cover : Covers)
+        XDestroyWindow(Dpy, cover);
+    Covers.clear();
     XSync(Dpy, False);
 }
 

@@ -38,3 +38,19 @@ probe_matches() {
   out=$(probe "$@") || true
   grep -Eq -- "$pattern" <<<"$out"
 }
+
+# Two monitors side by side for Wine: a Xephyr whose two 1280 x 720 screens
+# are one Xinerama screen of 2560 x 720, nested in a private Xvfb, with the
+# root's grey weave showing wherever no window covers it. Wine asks RandR
+# first, and Xephyr's RandR describes only the first screen (one monitor);
+# without RandR Wine reads the two Xinerama heads as two monitors. DISPLAY
+# becomes the Xephyr's; its pid is XEPHYR_PID.
+start_two_heads() {
+  start_xvfb 2560x720
+  Xephyr -displayfd 4 -retro +xinerama -extension RANDR -screen 1280x720+0+0 -screen 1280x720+1280+0 -nolisten tcp -noreset \
+    4>"$TEST_TMP/xephyr.fd" 2>"$TEST_TMP/xephyr.log" &
+  XEPHYR_PID=$!
+  on_exit 'kill "$XEPHYR_PID"'
+  wait_for "[ -s '$TEST_TMP/xephyr.fd' ]" 20 || fail "Xephyr did not start: $(cat "$TEST_TMP/xephyr.log")"
+  export DISPLAY=":$(head -n1 "$TEST_TMP/xephyr.fd")"
+}

@@ -28,6 +28,13 @@
 //       and prints "exit=CODE owner-enabled=0|1".
 //   winprobe gone CLASS TIMEOUT_MS
 //       Waits until no visible top-level window of the class is left.
+//   winprobe monitors
+//       Prints each display monitor ("monitor: rect=L T W H primary=0|1")
+//       and the virtual screen ("virtual: rect=L T W H").
+//   winprobe windows CLASS COUNT TIMEOUT_MS
+//       Waits until COUNT visible top-level windows of the class show, then
+//       prints each ("window: caption=... rect=L T W H style=0x... exstyle=0x...
+//       topmost=0|1"). Exit code 2 when fewer than COUNT show in time.
 //   winprobe firstframe TIMEOUT_MS EXE ARG...
 //       Starts EXE and watches the screen until the program's window shows
 //       a rendered frame (more than 1% of a grid of sample points in colours
@@ -233,6 +240,62 @@ int GoneCommand(int argc, char** argv) {
     return 0;
 }
 
+BOOL CALLBACK PrintMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info)) return TRUE;
+    const RECT& r = info.rcMonitor;
+    std::printf("monitor: rect=%ld %ld %ld %ld primary=%d\n", r.left, r.top, r.right - r.left,
+                r.bottom - r.top, (info.dwFlags & MONITORINFOF_PRIMARY) ? 1 : 0);
+    return TRUE;
+}
+
+int MonitorsCommand() {
+    EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0);
+    std::printf("virtual: rect=%d %d %d %d\n", GetSystemMetrics(SM_XVIRTUALSCREEN),
+                GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    return 0;
+}
+
+struct TFindAll {
+    std::string cls;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK FindAllTopLevel(HWND hwnd, LPARAM param) {
+    auto* find = reinterpret_cast<TFindAll*>(param);
+    char cls[128] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (lstrcmpiA(cls, find->cls.c_str()) == 0 && IsWindowVisible(hwnd)) find->found.push_back(hwnd);
+    return TRUE;
+}
+
+int WindowsCommand(int argc, char** argv) {
+    if (argc < 5) return 64;
+    std::size_t count = std::strtoul(argv[3], nullptr, 10);
+    DWORD timeout = static_cast<DWORD>(std::strtoul(argv[4], nullptr, 10)), start = GetTickCount();
+    TFindAll find{argv[2], {}};
+    for (;;) {
+        find.found.clear();
+        EnumWindows(FindAllTopLevel, reinterpret_cast<LPARAM>(&find));
+        if (find.found.size() >= count || GetTickCount() - start > timeout) break;
+        Pump(50);
+    }
+    for (HWND hwnd : find.found) {
+        char text[512] = {};
+        GetWindowTextA(hwnd, text, sizeof text);
+        RECT r;
+        GetWindowRect(hwnd, &r);
+        LONG style = GetWindowLongA(hwnd, GWL_STYLE), exStyle = GetWindowLongA(hwnd, GWL_EXSTYLE);
+        std::printf("window: caption=\"%s\" rect=%ld %ld %ld %ld style=0x%08lx exstyle=0x%08lx topmost=%d\n",
+                    text, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                    static_cast<unsigned long>(style), static_cast<unsigned long>(exStyle),
+                    (exStyle & WS_EX_TOPMOST) ? 1 : 0);
+    }
+    return find.found.size() >= count ? 0 : 2;
+}
+
 // The share (in thousandths) of sample points of the screen that are neither
 // black nor white: the black window and the bare X root show none.
 int ColouredShare(HDC screen, HDC memory, HBITMAP bitmap, const std::uint32_t* pixels, int width,
@@ -409,7 +472,10 @@ int main(int argc, char** argv) {
     if (command == "gone") return GoneCommand(argc, argv);
     if (command == "host") return HostCommand(argc, argv);
     if (command == "firstframe") return FirstFrameCommand(argc, argv);
+    if (command == "monitors") return MonitorsCommand();
+    if (command == "windows") return WindowsCommand(argc, argv);
     std::fprintf(stderr,
-                 "usage: winprobe msgbox|window|click|close|gone|host|firstframe ... (see winprobe.cpp)\n");
+                 "usage: winprobe msgbox|window|click|close|gone|host|firstframe|monitors|windows ... "
+                 "(see winprobe.cpp)\n");
     return 64;
 }

@@ -123,3 +123,17 @@ wait_line() { wait_for "grep -qx '$2' '$1'" "${3:-10}"; }
 
 # True while PID $1 runs (a finished child that was not waited for is not running).
 running() { [ -n "$(ps -o stat= -p "$1" 2>/dev/null | grep -v Z)" ]; }
+
+# Two monitors side by side: a Xephyr whose two 1280 x 720 screens are one
+# Xinerama screen of 2560 x 720, nested in a private Xvfb. The root shows
+# the classic grey weave, so a head that nothing covers is plain to see.
+# DISPLAY becomes the Xephyr's; its pid is XEPHYR_PID.
+start_two_heads() {
+  start_xvfb 2560x720
+  Xephyr -displayfd 4 -retro +xinerama -screen 1280x720+0+0 -screen 1280x720+1280+0 -nolisten tcp -noreset \
+    4>"$TEST_TMP/xephyr.fd" 2>"$TEST_TMP/xephyr.log" &
+  XEPHYR_PID=$!
+  on_exit 'kill "$XEPHYR_PID"'
+  wait_for "[ -s '$TEST_TMP/xephyr.fd' ]" 20 || fail "Xephyr did not start: $(cat "$TEST_TMP/xephyr.log")"
+  export DISPLAY=":$(head -n1 "$TEST_TMP/xephyr.fd")"
+}
