@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Frame rate of the Linux program's full-screen run under Xvfb with Mesa's
 # llvmpipe, at 1280 x 720 and 1920 x 1080, the time from the program's start
-# to its first presented frame, and its peak resident memory. Prints the
+# to its first presented frame, the processor time each frame takes (all the
+# program's threads, the renderer's included: on a busy machine a steadier
+# figure than the frame rate) and its peak resident memory. Prints the
 # figures; asserts nothing.
 #
 #   bench/x11_fps.sh [SECONDS] [OTHER_DIST] [ROUNDS]
@@ -39,7 +41,7 @@ export ALSOFT_DRIVERS=null
 
 # One full-screen run of the program in folder $1 (its own data beside it,
 # default choices: the clock shown, no frame counter, 12-hour form). Prints
-# "fps first_ms frames peak_rss_mb".
+# "fps first_ms frames peak_rss_mb cpu_ms_per_frame".
 run_once() {
   local folder="$1" config="$TEST_TMP/config-$RANDOM"
   mkdir -p "$config/tarnwick"
@@ -48,15 +50,18 @@ run_once() {
   rm -f "$TEST_TMP/report"
   XDG_CONFIG_HOME="$config" TARNWICK_SWAP_REPORT="$TEST_TMP/report" LD_PRELOAD="$TEST_TMP/swap_counter.so" \
     "$folder/tarnwick" /s >"$TEST_TMP/run.out" 2>&1 &
-  local pid=$! peak
+  local pid=$! peak ticks
   sleep "$seconds"
   peak=$(sed -n 's/^VmHWM:[[:space:]]*\([0-9]*\) kB/\1/p' "/proc/$pid/status" 2>/dev/null || true)
+  # utime and stime, fields 14 and 15 (after the command's closing bracket).
+  ticks=$(sed 's/.*) //' "/proc/$pid/stat" 2>/dev/null | awk '{ print $12 + $13 }' || echo 0)
   xdotool key x
   wait "$pid" || true
   rm -rf "$config"
   local frames first fps
   read -r _ frames _ first _ fps <"$TEST_TMP/report"
-  echo "$fps $first $frames $(( ${peak:-0} / 1024 ))"
+  echo "$fps $first $frames $(( ${peak:-0} / 1024 ))" \
+    "$(awk -v t="${ticks:-0}" -v hz="$(getconf CLK_TCK)" -v n="$frames" 'BEGIN { printf "%.1f", (n > 0 ? t * 1000 / hz / n : 0) }')"
 }
 
 median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
@@ -77,29 +82,30 @@ for size in 1280x720 1920x1080; do
       echo "other: $other   ($rounds rounds each, interleaved; medians; ratio = this / other)"
     fi
   fi
-  fps_a=() first_a=() rss_a=() fps_b=() first_b=() rss_b=()
+  fps_a=() first_a=() rss_a=() cpu_a=() fps_b=() first_b=() rss_b=() cpu_b=()
   for ((r = 0; r < rounds; r++)); do
     order="a b"
     [ -n "$other" ] && [ $((r % 2)) -eq 1 ] && order="b a"
     [ -z "$other" ] && order="a"
     for which in $order; do
       if [ "$which" = a ]; then
-        read -r fps first frames rss < <(run_once "$dist")
-        fps_a+=("$fps") first_a+=("$first") rss_a+=("$rss")
+        read -r fps first frames rss cpu < <(run_once "$dist")
+        fps_a+=("$fps") first_a+=("$first") rss_a+=("$rss") cpu_a+=("$cpu")
       else
-        read -r fps first frames rss < <(run_once "$other")
-        fps_b+=("$fps") first_b+=("$first") rss_b+=("$rss")
+        read -r fps first frames rss cpu < <(run_once "$other")
+        fps_b+=("$fps") first_b+=("$first") rss_b+=("$rss") cpu_b+=("$cpu")
       fi
     done
   done
-  fa=$(median "${fps_a[@]}") ta=$(median "${first_a[@]}") ma=$(median "${rss_a[@]}")
+  fa=$(median "${fps_a[@]}") ta=$(median "${first_a[@]}") ma=$(median "${rss_a[@]}") ca=$(median "${cpu_a[@]}")
   if [ -z "$other" ]; then
-    printf '%-10s %6s fps   first frame after %5s ms   peak resident %4s MB   (%s frames)\n' \
-      "$size" "$fa" "$ta" "$ma" "$frames"
+    printf '%-10s %6s fps   %6s ms processor a frame   first frame after %5s ms   peak resident %4s MB   (%s frames)\n' \
+      "$size" "$fa" "$ca" "$ta" "$ma" "$frames"
   else
-    fb=$(median "${fps_b[@]}") tb=$(median "${first_b[@]}") mb=$(median "${rss_b[@]}")
+    fb=$(median "${fps_b[@]}") tb=$(median "${first_b[@]}") mb=$(median "${rss_b[@]}") cb=$(median "${cpu_b[@]}")
     printf '%-10s %-22s %10s %10s %8s\n' "$size" "" this other ratio
     printf '%-10s %-22s %10s %10s %8s\n' "" "frames a second" "$fa" "$fb" "$(ratio "$fa" "$fb")"
+    printf '%-10s %-22s %10s %10s %8s\n' "" "processor a frame (ms)" "$ca" "$cb" "$(ratio "$ca" "$cb")"
     printf '%-10s %-22s %10s %10s %8s\n' "" "first frame (ms)" "$ta" "$tb" "$(ratio "$ta" "$tb")"
     printf '%-10s %-22s %10s %10s %8s\n' "" "peak resident (MB)" "$ma" "$mb" "$(ratio "$ma" "$mb")"
     printf '%-10s %-22s %s | %s\n' "" "fps, each round" "${fps_a[*]}" "${fps_b[*]}"
