@@ -243,3 +243,33 @@ TEST_F(LakeModel, StaysWithinItsTriangleBudget) {
     EXPECT_GT(triangles, 5000u); // a landscape, not a placeholder
     EXPECT_LE(triangles, 30000u);
 }
+
+TEST_F(LakeModel, DrawsNoGroundUnderTheWaterAndNoSkyFarBelowTheHorizon) {
+    // Ground deep under the water, inside the part of the square the water
+    // draws, is always painted over by it; the land's skyline stands above
+    // the horizon all across the view, so sky far below the horizon there is
+    // always hidden.
+    const TModelMatrix& m = lake->Cameras[0].Matrices[0];
+    const TVec eye = EyeOf(m), forward{-m[2], -m[6], -m[10]};
+    const double drawnX1 = 24 + 74 * 125.0 / 127, drawnY0 = 190 - 74 * 125.0 / 127,
+                 drawnY1 = 190 + 74 * 125.0 / 127;
+    int deep = 0, low = 0;
+    for (const TModelObject& o : lake->Objects) {
+        const bool sky = TextureName(o) == "lake_sky";
+        if (!Terrain(o) && !sky) continue;
+        for (const TTriangle& t : o.Meshes[0].Triangles) {
+            bool under = true;
+            for (int v = 0; v < 3; ++v) {
+                const TVec p = Vertex(t, v), d = Minus(p, eye);
+                under = under && p.Z < WaterZ - 3 && p.X > WaterX0 && p.X < drawnX1 && p.Y > drawnY0 &&
+                        p.Y < drawnY1;
+                const double flat = std::sqrt(d.X * d.X + d.Y * d.Y);
+                const bool ahead = (d.X * forward.X + d.Y * forward.Y) > 0.5 * flat; // within 60 degrees
+                if (sky && ahead && d.Z < -0.05 * flat) ++low;
+            }
+            if (!sky && under) ++deep;
+        }
+    }
+    EXPECT_EQ(deep, 0) << "ground triangles hidden under the water";
+    EXPECT_EQ(low, 0) << "sky vertices ahead more than 3 degrees below the horizon";
+}
