@@ -273,3 +273,39 @@ TEST_F(LakeModel, DrawsNoGroundUnderTheWaterAndNoSkyFarBelowTheHorizon) {
     EXPECT_EQ(deep, 0) << "ground triangles hidden under the water";
     EXPECT_EQ(low, 0) << "sky vertices ahead more than 3 degrees below the horizon";
 }
+
+TEST_F(LakeModel, CutOutsAreShapedToWhatTheyShow) {
+    // Cut-outs are blended: every fragment of them costs, clear or not. Whole
+    // quads round the trees, bushes and reeds are about a third leaves; their
+    // outlines are more than half.
+    double covered = 0, total = 0;
+    for (const TModelObject& o : lake->Objects) {
+        if (TextureName(o) != "lake_trees") continue;
+        const TUmtImage atlas = Texture("lake_trees");
+        ASSERT_EQ(atlas.BitsPerPixel, 32);
+        const TMesh& mesh = o.Meshes[0];
+        for (std::size_t t = 0; t < mesh.Triangles.size(); ++t) {
+            const TTriangle& tri = mesh.Triangles[t];
+            const TVec n =
+                Cross(Minus(Vertex(tri, 1), Vertex(tri, 0)), Minus(Vertex(tri, 2), Vertex(tri, 0)));
+            const double area = 0.5 * std::sqrt(Dot(n, n));
+            // Points spread over the triangle, each standing for an equal share.
+            for (int i = 0; i < 5; ++i)
+                for (int j = 0; i + j < 5; ++j) {
+                    const double a = (i + 1.0 / 3) / 6, b = (j + 1.0 / 3) / 6, c = 1 - a - b;
+                    const TTexCoord& ta = mesh.TexCoords[3 * t];
+                    const TTexCoord& tb = mesh.TexCoords[3 * t + 1];
+                    const TTexCoord& tc = mesh.TexCoords[3 * t + 2];
+                    const int x =
+                        std::clamp(int((a * ta.S + b * tb.S + c * tc.S) * atlas.Width), 0, atlas.Width - 1);
+                    const int y =
+                        std::clamp(int((a * ta.T + b * tb.T + c * tc.T) * atlas.Height), 0, atlas.Height - 1);
+                    const bool cover = atlas.Frame(0)[(std::size_t(y) * atlas.Width + x) * 4 + 3] > 0;
+                    covered += cover ? area / 15 : 0;
+                    total += area / 15;
+                }
+        }
+    }
+    ASSERT_GT(total, 0);
+    EXPECT_GT(covered / total, 0.45) << "share of the cut-outs' area with cover";
+}
