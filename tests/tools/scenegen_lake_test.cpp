@@ -309,3 +309,28 @@ TEST_F(LakeModel, CutOutsAreShapedToWhatTheyShow) {
     ASSERT_GT(total, 0);
     EXPECT_GT(covered / total, 0.45) << "share of the cut-outs' area with cover";
 }
+
+TEST_F(LakeModel, BushesAreLeafyClumpsNotRoundBlobs) {
+    // The bushes' two cells fill the atlas's lower right quarter (128 x 128
+    // texels each). A disc's squared outline over its area is about 4 pi
+    // (12.6); clumps of leaves with a broken edge have far more outline.
+    const TUmtImage atlas = Texture("lake_trees");
+    ASSERT_EQ(atlas.Width, 1024);
+    ASSERT_GE(atlas.Height, 128);
+    for (int x0 : {768, 896}) {
+        auto cover = [&](int x, int y) {
+            return x >= x0 && x < x0 + 128 && y >= 0 && y < 128 &&
+                   atlas.Frame(0)[(std::size_t(y) * atlas.Width + std::size_t(x)) * 4 + 3] >= 128;
+        };
+        double area = 0, outline = 0;
+        for (int y = 0; y < 128; ++y)
+            for (int x = x0; x < x0 + 128; ++x) {
+                if (!cover(x, y)) continue;
+                area += 1;
+                if (!cover(x + 1, y) || !cover(x - 1, y) || !cover(x, y + 1) || !cover(x, y - 1))
+                    outline += 1;
+            }
+        ASSERT_GT(area, 2000) << "cell at " << x0;
+        EXPECT_GT(outline * outline / area, 20.0) << "cell at " << x0;
+    }
+}

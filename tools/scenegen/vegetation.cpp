@@ -103,13 +103,35 @@ bool ReedAt(float u, float v, int variant, TColour& c) {
 
 bool BushAt(float u, float v, int variant, TColour& c) {
     if (v > BushFill) return false;
+    const std::uint32_t seed = 900u + std::uint32_t(variant) * 29u;
     const float x = (u - 0.5f) * 2.0f, y = v / BushFill; // -1..1 across, 0..1 up
-    float d = x * x / 0.9f + (y - 0.45f) * (y - 0.45f) / 0.22f;
-    d += 0.35f * Fbm(u * 9.0f, v * 9.0f, 900u + std::uint32_t(variant), 4);
-    if (d > 1.0f || y < 0.02f) return false;
-    float light = 0.65f + 0.4f * (-x * 0.5f + (y - 0.45f));
-    c = Scaled(variant ? Rgb(0.22f, 0.30f, 0.12f) : Rgb(0.17f, 0.26f, 0.11f),
-               light * (0.85f + 0.3f * ValueNoise(u * 60.0f, v * 60.0f, 905u)));
+    if (y < 0.02f) return false;
+    // Clumps of leaves, lower and smaller towards the sides, each lit as a
+    // rounded mass from the sun's side; their union has a leafy, broken edge.
+    TRandom random(seed);
+    float best = -1e9f;
+    TVec3 normal = V3(0, 0, 1);
+    for (int i = 0; i < 11; ++i) {
+        const float bx = float(random.Range(-0.6, 0.6));
+        const float by = float(random.Range(0.36, 0.6)) - 0.22f * std::fabs(bx);
+        const float r = float(random.Range(0.28, 0.4)) * (1.0f - 0.3f * std::fabs(bx));
+        const float dx = x - bx, dy = (y - by) * 1.2f;
+        const float inside = r * r - dx * dx - dy * dy;
+        if (inside > best) {
+            best = inside;
+            normal = V3(dx, dy, std::sqrt(std::max(0.0f, inside)));
+        }
+    }
+    const float rough = 0.025f * Fbm(u * 12.0f, v * 12.0f, seed + 1u, 4) +
+                        0.03f * (ValueNoise(u * 40.0f, v * 40.0f, seed + 2u) - 0.5f);
+    if (best + rough < 0.0f) return false;
+    normal = Normalised(normal);
+    const float light = 0.45f + 0.65f * std::max(0.0f, Dot(normal, Normalised(V3(-0.6f, 0.5f, 0.6f))));
+    // Deeper in the bush, and near its foot, the leaves lie in shade.
+    const float shade = 0.75f + 0.25f * SmoothRange(0.0f, 0.45f, y);
+    const float leaves = ValueNoise(u * 64.0f, v * 64.0f, seed + 3u);
+    const TColour leaf = variant ? Rgb(0.23f, 0.31f, 0.12f) : Rgb(0.18f, 0.27f, 0.11f);
+    c = Scaled(Mix(leaf, Rgb(0.30f, 0.38f, 0.16f), 0.35f * leaves), light * shade * (0.8f + 0.35f * leaves));
     return true;
 }
 
