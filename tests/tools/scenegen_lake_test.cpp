@@ -243,3 +243,94 @@ TEST_F(LakeModel, StaysWithinItsTriangleBudget) {
     EXPECT_GT(triangles, 5000u); // a landscape, not a placeholder
     EXPECT_LE(triangles, 30000u);
 }
+
+TEST_F(LakeModel, DrawsNoGroundUnderTheWaterAndNoSkyFarBelowTheHorizon) {
+    // Ground deep under the water, inside the part of the square the water
+    // draws, is always painted over by it; the land's skyline stands above
+    // the horizon all across the view, so sky far below the horizon there is
+    // always hidden.
+    const TModelMatrix& m = lake->Cameras[0].Matrices[0];
+    const TVec eye = EyeOf(m), forward{-m[2], -m[6], -m[10]};
+    const double drawnX1 = 24 + 74 * 125.0 / 127, drawnY0 = 190 - 74 * 125.0 / 127,
+                 drawnY1 = 190 + 74 * 125.0 / 127;
+    int deep = 0, low = 0;
+    for (const TModelObject& o : lake->Objects) {
+        const bool sky = TextureName(o) == "lake_sky";
+        if (!Terrain(o) && !sky) continue;
+        for (const TTriangle& t : o.Meshes[0].Triangles) {
+            bool under = true;
+            for (int v = 0; v < 3; ++v) {
+                const TVec p = Vertex(t, v), d = Minus(p, eye);
+                under = under && p.Z < WaterZ - 3 && p.X > WaterX0 && p.X < drawnX1 && p.Y > drawnY0 &&
+                        p.Y < drawnY1;
+                const double flat = std::sqrt(d.X * d.X + d.Y * d.Y);
+                const bool ahead = (d.X * forward.X + d.Y * forward.Y) > 0.5 * flat; // within 60 degrees
+                if (sky && ahead && d.Z < -0.05 * flat) ++low;
+            }
+            if (!sky && under) ++deep;
+        }
+    }
+    EXPECT_EQ(deep, 0) << "ground triangles hidden under the water";
+    EXPECT_EQ(low, 0) << "sky vertices ahead more than 3 degrees below the horizon";
+}
+
+TEST_F(LakeModel, CutOutsAreShapedToWhatTheyShow) {
+    // Cut-outs are blended: every fragment of them costs, clear or not. Whole
+    // quads round the trees, bushes and reeds are about a third leaves; their
+    // outlines are more than half.
+    double covered = 0, total = 0;
+    for (const TModelObject& o : lake->Objects) {
+        if (TextureName(o) != "lake_trees") continue;
+        const TUmtImage atlas = Texture("lake_trees");
+        ASSERT_EQ(atlas.BitsPerPixel, 32);
+        const TMesh& mesh = o.Meshes[0];
+        for (std::size_t t = 0; t < mesh.Triangles.size(); ++t) {
+            const TTriangle& tri = mesh.Triangles[t];
+            const TVec n =
+                Cross(Minus(Vertex(tri, 1), Vertex(tri, 0)), Minus(Vertex(tri, 2), Vertex(tri, 0)));
+            const double area = 0.5 * std::sqrt(Dot(n, n));
+            // Points spread over the triangle, each standing for an equal share.
+            for (int i = 0; i < 5; ++i)
+                for (int j = 0; i + j < 5; ++j) {
+                    const double a = (i + 1.0 / 3) / 6, b = (j + 1.0 / 3) / 6, c = 1 - a - b;
+                    const TTexCoord& ta = mesh.TexCoords[3 * t];
+                    const TTexCoord& tb = mesh.TexCoords[3 * t + 1];
+                    const TTexCoord& tc = mesh.TexCoords[3 * t + 2];
+                    const int x =
+                        std::clamp(int((a * ta.S + b * tb.S + c * tc.S) * atlas.Width), 0, atlas.Width - 1);
+                    const int y =
+                        std::clamp(int((a * ta.T + b * tb.T + c * tc.T) * atlas.Height), 0, atlas.Height - 1);
+                    const bool cover = atlas.Frame(0)[(std::size_t(y) * atlas.Width + x) * 4 + 3] > 0;
+                    covered += cover ? area / 15 : 0;
+                    total += area / 15;
+                }
+        }
+    }
+    ASSERT_GT(total, 0);
+    EXPECT_GT(covered / total, 0.45) << "share of the cut-outs' area with cover";
+}
+
+TEST_F(LakeModel, BushesAreLeafyClumpsNotRoundBlobs) {
+    // The bushes' two cells fill the atlas's lower right quarter (128 x 128
+    // texels each). A disc's squared outline over its area is about 4 pi
+    // (12.6); clumps of leaves with a broken edge have far more outline.
+    const TUmtImage atlas = Texture("lake_trees");
+    ASSERT_EQ(atlas.Width, 1024);
+    ASSERT_GE(atlas.Height, 128);
+    for (int x0 : {768, 896}) {
+        auto cover = [&](int x, int y) {
+            return x >= x0 && x < x0 + 128 && y >= 0 && y < 128 &&
+                   atlas.Frame(0)[(std::size_t(y) * atlas.Width + std::size_t(x)) * 4 + 3] >= 128;
+        };
+        double area = 0, outline = 0;
+        for (int y = 0; y < 128; ++y)
+            for (int x = x0; x < x0 + 128; ++x) {
+                if (!cover(x, y)) continue;
+                area += 1;
+                if (!cover(x + 1, y) || !cover(x - 1, y) || !cover(x, y + 1) || !cover(x, y - 1))
+                    outline += 1;
+            }
+        ASSERT_GT(area, 2000) << "cell at " << x0;
+        EXPECT_GT(outline * outline / area, 20.0) << "cell at " << x0;
+    }
+}

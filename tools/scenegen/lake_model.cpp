@@ -10,17 +10,18 @@ namespace scenegen {
 TLakeData BuildLake() {
     TLakeData lake;
     TGenModel& model = lake.Model;
-    const char* names[] = {GroundTextureName, MirrorTextureName, LandTextureName, SkyTextureName,
-                           HillsTextureName,  TreesTextureName,  FallsTextureName};
+    const char* names[] = {GroundTextureName, MirrorTextureName, LandTextureName,
+                           SkyTextureName,    TreesTextureName,  FallsTextureName};
     for (const char* name : names)
         model.Materials.push_back(TGenMaterial{Rgb(1, 1, 1, 1), name});
-    const std::uint16_t ground = 0, land = 2, sky = 3, hills = 4, trees = 5, falls = 6;
+    const std::uint16_t ground = 0, land = 2, sky = 3, trees = 4, falls = 5;
 
-    // Opaque pass: the land, the sky and the far hills.
+    // Opaque pass: the land, near to far, then the sky where the land leaves
+    // it to be seen (the land's far edge stands above the horizon all round
+    // the view, at every screen shape, so nothing lies beyond it).
     const TTerrainGrid grid = BuildTerrainGrid();
     AddTerrainObjects(grid, model, ground, land);
-    model.Objects.push_back(SkyDome(sky));
-    model.Objects.push_back(HillRings(hills));
+    model.Objects.push_back(SkyDome(sky, grid));
 
     // Blended pass: the cut-outs far to near, then the falls in the middle
     // of the view, so the last object drawn is textured and always in view:
@@ -39,7 +40,6 @@ TLakeData BuildLake() {
     lake.Textures.push_back({MirrorTextureName, MirrorTexture()});
     lake.Textures.push_back({LandTextureName, BakeTerrainTexture(grid, TerrainArea, 1024)});
     lake.Textures.push_back({SkyTextureName, SkyTexture()});
-    lake.Textures.push_back({HillsTextureName, HillsTexture()});
     lake.Textures.push_back({TreesTextureName, VegetationTexture()});
     lake.Textures.push_back({FallsTextureName, WaterfallTexture()});
     return lake;

@@ -23,7 +23,6 @@ constexpr const char* GroundTextureName = "lake_ground"; // material 0: the land
 constexpr const char* MirrorTextureName = "lake_mirror"; // material 1: what the water reflects
 constexpr const char* LandTextureName = "lake_land";     // the whole land, coarser
 constexpr const char* SkyTextureName = "lake_sky";
-constexpr const char* HillsTextureName = "lake_hills";
 constexpr const char* TreesTextureName = "lake_trees";
 constexpr const char* FallsTextureName = "lake_falls";
 

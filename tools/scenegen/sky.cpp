@@ -1,9 +1,11 @@
 #include "tools/scenegen/sky.h"
 
 #include <cmath>
+#include <vector>
 
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/parallel.h"
+#include "tools/scenegen/terrain.h"
 #include "tools/scenegen/world.h"
 
 namespace scenegen {
@@ -34,17 +36,6 @@ TVec3 Direction(float azimuth, float elevation) {
     return V3(std::cos(e) * std::sin(a), std::cos(e) * std::cos(a), std::sin(e));
 }
 
-// Ridge line of a hill ring: elevation in degrees seen from the camera.
-float RidgeElevation(int ring, float azimuth) {
-    float u = azimuth / 25.0f;
-    if (ring == 0) return 1.6f + 2.2f * Clamp01(0.5f + 0.7f * Fbm(u, 3.0f, 211u, 4));
-    return 2.4f + 4.2f * Ridged(u * 0.8f, 7.0f, 223u, 5);
-}
-
-constexpr float RingRadius[2] = {1250.0f, 1800.0f};
-constexpr float RingAzimuth = 110.0f; // each ring spans -110..110 degrees
-constexpr float RingBottom = -9.0f;   // degrees: well below the ground in front
-
 } // namespace
 
 TColour SkyColour(TVec3 dir) {
@@ -73,7 +64,21 @@ TColour SkyColour(TVec3 dir) {
     return Mix(sky, horizon, 0.5f * (1.0f - SmoothRange(0.0f, 4.0f, e)));
 }
 
-TGenObject SkyDome(std::uint16_t material) {
+float SkylineElevation(const TTerrainGrid& grid, float azimuth) {
+    const TVec3 eye = CameraEye();
+    const float sa = std::sin(azimuth * Degree), ca = std::cos(azimuth * Degree);
+    float best = -90.0f;
+    // Out to the edge of the land, in steps that grow with the distance (the
+    // grid's cells grow too).
+    for (float d = 2.0f;; d += std::fmax(0.5f, d * 0.004f)) {
+        const float x = eye.x + sa * d, y = eye.y + ca * d;
+        if (x < TerrainArea.X0 || x > TerrainArea.X1 || y < TerrainArea.Y0 || y > TerrainArea.Y1) break;
+        best = std::fmax(best, std::atan2(grid.MeshHeight(x, y) - eye.z, d) / Degree);
+    }
+    return best;
+}
+
+TGenObject SkyDome(std::uint16_t material, const TTerrainGrid& grid) {
     TGenObject dome;
     dome.Material = material;
     dome.Alpha = 0.0f;
@@ -82,13 +87,25 @@ TGenObject SkyDome(std::uint16_t material) {
                            10,  13,  17,  22, 28, 36, 46,   58, 72, 90};
     const int ringCount = int(sizeof rings / sizeof rings[0]);
     const int segments = 72;
+    auto azimuthOf = [&](int seg) { return -180.0f + 360.0f * float(seg) / float(segments); };
+    // The lowest elevation each meridian of the dome needs: a little below the
+    // lowest skyline on either side of it (the skyline is sampled every half
+    // degree; between the samples it cannot dip by much).
+    std::vector<float> bottom(std::size_t(segments) + 1);
+    for (int seg = 0; seg <= segments; ++seg) {
+        float low = 90.0f;
+        for (float a = azimuthOf(seg) - 5.0f; a <= azimuthOf(seg) + 5.0f; a += 0.5f)
+            low = std::fmin(low, SkylineElevation(grid, a));
+        bottom[std::size_t(seg)] = std::fmax(rings[0], low - 1.5f);
+    }
+    // The ring's elevation on a meridian, raised to that meridian's bottom:
+    // neighbouring quads share their corners, so no cracks open between them.
+    auto elevation = [&](int seg, int ring) { return std::fmax(rings[ring], bottom[std::size_t(seg)]); };
     auto point = [&](int seg, int ring) {
-        float az = -180.0f + 360.0f * float(seg) / float(segments);
-        return eye + Direction(az, rings[ring]) * SkyRadius;
+        return eye + Direction(azimuthOf(seg), elevation(seg, ring)) * SkyRadius;
     };
     auto tex = [&](int seg, int ring) {
-        float az = -180.0f + 360.0f * float(seg) / float(segments);
-        return V3((az + 90.0f) / 180.0f, SkyT(rings[ring]), 0.0f);
+        return V3((azimuthOf(seg) + 90.0f) / 180.0f, SkyT(elevation(seg, ring)), 0.0f);
     };
     for (int r = 0; r + 1 < ringCount; ++r)
         for (int s = 0; s < segments; ++s) {
@@ -98,8 +115,21 @@ TGenObject SkyDome(std::uint16_t material) {
                          apexTex);
                 continue;
             }
-            dome.AddQuad(point(s, r), point(s + 1, r), point(s + 1, r + 1), point(s, r + 1), tex(s, r),
-                         tex(s + 1, r), tex(s + 1, r + 1), tex(s, r + 1));
+            // Below the bottom on a meridian the ring collapses onto it: the
+            // quad becomes a triangle, or nothing.
+            const bool leftFlat = elevation(s, r) == elevation(s, r + 1);
+            const bool rightFlat = elevation(s + 1, r) == elevation(s + 1, r + 1);
+            if (leftFlat && rightFlat) continue;
+            if (leftFlat) {
+                dome.Add(point(s, r), point(s + 1, r), point(s + 1, r + 1), tex(s, r), tex(s + 1, r),
+                         tex(s + 1, r + 1));
+            } else if (rightFlat) {
+                dome.Add(point(s, r), point(s + 1, r), point(s, r + 1), tex(s, r), tex(s + 1, r),
+                         tex(s, r + 1));
+            } else {
+                dome.AddQuad(point(s, r), point(s + 1, r), point(s + 1, r + 1), point(s, r + 1), tex(s, r),
+                             tex(s + 1, r), tex(s + 1, r + 1), tex(s, r + 1));
+            }
         }
     return dome;
 }
@@ -114,56 +144,6 @@ TPicture SkyTexture() {
             picture.Set(i, j, SkyColour(Direction(az, e)));
         }
     });
-    return picture;
-}
-
-TGenObject HillRings(std::uint16_t material) {
-    TGenObject rings;
-    rings.Material = material;
-    rings.Alpha = 0.0f;
-    const TVec3 eye = CameraEye();
-    const int segments = 160;
-    // Far ring first: both are opaque and depth-tested, the order is only tidy.
-    for (int ring = 1; ring >= 0; --ring) {
-        const float radius = RingRadius[ring];
-        const float t0 = ring == 0 ? 0.0f : 0.5f, t1 = t0 + 0.5f;
-        for (int s = 0; s < segments; ++s) {
-            float a0 = -RingAzimuth + 2.0f * RingAzimuth * float(s) / float(segments);
-            float a1 = -RingAzimuth + 2.0f * RingAzimuth * float(s + 1) / float(segments);
-            auto at = [&](float az, float elevation) {
-                TVec3 d = Direction(az, 0.0f);
-                return eye + V3(d.x * radius, d.y * radius, radius * std::tan(elevation * Degree));
-            };
-            float s0 = float(s) / float(segments), s1 = float(s + 1) / float(segments);
-            rings.AddQuad(at(a0, RingBottom), at(a1, RingBottom), at(a1, RidgeElevation(ring, a1)),
-                          at(a0, RidgeElevation(ring, a0)), V3(s0, t0 + 0.002f, 0), V3(s1, t0 + 0.002f, 0),
-                          V3(s1, t1 - 0.002f, 0), V3(s0, t1 - 0.002f, 0));
-        }
-    }
-    return rings;
-}
-
-TPicture HillsTexture() {
-    TPicture picture(1024, 256, 3);
-    const TVec3 sun = SunDirection();
-    for (int j = 0; j < picture.Height; ++j)
-        for (int i = 0; i < picture.Width; ++i) {
-            const int ring = j < picture.Height / 2 ? 0 : 1;
-            const float v =
-                (float(j % (picture.Height / 2)) + 0.5f) / float(picture.Height / 2); // 0 bottom, 1 ridge
-            const float az = -RingAzimuth + 2.0f * RingAzimuth * (float(i) + 0.5f) / float(picture.Width);
-            const float ridge = RidgeElevation(ring, az);
-            const float e = RingBottom + (ridge - RingBottom) * v;
-            // Slopes facing the sun are lighter; woods darker in patches.
-            const float x = az / 3.0f, y = e * 2.0f;
-            const float gx = Fbm(x + 0.3f, y, 401u + ring, 4) - Fbm(x - 0.3f, y, 401u + ring, 4);
-            const float light = 0.75f + 0.9f * gx * (sun.x < 0 ? -1.0f : 1.0f) + 0.15f * v;
-            TColour land =
-                Mix(Rgb(0.16f, 0.25f, 0.14f), Rgb(0.30f, 0.36f, 0.22f), Clamp01(0.5f + Fbm(x, y, 409u, 4)));
-            land = Scaled(land, light);
-            const float haze = std::fmin(1.0f, HazeAmount(RingRadius[ring]) + 0.06f * (1.0f - v));
-            picture.Set(i, j, Mix(land, Mix(HazeColour(), Rgb(0.62f, 0.70f, 0.80f), 0.3f), haze));
-        }
     return picture;
 }
 

@@ -1,5 +1,4 @@
-// What lies beyond the land: the sky dome, two rings of distant hills fading
-// into the haze, and the picture the water reflects.
+// What lies beyond the land: the sky dome, and the picture the water reflects.
 #pragma once
 
 #include <cstdint>
@@ -15,14 +14,18 @@ constexpr float SkyRadius = 2200.0f;
 // included; below the horizon the haze.
 TColour SkyColour(TVec3 dir);
 
-// The dome around camera 1, textured with `SkyTexture`, faces inwards.
-TGenObject SkyDome(std::uint16_t material);
-TPicture SkyTexture(); // 1024 x 512; s covers azimuths -90..90 degrees and repeats
+struct TTerrainGrid;
 
-// The distant hills: two rings around camera 1, the nearer at 1250 units and
-// the farther at 1800, each a band of quads whose top edge is the ridge line.
-TGenObject HillRings(std::uint16_t material);
-TPicture HillsTexture(); // 1024 x 256: the lower half the near ring, the upper the far one
+// The dome around camera 1, textured with `SkyTexture`, faces inwards. It
+// reaches down only to a little below the land's skyline seen from camera 1
+// (the ground drawn from `grid`): the sky is drawn where it can be seen, not
+// behind the whole land.
+TGenObject SkyDome(std::uint16_t material, const TTerrainGrid& grid);
+
+// Elevation in degrees of the drawn land's skyline seen from camera 1 in the
+// direction `azimuth` (degrees clockwise from north).
+float SkylineElevation(const TTerrainGrid& grid, float azimuth);
+TPicture SkyTexture(); // 1024 x 512; s covers azimuths -90..90 degrees and repeats
 
 // The picture the water reflects. The water's texture coordinates come from
 // sphere mapping in the lake's own space (z up): the centre of the picture is

@@ -60,6 +60,16 @@ std::vector<int> TileBounds(int nearFirst, int nearCells, int cells) {
     return bounds;
 }
 
+// True when the ground point (i, j) lies so far under the water, and inside
+// the part of the square the water draws, that the water always hides it. A
+// triangle with three such corners is never drawn: the lake's bed would only
+// be painted over by the water.
+bool UnderTheWater(const TTerrainGrid& grid, int i, int j) {
+    const float x = grid.Xs[i], y = grid.Ys[j];
+    return x > WaterDrawnArea.X0 && x < WaterDrawnArea.X1 && y > WaterDrawnArea.Y0 && y < WaterDrawnArea.Y1 &&
+           grid.At(i, j) < WaterLevel - HiddenBedDepth;
+}
+
 } // namespace
 
 float AreaTexCoord(float v, float lo, float hi, int size) {
@@ -129,22 +139,24 @@ void AddTerrainObjects(const TTerrainGrid& grid, TGenModel& model, std::uint16_t
                 return V3(AreaTexCoord(grid.Xs[i], area.X0, area.X1, size),
                           AreaTexCoord(grid.Ys[j], area.Y0, area.Y1, size), 0.0f);
             };
+            auto add = [&](int i0, int j0, int i1, int j1, int i2, int j2) {
+                if (UnderTheWater(grid, i0, j0) && UnderTheWater(grid, i1, j1) && UnderTheWater(grid, i2, j2))
+                    return;
+                tile.Add(vertex(i0, j0), vertex(i1, j1), vertex(i2, j2), tex(i0, j0), tex(i1, j1),
+                         tex(i2, j2));
+            };
             for (int j = by[tj]; j < by[tj + 1]; ++j)
                 for (int i = bx[ti]; i < bx[ti + 1]; ++i) {
                     const bool alt = grid.Alt[std::size_t(j) * std::size_t(grid.CellsX()) + std::size_t(i)];
                     if (alt) {
-                        tile.Add(vertex(i, j), vertex(i + 1, j), vertex(i, j + 1), tex(i, j), tex(i + 1, j),
-                                 tex(i, j + 1));
-                        tile.Add(vertex(i + 1, j), vertex(i + 1, j + 1), vertex(i, j + 1), tex(i + 1, j),
-                                 tex(i + 1, j + 1), tex(i, j + 1));
+                        add(i, j, i + 1, j, i, j + 1);
+                        add(i + 1, j, i + 1, j + 1, i, j + 1);
                     } else {
-                        tile.Add(vertex(i, j), vertex(i + 1, j), vertex(i + 1, j + 1), tex(i, j),
-                                 tex(i + 1, j), tex(i + 1, j + 1));
-                        tile.Add(vertex(i, j), vertex(i + 1, j + 1), vertex(i, j + 1), tex(i, j),
-                                 tex(i + 1, j + 1), tex(i, j + 1));
+                        add(i, j, i + 1, j, i + 1, j + 1);
+                        add(i, j, i + 1, j + 1, i, j + 1);
                     }
                 }
-            model.Objects.push_back(std::move(tile));
+            if (!tile.Triangles.empty()) model.Objects.push_back(std::move(tile));
         }
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/parallel.h"
@@ -102,13 +103,35 @@ bool ReedAt(float u, float v, int variant, TColour& c) {
 
 bool BushAt(float u, float v, int variant, TColour& c) {
     if (v > BushFill) return false;
+    const std::uint32_t seed = 900u + std::uint32_t(variant) * 29u;
     const float x = (u - 0.5f) * 2.0f, y = v / BushFill; // -1..1 across, 0..1 up
-    float d = x * x / 0.9f + (y - 0.45f) * (y - 0.45f) / 0.22f;
-    d += 0.35f * Fbm(u * 9.0f, v * 9.0f, 900u + std::uint32_t(variant), 4);
-    if (d > 1.0f || y < 0.02f) return false;
-    float light = 0.65f + 0.4f * (-x * 0.5f + (y - 0.45f));
-    c = Scaled(variant ? Rgb(0.22f, 0.30f, 0.12f) : Rgb(0.17f, 0.26f, 0.11f),
-               light * (0.85f + 0.3f * ValueNoise(u * 60.0f, v * 60.0f, 905u)));
+    if (y < 0.02f) return false;
+    // Clumps of leaves, lower and smaller towards the sides, each lit as a
+    // rounded mass from the sun's side; their union has a leafy, broken edge.
+    TRandom random(seed);
+    float best = -1e9f;
+    TVec3 normal = V3(0, 0, 1);
+    for (int i = 0; i < 11; ++i) {
+        const float bx = float(random.Range(-0.6, 0.6));
+        const float by = float(random.Range(0.36, 0.6)) - 0.22f * std::fabs(bx);
+        const float r = float(random.Range(0.28, 0.4)) * (1.0f - 0.3f * std::fabs(bx));
+        const float dx = x - bx, dy = (y - by) * 1.2f;
+        const float inside = r * r - dx * dx - dy * dy;
+        if (inside > best) {
+            best = inside;
+            normal = V3(dx, dy, std::sqrt(std::max(0.0f, inside)));
+        }
+    }
+    const float rough = 0.025f * Fbm(u * 12.0f, v * 12.0f, seed + 1u, 4) +
+                        0.03f * (ValueNoise(u * 40.0f, v * 40.0f, seed + 2u) - 0.5f);
+    if (best + rough < 0.0f) return false;
+    normal = Normalised(normal);
+    const float light = 0.45f + 0.65f * std::max(0.0f, Dot(normal, Normalised(V3(-0.6f, 0.5f, 0.6f))));
+    // Deeper in the bush, and near its foot, the leaves lie in shade.
+    const float shade = 0.75f + 0.25f * SmoothRange(0.0f, 0.45f, y);
+    const float leaves = ValueNoise(u * 64.0f, v * 64.0f, seed + 3u);
+    const TColour leaf = variant ? Rgb(0.23f, 0.31f, 0.12f) : Rgb(0.18f, 0.27f, 0.11f);
+    c = Scaled(Mix(leaf, Rgb(0.30f, 0.38f, 0.16f), 0.35f * leaves), light * shade * (0.8f + 0.35f * leaves));
     return true;
 }
 
@@ -160,6 +183,92 @@ struct TCutout {
     float Distance;
 };
 
+TPicture PaintAtlas() {
+    TPicture atlas(AtlasWidth, AtlasHeight, 4);
+    for (int i = 0; i < 4; ++i)
+        PaintCell(atlas, Firs[i], i, FirAt);
+    for (int i = 0; i < 4; ++i)
+        PaintCell(atlas, Broadleaves[i], i, BroadleafAt);
+    for (int i = 0; i < 2; ++i)
+        PaintCell(atlas, Reeds[i], i, ReedAt);
+    for (int i = 0; i < 2; ++i)
+        PaintCell(atlas, Bushes[i], i, BushAt);
+    return atlas;
+}
+
+const TPicture& Atlas() {
+    static const TPicture atlas = PaintAtlas();
+    return atlas;
+}
+
+// A point of a cut-out's outline: u across its quad 0..1, v up 0..1.
+struct TOutlinePoint {
+    float U, V;
+};
+
+// The outline of what a cell shows: the convex polygon with sides in
+// twelve directions that holds every texel of the cell with any cover,
+// widened by two texels so that the coarser mipmap levels, whose cover
+// spreads, keep their soft edge. Counter-clockwise. Drawing the cut-out as
+// this polygon instead of its whole quad leaves out most of the fully clear
+// texels, which are blended for nothing.
+std::vector<TOutlinePoint> CellOutline(const TCell& cell, float fill) {
+    const TPicture& atlas = Atlas();
+    const float w = float(cell.W), h = float(cell.H) * fill;
+    constexpr int Directions = 12;
+    constexpr float Margin = 2.0f, Pi = 3.14159265358979f;
+    float reach[Directions];
+    for (float& r : reach)
+        r = -1e30f;
+    for (int y = 0; y < int(std::ceil(h)); ++y)
+        for (int x = 0; x < cell.W; ++x) {
+            if (atlas.Bytes[(std::size_t(cell.Y + y) * AtlasWidth + std::size_t(cell.X + x)) * 4 + 3] == 0)
+                continue;
+            for (int k = 0; k < Directions; ++k) {
+                const float a = 2.0f * Pi * float(k) / Directions, nx = std::cos(a), ny = std::sin(a);
+                // The texel's farthest corner in this direction.
+                const float px = float(x) + (nx > 0 ? 1.0f : 0.0f), py = float(y) + (ny > 0 ? 1.0f : 0.0f);
+                reach[k] = std::max(reach[k], nx * px + ny * py);
+            }
+        }
+    std::vector<std::pair<float, float>> poly{{0, 0}, {w, 0}, {w, h}, {0, h}};
+    for (int k = 0; k < Directions; ++k) {
+        if (reach[k] < -1e29f) return {{0, 0}, {1, 0}, {1, 1}, {0, 1}}; // nothing drawn: keep the quad
+        const float a = 2.0f * Pi * float(k) / Directions, nx = std::cos(a), ny = std::sin(a);
+        const float limit = reach[k] + Margin;
+        auto outside = [&](const std::pair<float, float>& p) { return nx * p.first + ny * p.second - limit; };
+        std::vector<std::pair<float, float>> clipped;
+        for (std::size_t i = 0; i < poly.size(); ++i) {
+            const auto& p = poly[i];
+            const auto& q = poly[(i + 1) % poly.size()];
+            const float dp = outside(p), dq = outside(q);
+            if (dp <= 0) clipped.push_back(p);
+            if ((dp < 0) != (dq < 0) && dp != dq) {
+                const float t = dp / (dp - dq);
+                clipped.push_back({p.first + (q.first - p.first) * t, p.second + (q.second - p.second) * t});
+            }
+        }
+        poly = std::move(clipped);
+    }
+    std::vector<TOutlinePoint> outline;
+    for (const auto& p : poly) {
+        const TOutlinePoint o{p.first / w, p.second / h};
+        if (!outline.empty() && std::fabs(o.U - outline.back().U) < 1e-4f &&
+            std::fabs(o.V - outline.back().V) < 1e-4f)
+            continue;
+        outline.push_back(o);
+    }
+    return outline;
+}
+
+const std::vector<TOutlinePoint>& OutlineOf(const TCell& cell, float fill) {
+    static std::vector<std::pair<std::pair<int, int>, std::vector<TOutlinePoint>>> known;
+    for (const auto& k : known)
+        if (k.first == std::make_pair(cell.X, cell.Y)) return k.second;
+    known.push_back({{cell.X, cell.Y}, CellOutline(cell, fill)});
+    return known.back().second;
+}
+
 void AddCutout(TGenObject& object, const TCutout& c) {
     const TVec3 eye = CameraEye();
     TVec3 toward = V3(c.Base.x - eye.x, c.Base.y - eye.y, 0.0f);
@@ -168,8 +277,15 @@ void AddCutout(TGenObject& object, const TCutout& c) {
     float s0 = (float(c.Cell.X) + 0.5f) / AtlasWidth, s1 = (float(c.Cell.X + c.Cell.W) - 0.5f) / AtlasWidth;
     float t0 = (float(c.Cell.Y) + 0.5f) / AtlasHeight;
     float t1 = (float(c.Cell.Y) + float(c.Cell.H) * c.Fill - 0.5f) / AtlasHeight;
-    object.AddQuad(c.Base - right, c.Base + right, c.Base + right + up, c.Base - right + up, V3(s0, t0, 0),
-                   V3(s1, t0, 0), V3(s1, t1, 0), V3(s0, t1, 0));
+    // The outline as a fan, placed and textured as the whole quad would be.
+    const std::vector<TOutlinePoint>& outline = OutlineOf(c.Cell, c.Fill);
+    auto at = [&](const TOutlinePoint& o) { return c.Base + right * (2.0f * o.U - 1.0f) + up * o.V; };
+    auto tex = [&](const TOutlinePoint& o) { return V3(s0 + (s1 - s0) * o.U, t0 + (t1 - t0) * o.V, 0.0f); };
+    for (std::size_t i = 1; i + 1 < outline.size(); ++i) {
+        const TOutlinePoint &a = outline[0], &b = outline[i], &d = outline[i + 1];
+        if ((b.U - a.U) * (d.V - a.V) - (d.U - a.U) * (b.V - a.V) < 1e-5f) continue; // no area
+        object.Add(at(a), at(b), at(d), tex(a), tex(b), tex(d));
+    }
 }
 
 } // namespace
@@ -244,16 +360,7 @@ TGenObject PlaceVegetation(std::uint16_t material) {
 }
 
 TPicture VegetationTexture() {
-    TPicture atlas(AtlasWidth, AtlasHeight, 4);
-    for (int i = 0; i < 4; ++i)
-        PaintCell(atlas, Firs[i], i, FirAt);
-    for (int i = 0; i < 4; ++i)
-        PaintCell(atlas, Broadleaves[i], i, BroadleafAt);
-    for (int i = 0; i < 2; ++i)
-        PaintCell(atlas, Reeds[i], i, ReedAt);
-    for (int i = 0; i < 2; ++i)
-        PaintCell(atlas, Bushes[i], i, BushAt);
-    return atlas;
+    return Atlas();
 }
 
 TGenObject Waterfall(std::uint16_t material) {

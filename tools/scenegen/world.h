@@ -13,11 +13,25 @@
 
 namespace scenegen {
 
+// A rectangle of the ground, x from X0 to X1 and y from Y0 to Y1.
+struct TArea {
+    float X0, Y0, X1, Y1;
+};
+
 // The water square.
 constexpr float WaterLevel = -11.0f;
 constexpr float WaterCentreX = 24.0f;
 constexpr float WaterCentreY = 190.0f;
 constexpr float WaterHalfSize = 74.0f;
+
+// The part of the square the water's strips cover (rows 1..127, columns
+// 1..126 of the grid), and how far below the still water the ground must lie
+// for the water to hide it whatever its waves do (their troughs stay within
+// a unit or two of the still level).
+constexpr TArea WaterDrawnArea{WaterCentreX - WaterHalfSize, WaterCentreY - WaterHalfSize * 125.0f / 127.0f,
+                               WaterCentreX + WaterHalfSize * 125.0f / 127.0f,
+                               WaterCentreY + WaterHalfSize * 125.0f / 127.0f};
+constexpr float HiddenBedDepth = 3.0f;
 
 // The lake: a rounded basin around this point; ShoreRadius gives its edge.
 constexpr float LakeCentreX = 24.0f;
@@ -36,9 +50,6 @@ TVec3 TerrainNormal(float x, float y, float step);
 
 // The land the terrain mesh covers, and the part of it around the lake that
 // has the fine grid and its own detailed texture.
-struct TArea {
-    float X0, Y0, X1, Y1;
-};
 constexpr TArea TerrainArea{-560.0f, 100.0f, 610.0f, 760.0f};
 constexpr TArea NearArea{-72.0f, 120.0f, 120.0f, 312.0f};
 constexpr float NearGridStep = 2.4f; // 80 cells across NearArea
