@@ -8,11 +8,12 @@ export XDG_CONFIG_HOME="$TEST_TMP/config"
 export ALSOFT_DRIVERS=null
 SETTINGS="$XDG_CONFIG_HOME/tarnwick/tarnwick.txt"
 
-# write_settings MOUSE FPS TIME FORMAT: the six lines, home = the distribution folder.
+# write_settings MOUSE FPS TIME FORMAT [HOME]: the six lines, home by default
+# the distribution folder.
 write_settings() {
   mkdir -p "$(dirname "$SETTINGS")"
   printf 'Configuration File { home dir, exit on mouse, fps, time, time (12,24) }\r\n%s\r\n%s\r\n%s\r\n%s\r\n%s\r\n' \
-    "$TARNWICK_DIST_DIR" "$1" "$2" "$3" "$4" >"$SETTINGS"
+    "${5:-$TARNWICK_DIST_DIR}" "$1" "$2" "$3" "$4" >"$SETTINGS"
 }
 
 # The id of the first window whose title is exactly $1 (waits up to $2 s).
@@ -29,8 +30,6 @@ window_named() {
 
 # The mean brightness (0..1) of a screenshot region: shot FILE [GEOMETRY].
 mean_of() { convert "$1" ${2:+-crop "$2"} -format '%[fx:mean]' info:; }
-# True when $1 > $2 (decimals).
-greater() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
 
 # Waits until the screen shows more than darkness (the lake), up to $1 s.
 wait_for_lake() {
