@@ -100,6 +100,27 @@ wait_for_new_frame() {
   done
 }
 
+# True when process $1 presents two new frames in window $2 (default the
+# whole screen) and is still running: input sent before the call has been
+# seen by then, since a program handles its events between two frames.
+presents_frames() {
+  local window="${2:-root}" frame="$TEST_TMP/presented.png" n=0 start
+  import -window "$window" "$frame" 2>/dev/null || return 1
+  start=$(date +%s)
+  while [ $n -lt 2 ]; do
+    alive "$1" || return 1
+    if import -window "$window" "$TEST_TMP/next.png" 2>/dev/null &&
+      [ "$(pixels_differ "$frame" "$TEST_TMP/next.png")" -gt 100 ]; then
+      mv "$TEST_TMP/next.png" "$frame"
+      n=$((n + 1))
+      continue
+    fi
+    [ $(($(date +%s) - start)) -lt 60 ] || return 1
+    sleep 0.2
+  done
+  alive "$1"
+}
+
 # --- Sound through a private PulseAudio server ---------------------------
 # start_pulse: a PulseAudio server of this test with one null sink "out",
 # exported as PULSE_SERVER; its socket is open to every user. What the sink

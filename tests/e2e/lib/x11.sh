@@ -43,6 +43,15 @@ wait_for_lake() {
   done
 }
 
+# Waits up to $2 s (default 20) until window $1 shows the distribution's
+# logo at (0, 0); the screenshot in $TEST_TMP/shown.png. xev's own inner
+# window covers (10, 10) to (60, 60): the logo is compared beside it.
+wait_for_logo() {
+  local logo="$TARNWICK_DIST_DIR/pictures/logo.bmp"
+  wait_for "import -window '$1' -crop 152x112+0+0 +repage '$TEST_TMP/shown.png' &&
+    [ \"\$(pixels_differ '$TEST_TMP/shown.png[60x100+70+6]' '$logo[60x100+70+6]')\" -lt 60 ]" "${2:-20}"
+}
+
 # start_openbox: openbox, an EWMH window manager, on the test's display;
 # returns once it manages the screen.
 start_openbox() {
@@ -82,8 +91,10 @@ stacked_above() {
     awk -v a="$1" -v b="$2" '$1 == a { pa = NR } $1 == b { pb = NR } END { exit !(pa && pb && pa > pb) }'
 }
 
-# Still running after $2 s? running PID SECONDS
-still_running() { sleep "$2"; kill -0 "$1" 2>/dev/null; }
+# Still running once it has seen the input sent before? still_running PID
+# [WINDOW]: it has presented two new frames since (in WINDOW, by default the
+# whole screen).
+still_running() { presents_frames "$1" "${2:-root}"; }
 
 # Waits up to $2 s for PID $1 (a child of this shell) to end; its exit code
 # in EXIT_CODE ("timeout" if it did not end).
