@@ -10,7 +10,7 @@ packages=(
   libx11-dev libxext-dev libgtk-3-dev libopenal-dev libopenal1 libpng-dev
   ninja-build mingw-w64 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine wine64 xvfb xdotool x11-utils xauth imagemagick sox
-  xscreensaver openbox pulseaudio pulseaudio-utils scrot
+  xscreensaver openbox pulseaudio pulseaudio-utils scrot x11-xserver-utils procps
 )
 
 missing=()

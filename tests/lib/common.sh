@@ -122,6 +122,13 @@ presents_frames() {
 }
 
 # --- Sound through a private PulseAudio server ---------------------------
+# The command prefix that runs a player above the ordinary processes, as a
+# desktop runs its sound: a loaded machine then starves its mixing thread
+# less, whose underruns would read as gaps in the recording. Empty where
+# this user may not raise a priority.
+PLAYER_PRIORITY=()
+nice -n -10 true 2>/dev/null && PLAYER_PRIORITY=(nice -n -10)
+
 # start_pulse: a PulseAudio server of this test with one null sink "out",
 # exported as PULSE_SERVER; its socket is open to every user. What the sink
 # plays is recorded from "out.monitor".
@@ -137,13 +144,6 @@ start_pulse() {
   export PULSE_SERVER="unix:$dir/native"
   wait_for "pactl info" 20 || fail "PulseAudio did not start: $(cat "$dir/log")"
 }
-
-# The command prefix that runs a player above the ordinary processes, as a
-# desktop runs its sound: a loaded machine then starves its mixing thread
-# less, whose underruns would read as gaps in the recording. Empty where
-# this user may not raise a priority.
-PLAYER_PRIORITY=()
-nice -n -10 true 2>/dev/null && PLAYER_PRIORITY=(nice -n -10)
 
 # True when a program plays into the sink (has a stream open on it).
 sink_in_use() { [ -n "$(pactl list sink-inputs short 2>/dev/null)" ]; }
@@ -271,9 +271,6 @@ check_seamless() {
   greater "$(figure left "$SCAN")" "$(awk -v r="$(figure right "$SCAN")" 'BEGIN { print r + 50 }')" ||
     fail "the right channel carries the left one's sound: $SCAN"
 }
-
-# within A B TOLERANCE: true when |A - B| <= TOLERANCE (decimals).
-within() { awk -v a="$1" -v b="$2" -v t="$3" 'BEGIN { d = a - b; if (d < 0) d = -d; exit !(d <= t) }'; }
 
 # True when $1 > $2 (decimals).
 greater() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
