@@ -122,13 +122,6 @@ presents_frames() {
 }
 
 # --- Sound through a private PulseAudio server ---------------------------
-# The command prefix that runs a player above the ordinary processes, as a
-# desktop runs its sound: a loaded machine then starves its mixing thread
-# less, whose underruns would read as gaps in the recording. Empty where
-# this user may not raise a priority.
-PLAYER_PRIORITY=()
-nice -n -10 true 2>/dev/null && PLAYER_PRIORITY=(nice -n -10)
-
 # start_pulse: a PulseAudio server of this test with one null sink "out",
 # exported as PULSE_SERVER; its socket is open to every user. What the sink
 # plays is recorded from "out.monitor".
@@ -136,7 +129,7 @@ start_pulse() {
   local dir="$TEST_TMP/pulse"
   mkdir -p "$dir"
   chmod 755 "$dir"
-  HOME="$dir" XDG_RUNTIME_DIR="$dir" XDG_CONFIG_HOME="$dir" "${PLAYER_PRIORITY[@]}" pulseaudio -n --daemonize=no --exit-idle-time=-1 \
+  HOME="$dir" XDG_RUNTIME_DIR="$dir" XDG_CONFIG_HOME="$dir" pulseaudio -n --daemonize=no --exit-idle-time=-1 \
     --use-pid-file=no --log-target=stderr -L "module-null-sink sink_name=out" \
     -L "module-native-protocol-unix auth-anonymous=1 socket=$dir/native" 2>"$dir/log" &
   PULSE_PID=$!
@@ -219,6 +212,22 @@ scan_sound() {
 
 # The value of NAME in a line of scan_sound: figure NAME LINE.
 figure() { sed -n "s/.*\b$1=\([^ ]*\).*/\1/p" <<<"$2"; }
+
+# Waits up to $2 s (default 120) until the recording holds $1 seconds of
+# sound from half a second after its first sound on, silent runs not
+# counted: however late the player starts and however often it underruns.
+wait_for_sound() {
+  local start left
+  start=$(date +%s)
+  # The sound mostly starts within a second of the recording.
+  wait_recorded "$(awk -v s="$1" 'BEGIN { print s + 1.5 }')" "${2:-120}" || return 1
+  while :; do
+    left=$(figure left "$(scan_sound "$RECORDING" 0.5 "$1")")
+    [ -n "$left" ] && [ "$left" != short ] && return 0
+    [ $(($(date +%s) - start)) -lt "${2:-120}" ] || return 1
+    wait_recorded 2 20 || return 1
+  done
+}
 
 # The RMS levels of a whole wave file, "LEFT RIGHT" in dB.
 source_levels() { sox "$1" -n stats 2>&1 | awk '/^RMS lev dB/ { print $5, $6 }'; }
