@@ -11,6 +11,7 @@ packages=(
   ninja-build mingw-w64 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine wine64 xvfb xserver-xephyr xdotool x11-utils xauth imagemagick sox
   dpkg-dev lintian unzip
+  xscreensaver openbox pulseaudio pulseaudio-utils scrot x11-xserver-utils procps
 )
 
 missing=()

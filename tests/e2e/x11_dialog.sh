@@ -13,9 +13,9 @@ open_dialog() {
   "$TARNWICK" /c >"$TEST_TMP/dialog.out" 2>&1 &
   DIALOG_PID=$!
   DIALOG=$(window_named "Tarnwick 3D Screensaver Configuration" 20) || { cat "$TEST_TMP/dialog.out"; fail "no dialog"; }
-  sleep 0.5 # drawn and ready for clicks
 }
-click() { xdotool mousemove --sync --window "$DIALOG" $1 click 1; sleep 0.3; }
+# The dialog takes the clicks in the order they come.
+click() { xdotool mousemove --sync --window "$DIALOG" $1 click 1; }
 closed_with_0() {
   wait_exit "$DIALOG_PID" 10
   [ "$EXIT_CODE" = 0 ] || fail "$1: exit code $EXIT_CODE, expected 0"
@@ -58,8 +58,7 @@ open_dialog
 click "$ABOUT"
 about=$(window_named "About Tarnwick 3D" 10) || fail "no about box"
 xdotool mousemove --sync --window "$about" 108 119 click 1
-sleep 0.5
-xdotool search --onlyvisible --name "^About Tarnwick 3D\$" >/dev/null && fail "the about box's OK left it shown"
+wait_for '! xdotool search --onlyvisible --name "^About Tarnwick 3D\$"' 10 || fail "the about box's OK left it shown"
 click "$FPS_SHOW"
 xdotool windowfocus --sync "$DIALOG" key Escape
 closed_with_0 "Escape"

@@ -34,13 +34,11 @@ xdotool mousemove 640 360
 note "the lake moves, and fills 1280 x 720"
 start_run
 fills_screen 1280 720
-import -window root "$TEST_TMP/a.png"; sleep 1; import -window root "$TEST_TMP/b.png"
-differ=$(compare -metric AE "$TEST_TMP/a.png" "$TEST_TMP/b.png" null: 2>&1 || true)
-[ "${differ%% *}" -gt 1000 ] 2>/dev/null || fail "two screenshots a second apart differ in only '$differ' pixels"
+wait_for_new_frame root "$TEST_TMP/lake.png" 60 1000 || fail "the lake does not move"
 
 note "mouse: 1 pixel on both axes keeps the run, 2 pixels end it"
 xdotool mousemove_relative -- 1 1
-still_running "$RUN_PID" 1 || fail "a 1-pixel move ended the run"
+still_running "$RUN_PID" || fail "a 1-pixel move ended the run"
 xdotool mousemove_relative -- 1 0
 wait_exit "$RUN_PID" 10
 [ "$EXIT_CODE" = 0 ] || fail "a 2-pixel move: exit code $EXIT_CODE, expected 0"
@@ -49,13 +47,13 @@ note "any key ends the run with exit code 0"
 write_settings 0 1 0 24
 start_run
 xdotool mousemove_relative -- 30 30 click 1
-still_running "$RUN_PID" 1 || fail "without \"Exit On Mouse Move\" a move or click ended the run"
+still_running "$RUN_PID" || fail "without \"Exit On Mouse Move\" a move or click ended the run"
 xdotool key x
 wait_exit "$RUN_PID" 10
 [ "$EXIT_CODE" = 0 ] || fail "a key: exit code $EXIT_CODE, expected 0"
 
 note "1920 x 1080"
-kill "$XVFB_PID"; wait "$XVFB_PID" 2>/dev/null || true; rm -f "$TEST_TMP/displayfd.out"
+kill "$XVFB_PID"; wait "$XVFB_PID" 2>/dev/null || true
 start_xvfb 1920x1080
 start_run
 fills_screen 1920 1080

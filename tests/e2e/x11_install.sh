@@ -32,7 +32,7 @@ answer() {
   local box
   box=$(window_named "$1" 20) || fail "no \"$1\" box"
   xdotool windowfocus --sync "$box" key "$2"
-  sleep 0.3
+  wait_for "! xwininfo -id $box | grep -q IsViewable" 10 || fail "\"$1\" stays after $2"
 }
 
 note "/u, Cancel"

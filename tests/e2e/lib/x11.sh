@@ -8,11 +8,12 @@ export XDG_CONFIG_HOME="$TEST_TMP/config"
 export ALSOFT_DRIVERS=null
 SETTINGS="$XDG_CONFIG_HOME/tarnwick/tarnwick.txt"
 
-# write_settings MOUSE FPS TIME FORMAT: the six lines, home = the distribution folder.
+# write_settings MOUSE FPS TIME FORMAT [HOME]: the six lines, home by default
+# the distribution folder.
 write_settings() {
   mkdir -p "$(dirname "$SETTINGS")"
   printf 'Configuration File { home dir, exit on mouse, fps, time, time (12,24) }\r\n%s\r\n%s\r\n%s\r\n%s\r\n%s\r\n' \
-    "$TARNWICK_DIST_DIR" "$1" "$2" "$3" "$4" >"$SETTINGS"
+    "${5:-$TARNWICK_DIST_DIR}" "$1" "$2" "$3" "$4" >"$SETTINGS"
 }
 
 # The id of the first window whose title is exactly $1 (waits up to $2 s).
@@ -29,21 +30,71 @@ window_named() {
 
 # The mean brightness (0..1) of a screenshot region: shot FILE [GEOMETRY].
 mean_of() { convert "$1" ${2:+-crop "$2"} -format '%[fx:mean]' info:; }
-# True when $1 > $2 (decimals).
-greater() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
 
-# Waits until the screen shows more than darkness (the lake), up to $1 s.
+# Waits up to $1 s (default 30) until window $2 (default the whole screen)
+# shows more than darkness (the lake); the last screenshot in $TEST_TMP/lake.png.
 wait_for_lake() {
   local n=0 limit=$((${1:-30} * 2))
   while :; do
-    import -window root "$TEST_TMP/lake.png" 2>/dev/null && greater "$(mean_of "$TEST_TMP/lake.png")" 0.1 && return 0
+    import -window "${2:-root}" "$TEST_TMP/lake.png" 2>/dev/null && greater "$(mean_of "$TEST_TMP/lake.png")" 0.1 &&
+      return 0
     sleep 0.5; n=$((n + 1))
     [ $n -lt $limit ] || return 1
   done
 }
 
-# Still running after $2 s? running PID SECONDS
-still_running() { sleep "$2"; kill -0 "$1" 2>/dev/null; }
+# Waits up to $2 s (default 20) until window $1 shows the distribution's
+# logo at (0, 0); the screenshot in $TEST_TMP/shown.png. xev's own inner
+# window covers (10, 10) to (60, 60): the logo is compared beside it.
+wait_for_logo() {
+  local logo="$TARNWICK_DIST_DIR/pictures/logo.bmp"
+  wait_for "import -window '$1' -crop 152x112+0+0 +repage '$TEST_TMP/shown.png' &&
+    [ \"\$(pixels_differ '$TEST_TMP/shown.png[60x100+70+6]' '$logo[60x100+70+6]')\" -lt 60 ]" "${2:-20}"
+}
+
+# start_openbox: openbox, an EWMH window manager, on the test's display;
+# returns once it manages the screen.
+start_openbox() {
+  openbox --sm-disable >"$TEST_TMP/openbox.log" 2>&1 &
+  OPENBOX_PID=$!
+  on_exit 'kill "$OPENBOX_PID" 2>/dev/null; wait "$OPENBOX_PID" 2>/dev/null'
+  wait_for 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' 20 ||
+    fail "openbox did not start: $(cat "$TEST_TMP/openbox.log")"
+}
+
+# make_dock HEIGHT: a white dock window of the test's own along the bottom
+# edge that keeps HEIGHT pixels free of other windows (its strut); its id in
+# DOCK, its client's pid in DOCK_PID. Returns once the window manager has
+# taken it as a dock.
+make_dock() {
+  local width height
+  read -r width height < <(xwininfo -root | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')
+  xev -name "Tarnwick Test Dock" -geometry "${width}x$1+0+$((height - $1))" -event structure >/dev/null 2>&1 &
+  DOCK_PID=$!
+  on_exit 'kill "$DOCK_PID" 2>/dev/null'
+  DOCK=$(window_named "Tarnwick Test Dock" 10) || fail "the dock window did not appear"
+  # A window's type is read when it is mapped: withdraw it, mark it, map it again.
+  xdotool windowunmap --sync "$DOCK"
+  xprop -id "$DOCK" -f _NET_WM_WINDOW_TYPE 32a -set _NET_WM_WINDOW_TYPE _NET_WM_WINDOW_TYPE_DOCK
+  xprop -id "$DOCK" -f _NET_WM_STRUT_PARTIAL 32c -set _NET_WM_STRUT_PARTIAL "0,0,0,$1,0,0,0,0,0,0,0,$((width - 1))"
+  xdotool windowmap --sync "$DOCK"
+  wait_for "xprop -root _NET_WORKAREA | grep -q '= 0, 0, $width, $((height - $1)),'" 10 ||
+    fail "the window manager did not take the dock: $(xprop -root _NET_WORKAREA)"
+}
+
+# The window the window manager has made active (a decimal id, 0 for none).
+active_window() { printf '%d\n' "$(xprop -root _NET_ACTIVE_WINDOW | awk '{ print $NF }')"; }
+
+# True when the window manager stacks window $1 above window $2.
+stacked_above() {
+  xprop -root _NET_CLIENT_LIST_STACKING | grep -o '0x[0-9a-f]*' | while read -r w; do printf '%d\n' "$w"; done |
+    awk -v a="$1" -v b="$2" '$1 == a { pa = NR } $1 == b { pb = NR } END { exit !(pa && pb && pa > pb) }'
+}
+
+# Still running once it has seen the input sent before? still_running PID
+# [WINDOW]: it has presented two new frames since (in WINDOW, by default the
+# whole screen).
+still_running() { presents_frames "$1" "${2:-root}"; }
 
 # Waits up to $2 s for PID $1 (a child of this shell) to end; its exit code
 # in EXIT_CODE ("timeout" if it did not end).
