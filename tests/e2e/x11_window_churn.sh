@@ -21,9 +21,9 @@ for start in 1 2 3; do
   "$TARNWICK" /s >"$TEST_TMP/run.out" 2>&1 &
   RUN_PID=$!
   # The churner stops once the full-screen window maps; the program may end first.
-  wait_for "grep -qx seen '$TEST_TMP/churn.out' || ! running $RUN_PID" 90 ||
+  wait_for "grep -qx seen '$TEST_TMP/churn.out' || ! alive $RUN_PID" 90 ||
     fail "start $start: neither the full-screen window nor the program's end within 90 s"
-  if ! running "$RUN_PID"; then
+  if ! alive "$RUN_PID"; then
     wait "$RUN_PID" || true
     cat "$TEST_TMP/run.out" >&2
     fail "start $start: the program ended during start-up"

@@ -31,7 +31,6 @@ start_run() {
   probe windows "$COVER_CLASS" 1 20000 >"$TEST_TMP/covers.out" || { cat "$TEST_TMP/covers.out"; fail "no cover window"; }
   wait_for lake_and_black 40 || { cat "$TEST_TMP/run.out"; fail "no lake on monitor 1 with black on monitor 2"; }
 }
-running() { kill -0 "$RUN" 2>/dev/null; }
 ended_with_windows_gone() {
   wait_for "! kill -0 $RUN" 10 || fail "$1: the run did not end"
   wait_exit $RUN
@@ -57,8 +56,7 @@ style=$(sed -n 's/^window: .* style=\(0x[0-9a-f]*\) .*/\1/p' "$TEST_TMP/covers.o
 (((style & 0x00C40000) == 0)) || fail "the cover has a border or caption (style $style)"
 note "monitor 1 saturation $(saturation_of "$TEST_TMP/shot.png" "$HEAD1"), monitor 2 mean $(mean_of "$TEST_TMP/shot.png" "$HEAD2")"
 xdotool mousemove 1920 360 click 1
-sleep 1
-running || fail "without \"Exit On Mouse Move\" a move or click on monitor 2 ended the run"
+presents_frames "$RUN" || fail "without \"Exit On Mouse Move\" a move or click on monitor 2 ended the run"
 xdotool key x
 ended_with_windows_gone "a key"
 
@@ -67,8 +65,7 @@ write_settings "$home" 1 0 0 24
 xdotool mousemove 1920 360
 start_run
 xdotool click 3 mousemove_relative -- 1 1
-sleep 1
-running || fail "a right click or a 1-pixel move on monitor 2 ended the run"
+presents_frames "$RUN" || fail "a right click or a 1-pixel move on monitor 2 ended the run"
 xdotool mousemove_relative -- 1 0
 ended_with_windows_gone "a 2-pixel move"
 

@@ -172,9 +172,6 @@ X11TEST="$TARNWICK_BIN_DIR/x11test"
 # Waits up to $3 s (default 10) for the line $2 in file $1, a client's output.
 wait_line() { wait_for "grep -qx '$2' '$1'" "${3:-10}"; }
 
-# True while PID $1 runs (a finished child that was not waited for is not running).
-running() { [ -n "$(ps -o stat= -p "$1" 2>/dev/null | grep -v Z)" ]; }
-
 # Two monitors side by side: a Xephyr whose two 1280 x 720 screens are one
 # Xinerama screen of 2560 x 720, nested in a private Xvfb. The root shows
 # the classic grey weave, so a head that nothing covers is plain to see.
