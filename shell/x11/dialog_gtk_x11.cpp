@@ -45,6 +45,7 @@ class TGtkDialog : public TDialogHost {
   public:
     GtkWidget* Window = nullptr;
     GtkWidget* Fixed = nullptr;
+    GtkWidget* FocusBeforeDisable = nullptr; // the control that had the focus when the about box opened
     GtkWidget* GroupBox1 = nullptr;
     GtkWidget *MouseExit = nullptr, *FPSShow = nullptr, *TimeShow = nullptr, *Time12 = nullptr,
               *Time24 = nullptr;
@@ -107,8 +108,25 @@ class TGtkDialog : public TDialogHost {
     }
     void EnableWindow(platform::WindowHandle window, bool enable) override {
         if (window == Handle()) {
+            // Disabling drops the focused control (GTK moves the focus off
+            // an insensitive widget); it gets the focus back on enabling,
+            // as a Windows dialog's control does.
+            if (!enable && !FocusBeforeDisable) {
+                FocusBeforeDisable = gtk_window_get_focus(GTK_WINDOW(Window));
+                if (FocusBeforeDisable)
+                    g_object_add_weak_pointer(G_OBJECT(FocusBeforeDisable),
+                                              reinterpret_cast<gpointer*>(&FocusBeforeDisable));
+            }
             gtk_widget_set_sensitive(Fixed, enable);
-            if (enable) gtk_window_present(GTK_WINDOW(Window));
+            if (enable) {
+                gtk_window_present(GTK_WINDOW(Window));
+                if (FocusBeforeDisable) {
+                    gtk_widget_grab_focus(FocusBeforeDisable);
+                    g_object_remove_weak_pointer(G_OBJECT(FocusBeforeDisable),
+                                                 reinterpret_cast<gpointer*>(&FocusBeforeDisable));
+                    FocusBeforeDisable = nullptr;
+                }
+            }
             return;
         }
         if (enable) return;

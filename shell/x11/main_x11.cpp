@@ -59,7 +59,9 @@ int RunHack(const x11::THackRequest& request) {
         return 1;
     }
     UseRealEngineCalls();
-    if (!x11::TakeSoundLock()) x11::SilenceSound(); // another monitor's hack plays it
+    // Another monitor's hack plays the waterfall, or the hack this one
+    // replaces is still ending: the sound starts once the lock is free.
+    if (!x11::TakeSoundLock()) x11::DeferSound();
     return x11::RunMainWindow(TArguments{}, window, request.Choices);
 }
 

@@ -392,6 +392,9 @@ struct TKeyboardGrab {
 };
 TKeyboardGrab KeyboardGrab;
 
+// A hack whose sound waits for another hack to let go tries this often.
+constexpr std::uint32_t SoundLockInterval = 250; // ms
+
 // One try; a failure leaves the next one due GrabRetryInterval ms later.
 void TryKeyboardGrab(Display* dpy, Window window, std::uint32_t now) {
     KeyboardGrab.Pending =
@@ -464,6 +467,7 @@ void TX11MainWindow::Destroy() {
 int TX11MainWindow::Run() {
     const int fd = ConnectionNumber(Dpy);
     std::uint32_t nextTick = platform::GetTickCount(); // the first tick at once
+    std::uint32_t nextSoundLockTry = nextTick;
     while (!Closing && !StopSignal) {
         while (!Closing && XPending(Dpy)) {
             XEvent event;
@@ -475,6 +479,10 @@ int TX11MainWindow::Run() {
         std::uint32_t now = platform::GetTickCount();
         if (KeyboardGrab.Pending && Own && static_cast<std::int32_t>(now - KeyboardGrab.Next) >= 0)
             TryKeyboardGrab(Dpy, Own, now);
+        if (Foreign && static_cast<std::int32_t>(now - nextSoundLockTry) >= 0) {
+            nextSoundLockTry = now + SoundLockInterval;
+            PollSoundLock();
+        }
         if (static_cast<std::int32_t>(now - nextTick) >= 0) {
             nextTick = now + Timer1Interval;
             Guard([&] { Timer1Timer(*this); });

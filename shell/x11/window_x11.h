@@ -54,8 +54,15 @@ bool ParseWindowId(const std::string& text, unsigned long& id);
 // The sound is played by one hack per user and display: the first to take
 // this lock (an abstract socket, released by the kernel when the process ends).
 bool TakeSoundLock();
-// Replaces the sound entries of EngineCalls with silent ones.
-void SilenceSound();
+// While another hack holds the lock: the sound entries of EngineCalls only
+// note what the run asks for (the window, the waves, what plays, the
+// volumes) and play nothing.
+void DeferSound();
+// Tries `takeLock` when the sound was deferred; once it succeeds the real
+// entries are back and what the run had asked for is done, so a hack that
+// started while the one it replaces was still ending plays after all. True
+// when it took the lock now.
+bool PollSoundLock(bool (*takeLock)() = TakeSoundLock);
 
 // Runs the main window for the full-screen run or the preview, until it
 // closes; returns the exit code. With `foreign` set the run draws into that

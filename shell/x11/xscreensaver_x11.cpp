@@ -16,6 +16,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -177,15 +180,92 @@ bool TakeSoundLock() {
     return err != EADDRINUSE;
 }
 
-void SilenceSound() {
+namespace {
+// While another hack holds the lock, the sound entries of EngineCalls only
+// note what the run asked for; the real ones wait here.
+struct TDeferredSound {
+    bool Waiting = false;
+    TEngineCalls Real{};
+    bool Started = false; // InitSound asked for and no tear-down since
+    platform::WindowHandle Window = 0;
+    std::vector<std::string> Waves;
+    struct TPlay {
+        std::int32_t Index;
+        bool Restart, Loop;
+    };
+    std::vector<TPlay> Plays;
+    std::vector<std::pair<std::int32_t, std::int32_t>> Volumes; // index, volume
+    bool MusicVolumeSet = false;
+    std::int32_t MusicVolume = 0;
+};
+TDeferredSound Deferred;
+
+void ForgetDeferredSound() {
+    Deferred.Started = false;
+    Deferred.Waves.clear();
+    Deferred.Plays.clear();
+    Deferred.Volumes.clear();
+    Deferred.MusicVolumeSet = false;
+}
+} // namespace
+
+void DeferSound() {
+    Deferred = TDeferredSound{};
+    Deferred.Waiting = true;
+    Deferred.Real = EngineCalls;
     TEngineCalls& e = EngineCalls;
-    e.InitSound = [](platform::WindowHandle) {};
-    e.LoadWave = [](const std::string&) {};
-    e.PlaySound = [](std::int32_t, bool, bool) {};
-    e.SetSoundVolume = [](std::int32_t, std::int32_t) {};
-    e.SetMusicVolume = [](std::int32_t) {};
-    e.FreeSounds = [] {};
-    e.ShutdownSound = [] {};
+    e.InitSound = [](platform::WindowHandle window) {
+        ForgetDeferredSound();
+        Deferred.Started = true;
+        Deferred.Window = window;
+    };
+    e.LoadWave = [](const std::string& path) {
+        if (Deferred.Started) Deferred.Waves.push_back(path);
+    };
+    e.PlaySound = [](std::int32_t index, bool restart, bool loop) {
+        if (Deferred.Started) Deferred.Plays.push_back({index, restart, loop});
+    };
+    e.SetSoundVolume = [](std::int32_t index, std::int32_t volume) {
+        if (Deferred.Started) Deferred.Volumes.emplace_back(index, volume);
+    };
+    e.SetMusicVolume = [](std::int32_t volume) {
+        if (!Deferred.Started) return;
+        Deferred.MusicVolumeSet = true;
+        Deferred.MusicVolume = volume;
+    };
+    e.FreeSounds = [] { ForgetDeferredSound(); };
+    e.ShutdownSound = [] { ForgetDeferredSound(); };
+}
+
+bool PollSoundLock(bool (*takeLock)()) {
+    if (!Deferred.Waiting || !takeLock()) return false;
+    Deferred.Waiting = false;
+    const TEngineCalls& real = Deferred.Real;
+    TEngineCalls& e = EngineCalls;
+    e.InitSound = real.InitSound;
+    e.LoadWave = real.LoadWave;
+    e.PlaySound = real.PlaySound;
+    e.SetSoundVolume = real.SetSoundVolume;
+    e.SetMusicVolume = real.SetMusicVolume;
+    e.FreeSounds = real.FreeSounds;
+    e.ShutdownSound = real.ShutdownSound;
+    if (Deferred.Started) {
+        // What the set-up asked for, in its order; a failure stays silent,
+        // as sound failures do.
+        try {
+            e.InitSound(Deferred.Window);
+            for (const std::string& path : Deferred.Waves)
+                e.LoadWave(path);
+            for (const TDeferredSound::TPlay& play : Deferred.Plays)
+                e.PlaySound(play.Index, play.Restart, play.Loop);
+            for (const auto& volume : Deferred.Volumes)
+                e.SetSoundVolume(volume.first, volume.second);
+            if (Deferred.MusicVolumeSet) e.SetMusicVolume(Deferred.MusicVolume);
+        } catch (...) {
+        }
+    }
+    ForgetDeferredSound();
+    return true;
 }
 
 } // namespace x11

@@ -152,3 +152,62 @@ TEST(HackSound, OneHackPerUserAndDisplayPlays) {
     setenv("DISPLAY", (display + ".1").c_str(), 1);
     EXPECT_TRUE(x11::TakeSoundLock()); // another display has a sound of its own
 }
+
+namespace {
+std::vector<std::string> SoundCalls;
+bool LockFree = false;
+bool TakeFakeLock() {
+    return LockFree;
+}
+} // namespace
+
+// A hack started while the one it replaces still holds the sound: nothing
+// plays until the lock is free, then the set-up's calls are made in order.
+TEST(HackSound, DeferredSoundStartsOnceTheLockIsFree) {
+    SoundCalls.clear();
+    LockFree = false;
+    TEngineCalls& e = EngineCalls;
+    e.InitSound = [](platform::WindowHandle w) { SoundCalls.push_back("init " + std::to_string(w)); };
+    e.LoadWave = [](const std::string& path) { SoundCalls.push_back("load " + path); };
+    e.PlaySound = [](std::int32_t i, bool restart, bool loop) {
+        SoundCalls.push_back("play " + std::to_string(i) + (restart ? " restart" : "") +
+                             (loop ? " loop" : ""));
+    };
+    e.SetSoundVolume = [](std::int32_t i, std::int32_t v) {
+        SoundCalls.push_back("volume " + std::to_string(i) + " " + std::to_string(v));
+    };
+    e.SetMusicVolume = [](std::int32_t v) { SoundCalls.push_back("music " + std::to_string(v)); };
+    e.FreeSounds = [] { SoundCalls.push_back("free"); };
+    e.ShutdownSound = [] { SoundCalls.push_back("shutdown"); };
+
+    x11::DeferSound();
+    e.InitSound(42);
+    e.LoadWave("sounds\\smallwaterfall.wav");
+    e.PlaySound(0, false, true);
+    e.SetSoundVolume(-1, -1000);
+    e.SetMusicVolume(-1000);
+    EXPECT_FALSE(x11::PollSoundLock(TakeFakeLock));
+    EXPECT_TRUE(SoundCalls.empty());
+
+    LockFree = true;
+    EXPECT_TRUE(x11::PollSoundLock(TakeFakeLock));
+    EXPECT_EQ(SoundCalls, (std::vector<std::string>{"init 42", "load sounds\\smallwaterfall.wav",
+                                                    "play 0 loop", "volume -1 -1000", "music -1000"}));
+    EXPECT_FALSE(x11::PollSoundLock(TakeFakeLock)); // taken once
+    e.FreeSounds();
+    e.ShutdownSound();
+    EXPECT_EQ(SoundCalls.back(), "shutdown");
+    EXPECT_EQ(SoundCalls[SoundCalls.size() - 2], "free");
+
+    // A run that ended before the lock came free starts nothing.
+    SoundCalls.clear();
+    LockFree = false;
+    x11::DeferSound();
+    e.InitSound(7);
+    e.LoadWave("w");
+    e.FreeSounds();
+    e.ShutdownSound();
+    LockFree = true;
+    EXPECT_TRUE(x11::PollSoundLock(TakeFakeLock));
+    EXPECT_TRUE(SoundCalls.empty());
+}
