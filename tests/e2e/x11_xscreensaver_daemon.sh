@@ -8,20 +8,16 @@
 # behind; a second "-activate" and "-cycle" start it cleanly again.
 source "$(dirname "$0")/../lib/common.sh"
 source "$(dirname "$0")/lib/x11.sh"
-id nobody >/dev/null 2>&1 || fail "no user 'nobody' to run the daemon as"
 
 start_xvfb 800x600
 start_pulse
-# The daemon's user reaches into this folder only where it is told to.
-chmod 711 "$TEST_TMP"
-saver="$TEST_TMP/saver"
-home="$saver/home"
-mkdir -p "$saver" "$home/.config/tarnwick"
+saver_folder
+saver="$SAVER"
+mkdir -p "$SAVER_HOME/.config/tarnwick"
 cp -r "$TARNWICK" "$TARNWICK_DIST_DIR/models" "$TARNWICK_DIST_DIR/pictures" "$TARNWICK_DIST_DIR/sounds" "$saver/"
-printf '[general]\nperiod_size = 4096\nperiods = 4\n' >"$saver/alsoft.conf"
 # No FPS, no clock, 12-hour form: the daemon's options must show otherwise.
 printf 'Configuration File { home dir, exit on mouse, fps, time, time (12,24) }\r\n%s\r\n0\r\n0\r\n0\r\n12\r\n' \
-  "$saver" >"$home/.config/tarnwick/tarnwick.txt"
+  "$saver" >"$SAVER_HOME/.config/tarnwick/tarnwick.txt"
 # The options as xscreensaver/tarnwick.xml offers them, with the two dashes
 # xscreensaver 6 writes: ARG-SET "-fps" becomes "--fps".
 xml="$TARNWICK_SOURCE_DIR/xscreensaver/tarnwick.xml"
@@ -38,53 +34,9 @@ h12=$(option 'id="h12".*arg-set')
 h24=$(option 'id="h24".*arg-set')
 hack="$saver/tarnwick $root $fps $clock $h24"
 reference="$saver/tarnwick $root $clock $h12"
-cat >"$home/.xscreensaver" <<EOT
-timeout:	8:00:00
-cycle:		0:00:00
-lock:		False
-fade:		False
-unfade:		False
-splash:		False
-dpmsEnabled:	False
-grabDesktopImages:	False
-mode:		one
-selected:	0
-programs:						\\
-  GL: 	$hack				\\n\\
-  GL: 	$reference			\\n\\
+saver_programs "$hack" "$reference"
+start_daemon "$saver/tarnwick"
 
-EOT
-chmod -R a+rX "$saver"
-chown -R nobody:nogroup "$home"
-setpriv --reuid=nobody --regid=nogroup --clear-groups test -x "$saver/tarnwick" ||
-  fail "the user nobody cannot reach $saver: TMPDIR must lie where every user may pass"
-
-env -C "$saver" -i DISPLAY="$DISPLAY" HOME="$home" PATH=/usr/bin:/bin LANG=C.UTF-8 PULSE_SERVER="$PULSE_SERVER" \
-  ALSOFT_DRIVERS=pulse ALSOFT_CONF="$saver/alsoft.conf" \
-  setpriv --reuid=nobody --regid=nogroup --clear-groups xscreensaver -no-splash -verbose >"$TEST_TMP/daemon.log" 2>&1 &
-DAEMON_PID=$!
-# The daemon ends its own children; whatever outlives it is ended by its pid.
-stop_daemon() {
-  local left
-  left=$(descendants "$DAEMON_PID")
-  kill "$DAEMON_PID" 2>/dev/null
-  wait "$DAEMON_PID" 2>/dev/null
-  for pid in $left; do
-    alive "$pid" && kill "$pid" 2>/dev/null && wait_gone "$pid" 10
-  done
-}
-on_exit stop_daemon
-wait_for "xscreensaver-command -version" 30 || { cat "$TEST_TMP/daemon.log"; fail "the daemon did not start"; }
-ask() { xscreensaver-command "$@" >>"$TEST_TMP/command.log" 2>&1 || fail "xscreensaver-command $* failed"; }
-
-# The live processes of our hack (xscreensaver starts it through no shell).
-hacks() {
-  local pid
-  for pid in $(descendants "$DAEMON_PID"); do
-    alive "$pid" && [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" = "$saver/tarnwick" ] && echo "$pid"
-  done
-  return 0
-}
 # started COMMAND-LINE: waits for a hack other than the last one, whose
 # command line is the one given; its pid in HACK and the saver's window it
 # draws into (XSCREENSAVER_WINDOW) in WINDOW. The lake must show there, move,
@@ -96,25 +48,12 @@ started() {
   HACK=$(hacks | grep -vx "${previous:-0}" | head -n1)
   args=$(tr '\0' ' ' <"/proc/$HACK/cmdline" | sed 's/ $//')
   [ "$args" = "$1" ] || fail "the daemon started '$args', expected '$1'"
-  WINDOW=$(tr '\0' '\n' <"/proc/$HACK/environ" | sed -n 's/^XSCREENSAVER_WINDOW=//p')
+  WINDOW=$(saver_window "$HACK")
   [ -n "$WINDOW" ] || fail "the hack was given no XSCREENSAVER_WINDOW"
-  wait_for_lake 40 "$WINDOW" || { tail -20 "$TEST_TMP/daemon.log"; fail "the lake never appeared in the saver's window"; }
-  wait_for_new_frame "$WINDOW" "$TEST_TMP/lake.png" 60 100 || fail "the lake in the saver's window does not move"
-  cp "$TEST_TMP/lake.png" "$TEST_TMP/saver.png"
+  lake_moves "$WINDOW"
   note "pid $HACK draws into $WINDOW and moves ($CHANGED pixels in a new frame)"
 }
-# ended: the last hack ends soon after the daemon's SIGTERM and leaves no
-# process and no sound behind.
-ended() {
-  # On an idle machine well within a second (printed); the limit is wide so
-  # that a loaded one, where the daemon's niced hack waits for the processor,
-  # does not fail the test.
-  wait_gone "$HACK" 20 || fail "pid $HACK still runs 20 s after $1"
-  note "pid $HACK ended $GONE_MS ms after $1"
-  [ -z "$(hacks)" ] || fail "hack processes are left after $1: $(hacks)"
-  pgrep -f "^$saver/tarnwick" >/dev/null && fail "a hack left the daemon and still runs"
-  wait_for '! sink_in_use' 10 || fail "the sound goes on after $1"
-}
+ended() { hacks_ended "$1" "$HACK"; }
 plays() { wait_for sink_in_use 30 || fail "$1 plays no sound"; }
 
 note "-activate"

@@ -118,6 +118,104 @@ make_target_window() {
   TARGET=$(window_named "Tarnwick Test Target" 10) || fail "the test's window did not appear"
 }
 
+# --- The real xscreensaver daemon (6.x) ----------------------------------
+# It refuses to start hacks as root: the daemon runs as "nobody", in a
+# scratch folder of the test's whose ~/.xscreensaver names the hacks.
+
+# saver_folder: the folder SAVER that user nobody may read, with the daemon's
+# home SAVER_HOME inside it; the test's scratch folder lets nobody pass only.
+saver_folder() {
+  id nobody >/dev/null 2>&1 || fail "no user 'nobody' to run the daemon as"
+  chmod 711 "$TEST_TMP"
+  SAVER="$TEST_TMP/saver"
+  SAVER_HOME="$SAVER/home"
+  mkdir -p "$SAVER_HOME"
+}
+
+# saver_programs ENTRY...: the daemon's ~/.xscreensaver, the entries (each a
+# hack's command line) its programs list; mode one runs the first. It never
+# blanks, locks or fades by itself.
+saver_programs() {
+  local entry
+  {
+    printf '%s\n' 'timeout:	8:00:00' 'cycle:		0:00:00' 'lock:		False' 'fade:		False' 'unfade:		False' \
+      'splash:		False' 'dpmsEnabled:	False' 'grabDesktopImages:	False' 'mode:		one' 'selected:	0' \
+      'programs:						\'
+    for entry in "$@"; do printf '  GL: \t%s\t\t\t\t\\n\\\n' "$entry"; done
+    echo
+  } >"$SAVER_HOME/.xscreensaver"
+}
+
+# start_daemon PROGRAM: the daemon as nobody on the test's display, run from
+# SAVER with SAVER_HOME as its home; PROGRAM is the hacks' executable file.
+# The hacks play into PULSE_SERVER when the test runs one, else nowhere. Its
+# pid in DAEMON_PID, its -verbose log in $TEST_TMP/daemon.log; returns once
+# it answers xscreensaver-command, and is ended when the test ends.
+start_daemon() {
+  local drivers=null
+  SAVER_PROGRAM=$(readlink -f "$1")
+  printf '[general]\nperiod_size = 4096\nperiods = 4\n' >"$SAVER/alsoft.conf"
+  chmod -R a+rX "$SAVER"
+  chown -R nobody:nogroup "$SAVER_HOME"
+  setpriv --reuid=nobody --regid=nogroup --clear-groups test -x "$SAVER_PROGRAM" ||
+    fail "the user nobody cannot reach $SAVER_PROGRAM: TMPDIR must lie where every user may pass"
+  [ -z "${PULSE_SERVER:-}" ] || drivers=pulse
+  env -C "$SAVER" -i DISPLAY="$DISPLAY" HOME="$SAVER_HOME" PATH=/usr/bin:/bin LANG=C.UTF-8 \
+    PULSE_SERVER="${PULSE_SERVER:-}" ALSOFT_DRIVERS=$drivers ALSOFT_CONF="$SAVER/alsoft.conf" \
+    setpriv --reuid=nobody --regid=nogroup --clear-groups xscreensaver -no-splash -verbose >"$TEST_TMP/daemon.log" 2>&1 &
+  DAEMON_PID=$!
+  on_exit stop_daemon
+  wait_for "xscreensaver-command -version" 30 || { cat "$TEST_TMP/daemon.log"; fail "the daemon did not start"; }
+}
+# The daemon ends its own children; whatever outlives it is ended by its pid.
+stop_daemon() {
+  local left pid
+  left=$(descendants "$DAEMON_PID")
+  kill "$DAEMON_PID" 2>/dev/null
+  wait "$DAEMON_PID" 2>/dev/null
+  for pid in $left; do
+    alive "$pid" && kill "$pid" 2>/dev/null && wait_gone "$pid" 10
+  done
+  return 0
+}
+# ask ARGUMENT...: xscreensaver-command, its output in $TEST_TMP/command.log.
+ask() { xscreensaver-command "$@" >>"$TEST_TMP/command.log" 2>&1 || fail "xscreensaver-command $* failed"; }
+
+# The live processes of the hack program below the daemon (it starts them
+# through no shell), one pid a line.
+hacks() {
+  local pid
+  for pid in $(descendants "$DAEMON_PID"); do
+    alive "$pid" && [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" = "$SAVER_PROGRAM" ] && echo "$pid"
+  done
+  return 0
+}
+# The saver's window that hack $1 was given to draw into (XSCREENSAVER_WINDOW).
+saver_window() { tr '\0' '\n' <"/proc/$1/environ" | sed -n 's/^XSCREENSAVER_WINDOW=//p'; }
+# lake_moves WINDOW: the lake shows in the saver's window WINDOW and moves;
+# the last frame in $TEST_TMP/saver.png.
+lake_moves() {
+  wait_for_lake 40 "$1" || { tail -20 "$TEST_TMP/daemon.log"; fail "the lake never appeared in the saver's window $1"; }
+  wait_for_new_frame "$1" "$TEST_TMP/lake.png" 60 100 || fail "the lake in the saver's window $1 does not move"
+  cp "$TEST_TMP/lake.png" "$TEST_TMP/saver.png"
+}
+# hacks_ended WHAT PID...: the hacks end soon after WHAT (the daemon's
+# SIGTERM) and leave no process and no sound behind.
+hacks_ended() {
+  local what="$1" pid
+  shift
+  for pid in "$@"; do
+    # On an idle machine well within a second (printed); the limit is wide so
+    # that a loaded one, where the daemon's niced hack waits for the
+    # processor, does not fail the test.
+    wait_gone "$pid" 20 || fail "pid $pid still runs 20 s after $what"
+    note "pid $pid ended $GONE_MS ms after $what"
+  done
+  [ -z "$(hacks)" ] || fail "hack processes are left after $what: $(hacks)"
+  pgrep -f "^$SAVER_PROGRAM" >/dev/null && fail "a hack left the daemon and still runs"
+  [ -z "${PULSE_SERVER:-}" ] || wait_for '! sink_in_use' 10 || fail "the sound goes on after $what"
+}
+
 # Asks window $1 to close as a window manager's close box does: a
 # WM_DELETE_WINDOW message, sent and flushed before this returns.
 close_window() {
