@@ -171,12 +171,11 @@ start_daemon() {
 stop_daemon() {
   local left pid
   left=$(descendants "$DAEMON_PID")
-  kill "$DAEMON_PID" 2>/dev/null
-  wait "$DAEMON_PID" 2>/dev/null
+  kill "$DAEMON_PID" 2>/dev/null || true
+  wait "$DAEMON_PID" 2>/dev/null || true
   for pid in $left; do
-    alive "$pid" && kill "$pid" 2>/dev/null && wait_gone "$pid" 10
+    alive "$pid" && kill "$pid" 2>/dev/null && wait_gone "$pid" 10 || true
   done
-  return 0
 }
 # ask ARGUMENT...: xscreensaver-command, its output in $TEST_TMP/command.log.
 ask() { xscreensaver-command "$@" >>"$TEST_TMP/command.log" 2>&1 || fail "xscreensaver-command $* failed"; }
@@ -191,7 +190,8 @@ hacks() {
   return 0
 }
 # The saver's window that hack $1 was given to draw into (XSCREENSAVER_WINDOW).
-saver_window() { tr '\0' '\n' <"/proc/$1/environ" | sed -n 's/^XSCREENSAVER_WINDOW=//p'; }
+# Nothing when the hack has ended.
+saver_window() { { tr '\0' '\n' <"/proc/$1/environ" | sed -n 's/^XSCREENSAVER_WINDOW=//p'; } 2>/dev/null || true; }
 # lake_moves WINDOW: the lake shows in the saver's window WINDOW and moves;
 # the last frame in $TEST_TMP/saver.png.
 lake_moves() {
