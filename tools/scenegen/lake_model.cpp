@@ -1,5 +1,6 @@
 #include "tools/scenegen/lake_model.h"
 
+#include "tools/scenegen/cliff.h"
 #include "tools/scenegen/sky.h"
 #include "tools/scenegen/terrain.h"
 #include "tools/scenegen/vegetation.h"
@@ -10,15 +11,17 @@ namespace scenegen {
 TLakeData BuildLake() {
     TLakeData lake;
     TGenModel& model = lake.Model;
-    const char* names[] = {GroundTextureName, MirrorTextureName, LandTextureName,
-                           SkyTextureName,    TreesTextureName,  FallsTextureName};
+    const char* names[] = {GroundTextureName, MirrorTextureName, LandTextureName, SkyTextureName,
+                           TreesTextureName,  FallsTextureName,  RockTextureName};
     for (const char* name : names)
         model.Materials.push_back(TGenMaterial{Rgb(1, 1, 1, 1), name});
-    const std::uint16_t ground = 0, land = 2, sky = 3, trees = 4, falls = 5;
+    const std::uint16_t ground = 0, land = 2, sky = 3, trees = 4, falls = 5, rock = 6;
 
-    // Opaque pass: the land, near to far, then the sky where the land leaves
-    // it to be seen (the land's far edge stands above the horizon all round
-    // the view, at every screen shape, so nothing lies beyond it).
+    // Opaque pass: the rock face, the land, near to far, then the sky where
+    // the land leaves it to be seen (the land's far edge stands above the
+    // horizon all round the view, at every screen shape, so nothing lies
+    // beyond it).
+    model.Objects.push_back(RockFace(rock));
     const TTerrainGrid grid = BuildTerrainGrid();
     AddTerrainObjects(grid, model, ground, land);
     model.Objects.push_back(SkyDome(sky, grid));
@@ -42,6 +45,7 @@ TLakeData BuildLake() {
     lake.Textures.push_back({SkyTextureName, SkyTexture()});
     lake.Textures.push_back({TreesTextureName, VegetationTexture()});
     lake.Textures.push_back({FallsTextureName, WaterfallTexture()});
+    lake.Textures.push_back({RockTextureName, RockTexture()});
     return lake;
 }
 

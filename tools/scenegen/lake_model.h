@@ -25,6 +25,7 @@ constexpr const char* LandTextureName = "lake_land";     // the whole land, coar
 constexpr const char* SkyTextureName = "lake_sky";
 constexpr const char* TreesTextureName = "lake_trees";
 constexpr const char* FallsTextureName = "lake_falls";
+constexpr const char* RockTextureName = "lake_rock";
 
 struct TLakeData {
     TGenModel Model;

@@ -124,6 +124,7 @@ float TTerrainGrid::MeshHeight(float x, float y) const {
 void AddTerrainObjects(const TTerrainGrid& grid, TGenModel& model, std::uint16_t nearMaterial,
                        std::uint16_t farMaterial) {
     const int size = 1024; // both terrain textures are 1024 x 1024
+    const TVec3 eye = CameraEye();
     const std::vector<int> bx = TileBounds(grid.NearX0, grid.NearCells, grid.CellsX());
     const std::vector<int> by = TileBounds(grid.NearY0, grid.NearCells, grid.CellsY());
     for (std::size_t tj = 0; tj + 1 < by.size(); ++tj)
@@ -142,8 +143,12 @@ void AddTerrainObjects(const TTerrainGrid& grid, TGenModel& model, std::uint16_t
             auto add = [&](int i0, int j0, int i1, int j1, int i2, int j2) {
                 if (UnderTheWater(grid, i0, j0) && UnderTheWater(grid, i1, j1) && UnderTheWater(grid, i2, j2))
                     return;
-                tile.Add(vertex(i0, j0), vertex(i1, j1), vertex(i2, j2), tex(i0, j0), tex(i1, j1),
-                         tex(i2, j2));
+                const TVec3 a = vertex(i0, j0), b = vertex(i1, j1), c = vertex(i2, j2);
+                // Ground turned away from the camera is the far side of a
+                // rise, always behind the near side; ground out of every view
+                // is never seen.
+                if (Dot(Cross(b - a, c - a), eye - a) <= 0.0f || !TriangleMayShow(a, b, c)) return;
+                tile.Add(a, b, c, tex(i0, j0), tex(i1, j1), tex(i2, j2));
             };
             for (int j = by[tj]; j < by[tj + 1]; ++j)
                 for (int i = bx[ti]; i < bx[ti + 1]; ++i) {

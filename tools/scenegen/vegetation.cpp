@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "tools/scenegen/cliff.h"
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/parallel.h"
 #include "tools/scenegen/world.h"
@@ -13,6 +14,12 @@ namespace scenegen {
 namespace {
 
 constexpr int AtlasWidth = 1024, AtlasHeight = 512;
+
+// The waterfall's texture: the ribbon in the left half, the spray in the
+// right, each laid half a texel in from its edges.
+constexpr int FallsTextureWidth = 128;
+constexpr float RibbonS0 = 0.5f / FallsTextureWidth, RibbonS1 = 0.5f - 0.5f / FallsTextureWidth;
+constexpr float SprayS0 = 0.5f + 0.5f / FallsTextureWidth, SprayS1 = 1.0f - 0.5f / FallsTextureWidth;
 
 // Atlas cells in texels: x, y (row 0 at the bottom), width, height.
 struct TCell {
@@ -368,37 +375,42 @@ TGenObject Waterfall(std::uint16_t material) {
     falls.Material = material;
     falls.Alpha = 1.0f;
     const TVec3 eye = CameraEye();
-    const TVec3 top = FallsTop(), foot = FallsFoot();
-    const TVec3 inward = Normalised(V3(foot.x - top.x, foot.y - top.y, 0.0f)); // towards the lake
+    // Down the groove of the rock face, just in front of it, from its top
+    // to a little under the water.
+    const TVec3 foot = RockFacePoint(FallsAngle, 0.0f);
+    const TVec3 towardLake = Normalised(V3(LakeCentreX - foot.x, LakeCentreY - foot.y, 0.0f));
     const TVec3 right = Normalised(Cross(foot - eye, V3(0, 0, 1)));
+    const float top = RockFaceTop(FallsAngle), bottom = -0.8f;
     const int steps = 12;
-    const float run = Distance2D(top, foot);
     TVec3 prevL{}, prevR{};
-    float prevT = 0.0f, prevZ = -1e9f;
+    float prevT = 0.0f;
     for (int k = 0; k <= steps; ++k) {
-        // From the foot (k = 0, a little under the water) up to the lip.
-        float f = float(k) / float(steps);
-        TVec3 p = top + inward * (run * (1.0f - f));
-        float ground = TerrainHeight(p.x, p.y);
-        // Always climbing, so that every quad faces the lake and the camera.
-        p.z = k == 0 ? WaterLevel - 0.8f : std::max({ground, WaterLevel - 0.8f, prevZ + 0.4f});
-        prevZ = p.z;
-        p = p + inward * 0.9f; // just in front of the rock
-        float half = 1.6f + 1.4f * (1.0f - f) * (1.0f - f);
-        TVec3 l = p - right * half, r = p + right * half;
-        float t = f;
+        const float f = float(k) / float(steps);
+        const TVec3 p = RockFacePoint(FallsAngle, bottom + (top - bottom) * f) + towardLake * 0.6f;
+        // Wider where it spreads over the lower face.
+        const float half = 1.3f + 1.2f * (1.0f - f) * (1.0f - f);
+        const TVec3 l = p - right * half, r = p + right * half;
         if (k > 0)
-            falls.AddQuad(prevL, prevR, r, l, V3(0, prevT, 0), V3(1, prevT, 0), V3(1, t, 0), V3(0, t, 0));
-        prevL = l, prevR = r, prevT = t;
+            falls.AddQuad(prevL, prevR, r, l, V3(RibbonS0, prevT, 0), V3(RibbonS1, prevT, 0), V3(RibbonS1, f, 0),
+                          V3(RibbonS0, f, 0));
+        prevL = l, prevR = r, prevT = f;
     }
+    // The spray: a cloud facing the camera at the foot, in front of the
+    // falls. The water, drawn after it, covers what lies below its surface,
+    // so the spray rises from where the falls meet the lake.
+    const TVec3 base = foot + towardLake * 3.5f + V3(0, 0, -0.6f);
+    const TVec3 across = Normalised(Cross(base - eye, V3(0, 0, 1))) * 5.0f, up = V3(0, 0, 5.2f);
+    falls.AddQuad(base - across, base + across, base + across + up, base - across + up, V3(SprayS0, 0.002f, 0),
+                  V3(SprayS1, 0.002f, 0), V3(SprayS1, 0.998f, 0), V3(SprayS0, 0.998f, 0));
     return falls;
 }
 
 TPicture WaterfallTexture() {
-    TPicture picture(64, 256, 4);
+    TPicture picture(FallsTextureWidth, 256, 4);
+    // The ribbon, in the left half.
     for (int y = 0; y < picture.Height; ++y)
-        for (int x = 0; x < picture.Width; ++x) {
-            float u = (float(x) + 0.5f) / float(picture.Width), v = (float(y) + 0.5f) / float(picture.Height);
+        for (int x = 0; x < FallsTextureWidth / 2; ++x) {
+            float u = (float(x) + 0.5f) / float(FallsTextureWidth / 2), v = (float(y) + 0.5f) / float(picture.Height);
             float streak = Fbm(u * 11.0f, v * 1.2f, 1001u, 4, 0.55f, 11);
             float edge = SmoothRange(0.0f, 0.22f, u) * SmoothRange(1.0f, 0.78f, u);
             float foam = 1.0f - SmoothRange(0.0f, 0.25f, v); // churned white at the foot
@@ -407,6 +419,21 @@ TPicture WaterfallTexture() {
             TColour c = Mix(Rgb(0.62f, 0.70f, 0.74f), Rgb(0.97f, 0.98f, 1.0f), bright);
             c.a = std::min(0.95f, a);
             picture.Set(x, y, c);
+        }
+    // The spray, in the right half: billows of white mist, densest low in
+    // the middle, thinning upwards and to the sides, clear at the cell's edge.
+    for (int y = 0; y < picture.Height; ++y)
+        for (int x = 0; x < FallsTextureWidth / 2; ++x) {
+            const float u = (float(x) + 0.5f) / float(FallsTextureWidth / 2), v = (float(y) + 0.5f) / float(picture.Height);
+            const float dx = (u - 0.5f) * 2.0f;
+            const float billows = 0.5f + 0.5f * Fbm(u * 5.0f, v * 3.0f - 0.3f, 1011u, 4);
+            const float body = std::exp(-dx * dx / (0.3f + 0.6f * v)) * (1.0f - dx * dx) * (1.0f - dx * dx) *
+                               (1.0f - SmoothRange(0.05f, 0.9f, v));
+            const float edge = SmoothRange(0.0f, 0.06f, u) * SmoothRange(1.0f, 0.94f, u) * SmoothRange(1.0f, 0.94f, v);
+            const float a = Clamp01(body * (0.6f + 1.1f * billows) * edge);
+            TColour c = Mix(Rgb(0.80f, 0.85f, 0.88f), Rgb(0.98f, 0.99f, 1.0f), Clamp01(0.3f + 0.7f * billows));
+            c.a = std::min(0.85f, a);
+            picture.Set(FallsTextureWidth / 2 + x, y, c);
         }
     return picture;
 }

@@ -17,9 +17,10 @@ namespace scenegen {
 TGenObject PlaceVegetation(std::uint16_t material);
 TPicture VegetationTexture(); // 1024 x 512 RGBA atlas
 
-// The waterfall: a ribbon down the rock face, just in front of it.
+// The waterfall: a ribbon down the rock face, just in front of it, and the
+// spray it throws up where it meets the lake.
 TGenObject Waterfall(std::uint16_t material);
-TPicture WaterfallTexture(); // 64 x 256 RGBA
+TPicture WaterfallTexture(); // 128 x 256 RGBA: the ribbon left, the spray right
 
 // True when the ray from camera 1 through `p` meets the land after `p`
 // before it meets the lake's water (or meets neither).

@@ -1,5 +1,6 @@
 #include "tools/scenegen/world.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "tools/scenegen/noise.h"
@@ -46,22 +47,22 @@ float TerrainHeight(float x, float y) {
         60.0f * SmoothRange(330.0f, 640.0f, y) * (0.55f + 0.45f * Ridged(x / 260.0f, y / 260.0f, 37u, 5));
     float h = WaterLevel + rise + hills + bumps + range;
 
-    // The rock face: within a narrow arc of the shore the bank jumps up as a
-    // cliff and stays up as a shelf behind it.
+    // The rock face: within a narrow arc of the shore the lake reaches in to
+    // the foot of a cliff (a mesh of its own stands there) and the land stays
+    // up as a shelf behind it; the ground rises only behind the face.
     float arc = std::exp(-std::pow(AngleDelta(angle, FallsAngle) / 0.26f, 2.0f));
     if (arc > 0.01f) {
-        // A ragged edge with buttresses and gullies, and knobbly rock on the face.
-        float ragged = b + 1.8f * Fbm(x / 5.0f, y / 5.0f, 43u, 3);
-        float face = SmoothRange(0.0f, CliffDepth, ragged);
-        float knobs = 1.4f * Ridged(x / 3.5f, y / 3.5f + h * 0.1f, 47u, 3) * face * (1.0f - face) * 4.0f;
+        float ragged = b + 0.8f * Fbm(x / 5.0f, y / 5.0f, 43u, 3);
         float shelf = CliffHeight + 3.0f * Fbm(x / 9.0f, y / 9.0f, 41u, 3) - 0.04f * b;
-        float cliff = WaterLevel + face * shelf + knobs;
+        float cliff = WaterLevel - 1.0f + (shelf + 1.0f) * SmoothRange(3.2f, CliffDepth + 2.0f, ragged);
         // The stream's notch at the lip, along the line from the lake centre.
         float lateral = d * std::sin(AngleDelta(angle, FallsAngle));
         cliff -=
             2.5f * std::exp(-lateral * lateral / 5.0f) * SmoothRange(CliffDepth - 2.0f, CliffDepth + 3.0f, b);
-        float blended = h + (cliff - h) * SmoothRange(0.05f, 0.6f, arc);
-        if (blended > h) h = blended;
+        // At the foot the ground goes down under the water; behind the face
+        // it only ever rises, so the hills beyond keep their height.
+        float shaped = h + (cliff - h) * SmoothRange(0.05f, 0.6f, arc);
+        h = shaped + (std::max(h, shaped) - shaped) * SmoothRange(3.2f, 4.5f, ragged);
     }
     return h;
 }
@@ -81,21 +82,6 @@ TVec3 TerrainNormal(float x, float y, float step) {
     return Normalised(V3(-hx, -hy, 2.0f * step));
 }
 
-static TVec3 FallsPoint(float beyondShore, float z) {
-    float r = ShoreRadius(FallsAngle) + beyondShore;
-    return V3(LakeCentreX + r * std::cos(FallsAngle), LakeCentreY + r * std::sin(FallsAngle), z);
-}
-
-TVec3 FallsTop() {
-    TVec3 p = FallsPoint(CliffDepth + 0.5f, 0.0f);
-    p.z = TerrainHeight(p.x, p.y);
-    return p;
-}
-
-TVec3 FallsFoot() {
-    return FallsPoint(0.0f, WaterLevel);
-}
-
 TVec3 CameraEye() {
     return V3(24.0f, 134.0f, 3.5f);
 }
@@ -104,6 +90,35 @@ TVec3 CameraTarget() {
     const float yaw = 4.0f * Pi / 180.0f, pitch = -6.5f * Pi / 180.0f;
     TVec3 dir = V3(std::sin(yaw) * std::cos(pitch), std::cos(yaw) * std::cos(pitch), std::sin(pitch));
     return CameraEye() + dir * 100.0f;
+}
+
+TVec3 CameraView(TVec3 p) {
+    const TVec3 eye = CameraEye(), forward = Normalised(CameraTarget() - eye);
+    const TVec3 right = Normalised(Cross(forward, V3(0, 0, 1))), up = Cross(right, forward);
+    const TVec3 d = p - eye;
+    const float z = Dot(d, forward);
+    if (z <= 1e-3f) return V3(0, 0, z);
+    return V3(Dot(d, right) / z, Dot(d, up) / z, z);
+}
+
+bool TriangleMayShow(TVec3 a, TVec3 b, TVec3 c) {
+    // Half the view's height as a tangent, and its half width at the widest
+    // screen, each with a margin of a few pixels.
+    const float halfUp = std::tan(CameraFieldOfView * 0.5f * Pi / 180.0f) * 1.02f;
+    const float halfAcross = halfUp * WidestAspect;
+    const TVec3 v[3] = {CameraView(a), CameraView(b), CameraView(c)};
+    int behind = 0, left = 0, right = 0, below = 0, above = 0;
+    for (const TVec3& p : v) {
+        if (p.z < CameraNear) {
+            ++behind;
+            continue; // its tangents mean nothing: only the near plane judges it
+        }
+        left += p.x < -halfAcross, right += p.x > halfAcross;
+        below += p.y < -halfUp, above += p.y > halfUp;
+    }
+    if (behind == 3) return false;
+    if (behind > 0) return true; // crosses the near plane: kept
+    return left < 3 && right < 3 && below < 3 && above < 3;
 }
 
 TVec3 SunDirection() {

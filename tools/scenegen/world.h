@@ -58,8 +58,6 @@ constexpr float NearGridStep = 2.4f; // 80 cells across NearArea
 constexpr float FallsAngle = 1.2f;   // direction from the lake centre, radians
 constexpr float CliffDepth = 7.0f;   // horizontal run of the face, shore to top
 constexpr float CliffHeight = 16.0f; // above the water
-TVec3 FallsTop();                    // lip of the waterfall
-TVec3 FallsFoot();                   // where it meets the lake
 
 // Camera 1: on the south shore, above the water, looking north across the lake.
 constexpr float CameraFieldOfView = 45.0f; // vertical, degrees
@@ -67,6 +65,16 @@ constexpr float CameraNear = 1.0f;
 constexpr float CameraFar = 3000.0f;
 TVec3 CameraEye();
 TVec3 CameraTarget();
+
+// The widest screen the scene is drawn on (32:9, two 16:9 monitors side by
+// side): the same height of view, more to the sides.
+constexpr float WidestAspect = 32.0f / 9.0f;
+// Where `p` lies seen from camera 1: x to the right and y up as the tangents
+// of its angle off the view's axis, z its distance along that axis.
+TVec3 CameraView(TVec3 p);
+// False when the whole triangle lies beyond one edge of camera 1's view at
+// the widest screen (or behind its near plane): no screen shape shows it.
+bool TriangleMayShow(TVec3 a, TVec3 b, TVec3 c);
 
 // Unit vector towards the sun (west-south-west, 35 degrees up).
 TVec3 SunDirection();
