@@ -76,3 +76,26 @@ TEST_F(LakeView, WaterFillsMuchOfTheLowerHalf) {
         EXPECT_LT(upper / half, 0.25) << "the upper half is land and sky";
     }
 }
+
+TEST_F(LakeView, TheWaterfallAndItsSprayShowInFrontOfTheRock) {
+    Resize(640, 360);
+    // Without the water, whose ripples move from frame to frame.
+    const std::vector<std::uint8_t> with = Frame(false);
+    TModel& lake = Models[0];
+    const std::vector<TModelObject> all = lake.Objects;
+    lake.Objects.erase(std::remove_if(lake.Objects.begin(), lake.Objects.end(),
+                                      [&](const TModelObject& o) {
+                                          return MaterialTextureName(lake.Materials[o.MaterialIndex]) ==
+                                                 "lake_falls";
+                                      }),
+                       lake.Objects.end());
+    lake.ObjectCount = std::uint32_t(lake.Objects.size());
+    const std::vector<std::uint8_t> without = Frame(false);
+    lake.Objects = all;
+    lake.ObjectCount = std::uint32_t(all.size());
+    // Where the falls are drawn the picture turns whiter.
+    std::size_t whiter = 0;
+    for (std::size_t i = 0; i + 3 < with.size(); i += 4)
+        if (with[i] + with[i + 1] + with[i + 2] > without[i] + without[i + 1] + without[i + 2] + 60) ++whiter;
+    EXPECT_GT(whiter, 150u);
+}

@@ -358,3 +358,24 @@ TEST_F(LakeModel, BushesAreLeafyClumpsNotRoundBlobs) {
         EXPECT_GT(outline * outline / area, 20.0) << "cell at " << x0;
     }
 }
+
+TEST_F(LakeModel, TheFallsComeDownASteepRockFace) {
+    // Not a bump of the ground: a face of its own, standing from the water
+    // to well above it, most of it steeper than 60 degrees.
+    double steep = 0, total = 0, low = 1e30, high = -1e30;
+    for (const TModelObject& o : lake->Objects) {
+        if (TextureName(o) != "lake_rock") continue;
+        for (const TTriangle& t : o.Meshes[0].Triangles) {
+            const TVec n = Cross(Minus(Vertex(t, 1), Vertex(t, 0)), Minus(Vertex(t, 2), Vertex(t, 0)));
+            const double area = std::sqrt(Dot(n, n));
+            total += area;
+            steep += std::fabs(n.Z) < 0.5 * area ? area : 0;
+            for (int v = 0; v < 3; ++v)
+                low = std::min(low, Vertex(t, v).Z), high = std::max(high, Vertex(t, v).Z);
+        }
+    }
+    ASSERT_GT(total, 0) << "no rock face";
+    EXPECT_GT(steep / total, 0.7);
+    EXPECT_LT(low, WaterZ);
+    EXPECT_GT(high, WaterZ + 12);
+}
