@@ -3,8 +3,10 @@
 # llvmpipe, at 1280 x 720 and 1920 x 1080, the time from the program's start
 # to its first presented frame, the processor time each frame takes (all the
 # program's threads, the renderer's included: on a busy machine a steadier
-# figure than the frame rate) and its peak resident memory. Prints the
-# figures; asserts nothing.
+# figure than the frame rate), its peak resident memory and, at 1280 x 720,
+# the allocations a frame makes on the main thread, the program's own apart
+# from the libraries' (OpenGL, the driver, X). Prints the figures; asserts
+# nothing.
 #
 #   bench/x11_fps.sh [SECONDS] [OTHER_DIST] [ROUNDS]
 #
@@ -64,6 +66,25 @@ run_once() {
     "$(awk -v t="${ticks:-0}" -v hz="$(getconf CLK_TCK)" -v n="$frames" 'BEGIN { printf "%.1f", (n > 0 ? t * 1000 / hz / n : 0) }')"
 }
 
+# The allocations a frame of the program in folder $1 makes on its main
+# thread, its own code's and the libraries' under it, from a run of its own
+# (counting slows the frames). Prints "ours driver".
+count_allocations() {
+  local folder="$1" config="$TEST_TMP/config-$RANDOM"
+  mkdir -p "$config/tarnwick"
+  printf 'Configuration File { home dir, exit on mouse, fps, time, time (12,24) }\r\n%s\r\n0\r\n0\r\n1\r\n12\r\n' \
+    "$folder" >"$config/tarnwick/tarnwick.txt"
+  rm -f "$TEST_TMP/report"
+  XDG_CONFIG_HOME="$config" TARNWICK_SWAP_REPORT="$TEST_TMP/report" TARNWICK_COUNT_ALLOCATIONS=1 \
+    LD_PRELOAD="$TEST_TMP/swap_counter.so" "$folder/tarnwick" /s >"$TEST_TMP/run.out" 2>&1 &
+  local pid=$!
+  sleep 4
+  xdotool key x
+  wait "$pid" || true
+  rm -rf "$config"
+  sed -n 's/.*ours_per_frame \([0-9.]*\) driver_per_frame \([0-9.]*\).*/\1 \2/p' "$TEST_TMP/report"
+}
+
 median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
 
@@ -109,6 +130,18 @@ for size in 1280x720 1920x1080; do
     printf '%-10s %-22s %10s %10s %8s\n' "" "first frame (ms)" "$ta" "$tb" "$(ratio "$ta" "$tb")"
     printf '%-10s %-22s %10s %10s %8s\n' "" "peak resident (MB)" "$ma" "$mb" "$(ratio "$ma" "$mb")"
     printf '%-10s %-22s %s | %s\n' "" "fps, each round" "${fps_a[*]}" "${fps_b[*]}"
+  fi
+  if [ "$size" = 1280x720 ]; then
+    read -r own_a driver_a < <(count_allocations "$dist")
+    if [ -z "$other" ]; then
+      printf '%-10s allocations a frame on the main thread: %s by the program, %s by the libraries under it\n' \
+        "" "$own_a" "$driver_a"
+    else
+      read -r own_b driver_b < <(count_allocations "$other")
+      printf '%-10s %-22s %10s %10s\n' "" "allocations a frame:" "" ""
+      printf '%-10s %-22s %10s %10s\n' "" "  by the program" "$own_a" "$own_b"
+      printf '%-10s %-22s %10s %10s\n' "" "  by the libraries" "$driver_a" "$driver_b"
+    fi
   fi
   kill "$XVFB_PID"; wait "$XVFB_PID" 2>/dev/null || true; XVFB_PID=""
 done

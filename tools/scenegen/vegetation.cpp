@@ -182,6 +182,13 @@ bool InView(TVec3 p) {
     return across < 1.1f; // tan(47.7 degrees): the half width of a 21:9 view at 45 degrees up
 }
 
+// Deep in the far woods the trees stand many deep on screen, each showing
+// only its top over the ones in front: fewer of them there look the same
+// and cost far less to blend. The share of trees kept at `distance`.
+float FarThinning(float distance) {
+    return 1.0f - 0.45f * SmoothRange(160.0f, 260.0f, distance);
+}
+
 struct TCutout {
     TVec3 Base;
     float Width, Height;
@@ -331,7 +338,7 @@ TGenObject PlaceVegetation(std::uint16_t material) {
             if (above > 0.25f && above < 0.9f && pick < 0.55f) { // reeds along the waterline
                 c = TCutout{base, 3.6f + 1.4f * size, 0.0f, Reeds[variant % 2], ReedFill, 0};
                 c.Height = c.Width * 2.0f * ReedFill;
-            } else if (above > 2.5f && pick < 0.015f + 0.4f * woods) {
+            } else if (above > 2.5f && pick < (0.015f + 0.4f * woods) * FarThinning(dist)) {
                 bool fir = (variant + int(size * 10.0f)) % 3 != 0;
                 if (fir) {
                     float h = 7.5f + 5.5f * size;
