@@ -30,6 +30,7 @@
 #include "platform/platform.h"
 #include "scene/lake.h"
 #include "scene/water.h"
+#include "tools/snapshot/offscreen_lake.h"
 #include "tools/snapshot/png_file.h"
 
 namespace {
@@ -101,12 +102,7 @@ int main(int argc, char** argv) {
     platform::MaskFloatingPointExceptions();
     const platform::WindowHandle surface = platform::CreateOffscreenSurface(Width, Height);
     try {
-        SetDeviceWindow(surface);
-        SelectBackend(2);
-        DeviceInit();
-        DeviceResize(Width, Height);
-        SetUpLakeScene();
-        WarmUpWater();
+        SetUpOffscreenLake(surface, Width, Height);
 
         TModel& lake = Models[0];
         const std::vector<TModelObject> all = lake.Objects;

@@ -29,7 +29,7 @@
 #include "platform/offscreen/offscreen.h"
 #include "platform/platform.h"
 #include "scene/lake.h"
-#include "scene/water.h"
+#include "tools/snapshot/offscreen_lake.h"
 
 namespace {
 
@@ -76,12 +76,7 @@ int main(int argc, char** argv) {
     platform::MaskFloatingPointExceptions();
     const platform::WindowHandle surface = platform::CreateOffscreenSurface(width, height);
     try {
-        SetDeviceWindow(surface);
-        SelectBackend(2);
-        DeviceInit();
-        DeviceResize(width, height);
-        SetUpLakeScene();
-        WarmUpWater();
+        SetUpOffscreenLake(surface, width, height);
         StartFrameCounters();
         TimeFrames(5, TLeftOut::Nothing); // shaders compiled, caches warm
 

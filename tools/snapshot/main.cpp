@@ -14,6 +14,7 @@
 #include "platform/offscreen/offscreen.h"
 #include "platform/platform.h"
 #include "scene/lake.h"
+#include "tools/snapshot/offscreen_lake.h"
 #include "tools/snapshot/png_file.h"
 
 int main(int argc, char** argv) {
@@ -30,12 +31,7 @@ int main(int argc, char** argv) {
     const platform::WindowHandle surface = platform::CreateOffscreenSurface(width, height);
     int status = 0;
     try {
-        SetDeviceWindow(surface);
-        SelectBackend(2);
-        DeviceInit();
-        DeviceResize(width, height);
-        SetUpLakeScene();
-        WarmUpWater();
+        SetUpOffscreenLake(surface, width, height);
         StartFrameCounters();
         DrawLakeFrame(true, true, true);
         // The viewport is the width rounded up to a multiple of 4; the
