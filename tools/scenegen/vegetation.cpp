@@ -220,59 +220,28 @@ struct TOutlinePoint {
     float U, V;
 };
 
-// The outline of what a cell shows: the convex polygon with sides in
-// twelve directions that holds every texel of the cell with any cover,
-// widened by two texels so that the coarser mipmap levels, whose cover
-// spreads, keep their soft edge. Counter-clockwise. Drawing the cut-out as
-// this polygon instead of its whole quad leaves out most of the fully clear
-// texels, which are blended for nothing.
+// The outline of what a cell shows: the rectangle round every texel of the
+// cell with any cover, widened by two texels so that the coarser mipmap
+// levels, whose cover spreads, keep their soft edge; counter-clockwise. It
+// leaves out the clear margins of the cell, which would be blended for
+// nothing, in two triangles: the renderer shades whole blocks of 4 x 4
+// pixels, so a finer outline of thin triangles round the leaves costs more
+// in half-covered blocks than it saves in clear texels.
 std::vector<TOutlinePoint> CellOutline(const TCell& cell, float fill) {
     const TPicture& atlas = Atlas();
     const float w = float(cell.W), h = float(cell.H) * fill;
-    constexpr int Directions = 12;
-    constexpr float Margin = 2.0f, Pi = 3.14159265358979f;
-    float reach[Directions];
-    for (float& r : reach)
-        r = -1e30f;
+    constexpr float Margin = 2.0f;
+    float x0 = 1e30f, y0 = 1e30f, x1 = -1e30f, y1 = -1e30f;
     for (int y = 0; y < int(std::ceil(h)); ++y)
-        for (int x = 0; x < cell.W; ++x) {
-            if (atlas.Bytes[(std::size_t(cell.Y + y) * AtlasWidth + std::size_t(cell.X + x)) * 4 + 3] == 0)
-                continue;
-            for (int k = 0; k < Directions; ++k) {
-                const float a = 2.0f * Pi * float(k) / Directions, nx = std::cos(a), ny = std::sin(a);
-                // The texel's farthest corner in this direction.
-                const float px = float(x) + (nx > 0 ? 1.0f : 0.0f), py = float(y) + (ny > 0 ? 1.0f : 0.0f);
-                reach[k] = std::max(reach[k], nx * px + ny * py);
+        for (int x = 0; x < cell.W; ++x)
+            if (atlas.Bytes[(std::size_t(cell.Y + y) * AtlasWidth + std::size_t(cell.X + x)) * 4 + 3] != 0) {
+                x0 = std::min(x0, float(x)), y0 = std::min(y0, float(y));
+                x1 = std::max(x1, float(x + 1)), y1 = std::max(y1, float(y + 1));
             }
-        }
-    std::vector<std::pair<float, float>> poly{{0, 0}, {w, 0}, {w, h}, {0, h}};
-    for (int k = 0; k < Directions; ++k) {
-        if (reach[k] < -1e29f) return {{0, 0}, {1, 0}, {1, 1}, {0, 1}}; // nothing drawn: keep the quad
-        const float a = 2.0f * Pi * float(k) / Directions, nx = std::cos(a), ny = std::sin(a);
-        const float limit = reach[k] + Margin;
-        auto outside = [&](const std::pair<float, float>& p) { return nx * p.first + ny * p.second - limit; };
-        std::vector<std::pair<float, float>> clipped;
-        for (std::size_t i = 0; i < poly.size(); ++i) {
-            const auto& p = poly[i];
-            const auto& q = poly[(i + 1) % poly.size()];
-            const float dp = outside(p), dq = outside(q);
-            if (dp <= 0) clipped.push_back(p);
-            if ((dp < 0) != (dq < 0) && dp != dq) {
-                const float t = dp / (dp - dq);
-                clipped.push_back({p.first + (q.first - p.first) * t, p.second + (q.second - p.second) * t});
-            }
-        }
-        poly = std::move(clipped);
-    }
-    std::vector<TOutlinePoint> outline;
-    for (const auto& p : poly) {
-        const TOutlinePoint o{p.first / w, p.second / h};
-        if (!outline.empty() && std::fabs(o.U - outline.back().U) < 1e-4f &&
-            std::fabs(o.V - outline.back().V) < 1e-4f)
-            continue;
-        outline.push_back(o);
-    }
-    return outline;
+    if (x1 < x0) return {{0, 0}, {1, 0}, {1, 1}, {0, 1}}; // nothing drawn: keep the quad
+    const float u0 = std::max(0.0f, x0 - Margin) / w, u1 = std::min(w, x1 + Margin) / w;
+    const float v0 = std::max(0.0f, y0 - Margin) / h, v1 = std::min(h, y1 + Margin) / h;
+    return {{u0, v0}, {u1, v0}, {u1, v1}, {u0, v1}};
 }
 
 const std::vector<TOutlinePoint>& OutlineOf(const TCell& cell, float fill) {
@@ -291,7 +260,7 @@ void AddCutout(TGenObject& object, const TCutout& c) {
     float s0 = (float(c.Cell.X) + 0.5f) / AtlasWidth, s1 = (float(c.Cell.X + c.Cell.W) - 0.5f) / AtlasWidth;
     float t0 = (float(c.Cell.Y) + 0.5f) / AtlasHeight;
     float t1 = (float(c.Cell.Y) + float(c.Cell.H) * c.Fill - 0.5f) / AtlasHeight;
-    // The outline as a fan, placed and textured as the whole quad would be.
+    // The outline, placed and textured as the whole quad would be.
     const std::vector<TOutlinePoint>& outline = OutlineOf(c.Cell, c.Fill);
     auto at = [&](const TOutlinePoint& o) { return c.Base + right * (2.0f * o.U - 1.0f) + up * o.V; };
     auto tex = [&](const TOutlinePoint& o) { return V3(s0 + (s1 - s0) * o.U, t0 + (t1 - t0) * o.V, 0.0f); };
