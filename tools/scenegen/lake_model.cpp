@@ -29,7 +29,7 @@ TLakeData BuildLake() {
     // Blended pass: the cut-outs far to near, then the falls in the middle
     // of the view, so the last object drawn is textured and always in view:
     // texturing stays on for the water.
-    model.Objects.push_back(PlaceVegetation(trees));
+    model.Objects.push_back(PlaceVegetation(grid, trees));
     model.Objects.push_back(Waterfall(falls));
 
     TGenCamera camera;

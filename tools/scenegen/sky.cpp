@@ -131,7 +131,18 @@ TGenObject SkyDome(std::uint16_t material, const TTerrainGrid& grid) {
                              tex(s + 1, r), tex(s + 1, r + 1), tex(s, r + 1));
             }
         }
-    return dome;
+    // What no screen shape shows (behind the camera, above the view) goes.
+    TGenObject seen;
+    seen.Material = dome.Material;
+    seen.Alpha = dome.Alpha;
+    for (std::size_t i = 0; i < dome.Triangles.size(); ++i) {
+        const std::array<TVec3, 3>& t = dome.Triangles[i];
+        if (TriangleMayShow(t[0], t[1], t[2])) {
+            seen.Triangles.push_back(t);
+            seen.TexCoords.push_back(dome.TexCoords[i]);
+        }
+    }
+    return seen;
 }
 
 TPicture SkyTexture() {

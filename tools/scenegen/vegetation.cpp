@@ -286,7 +286,7 @@ bool LandBehind(TVec3 p) {
     return true;
 }
 
-TGenObject PlaceVegetation(std::uint16_t material) {
+TGenObject PlaceVegetation(const TTerrainGrid& grid, std::uint16_t material) {
     std::vector<TCutout> cutouts;
     TRandom random(4242u);
     const TVec3 eye = CameraEye();
@@ -296,7 +296,9 @@ TGenObject PlaceVegetation(std::uint16_t material) {
             float x = gx + float(random.Range(0.0, step)), y = gy + float(random.Range(0.0, step));
             float pick = float(random.Unit()), size = float(random.Unit());
             int variant = int(random.Next() % 4u);
-            float ground = TerrainHeight(x, y), above = ground - WaterLevel;
+            // On the ground as drawn, which a coarse grid keeps within a unit
+            // or so of the land's shape.
+            float ground = grid.MeshHeight(x, y), above = ground - WaterLevel;
             TVec3 n = TerrainNormal(x, y, 1.0f);
             float dist = Distance2D(V3(x, y, 0), eye);
             if (dist < 40.0f || n.z < 0.8f) continue;

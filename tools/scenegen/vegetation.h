@@ -9,12 +9,13 @@
 #include <cstdint>
 
 #include "tools/scenegen/picture.h"
+#include "tools/scenegen/terrain.h"
 
 namespace scenegen {
 
 // All the tree, bush and reed cut-outs, sorted from far to near (nothing
 // stands between camera 1 and the waterfall, so it may come after them all).
-TGenObject PlaceVegetation(std::uint16_t material);
+TGenObject PlaceVegetation(const TTerrainGrid& grid, std::uint16_t material);
 TPicture VegetationTexture(); // 1024 x 512 RGBA atlas
 
 // The waterfall: a ribbon down the rock face, just in front of it, and the

@@ -52,7 +52,7 @@ TVec3 TerrainNormal(float x, float y, float step);
 // has the fine grid and its own detailed texture.
 constexpr TArea TerrainArea{-560.0f, 100.0f, 610.0f, 760.0f};
 constexpr TArea NearArea{-72.0f, 120.0f, 120.0f, 312.0f};
-constexpr float NearGridStep = 2.4f; // 80 cells across NearArea
+constexpr float NearGridStep = 4.8f; // 40 cells across NearArea
 
 // The rock face and the waterfall coming down it into the lake.
 constexpr float FallsAngle = 1.2f;   // direction from the lake centre, radians
