@@ -80,9 +80,9 @@ TTerrainGrid BuildTerrainGrid() {
     TTerrainGrid grid;
     const int nearCells = int(std::lround((NearArea.X1 - NearArea.X0) / NearGridStep));
     grid.NearCells = nearCells;
-    grid.Xs = GridLines(TerrainArea.X0, NearArea.X0, NearArea.X1, TerrainArea.X1, nearCells, 14, 14);
-    grid.Ys = GridLines(TerrainArea.Y0, NearArea.Y0, NearArea.Y1, TerrainArea.Y1, nearCells, 2, 16);
-    grid.NearX0 = 14;
+    grid.Xs = GridLines(TerrainArea.X0, NearArea.X0, NearArea.X1, TerrainArea.X1, nearCells, 10, 10);
+    grid.Ys = GridLines(TerrainArea.Y0, NearArea.Y0, NearArea.Y1, TerrainArea.Y1, nearCells, 2, 11);
+    grid.NearX0 = 10;
     grid.NearY0 = 2;
     const std::size_t nx = grid.Xs.size(), ny = grid.Ys.size();
     grid.Heights.resize(nx * ny);
