@@ -17,13 +17,9 @@ constexpr float LedgeRise = 0.35f;  // height of the slope from a bed's face bac
 constexpr float Bottom = -1.5f;     // the face goes on under the water
 constexpr int Columns = 36;
 
-float Radius(float angle) {
-    return ShoreRadius(angle);
-}
-
 // Distance along the shore from the falls' axis.
 float Across(float angle) {
-    return (angle - FallsAngle) * Radius(FallsAngle);
+    return (angle - FallsAngle) * ShoreRadius(FallsAngle);
 }
 
 // How far back each bed steps from the one below it at `angle`.
@@ -70,7 +66,7 @@ float Behind(float angle, float rise) {
 float RockFaceTop(float angle) {
     const float off = std::fabs(angle - FallsAngle);
     if (off >= HalfSpan) return 0.0f;
-    const float r = Radius(angle) + CliffDepth + 1.0f;
+    const float r = ShoreRadius(angle) + CliffDepth + 1.0f;
     const float shelf =
         TerrainHeight(LakeCentreX + r * std::cos(angle), LakeCentreY + r * std::sin(angle)) - WaterLevel;
     const float ragged = 1.2f * Fbm(Across(angle) / 3.0f, 0.5f, 97u, 3);
@@ -78,9 +74,22 @@ float RockFaceTop(float angle) {
 }
 
 TVec3 RockFacePoint(float angle, float rise) {
-    const float r = Radius(angle) + Behind(angle, rise);
+    const float r = ShoreRadius(angle) + Behind(angle, rise);
     return V3(LakeCentreX + r * std::cos(angle), LakeCentreY + r * std::sin(angle), WaterLevel + rise);
 }
+
+namespace {
+
+// The height of the face's highest column: the texture spans the face from
+// its foot under the water up to there.
+float FaceHeight() {
+    float reach = 0.0f;
+    for (int c = 0; c <= Columns; ++c)
+        reach = std::max(reach, RockFaceTop(FallsAngle - HalfSpan + 2.0f * HalfSpan * float(c) / Columns));
+    return reach;
+}
+
+} // namespace
 
 TGenObject RockFace(std::uint16_t material) {
     TGenObject face;
@@ -97,9 +106,7 @@ TGenObject RockFace(std::uint16_t material) {
         return rows;
     };
     const TVec3 eye = CameraEye();
-    float reach = 0.0f;
-    for (int c = 0; c <= Columns; ++c)
-        reach = std::max(reach, RockFaceTop(FallsAngle - HalfSpan + 2.0f * HalfSpan * float(c) / Columns));
+    const float reach = FaceHeight();
     auto texCoord = [&](float angle, float rise) {
         return V3((angle - (FallsAngle - HalfSpan)) / (2.0f * HalfSpan), (rise - Bottom) / (reach - Bottom), 0.0f);
     };
@@ -137,9 +144,7 @@ TPicture RockTexture() {
     const int width = 512, height = 256;
     TPicture picture(width, height, 3);
     picture.BlockCoded = true;
-    float reach = 0.0f;
-    for (int c = 0; c <= Columns; ++c)
-        reach = std::max(reach, RockFaceTop(FallsAngle - HalfSpan + 2.0f * HalfSpan * float(c) / Columns));
+    const float reach = FaceHeight();
     const TVec3 sun = SunDirection();
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
