@@ -173,13 +173,8 @@ float Distance2D(TVec3 a, TVec3 b) {
 
 // Is `p` inside camera 1's view (with a margin), for a 21:9 screen?
 bool InView(TVec3 p) {
-    const TVec3 eye = CameraEye(), forward = Normalised(CameraTarget() - eye);
-    TVec3 d = p - eye;
-    float ahead = Dot(d, forward);
-    if (ahead < 1.0f) return false;
-    TVec3 right = Normalised(Cross(forward, V3(0, 0, 1)));
-    float across = std::fabs(Dot(d, right)) / ahead;
-    return across < 1.1f; // tan(47.7 degrees): the half width of a 21:9 view at 45 degrees up
+    const TVec3 v = CameraView(p);
+    return v.z >= 1.0f && std::fabs(v.x) < 1.1f; // tan(47.7 degrees): the half width of a 21:9 view at 45 degrees up
 }
 
 // Deep in the far woods the trees stand many deep on screen, each showing
