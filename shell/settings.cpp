@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <filesystem>
+#include <system_error>
 
 #include "engine/support/errors.h"
 #include "engine/support/files.h"
@@ -15,6 +17,8 @@ std::string HomeDirError;
 bool SettingsFileOptional = false;
 std::string ProgramFile;
 std::string SystemDataFolder = "/usr/share/tarnwick";
+bool DataInShareFolders = true;
+void (*SettingsNote)(const std::string& text) = nullptr;
 
 namespace {
 // CR LF, LF and a bare CR each end a line; text after the last line end is
@@ -55,15 +59,29 @@ bool IsControlCharacter(char c) {
     return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
 }
 
-// The path for a message: each control character shown as '?'.
-std::string Printable(std::string path) {
-    for (char& c : path)
-        if (IsControlCharacter(c)) c = '?';
-    return path;
-}
-
 // Set when LoadSettings found no file and took the defaults.
 bool WithoutSettingsFile = false;
+// Set when a folder has the settings file's name: nothing can be saved.
+bool SettingsPathIsFolder = false;
+
+// The length of the UTF-8 sequence at `i`, 0 when it is not one.
+std::size_t Utf8Length(const std::string& text, std::size_t i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    std::size_t length = c < 0x80                 ? 1
+                         : c >= 0xc2 && c <= 0xdf ? 2
+                         : c >= 0xe0 && c <= 0xef ? 3
+                         : c >= 0xf0 && c <= 0xf4 ? 4
+                                                  : 0;
+    if (length == 0 || i + length > text.size()) return 0;
+    for (std::size_t k = 1; k < length; ++k)
+        if ((static_cast<unsigned char>(text[i + k]) & 0xc0) != 0x80) return 0;
+    unsigned char next = static_cast<unsigned char>(text[i + 1 < text.size() ? i + 1 : i]);
+    // Overlong forms, UTF-16 surrogates and values beyond U+10FFFF.
+    if ((c == 0xe0 && next < 0xa0) || (c == 0xed && next > 0x9f) || (c == 0xf0 && next < 0x90) ||
+        (c == 0xf4 && next > 0x8f))
+        return 0;
+    return length;
+}
 
 bool IsSeparator(char c) {
     return c == '/' || c == '\\';
@@ -104,21 +122,41 @@ void ReadChoices(const std::vector<std::string>& lines, TSettings& settings) {
     if (!settings.TimeShow) TimeShowChanged(settings);
 }
 
-// No settings file: the data folder found from where the program is.
-void UseDataFolder(const std::string& settingsPath) {
+// Where the data was looked for and what to do, for a run that found none.
+std::string NoDataText() {
+    std::string places;
+    std::vector<std::string> candidates = DataFolderCandidates(ProgramFile, SystemDataFolder);
+    for (std::size_t i = 0; i < candidates.size(); ++i)
+        places += (i == 0 ? "" : i + 1 == candidates.size() ? " and " : ", ") + Printable(candidates[i]);
+    if (places.empty()) places = "?";
+#ifdef _WIN32
+    return "No data folder (one that holds models) was found: looked in " + places +
+           ". Keep the program in the folder it was unpacked to, beside its models, sounds and pictures "
+           "folders, or run it with /i in the folder that holds them.";
+#else
+    return "No data folder (one that holds models/) was found: looked in " + places +
+           ". Install the package, or start the program from the unpacked distribution folder (or run "
+           "`tarnwick /i` there to write a settings file that names it).";
+#endif
+}
+
+// The settings file cannot name the data (`why`): the data folder found
+// from where the program is, said once. Without one HomeDirError says what
+// went wrong (`error`, when it is one) and where the data was looked for.
+void UseDataFolder(const std::string& why, const std::string& error) {
     std::string folder = FindDataFolder(ProgramFile, SystemDataFolder);
     if (folder.empty()) {
-        std::string programFolder = ParentFolder(ProgramFile);
-        HomeDirError =
-            IoErrorText(IoFileNotFound) + ": " + settingsPath +
-            "\nNo data folder (one that holds models/) was found beside the program in " +
-            (programFolder.empty() ? std::string("?") : programFolder) +
-            ", in share/tarnwick above it, or in " + SystemDataFolder +
-            ". Run `tarnwick /i` in the folder that holds the data to write a settings file that names it.";
+        HomeDirError = (error.empty() ? "" : error + "\n") + NoDataText();
         return;
     }
     HomeDir = folder;
-    if (!platform::SetCurrentDirectory(folder)) HomeDirError = "Home directory not found: " + folder;
+    if (!platform::SetCurrentDirectory(folder)) {
+        HomeDirError = "Home directory not found: " + folder;
+        return;
+    }
+    if (SettingsNote)
+        SettingsNote(why + ": the data is taken from " + folder +
+                     " (OK in the settings dialog writes a settings file naming it)");
 }
 } // namespace
 
@@ -165,23 +203,54 @@ std::vector<std::string> ReadTextLines(const std::string& path, std::size_t maxB
     return SplitLines(ReadSmallFile(path, maxBytes));
 }
 
-std::string FindDataFolder(const std::string& programFile, const std::string& systemFolder) {
+std::vector<std::string> DataFolderCandidates(const std::string& programFile,
+                                              const std::string& systemFolder) {
     std::string own = ParentFolder(programFile);
     std::vector<std::string> candidates;
     if (!own.empty()) {
         std::string up = ParentFolder(own);
         candidates.push_back(own);
-        if (!up.empty()) {
+        if (!up.empty() && DataInShareFolders) {
             candidates.push_back(Join(up, "share/tarnwick"));
             std::string upTwice = ParentFolder(up);
             if (!upTwice.empty() && upTwice != up) candidates.push_back(Join(upTwice, "share/tarnwick"));
         }
     }
     if (!systemFolder.empty()) candidates.push_back(systemFolder);
-    for (const std::string& folder : candidates)
+    return candidates;
+}
+
+std::string FindDataFolder(const std::string& programFile, const std::string& systemFolder) {
+    for (const std::string& folder : DataFolderCandidates(programFile, systemFolder))
         if (platform::DirectoryExists(Join(folder, "models")))
             return WithSeparator(platform::NativePath(folder));
     return "";
+}
+
+bool IsPackagedProgram(const std::string& programFile) {
+    std::string own = ParentFolder(programFile);
+    if (own.empty() || platform::DirectoryExists(Join(own, "models"))) return false;
+    // The share folders above it, not the system's: a copy of the program
+    // elsewhere is not part of the package.
+    std::vector<std::string> candidates = DataFolderCandidates(programFile, "");
+    for (std::size_t i = 1; i < candidates.size(); ++i)
+        if (platform::DirectoryExists(Join(candidates[i], "models"))) return true;
+    return false;
+}
+
+std::string Printable(const std::string& text) {
+    std::string shown;
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t length = Utf8Length(text, i);
+        if (length == 0 || (length == 1 && IsControlCharacter(text[i]))) {
+            shown += '?';
+            ++i;
+        } else {
+            shown.append(text, i, length);
+            i += length;
+        }
+    }
+    return shown;
 }
 
 std::string SettingsFilePath() {
@@ -194,7 +263,15 @@ void LoadSettings(TSettings& settings) {
     HomeDir.clear();
     HomeDirError.clear();
     WithoutSettingsFile = false;
+    SettingsPathIsFolder = false;
     std::vector<std::string> lines;
+    if (SettingsFileOptional && platform::DirectoryExists(path)) {
+        // Nothing to read, and nothing can be saved until the folder goes.
+        SettingsPathIsFolder = true;
+        UseDataFolder("The settings file " + Printable(path) + " is a folder, not a file", "");
+        ReadChoices({}, settings);
+        return;
+    }
     try {
         lines = ReadTextLines(path, MaxSettingsFileSize);
     } catch (const TIoError& e) {
@@ -206,23 +283,32 @@ void LoadSettings(TSettings& settings) {
         // Nothing to read: the default choices, and the data where the
         // program is installed. Nothing is written until the dialog's OK.
         WithoutSettingsFile = true;
-        UseDataFolder(path);
+        UseDataFolder("No settings file " + Printable(path), "");
         ReadChoices({}, settings);
         return;
     }
 
     std::string home = lines.size() > 1 ? lines[1] : std::string();
     if (!home.empty() && !EndsInSeparator(home)) home += platform::PathSeparator();
+    std::string problem;
     if (home.empty()) {
-        HomeDirError = std::string("The settings file ") + SettingsFileName +
-                       " names no home directory on its second line";
+        problem = std::string("The settings file ") + SettingsFileName +
+                  " names no home directory on its second line";
     } else if (std::any_of(home.begin(), home.end(), IsControlCharacter)) {
         // No file system has such a directory; the text before a NUL byte
         // might name one, but it is not what the line says.
-        HomeDirError = "Home directory not found: " + Printable(home);
+        problem = "Home directory not found: " + Printable(home);
+    } else if (!platform::SetCurrentDirectory(home)) {
+        problem = "Home directory not found: " + Printable(home);
+        if (!SettingsFileOptional) HomeDir = home; // written back as it is, even while it is missing
     } else {
-        HomeDir = home; // written back as it is, even while it is missing
-        if (!platform::SetCurrentDirectory(home)) HomeDirError = "Home directory not found: " + home;
+        HomeDir = home;
+    }
+    if (!problem.empty()) {
+        if (SettingsFileOptional)
+            UseDataFolder(problem + " (line 2 of " + Printable(path) + ")", problem);
+        else
+            HomeDirError = problem;
     }
     ReadChoices(lines, settings);
 }
@@ -244,23 +330,39 @@ std::string SettingsText(const std::string& homeDir, const TSettings& settings) 
 }
 
 void ReplaceFile(const std::string& path, const std::string& text) {
-    std::string temp = path + ".new";
+    namespace fs = std::filesystem;
+    std::error_code error;
+    // A link (a dotfile kept in a repository) stays: the file it names is replaced.
+    fs::path target = path;
+    for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(target, error)); ++hops) {
+        fs::path link = fs::read_symlink(target, error);
+        if (error) break;
+        target = link.is_absolute() ? link : target.parent_path() / link;
+    }
+    const std::string file = target.string();
+    std::string temp = file + ".new";
     try {
         WriteWholeFile(temp, text.data(), text.size());
     } catch (...) {
         platform::DeleteFile(temp);
         throw;
     }
-    if (!platform::RenameFile(temp, path)) {
+    fs::file_status old = fs::status(target, error);
+    if (!error && fs::is_regular_file(old)) fs::permissions(temp, old.permissions(), error);
+    if (!platform::RenameFile(temp, file)) {
         platform::DeleteFile(temp);
         throw TIoError(IoAccessDenied);
     }
 }
 
 void SaveSettings(const TSettings& settings) {
+    if (SettingsPathIsFolder)
+        throw TIoError(IoAccessDenied, "The settings file " + Printable(SettingsFilePath()) +
+                                           " is a folder: the choices were not saved. Remove or rename that "
+                                           "folder, then press OK again.");
     // A line that names no directory is not written back, and no other
     // line can take its place: the file stays as it was.
-    if (HomeDir.empty() && WithoutSettingsFile)
+    if (HomeDir.empty() && (WithoutSettingsFile || SettingsFileOptional))
         throw TIoError(IoFileNotFound, "No data folder was found to name in the settings file: the choices "
                                        "were not saved");
     if (HomeDir.empty())

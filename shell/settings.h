@@ -34,15 +34,23 @@ extern const char* const SettingsComment;  // line 1
 extern std::string HomeDir;                // the data directory, ending in a separator once read
 extern std::string HomeDirError;           // why HomeDir is not the current directory; empty when it is
 
-// The Linux program needs no settings file. It sets SettingsFileOptional and
-// ProgramFile at start: without a settings file LoadSettings then takes the
-// default choices and the data folder FindDataFolder finds for the program,
-// and a settings file that is there but cannot be read is reported with how
-// to make a new one. The Windows program leaves them unset: a missing file
-// is the runtime's "File not found".
+// Both programs run without a settings file. At start they set
+// SettingsFileOptional and ProgramFile: a settings file that is missing, is a
+// folder, or whose home line is empty, broken or names a folder that is not
+// there then gives the default choices for what it cannot give and the data
+// folder FindDataFolder finds for the program; SettingsNote says which and
+// why. A settings file that is there but cannot be read is reported with how
+// to make a new one. Left unset (the tests' strict rules) a missing file is
+// the runtime's "File not found" and a bad home line an error.
 extern bool SettingsFileOptional;
 extern std::string ProgramFile;      // the running program's full path
-extern std::string SystemDataFolder; // "/usr/share/tarnwick", the last place looked in
+extern std::string SystemDataFolder; // "/usr/share/tarnwick", the last place looked in; empty: none
+// Whether share/tarnwick above the program's folder is looked in (Linux's
+// installed trees); the Windows program keeps its data beside itself.
+extern bool DataInShareFolders;
+// Called once by LoadSettings when it took the data from where the program
+// is instead of from a settings file, with which folder and why; null: nothing said.
+extern void (*SettingsNote)(const std::string& text);
 
 // The largest settings file taken; a real one is a few hundred bytes.
 constexpr std::size_t MaxSettingsFileSize = 64 * 1024;
@@ -50,10 +58,10 @@ constexpr std::size_t MaxSettingsFileSize = 64 * 1024;
 // Reads the settings file from the system directory into `settings`, sets
 // HomeDir and makes it the current directory. Raises TIoError: "File not
 // found" when there is no file (unless SettingsFileOptional). A home
-// directory that is not there (an empty line, control characters, no such
-// directory, no data folder found without a file) raises nothing here: the
-// system directory stays current, HomeDirError says why, and HomeDir is
-// empty unless the line could name a directory.
+// directory that is not there and no data folder in its place raises nothing
+// here: the system directory stays current, HomeDirError says why and where
+// the data was looked for, and HomeDir is empty unless the line could name a
+// directory.
 void LoadSettings(TSettings& settings);
 // Raises HomeDirError as a TIoError when LoadSettings found no home
 // directory: the full-screen run and the preview need one, the dialog not.
@@ -65,12 +73,25 @@ void RequireHomeDir();
 //   2  share/tarnwick under the folder above it (the program in PREFIX/bin/)
 //   3  share/tarnwick two folders up (PREFIX/libexec/xscreensaver/)
 //   4  `systemFolder`
-// So an installed tree works wherever it is unpacked.
+// So an installed tree works wherever it is unpacked. Without
+// DataInShareFolders only 1 and 4 are looked in.
 std::string FindDataFolder(const std::string& programFile, const std::string& systemFolder);
+// The folders FindDataFolder looks in, in its order.
+std::vector<std::string> DataFolderCandidates(const std::string& programFile,
+                                              const std::string& systemFolder);
+
+// Whether the program at `programFile` is part of an installed tree (a
+// package): no data beside it, its data in share/tarnwick above it.
+bool IsPackagedProgram(const std::string& programFile);
+
+// `text` for a message: control characters and bytes that are not UTF-8
+// shown as '?'.
+std::string Printable(const std::string& text);
 
 // Writes the six lines to the system directory (created when missing),
 // replacing the file only once the new one is complete. Raises TIoError on
-// failure, and before writing anything when HomeDir is empty.
+// failure, and before writing anything when HomeDir is empty or the settings
+// file's name is taken by a folder.
 void SaveSettings(const TSettings& settings);
 
 // The full path of the settings file; nothing is created or changed.
@@ -80,7 +101,9 @@ std::string SettingsFilePath();
 std::string SettingsText(const std::string& homeDir, const TSettings& settings);
 
 // Writes `text` to `path` through a temporary file beside it, so that a
-// failure half-way leaves the old file as it was. Raises TIoError.
+// failure half-way leaves the old file as it was. A symbolic link is
+// followed: the file it names is replaced and the link stays. The file keeps
+// its permissions. Raises TIoError.
 void ReplaceFile(const std::string& path, const std::string& text);
 
 // The bytes of a small file: larger than `maxBytes` raises TIoError ("File

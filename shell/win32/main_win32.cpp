@@ -9,6 +9,7 @@
 #include "shell/engine_calls.h"
 #include "shell/install.h"
 #include "shell/run_mode.h"
+#include "shell/settings.h"
 
 // The 8-bit copy of the screensaver description, kept in the read-only data
 // where the control panel's older code looks for it.
@@ -47,6 +48,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     case StartWindow:
         break;
     }
+    // Unpacked and never installed, the screensaver still runs: without a
+    // usable settings file the data is the folder the program lies in.
+    SettingsFileOptional = true;
+    ProgramFile = platform::GetProgramFile();
+    SystemDataFolder.clear();
+    DataInShareFolders = false;
     UseRealEngineCalls();
     // A creation step that failed has shown its error; nothing is left to run.
     if (!win32::CreateMainWindow(instance, args)) return 1;

@@ -7,10 +7,15 @@
 //   shortcuts removed by "/u"     "Tarnwick Screensaver.desktop" on the desktop, and
 //                                 "Tarnwick Screensaver/" in ~/.local/share/applications
 //
-// "/i" copies `tarnwick` from the folder it is started in (the distribution
+// Run from an installed package (its data in share/tarnwick above it), "/i"
+// copies nothing and only adds the packaged program to ~/.xscreensaver, and
+// "/u" removes that line and the user's settings; the package stays.
+//
+// Otherwise "/i" copies `tarnwick` from the folder it is started in (the distribution
 // folder, beside models/, sounds/ and pictures/), writes the default settings
 // naming that folder as home, and adds the hack to the user's xscreensaver
-// list when the user has one; nothing else of that file changes. "/u" asks
+// list (a list, or the file, is made when missing); nothing else of that
+// file changes. "/u" asks
 // first and removes exactly that: the program, the settings, the hack's line,
 // the folder once empty, the shortcuts and the files of "uninstall.lst".
 #include "shell/x11/window_x11.h"
@@ -68,31 +73,36 @@ std::string WithoutEnd(std::string line) {
     return line;
 }
 
-// Adds the entry after the `programs:` line; false (nothing written) when
-// the file has no such list that goes on over several lines.
+// Adds the entry to the `programs:` list; a file without one gets a list
+// holding the entry, at its end (a new file when there is none). False
+// (nothing written) when the list is one line that ends without a
+// continuation, which cannot take another entry.
 bool RegisterHack(const std::string& program, std::string& note) {
     std::string path = XScreensaverFile();
-    if (!platform::FileExists(path)) {
-        note = "xscreensaver: no " + path +
-               "; to add the screensaver, put this line in its programs list:\n" + HackEntry(program);
-        return false;
-    }
-    std::vector<std::string> lines = SplitKeepingEnds(ReadSmallFile(path, MaxXScreensaverFileSize));
+    std::vector<std::string> lines;
+    if (platform::FileExists(path)) lines = SplitKeepingEnds(ReadSmallFile(path, MaxXScreensaverFileSize));
     for (const std::string& line : lines)
         if (IsOurEntry(line, program)) return true; // installed before
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].compare(0, 9, "programs:") != 0) continue;
-        if (WithoutEnd(lines[i]).empty() || WithoutEnd(lines[i]).back() != '\\') break;
-        lines.insert(lines.begin() + static_cast<long>(i) + 1, HackEntry(program) + "\n");
-        std::string text;
-        for (const std::string& l : lines)
-            text += l;
-        ReplaceFile(path, text);
-        return true;
+    std::size_t list = 0;
+    while (list < lines.size() && lines[list].compare(0, 9, "programs:") != 0)
+        ++list;
+    if (list == lines.size()) {
+        if (!lines.empty() && lines.back().back() != '\n') lines.back() += "\n";
+        lines.push_back("programs:\t\t\t\t\t\t\t      \\\n");
+        lines.push_back(HackEntry(program) + "\n");
+        lines.push_back("\n");
+    } else if (!WithoutEnd(lines[list]).empty() && WithoutEnd(lines[list]).back() == '\\') {
+        lines.insert(lines.begin() + static_cast<long>(list) + 1, HackEntry(program) + "\n");
+    } else {
+        note = "xscreensaver: the programs list of " + path +
+               " cannot take another line; add this one to it:\n" + HackEntry(program);
+        return false;
     }
-    note = "xscreensaver: " + path + " has no programs list to add to; add this line to it:\n" +
-           HackEntry(program);
-    return false;
+    std::string text;
+    for (const std::string& l : lines)
+        text += l;
+    ReplaceFile(path, text);
+    return true;
 }
 
 void UnregisterHack(const std::string& program) {
@@ -109,9 +119,52 @@ void UnregisterHack(const std::string& program) {
     }
     if (found) ReplaceFile(path, text);
 }
+// Installed by a package: the program and its data stay where the package
+// put them; "/i" only offers the program to the user's xscreensaver.
+int InstallPackaged() {
+    std::string note;
+    try {
+        if (!RegisterHack(ProgramFile, note)) {
+            std::printf("%s\n", note.c_str());
+            return 1;
+        }
+    } catch (const TIoError& e) {
+        ShowErrorBox(e.what());
+        return 1;
+    }
+    std::printf("Added %s to the programs list of %s: xscreensaver offers the screensaver now.\n"
+                "Nothing was copied: the program and its data stay where the package installed them.\n",
+                ProgramFile.c_str(), XScreensaverFile().c_str());
+    return 0;
+}
+
+int UninstallPackaged() {
+    if (platform::MessageBox(PackagedUninstallQuestion, UninstallCaption, platform::MbOkCancel) !=
+        platform::IdOk)
+        return 0;
+    std::string systemDir = platform::GetSystemDirectory();
+    try {
+        UnregisterHack(ProgramFile);
+    } catch (const TIoError& e) {
+        ShowErrorBox(e.what());
+        return 1;
+    }
+    platform::DeleteFile(JoinPath(systemDir, SettingsFileName));
+    platform::RemoveDirectory(systemDir); // only when nothing else is in it
+    platform::MessageBox(PackagedUninstallDone, UninstallCaption, platform::MbOk);
+    return 0;
+}
 } // namespace
 
+const char* const PackagedUninstallQuestion =
+    "This removes Tarnwick Screensaver from your xscreensaver list and deletes your settings. The package "
+    "itself stays installed. Click OK to continue.";
+const char* const PackagedUninstallDone =
+    "Tarnwick Screensaver has been removed from your xscreensaver list and your settings were deleted. The "
+    "package itself is still installed: remove it with the package manager (sudo apt remove tarnwick).";
+
 int InstallInHome() {
+    if (IsPackagedProgram(ProgramFile)) return InstallPackaged();
     std::string startDir = platform::GetCurrentDirectory();
     std::string systemDir = platform::GetSystemDirectory();
     platform::SetCurrentDirectory(systemDir);
@@ -137,6 +190,7 @@ int InstallInHome() {
 }
 
 int UninstallFromHome() {
+    if (IsPackagedProgram(ProgramFile)) return UninstallPackaged();
     if (platform::MessageBox(UninstallQuestion, UninstallCaption, platform::MbOkCancel) != platform::IdOk)
         return 0;
     std::string startDir = platform::GetCurrentDirectory();

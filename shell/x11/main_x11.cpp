@@ -110,6 +110,11 @@ int Run(const std::vector<std::string>& raw) {
     UseRealEngineCalls();
     return x11::RunMainWindow(args, 0, x11::THackChoices{});
 }
+
+// Which data folder a run without a usable settings file takes, and why.
+void NoteOnStderr(const std::string& text) {
+    std::fprintf(stderr, "tarnwick: %s\n", text.c_str());
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -119,6 +124,7 @@ int main(int argc, char** argv) {
     // file that cannot be read is named in the message.
     SettingsFileOptional = true;
     ProgramFile = platform::GetProgramFile();
+    SettingsNote = NoteOnStderr;
     IoErrorsNameFiles = true;
     int code = Run(std::vector<std::string>(argv + 1, argv + argc));
     // Asked to stop, every mode ends as a user would end it: with 0, even

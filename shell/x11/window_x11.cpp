@@ -542,6 +542,12 @@ int RunMainWindow(const TArguments& args, unsigned long foreign, const THackChoi
         platform::CloseX11Display();
         return 1;
     }
+    if (StopSignal) {
+        // Stopped while the scene loaded: the run ends before its window shows.
+        host.Destroy();
+        platform::CloseX11Display();
+        return 0;
+    }
     if (choices.FPSShow >= 0) Settings.FPSShow = choices.FPSShow != 0;
     if (choices.TimeShow >= 0) Settings.TimeShow = choices.TimeShow != 0;
     if (choices.Time24 >= 0) {

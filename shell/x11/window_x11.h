@@ -82,7 +82,11 @@ bool X11WindowExists(unsigned long window);
 // class with the application title) to close.
 void CloseEarlierInstance();
 
-// "/i" and "/u" in the user's home; each returns the exit code.
+// "/i" and "/u" in the user's home; each returns the exit code. Run from
+// an installed package they only add and remove the xscreensaver line (and
+// "/u" the settings), and say that the package stays.
+extern const char* const PackagedUninstallQuestion;
+extern const char* const PackagedUninstallDone;
 int InstallInHome();
 int UninstallFromHome();
 

@@ -183,8 +183,8 @@ TEST_F(SettingsFile, WithoutAFileTheLinuxProgramTakesDefaultsAndItsData) {
     EXPECT_TRUE(t.MouseExit);
 }
 
-TEST_F(SettingsFile, LinuxMessagesNameTheSettingsFileAndHowToMakeOne) {
-    UseLinuxRules(root + "/bare/tarnwick"); // no data anywhere
+TEST_F(SettingsFile, WithoutDataAnywhereTheMessageSaysWhereItLookedAndWhatToDo) {
+    UseLinuxRules(root + "/bare/tarnwick");
     TSettings s;
     LoadSettings(s);
     try {
@@ -192,16 +192,113 @@ TEST_F(SettingsFile, LinuxMessagesNameTheSettingsFileAndHowToMakeOne) {
         FAIL() << "no error";
     } catch (const TIoError& e) {
         const std::string text = e.what();
-        EXPECT_EQ(text.rfind("File not found: " + SettingsPath() + "\n", 0), 0u) << text;
-        EXPECT_NE(text.find(root + "/bare"), std::string::npos) << text;
+        EXPECT_EQ(text.rfind("No data folder", 0), 0u) << text;
+        for (const std::string& place : {root + "/bare", root + "/share/tarnwick", SystemDataFolder})
+            EXPECT_NE(text.find(place), std::string::npos) << place << " in " << text;
         EXPECT_NE(text.find("tarnwick /i"), std::string::npos) << text;
     }
     EXPECT_THROW(SaveSettings(s), TIoError); // no home to name
+    // A stale home line still says so first.
+    const std::string stale = LoadError("c\r\n" + root + "/gone\r\n");
+    EXPECT_EQ(stale.rfind("Home directory not found: " + root + "/gone/\nNo data folder", 0), 0u) << stale;
 
     // A file that is there but cannot be read stays an error, and says what to do.
     const std::string text = LoadError(std::string(MaxSettingsFileSize + 1, 'x'));
     EXPECT_EQ(text.rfind("File too large: tarnwick.txt\nTo start afresh, remove " + SettingsPath(), 0), 0u)
         << text;
+}
+
+// A settings file that cannot name the data (stale, empty, bytes of noise)
+// is no trap: the choices it gives, the data beside the program, said once,
+// and OK writes a file that names that data.
+TEST_F(SettingsFile, AStaleOrBrokenFileTakesTheDataBesideTheProgramAndOkRepairsIt) {
+    MakeDirs(root + "/dist/models");
+    UseLinuxRules(root + "/dist/tarnwick");
+    std::string noise;
+    for (unsigned i = 0, x = 12345; i < 600; ++i, x = x * 1103515245u + 12345u)
+        noise += static_cast<char>(x >> 23);
+    const std::vector<std::string> files = {"c\r\n" + root + "/moved\r\n1\r\n1\r\n0\r\n24\r\n",
+                                            "c\r\n\r\n1\r\n1\r\n0\r\n24\r\n", noise};
+    for (const std::string& file : files) {
+        SCOPED_TRACE(Printable(file.substr(0, 40)));
+        SettingsNotes.clear();
+        platform::GetSystemDirectory();
+        WriteText(SettingsPath(), file);
+        TSettings s;
+        LoadSettings(s);
+        EXPECT_NO_THROW(RequireHomeDir());
+        EXPECT_EQ(HomeDir, root + "/dist/");
+        EXPECT_EQ(platform::GetCurrentDirectory(), root + "/dist");
+        ASSERT_EQ(SettingsNotes.size(), 1u);
+        EXPECT_NE(SettingsNotes[0].find(root + "/dist/"), std::string::npos) << SettingsNotes[0];
+        EXPECT_EQ(Printable(SettingsNotes[0]), SettingsNotes[0]); // no raw bytes shown
+        if (file != noise) EXPECT_TRUE(s.Time24);                 // what the file does give is taken
+        s = DefaultSettings();                                    // Restore Defaults, then OK
+        SaveSettings(s);
+        EXPECT_EQ(ReadText(SettingsPath()),
+                  std::string(SettingsComment) + "\r\n" + root + "/dist/\r\n0\r\n0\r\n1\r\n12\r\n");
+    }
+}
+
+TEST_F(SettingsFile, AFolderInThePlaceOfTheFileIsCalledAFolder) {
+    MakeDirs(root + "/dist/models");
+    MakeDirs(SettingsPath());
+    UseLinuxRules(root + "/dist/tarnwick");
+    TSettings s;
+    LoadSettings(s);
+    EXPECT_NO_THROW(RequireHomeDir());
+    EXPECT_EQ(HomeDir, root + "/dist/");
+    ASSERT_EQ(SettingsNotes.size(), 1u);
+    EXPECT_NE(SettingsNotes[0].find(SettingsPath() + " is a folder"), std::string::npos) << SettingsNotes[0];
+    try {
+        SaveSettings(s);
+        FAIL() << "saved over a folder";
+    } catch (const TIoError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("The settings file " + SettingsPath() + " is a folder", 0), 0u)
+            << e.what();
+    }
+    EXPECT_TRUE(Exists(SettingsPath() + "/."));
+}
+
+// Unzipped and never installed, the Windows program finds its data in its
+// own folder, and only there.
+TEST_F(SettingsFile, TheWindowsProgramTakesTheDataOfItsOwnFolder) {
+    MakeDirs(root + "/unzipped/models");
+    UseWindowsRules(root + "/unzipped/Tarnwick.scr");
+    TSettings s;
+    LoadSettings(s);
+    EXPECT_NO_THROW(RequireHomeDir());
+    EXPECT_EQ(HomeDir, root + "/unzipped/");
+    EXPECT_FALSE(Exists(SettingsPath()));
+
+    MakeDirs(root + "/win/share/tarnwick/models");
+    UseWindowsRules(root + "/win/bin/Tarnwick.scr");
+    LoadSettings(s);
+    try {
+        RequireHomeDir();
+        FAIL() << "took data that is not beside the program";
+    } catch (const TIoError& e) {
+        EXPECT_NE(std::string(e.what()).find(root + "/win/bin"), std::string::npos) << e.what();
+        EXPECT_EQ(std::string(e.what()).find("share"), std::string::npos) << e.what();
+    }
+}
+
+// A dotfile kept in a repository: the link stays, the file it names is
+// replaced, with its permissions.
+TEST_F(SettingsFile, ReplacingFollowsLinksAndKeepsPermissions) {
+    MakeDirs(root + "/dotfiles");
+    WriteText(root + "/dotfiles/real", "old");
+    chmod((root + "/dotfiles/real").c_str(), 0640);
+    ASSERT_EQ(symlink("dotfiles/real", (root + "/middle").c_str()), 0);
+    ASSERT_EQ(symlink((root + "/middle").c_str(), (root + "/link").c_str()), 0);
+    ReplaceFile(root + "/link", "new");
+    struct stat st {};
+    ASSERT_EQ(lstat((root + "/link").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(ReadText(root + "/dotfiles/real"), "new");
+    ASSERT_EQ(stat((root + "/dotfiles/real").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_FALSE(Exists(root + "/dotfiles/real.new"));
 }
 
 TEST(SettingsDataFolder, BesideTheProgramThenUnderItsPrefixThenTheSystemFolder) {

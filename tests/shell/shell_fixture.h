@@ -26,6 +26,8 @@ struct TShownBox {
 };
 
 inline std::vector<TShownBox> ShownBoxes;
+// What LoadSettings said about the data folder it took.
+inline std::vector<std::string> SettingsNotes;
 inline platform::TMessageBoxAnswer NextAnswer = platform::IdOk;
 
 inline platform::TMessageBoxAnswer RecordBox(const std::string& text, const std::string& caption,
@@ -58,6 +60,9 @@ class ShellTest : public ::testing::Test {
         SettingsFileOptional = false;
         ProgramFile.clear();
         SystemDataFolder = root + "/usr/share/tarnwick";
+        DataInShareFolders = true;
+        SettingsNotes.clear();
+        SettingsNote = [](const std::string& text) { SettingsNotes.push_back(text); };
         IoErrorsNameFiles = false;
         ShownBoxes.clear();
         NextAnswer = platform::IdOk;
@@ -73,6 +78,13 @@ class ShellTest : public ::testing::Test {
 
     std::string SystemDir() const { return root + "/config/tarnwick"; }
 
+    // What the Windows program sets at start, as if it ran from `programFile`.
+    static void UseWindowsRules(const std::string& programFile) {
+        SettingsFileOptional = true;
+        ProgramFile = programFile;
+        SystemDataFolder.clear();
+        DataInShareFolders = false;
+    }
     // What the Linux program sets at start, as if it ran from `programFile`.
     static void UseLinuxRules(const std::string& programFile) {
         SettingsFileOptional = true;
