@@ -242,7 +242,11 @@ std::string Printable(const std::string& text) {
     std::string shown;
     for (std::size_t i = 0; i < text.size();) {
         std::size_t length = Utf8Length(text, i);
-        if (length == 0 || (length == 1 && IsControlCharacter(text[i]))) {
+        // C1 controls (U+0080 to U+009F) are as unprintable as C0 ones.
+        bool control = length == 1 ? IsControlCharacter(text[i])
+                                   : length == 2 && static_cast<unsigned char>(text[i]) == 0xc2 &&
+                                         static_cast<unsigned char>(text[i + 1]) < 0xa0;
+        if (length == 0 || control) {
             shown += '?';
             ++i;
         } else {

@@ -84,8 +84,8 @@ std::vector<std::string> DataFolderCandidates(const std::string& programFile,
 // package): no data beside it, its data in share/tarnwick above it.
 bool IsPackagedProgram(const std::string& programFile);
 
-// `text` for a message: control characters and bytes that are not UTF-8
-// shown as '?'.
+// `text` for a message: control characters (C0 and C1) and bytes that are
+// not UTF-8 shown as '?'.
 std::string Printable(const std::string& text);
 
 // Writes the six lines to the system directory (created when missing),

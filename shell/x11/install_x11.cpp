@@ -151,6 +151,7 @@ int UninstallPackaged() {
     }
     platform::DeleteFile(JoinPath(systemDir, SettingsFileName));
     platform::RemoveDirectory(systemDir); // only when nothing else is in it
+    std::printf("%s\n", PackagedUninstallDone);
     platform::MessageBox(PackagedUninstallDone, UninstallCaption, platform::MbOk);
     return 0;
 }

@@ -137,6 +137,10 @@ std::string UsageText(const std::string& settingsFile, const std::string& dataFo
                        "                      the settings folder, with settings naming the current folder\n"
                        "                      as the data folder, and the hack in ~/.xscreensaver\n"
                        "  /u                  uninstall what /i installed\n"
+                       "  From the installed package, /i only adds the packaged program to the\n"
+                       "  programs list of ~/.xscreensaver (making the file when there is none) and\n"
+                       "  copies nothing; /u removes that line and the settings file, and the package\n"
+                       "  stays installed (remove it with the package manager).\n"
                        "\n"
                        "As an xscreensaver hack (every option takes one dash or two):\n"
                        "  --root              draw into xscreensaver's window (XSCREENSAVER_WINDOW),\n"
@@ -153,7 +157,8 @@ std::string UsageText(const std::string& settingsFile, const std::string& dataFo
                        "\n"
                        "Settings: ";
     text += settingsFile + " (written by OK in the settings dialog, or by /i)\n";
-    text += "Without it, the default choices, and the data from ";
+    text += "Without it, or when its home line names no folder that is there, the default\n"
+            "choices, and the data from ";
     text += dataFolder.empty() ? std::string("(no data folder found)") : dataFolder;
     text += "\n";
     return text;

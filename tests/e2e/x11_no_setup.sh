@@ -4,7 +4,10 @@
 # (whose about box shows the version) writes the file only on OK; a tree unpacked
 # anywhere (bin/ beside share/tarnwick/) finds its data, and a missing model
 # is named in full; --help, --version and a bad option print what they should
-# with the exit codes xscreensaver hacks use.
+# with the exit codes xscreensaver hacks use. A settings file that cannot name
+# the data (a home line that has gone, an empty one, random bytes, a folder in
+# the file's place) is no trap: the hack draws the lake from the data beside
+# the program, says so once in printable words, and the dialog's OK repairs it.
 source "$(dirname "$0")/../lib/common.sh"
 source "$(dirname "$0")/lib/x11.sh"
 
@@ -90,4 +93,47 @@ expect_missing() {
 expect_missing "$data/sounds/smallwaterfall.wav"
 ln -s "$TARNWICK_DIST_DIR/sounds" "$data/"
 expect_missing "$data/models/tarnwick.umf"
+
+# runs_anyway WHAT: the hack draws the lake into the test's window from the
+# distribution folder, with one printable line on stderr that names it.
+runs_anyway() {
+  "$TARNWICK" --window-id "$TARGET" >"$TEST_TMP/broken.out" 2>&1 &
+  local pid=$!
+  wait_for_lake 40 "$TARGET" || { cat "$TEST_TMP/broken.out"; fail "$1: the lake never appeared"; }
+  kill -TERM "$pid"
+  wait_exit "$pid" 10
+  [ "$(grep -c . "$TEST_TMP/broken.out")" = 1 ] && grep -qF "$TARNWICK_DIST_DIR/" "$TEST_TMP/broken.out" ||
+    fail "$1: stderr does not say once which folder it took: $(cat -v "$TEST_TMP/broken.out")"
+  iconv -f UTF-8 -t UTF-8 "$TEST_TMP/broken.out" >/dev/null 2>&1 && ! LC_ALL=C grep -q '[[:cntrl:]]' "$TEST_TMP/broken.out" &&
+    ! LC_ALL=C.UTF-8 grep -qP '[\x{80}-\x{9f}]' "$TEST_TMP/broken.out" || fail "$1: raw bytes in $(cat -v "$TEST_TMP/broken.out")"
+}
+# repaired_by_ok WHAT: OK in the dialog (Return) writes six lines naming the distribution folder.
+repaired_by_ok() {
+  "$TARNWICK" /c >"$TEST_TMP/dialog.out" 2>&1 &
+  local pid=$!
+  window_named "Tarnwick 3D Screensaver Configuration" 20 >/dev/null || { cat "$TEST_TMP/dialog.out"; fail "$1: no dialog"; }
+  wait_for "xdotool search --onlyvisible --name '^Tarnwick 3D Screensaver Configuration\$' windowfocus --sync key Return; ! alive $pid" 20 ||
+    fail "$1: OK did not end the dialog"
+  wait_exit "$pid" 5
+  [ "$EXIT_CODE" = 0 ] || { cat "$TEST_TMP/dialog.out"; fail "$1: OK: exit code $EXIT_CODE"; }
+  ! grep -q -i 'pango\|warning' "$TEST_TMP/dialog.out" || fail "$1: $(cat -v "$TEST_TMP/dialog.out")"
+  [ "$(sed -n 2p "$SETTINGS" | tr -d '\r')" = "$TARNWICK_DIST_DIR/" ] && [ "$(wc -l <"$SETTINGS")" = 6 ] ||
+    fail "$1: OK did not write a settings file naming $TARNWICK_DIST_DIR/: $(cat -v "$SETTINGS")"
+}
+note "a settings file whose home has gone"
+write_settings 0 0 1 24 "$TEST_TMP/moved-away"
+runs_anyway "a home that has gone"
+repaired_by_ok "a home that has gone"
+note "a settings file with an empty home line"
+write_settings 0 0 1 24 ""
+sed -i '2s/.*/\r/' "$SETTINGS"
+runs_anyway "an empty home line"
+note "a settings file of random bytes"
+head -c 600 /dev/urandom >"$SETTINGS"
+runs_anyway "random bytes"
+repaired_by_ok "random bytes"
+note "a folder where the settings file should be"
+rm "$SETTINGS" && mkdir "$SETTINGS"
+runs_anyway "a folder"
+grep -qF "$SETTINGS is a folder" "$TEST_TMP/broken.out" || fail "the folder is not called one: $(cat "$TEST_TMP/broken.out")"
 echo PASS
