@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Windows that come and go while the program starts (tooltips, menus) do not
 # end it: three starts in a row, each while another client creates and
-# destroys top-level windows as fast as it can, so that the search for an
-# earlier instance meets windows that vanished after it listed them. Each
-# start reaches its full-screen window and ends on a key with exit code 0.
+# destroys top-level windows as fast as it can and, the moment the program
+# lists the windows, destroys every one of its own, so that the search for an
+# earlier instance always meets windows that vanished after it listed them.
+# Each start reaches its full-screen window and ends on a key with exit code 0.
 source "$(dirname "$0")/../lib/common.sh"
 source "$(dirname "$0")/lib/x11.sh"
 [ -x "$X11TEST" ] || fail "no $X11TEST"

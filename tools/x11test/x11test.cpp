@@ -4,7 +4,13 @@
 //   x11test churn NAME   keeps creating and destroying top-level windows (as
 //                        tooltips and menus come and go), 200 at a time, until
 //                        a window titled NAME is mapped; then prints "seen"
-//                        and ends
+//                        and ends. Whenever another client lists a window's
+//                        children (QueryTree, seen through the RECORD
+//                        extension) every window of the pool is destroyed at
+//                        once, so that the windows it was just told of vanish
+//                        before it can ask about them
+//   x11test maps         prints "ready", then "mapped" for every window that
+//                        maps on the screen; runs until killed
 //   x11test grab         maps a small window titled "Tarnwick Test Grab" and
 //                        holds the keyboard grab ("grabbed"); on SIGUSR1 lets
 //                        it go and takes the input focus ("released"), then
@@ -14,7 +20,9 @@
 //
 // Each line goes to standard output at once.
 #include <X11/Xlib.h>
+#include <X11/Xproto.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/record.h>
 
 #include <csignal>
 #include <cstdio>
@@ -42,9 +50,41 @@ bool IsNamed(Display* dpy, Window window, const std::string& name) {
     return same;
 }
 
+// Set by the RECORD callback when another client asked for a window's children.
+bool TreeQueried = false;
+
+void OnRecorded(XPointer, XRecordInterceptData* data) {
+    if (data->category == XRecordFromClient && data->data_len > 0 && data->data[0] == X_QueryTree)
+        TreeQueried = true;
+    XRecordFreeData(data);
+}
+
+// Reports the QueryTree requests of every client through a second
+// connection; null when the server has no RECORD extension.
+Display* WatchTreeQueries(Display* dpy) {
+    int major = 0, minor = 0;
+    if (!XRecordQueryVersion(dpy, &major, &minor)) return nullptr;
+    Display* data = XOpenDisplay(nullptr);
+    if (!data) return nullptr;
+    XRecordRange* range = XRecordAllocRange();
+    range->core_requests.first = X_QueryTree;
+    range->core_requests.last = X_QueryTree;
+    XRecordClientSpec clients = XRecordAllClients;
+    XRecordContext context = XRecordCreateContext(dpy, 0, &clients, 1, &range, 1);
+    XFree(range);
+    XSync(dpy, False);
+    if (!context || !XRecordEnableContextAsync(data, context, OnRecorded, nullptr)) return nullptr;
+    return data;
+}
+
 int Churn(Display* dpy, const std::string& name) {
     Window root = DefaultRootWindow(dpy);
     XSelectInput(dpy, root, SubstructureNotifyMask);
+    Display* watch = WatchTreeQueries(dpy);
+    if (!watch) {
+        std::fprintf(stderr, "x11test: the server has no RECORD extension\n");
+        return 1;
+    }
     constexpr std::size_t PoolSize = 200;
     std::deque<Window> pool;
     bool announced = false;
@@ -53,6 +93,16 @@ int Churn(Display* dpy, const std::string& name) {
         a.override_redirect = True; // as a tooltip's or a menu's
         pool.push_back(XCreateWindow(dpy, root, static_cast<int>(round % 50), 0, 10, 10, 0, CopyFromParent,
                                      InputOutput, CopyFromParent, CWOverrideRedirect, &a));
+        XRecordProcessReplies(watch);
+        if (TreeQueried) {
+            // Another client has the list of windows: take them all away.
+            TreeQueried = false;
+            for (Window w : pool)
+                XDestroyWindow(dpy, w);
+            pool.clear();
+            XSync(dpy, False);
+            continue;
+        }
         if (pool.size() > PoolSize) {
             XDestroyWindow(dpy, pool.front());
             pool.pop_front();
@@ -71,6 +121,17 @@ int Churn(Display* dpy, const std::string& name) {
                 return 0;
             }
         }
+    }
+}
+
+int Maps(Display* dpy) {
+    XSelectInput(dpy, DefaultRootWindow(dpy), SubstructureNotifyMask);
+    XSync(dpy, False);
+    Say("ready");
+    for (;;) {
+        XEvent event;
+        XNextEvent(dpy, &event);
+        if (event.type == MapNotify) Say("mapped");
     }
 }
 
@@ -113,8 +174,8 @@ int Grab(Display* dpy) {
 
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
-    if (!(command == "churn" && argc == 3) && !(command == "grab" && argc == 2)) {
-        std::fprintf(stderr, "usage: x11test churn NAME | x11test grab\n");
+    if (!(command == "churn" && argc == 3) && !((command == "grab" || command == "maps") && argc == 2)) {
+        std::fprintf(stderr, "usage: x11test churn NAME | x11test grab | x11test maps\n");
         return 2;
     }
     Display* dpy = XOpenDisplay(nullptr);
@@ -123,5 +184,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     XSetErrorHandler(IgnoreXError);
+    if (command == "maps") return Maps(dpy);
     return command == "churn" ? Churn(dpy, argv[2]) : Grab(dpy);
 }
