@@ -2,7 +2,8 @@
 # SIGTERM, SIGINT and SIGHUP end the settings dialog (also with its about box
 # up, and when the settings name a home directory that is missing, which
 # still opens it) and a message box promptly, with exit code 0, writing
-# nothing.
+# nothing. A stop that comes while the full-screen run loads its scene ends
+# the run before its window ever maps.
 source "$(dirname "$0")/../lib/common.sh"
 source "$(dirname "$0")/lib/x11.sh"
 
@@ -64,4 +65,28 @@ window_named "Tarnwick 3D Screensaver" 20 >/dev/null || { cat "$TEST_TMP/run.out
 grep -q "File not found" "$TEST_TMP/run.out" || { cat "$TEST_TMP/run.out"; fail "the box is not \"File not found\""; }
 stop_with TERM "the error box"
 file_untouched "the error box"
+
+note "a stop while the full-screen run loads: no window maps"
+[ -x "$X11TEST" ] || fail "no $X11TEST"
+rm "$SETTINGS" # the run says on stderr which data it takes, then loads it
+"$X11TEST" maps >"$TEST_TMP/maps.out" 2>&1 &
+MAPS_PID=$!
+on_exit 'kill "$MAPS_PID" 2>/dev/null'
+wait_line "$TEST_TMP/maps.out" ready 10 || fail "the map watcher did not start"
+mkfifo "$TEST_TMP/stderr"
+"$TARNWICK" /s >"$TEST_TMP/run.out" 2>"$TEST_TMP/stderr" &
+RUN_PID=$!
+exec 4<"$TEST_TMP/stderr"
+read -r -t 20 line <&4 || fail "the run said nothing before loading"
+kill -TERM "$RUN_PID"
+cat <&4 >"$TEST_TMP/rest.out" &
+wait_exit "$RUN_PID" 20
+[ "$EXIT_CODE" = 0 ] || fail "the run stopped while loading: exit code $EXIT_CODE"
+RUN_PID=""
+# A window of the test's own maps after the run's end; once the watcher has
+# seen it, it has seen every map before it.
+make_target_window 100x100+0+0
+on_exit 'kill "$TARGET_PID" 2>/dev/null'
+wait_line "$TEST_TMP/maps.out" mapped 10 || fail "the map watcher saw no window map"
+[ "$(grep -c mapped "$TEST_TMP/maps.out")" = 1 ] || fail "a window mapped after the stop ($line)"
 echo PASS
