@@ -1,9 +1,10 @@
 // The settings dialog on GTK 3: the main window in the Configure run mode,
-// with the controls of the window definition at their positions (left, top,
-// width, height in pixels of the client area) in the 8-point dialog font, the
-// "Options" and "Products" group boxes drawn under the controls they hold.
-// What the buttons do is the shell's; this file turns GTK signals into its
-// handlers.
+// with the controls of the window definition in its order and texts, laid
+// out as GTK lays out (a grid whose rows and columns take the size their
+// texts need at any font size): the "Options" group with the picture and
+// "About..." beside it, the "Products" group under them, and the row of
+// buttons at the bottom. What the buttons do is the shell's; this file turns
+// GTK signals into its handlers.
 #include <gdk/gdkx.h>
 
 #include <cstdlib>
@@ -17,10 +18,11 @@
 namespace x11 {
 
 namespace {
-// Client area: the dialog's outer 320 x 280 less a thin frame and a caption.
-constexpr int DialogClientWidth = 314;
-constexpr int DialogClientHeight = 252;
 constexpr int PictureWidth = 105, PictureHeight = 81;
+// Space around and between the groups, and the indent of the clock format
+// under "Show Time", in pixels.
+constexpr int Spacing = 8;
+constexpr int Indent = 16;
 
 GdkPixbuf* PictureFromLogo(const TLogo& logo, int width, int height) {
     GdkPixbuf* full = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, logo.Width, logo.Height);
@@ -44,7 +46,7 @@ GdkPixbuf* PictureFromLogo(const TLogo& logo, int width, int height) {
 class TGtkDialog : public TDialogHost {
   public:
     GtkWidget* Window = nullptr;
-    GtkWidget* Fixed = nullptr;
+    GtkWidget* Content = nullptr;            // every control; insensitive while the about box is up
     GtkWidget* FocusBeforeDisable = nullptr; // the control that had the focus when the about box opened
     GtkWidget* GroupBox1 = nullptr;
     GtkWidget *MouseExit = nullptr, *FPSShow = nullptr, *TimeShow = nullptr, *Time12 = nullptr,
@@ -117,7 +119,7 @@ class TGtkDialog : public TDialogHost {
                     g_object_add_weak_pointer(G_OBJECT(FocusBeforeDisable),
                                               reinterpret_cast<gpointer*>(&FocusBeforeDisable));
             }
-            gtk_widget_set_sensitive(Fixed, enable);
+            gtk_widget_set_sensitive(Content, enable);
             if (enable) {
                 gtk_window_present(GTK_WINDOW(Window));
                 if (FocusBeforeDisable) {
@@ -204,7 +206,7 @@ class TGtkDialog : public TDialogHost {
     }
 
     // False while the about box has disabled the dialog.
-    bool Enabled() const { return gtk_widget_get_sensitive(Fixed) != FALSE; }
+    bool Enabled() const { return gtk_widget_get_sensitive(Content) != FALSE; }
 
     void Build();
     void Destroy() {
@@ -254,45 +256,110 @@ gboolean OnDialogKey(GtkWidget*, GdkEventKey* event, gpointer) {
     return TRUE;
 }
 
-// The window definition's tab order: the options, then OK, Cancel,
-// Restore Defaults and About... (GTK's own order would follow the positions).
-void SetTabOrder(GtkWidget* fixed, std::initializer_list<GtkWidget*> widgets) {
+// The window definition's tab order inside a container: the options, then
+// OK, Cancel, Restore Defaults and About... (GTK's own order would follow the
+// positions).
+void SetTabOrder(GtkWidget* container, std::initializer_list<GtkWidget*> widgets) {
     GList* chain = nullptr;
     for (GtkWidget* w : widgets)
         chain = g_list_append(chain, w);
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    gtk_container_set_focus_chain(GTK_CONTAINER(fixed), chain);
+    gtk_container_set_focus_chain(GTK_CONTAINER(container), chain);
 #pragma GCC diagnostic pop
     g_list_free(chain);
+}
+
+// A group box: a frame with a caption round a grid of its controls.
+GtkWidget* GroupBox(const char* caption, GtkWidget*& grid) {
+    GtkWidget* frame = gtk_frame_new(caption);
+    grid = gtk_grid_new();
+    gtk_grid_set_row_spacing(GTK_GRID(grid), Spacing / 2);
+    gtk_grid_set_column_spacing(GTK_GRID(grid), Spacing * 2);
+    gtk_container_set_border_width(GTK_CONTAINER(grid), Spacing / 2 + 2);
+    gtk_container_add(GTK_CONTAINER(frame), grid);
+    return frame;
+}
+
+// Wide enough for the caption in the window manager's title bar, with room
+// for its icon and buttons: the caption measured in the desktop's font (a
+// title bar's is often bold, and larger than the dialog's), and as much
+// again as five of its lines are high.
+void FitCaption(GtkWidget* window, GtkWidget* content, const char* caption) {
+    gchar* fontName = nullptr;
+    g_object_get(gtk_settings_get_default(), "gtk-font-name", &fontName, nullptr);
+    PangoFontDescription* font = pango_font_description_from_string(fontName ? fontName : "Sans 10");
+    g_free(fontName);
+    pango_font_description_set_weight(font, PANGO_WEIGHT_BOLD);
+    PangoLayout* layout = gtk_widget_create_pango_layout(window, caption);
+    pango_layout_set_font_description(layout, font);
+    int width = 0, height = 0;
+    pango_layout_get_pixel_size(layout, &width, &height);
+    g_object_unref(layout);
+    pango_font_description_free(font);
+    gtk_widget_set_size_request(content, width + 5 * height, -1);
 }
 
 void TGtkDialog::Build() {
     Window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_title(GTK_WINDOW(Window), ApplicationTitle);
-    Fixed = gtk_fixed_new();
-    gtk_widget_set_size_request(Fixed, DialogClientWidth, DialogClientHeight);
-    gtk_container_add(GTK_CONTAINER(Window), Fixed);
+    Content = gtk_grid_new();
+    gtk_grid_set_row_spacing(GTK_GRID(Content), Spacing);
+    gtk_grid_set_column_spacing(GTK_GRID(Content), Spacing);
+    gtk_container_set_border_width(GTK_CONTAINER(Content), Spacing);
+    gtk_container_add(GTK_CONTAINER(Window), Content);
 
-    // The group boxes first, so the controls they hold are drawn over them.
-    GroupBox1 = Place(Fixed, gtk_frame_new("Options"), 8, 8, 185, 121);
-    GroupBox2 = Place(Fixed, gtk_frame_new("Products"), 8, 128, 297, 49);
-    MouseExit = Place(Fixed, gtk_check_button_new_with_label("Exit On Mouse Move"), 8 + 8, 8 + 16, 129, 17);
-    FPSShow = Place(Fixed, gtk_check_button_new_with_label("Show FPS"), 8 + 8, 8 + 40, 97, 17);
-    TimeShow = Place(Fixed, gtk_check_button_new_with_label("Show Time"), 8 + 8, 8 + 64, 97, 17);
-    Time12 = Place(Fixed, gtk_radio_button_new_with_label(nullptr, "12 hrs"), 8 + 24, 8 + 88, 65, 17);
-    Time24 = Place(Fixed, gtk_radio_button_new_with_label_from_widget(GTK_RADIO_BUTTON(Time12), "24 hrs"),
-                   8 + 80, 8 + 88, 57, 17);
-    Image1 = Place(Fixed, gtk_image_new(), 200, 13, PictureWidth, PictureHeight);
-    About = Place(Fixed, gtk_button_new_with_label("About..."), 200, 102, 105, 20);
+    // Options, with the picture and About... beside them.
+    GtkWidget* options = nullptr;
+    GroupBox1 = GroupBox("Options", options);
+    gtk_widget_set_hexpand(GroupBox1, TRUE);
+    MouseExit = gtk_check_button_new_with_label("Exit On Mouse Move");
+    FPSShow = gtk_check_button_new_with_label("Show FPS");
+    TimeShow = gtk_check_button_new_with_label("Show Time");
+    Time12 = gtk_radio_button_new_with_label(nullptr, "12 hrs");
+    Time24 = gtk_radio_button_new_with_label_from_widget(GTK_RADIO_BUTTON(Time12), "24 hrs");
+    gtk_grid_attach(GTK_GRID(options), MouseExit, 0, 0, 2, 1);
+    gtk_grid_attach(GTK_GRID(options), FPSShow, 0, 1, 2, 1);
+    gtk_grid_attach(GTK_GRID(options), TimeShow, 0, 2, 2, 1);
+    gtk_widget_set_margin_start(Time12, Indent);
+    gtk_grid_attach(GTK_GRID(options), Time12, 0, 3, 1, 1);
+    gtk_grid_attach(GTK_GRID(options), Time24, 1, 3, 1, 1);
+    gtk_grid_attach(GTK_GRID(Content), GroupBox1, 0, 0, 1, 2);
+
+    Image1 = gtk_image_new();
+    gtk_widget_set_size_request(Image1, PictureWidth, PictureHeight);
+    gtk_widget_set_valign(Image1, GTK_ALIGN_START);
+    gtk_grid_attach(GTK_GRID(Content), Image1, 1, 0, 1, 1);
+    About = gtk_button_new_with_label("About...");
+    gtk_widget_set_valign(About, GTK_ALIGN_END);
+    gtk_grid_attach(GTK_GRID(Content), About, 1, 1, 1, 1);
+
+    // Products: the link to the website.
+    GtkWidget* products = nullptr;
+    GroupBox2 = GroupBox("Products", products);
     VisitWebsite = gtk_event_box_new();
     VisitWebsiteLabel = gtk_label_new("");
     gtk_label_set_justify(GTK_LABEL(VisitWebsiteLabel), GTK_JUSTIFY_CENTER);
     gtk_container_add(GTK_CONTAINER(VisitWebsite), VisitWebsiteLabel);
-    Place(Fixed, VisitWebsite, 8 + 48, 128 + 14, 203, 13);
-    RestoreDefaults = Place(Fixed, gtk_button_new_with_label("Restore Defaults"), 8, 222, 97, 20);
-    Apply = Place(Fixed, gtk_button_new_with_label("OK"), 168, 222, 67, 20);
-    Cancel = Place(Fixed, gtk_button_new_with_label("Cancel"), 240, 222, 67, 20);
+    gtk_widget_set_hexpand(VisitWebsite, TRUE);
+    gtk_widget_set_halign(VisitWebsite, GTK_ALIGN_CENTER);
+    gtk_grid_attach(GTK_GRID(products), VisitWebsite, 0, 0, 1, 1);
+    gtk_grid_attach(GTK_GRID(Content), GroupBox2, 0, 2, 2, 1);
+
+    // The buttons: Restore Defaults on the left, OK and Cancel on the right.
+    GtkWidget* buttons = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, Spacing);
+    RestoreDefaults = gtk_button_new_with_label("Restore Defaults");
+    Apply = gtk_button_new_with_label("OK");
+    Cancel = gtk_button_new_with_label("Cancel");
+    gtk_box_pack_start(GTK_BOX(buttons), RestoreDefaults, FALSE, FALSE, 0);
+    gtk_box_pack_end(GTK_BOX(buttons), Cancel, FALSE, FALSE, 0);
+    gtk_box_pack_end(GTK_BOX(buttons), Apply, FALSE, FALSE, 0);
+    GtkSizeGroup* same = gtk_size_group_new(GTK_SIZE_GROUP_HORIZONTAL);
+    gtk_size_group_add_widget(same, Apply);
+    gtk_size_group_add_widget(same, Cancel);
+    g_object_unref(same);
+    gtk_widget_set_margin_top(buttons, Spacing);
+    gtk_grid_attach(GTK_GRID(Content), buttons, 0, 3, 2, 1);
     gtk_widget_set_can_default(Apply, TRUE);
     gtk_window_set_default(GTK_WINDOW(Window), Apply);
 
@@ -305,8 +372,11 @@ void TGtkDialog::Build() {
     g_signal_connect(VisitWebsite, "realize", G_CALLBACK(OnWebsiteRealized), nullptr);
     g_signal_connect(Window, "delete-event", G_CALLBACK(OnDialogDelete), nullptr);
     g_signal_connect(Window, "key-press-event", G_CALLBACK(OnDialogKey), nullptr);
-    SetTabOrder(Fixed, {MouseExit, FPSShow, TimeShow, Time12, Time24, Apply, Cancel, RestoreDefaults, About});
-    gtk_widget_show_all(Fixed); // the window itself is shown once the set-up is done
+    SetTabOrder(options, {MouseExit, FPSShow, TimeShow, Time12, Time24});
+    SetTabOrder(buttons, {Apply, Cancel, RestoreDefaults});
+    SetTabOrder(Content, {GroupBox1, GroupBox2, buttons, About});
+    FitCaption(Window, Content, ConfigurationCaption);
+    gtk_widget_show_all(Content); // the window itself is shown once the set-up is done
 }
 } // namespace
 

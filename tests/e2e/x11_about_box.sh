@@ -7,8 +7,6 @@ source "$(dirname "$0")/../lib/common.sh"
 source "$(dirname "$0")/lib/x11.sh"
 
 start_xvfb 1024x768
-# Client positions of the controls (their centres).
-FPS_SHOW="26 56"; ABOUT="252 112"; OK="201 232"
 CAPTION="Tarnwick 3D Screensaver Configuration"
 
 open_dialog() {

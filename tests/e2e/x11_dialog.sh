@@ -6,8 +6,6 @@ source "$(dirname "$0")/../lib/common.sh"
 source "$(dirname "$0")/lib/x11.sh"
 
 start_xvfb 1024x768
-# Client positions of the controls (their centres).
-MOUSE_EXIT="26 32"; FPS_SHOW="26 56"; ABOUT="252 112"; RESTORE="56 232"; OK="201 232"; CANCEL="273 232"
 
 open_dialog() {
   "$TARNWICK" /c >"$TEST_TMP/dialog.out" 2>&1 &

@@ -55,7 +55,7 @@ note "no settings file: the dialog opens, its about box shows the version, OK wr
 "$TARNWICK" /c >"$TEST_TMP/dialog.out" 2>&1 &
 pid=$!
 dialog=$(window_named "Tarnwick 3D Screensaver Configuration" 20) || { cat "$TEST_TMP/dialog.out"; fail "no dialog"; }
-about=$(click_until_window "$dialog" "252 112" "About Tarnwick 3D") || fail "no about box"
+about=$(click_until_window "$dialog" "$ABOUT" "About Tarnwick 3D") || fail "no about box"
 # The version line lies between the credit (client rows 40 to 50) and the
 # notice (66 to 76), where the box is otherwise blank.
 version_shown() {
@@ -66,7 +66,7 @@ wait_for version_shown 10 || fail "the about box shows no version line"
 close_window "$about"
 wait_for "! xdotool search --onlyvisible --name '^About Tarnwick 3D\$'" 10 || fail "the about box stays"
 [ ! -e "$XDG_CONFIG_HOME" ] || fail "the dialog wrote $(find "$XDG_CONFIG_HOME") before OK"
-xdotool mousemove --sync --window "$dialog" 201 232 click 1
+xdotool mousemove --sync --window "$dialog" $OK click 1
 wait_exit "$pid" 10
 [ "$EXIT_CODE" = 0 ] || { cat "$TEST_TMP/dialog.out"; fail "OK: exit code $EXIT_CODE, expected 0"; }
 [ "$(sed -n 2p "$SETTINGS" | tr -d '\r')" = "$TARNWICK_DIST_DIR/" ] || fail "OK did not write the data folder as home"

@@ -128,8 +128,8 @@ for way in Cancel OK "the close box"; do
   wait_for '[ "$(active_window)" = "$OWNER" ]' 2 && fail "the owner took the focus from the open dialog"
   stacked_above "$DIALOG" "$OWNER" || fail "the dialog went below its owner: $(xprop -root _NET_CLIENT_LIST_STACKING)"
   case "$way" in
-  Cancel) xdotool mousemove --sync --window "$DIALOG" 273 232 click 1 ;;
-  OK) xdotool mousemove --sync --window "$DIALOG" 201 232 click 1 ;;
+  Cancel) xdotool mousemove --sync --window "$DIALOG" $CANCEL click 1 ;;
+  OK) xdotool mousemove --sync --window "$DIALOG" $OK click 1 ;;
   *) click_close_box ;;
   esac
   closed_with_0 "$way"

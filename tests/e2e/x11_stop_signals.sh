@@ -8,7 +8,6 @@ source "$(dirname "$0")/../lib/common.sh"
 source "$(dirname "$0")/lib/x11.sh"
 
 start_xvfb 1024x768
-ABOUT="252 112"
 RUN_PID=""
 on_exit '[ -z "$RUN_PID" ] || kill -KILL "$RUN_PID" 2>/dev/null'
 

@@ -16,6 +16,10 @@ write_settings() {
     "${5:-$TARNWICK_DIST_DIR}" "$1" "$2" "$3" "$4" >"$SETTINGS"
 }
 
+# Client positions of the settings dialog's controls (their centres) at the
+# default font size.
+MOUSE_EXIT="27 35"; FPS_SHOW="27 55"; ABOUT="321 104"; RESTORE="58 196"; OK="295 196"; CANCEL="350 196"
+
 # The id of the first window whose title is exactly $1 (waits up to $2 s).
 window_named() {
   local id="" n=0 limit=$((${2:-20} * 10))
