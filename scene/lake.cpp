@@ -60,3 +60,19 @@ void DrawLakeFrame(bool showFps, bool showTime, bool twelveHour) {
     if (showTime) DrawClock(twelveHour);
     EndFrame();
 }
+
+void DrawLakeViews(const std::vector<TLakeView>& views, bool showFps, bool showTime, bool twelveHour) {
+    // The water and the counter move once a frame, however many views show it.
+    AdvanceWater(false, true);
+    if (showFps) ++FpsFrameCount;
+    BeginFrame();
+    for (const TLakeView& view : views) {
+        SetViewArea(view.Left, view.Bottom, view.Width, view.Height);
+        SetCamera(LakeModel, 0, LakeCamera);
+        DrawModel(LakeModel, 0, 0, 0);
+        DrawWaterSurface();
+        if (showFps) DrawFpsCounter();
+        if (showTime) DrawClock(twelveHour);
+    }
+    EndFrame();
+}

@@ -19,6 +19,8 @@
 // TIoError from SetUpLakeScene, as LoadModel raised it.
 #pragma once
 
+#include <vector>
+
 // Path of the lake model, as the program writes paths ("\" separated).
 constexpr const char* LakeModelPath = "models\\tarnwick.umf";
 
@@ -32,3 +34,17 @@ void StartFrameCounters();
 // One frame: showFps is "Show FPS", showTime "Show Time", twelveHour the
 // "12 hrs" choice of the settings.
 void DrawLakeFrame(bool showFps, bool showTime, bool twelveHour);
+
+// A part of the window that shows the whole scene, in pixels from the
+// window's lower left corner (as OpenGL counts them): one a monitor.
+struct TLakeView {
+    int Left = 0;
+    int Bottom = 0;
+    int Width = 0;
+    int Height = 0;
+};
+// One frame on several monitors at once: the water steps once, then each
+// view shows the lake through camera 1 framed for its own shape, the water,
+// and the counter and clock in its own corners; the counter counts the frame
+// once. One BeginFrame and one EndFrame for them all.
+void DrawLakeViews(const std::vector<TLakeView>& views, bool showFps, bool showTime, bool twelveHour);

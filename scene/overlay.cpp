@@ -81,6 +81,10 @@ void LoadClockModels() {
 
 void DrawFps() {
     ++FpsFrameCount;
+    DrawFpsCounter();
+}
+
+void DrawFpsCounter() {
     const std::uint32_t elapsed = platform::GetTickCount() - FpsStartTime;
     // Frames times 1000 in 64 bits: in 32 bits the product would wrap after
     // 4.3 million frames, about a day at 50 frames per second.

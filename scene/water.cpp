@@ -194,3 +194,7 @@ bool AdvanceWater(bool forceDrop, bool throttle) {
     if (stepped) FinishStep();
     return stepped;
 }
+
+void DrawWaterSurface() {
+    DrawSurface();
+}

@@ -53,6 +53,10 @@ void DrawWater(bool forceDrop, bool throttle);
 // DrawWater without the drawing, for the warm-up before any frame is open:
 // the same random draws, drop, step and swap. True when it made a step.
 bool AdvanceWater(bool forceDrop, bool throttle);
+// The drawing of DrawWater alone: the water as it stands, into the open
+// frame. After AdvanceWater it shows what DrawWater would have drawn; one
+// frame on several monitors steps once and draws it once a monitor.
+void DrawWaterSurface();
 
 // How the strips reach OpenGL. Both send the same vertices in the same order
 // and give the same picture. Vertex arrays are the default: 126 calls instead

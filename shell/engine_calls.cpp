@@ -25,4 +25,5 @@ void UseRealEngineCalls() {
     e.WarmUpWater = ::WarmUpWater;
     e.StartFrameCounters = ::StartFrameCounters;
     e.DrawLakeFrame = ::DrawLakeFrame;
+    e.DrawLakeViews = ::DrawLakeViews;
 }

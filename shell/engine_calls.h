@@ -10,7 +10,10 @@
 #include <cstdint>
 #include <string>
 
+#include <vector>
+
 #include "platform/gl_binding.h" // platform::WindowHandle
+#include "scene/lake.h"          // TLakeView
 
 struct TEngineCalls {
     // Sound.
@@ -34,6 +37,8 @@ struct TEngineCalls {
     void (*WarmUpWater)();
     void (*StartFrameCounters)();
     void (*DrawLakeFrame)(bool showFps, bool showTime, bool twelveHour);
+    // One frame with a view a monitor (the run on every monitor).
+    void (*DrawLakeViews)(const std::vector<TLakeView>& views, bool showFps, bool showTime, bool twelveHour);
 };
 
 // The table the main window calls through; every entry is null until filled.

@@ -1,5 +1,6 @@
 #include "shell/main_window.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <stdexcept>
@@ -13,6 +14,8 @@ platform::WindowHandle ParentHandle = 0;
 std::int32_t StartCursorX = 0;
 std::int32_t StartCursorY = 0;
 TSettings Settings;
+TRunChoices RunChoices;
+std::vector<TLakeView> MonitorViews;
 
 const char* const WebsiteAddress = "https://moonquill.example/screensavers";
 const char* const VisitWebsiteCaption = "Visit our website for more 3D screensavers.\r\nClick Here.";
@@ -24,12 +27,39 @@ namespace {
 bool Destroyed = false;
 // What the preview set-up holds, for the tear-down.
 bool PreviewLogoLoaded = false;
+// Set while the run's sound is started ("Play Sound" checked).
+bool SoundStarted = false;
 
 constexpr std::uint8_t OpenGlBackend = 2;
 
 void ReleaseSound() {
     EngineCalls.FreeSounds();
     EngineCalls.ShutdownSound();
+    SoundStarted = false;
+}
+
+void ApplyRunChoices(TSettings& settings) {
+    const TRunChoices& c = RunChoices;
+    if (c.FPSShow >= 0) settings.FPSShow = c.FPSShow != 0;
+    if (c.TimeShow >= 0) settings.TimeShow = c.TimeShow != 0;
+    if (c.Time24 >= 0) {
+        settings.Time24 = c.Time24 != 0;
+        settings.Time12 = !settings.Time24;
+    }
+    if (c.SoundOn >= 0) settings.SoundOn = c.SoundOn != 0;
+}
+
+// The monitors' rectangles (top-down, in the spanning window's pixels) as
+// views counted from the window's lower left corner; the window is as tall
+// as the lowest edge of any of them.
+std::vector<TLakeView> ViewsOf(const std::vector<TRect>& monitors) {
+    int windowHeight = 0;
+    for (const TRect& m : monitors)
+        windowHeight = std::max(windowHeight, m.Top + m.Height);
+    std::vector<TLakeView> views;
+    for (const TRect& m : monitors)
+        views.push_back(TLakeView{m.Left, windowHeight - m.Top - m.Height, m.Width, m.Height});
+    return views;
 }
 
 // The host of the mode the arguments chose; a window system that does not
@@ -45,12 +75,16 @@ void ResetMainWindowState() {
     ParentHandle = 0;
     StartCursorX = StartCursorY = 0;
     Settings = TSettings();
+    RunChoices = TRunChoices();
+    MonitorViews.clear();
     Destroyed = false;
     PreviewLogoLoaded = false;
+    SoundStarted = false;
 }
 
 void FormCreate(const TMainWindowHosts& hosts, const TArguments& args) {
     LoadSettings(Settings);
+    if (ChooseWindowSetUp(args) != SetUpConfigure) ApplyRunChoices(Settings);
     switch (ChooseWindowSetUp(args)) {
     case SetUpPreview:
         RequireHomeDir(); // the logo
@@ -115,13 +149,22 @@ void FullScreenSetUp(TFullScreenHost& host) {
         host.HideControl(control);
 
     const TEngineCalls& e = EngineCalls;
-    bool soundStarted = false, deviceStarted = false;
+    bool deviceStarted = false;
     try {
-        e.InitSound(host.Handle());
-        soundStarted = true;
-        e.LoadWave(WaterfallSound);
-        e.PlaySound(0, false, true);
-        SetVolumes(0, 0);
+        // "Play Sound" unchecked: no device, no wave file, nothing played.
+        if (Settings.SoundOn) {
+            e.InitSound(host.Handle());
+            SoundStarted = true;
+            e.LoadWave(WaterfallSound);
+            e.PlaySound(0, false, true);
+            SetVolumes(0, 0);
+        }
+        // The window covers every monitor before the device is made on it.
+        MonitorViews.clear();
+        if (Settings.EveryMonitor) {
+            std::vector<TRect> monitors = host.SpanMonitors();
+            if (monitors.size() > 1) MonitorViews = ViewsOf(monitors);
+        }
         e.SetDeviceWindow(host.Handle());
         e.SelectBackend(OpenGlBackend);
         e.DeviceInit();
@@ -132,7 +175,7 @@ void FullScreenSetUp(TFullScreenHost& host) {
     } catch (...) {
         // Nothing of a run that never starts is left behind.
         if (deviceStarted) e.DeviceDone();
-        if (soundStarted) ReleaseSound();
+        if (SoundStarted) ReleaseSound();
         throw;
     }
     host.HideCursor();
@@ -151,7 +194,10 @@ bool ApplicationEvents1Idle(TPreviewHost& host) {
     case Running:
         // BeginFrame, camera 1 of the lake, the lake, the water, the counter
         // and the clock when checked, EndFrame.
-        EngineCalls.DrawLakeFrame(Settings.FPSShow, Settings.TimeShow, Settings.Time12);
+        if (MonitorViews.empty())
+            EngineCalls.DrawLakeFrame(Settings.FPSShow, Settings.TimeShow, Settings.Time12);
+        else
+            EngineCalls.DrawLakeViews(MonitorViews, Settings.FPSShow, Settings.TimeShow, Settings.Time12);
         return false; // render again at once
     case Configure:
         return true;
@@ -205,7 +251,7 @@ void FormDestroy(const TMainWindowHosts& hosts) {
         break;
     case Running:
         EngineCalls.DeviceDone();
-        ReleaseSound();
+        if (SoundStarted) ReleaseSound();
         break;
     case Configure:
         if (ParentHandle && hosts.Dialog) hosts.Dialog->EnableWindow(ParentHandle, true);

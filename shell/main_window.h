@@ -78,6 +78,12 @@ class TFullScreenHost {
     virtual void HideControl(TControl control) = 0;
     // Shows the window maximised, borderless and on top.
     virtual void ShowMaximized() = 0;
+    // For the run on every monitor, before the device is made on the window:
+    // the window is to cover every monitor (their bounding rectangle) instead
+    // of the primary one alone. Returns the monitors' rectangles in the
+    // window's pixels from its top left corner, the primary one first; one
+    // monitor gives one rectangle, and the run is then as on the primary.
+    virtual std::vector<TRect> SpanMonitors() = 0;
     // The cursor's position in screen pixels, and hiding it for the run.
     virtual void GetCursorPos(int& x, int& y) = 0;
     virtual void HideCursor() = 0;
@@ -141,6 +147,20 @@ extern std::int32_t StartCursorX;           // cursor position at the start of t
 extern std::int32_t StartCursorY;
 // The choices as loaded; the running screensaver reads them each frame.
 extern TSettings Settings;
+
+// Choices given for one run on the command line (the xscreensaver hack's
+// options): each one that is not -1 replaces the settings file's, for the
+// full-screen run and the preview, right after the file is read.
+struct TRunChoices {
+    int FPSShow = -1;  // 1 shows the counter
+    int TimeShow = -1; // 1 shows the clock, 0 hides it
+    int Time24 = -1;   // 1 the 24-hour clock, 0 the 12-hour one
+    int SoundOn = -1;  // 1 plays the waterfall, 0 keeps silent
+};
+extern TRunChoices RunChoices;
+// The run's views, one a monitor, while the run covers every monitor; empty
+// while it shows on the primary one alone.
+extern std::vector<TLakeView> MonitorViews;
 
 // Puts the globals above back to their state at program start (for tests).
 void ResetMainWindowState();

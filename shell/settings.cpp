@@ -120,6 +120,10 @@ void ReadChoices(const std::vector<std::string>& lines, TSettings& settings) {
         settings.Time24 = true;
     }
     if (!settings.TimeShow) TimeShowChanged(settings);
+    // Files written before these two lines existed have six lines: the
+    // sound, on the primary monitor alone.
+    SetCheck(settings.SoundOn, ReadInteger(lines, 6, 1));
+    SetCheck(settings.EveryMonitor, ReadInteger(lines, 7, 0));
 }
 
 // Where the data was looked for and what to do, for a run that found none.
@@ -191,6 +195,8 @@ TSettings DefaultSettings() {
     TimeShowChanged(settings);
     settings.Time12 = true;
     settings.Time24 = false;
+    settings.SoundOn = true;
+    settings.EveryMonitor = false;
     return settings;
 }
 
@@ -330,6 +336,8 @@ std::string SettingsText(const std::string& homeDir, const TSettings& settings) 
     line(settings.FPSShow ? "1" : "0");
     line(settings.TimeShow ? "1" : "0");
     line(settings.Time12 ? "12" : "24");
+    line(settings.SoundOn ? "1" : "0");
+    line(settings.EveryMonitor ? "1" : "0");
     return text;
 }
 

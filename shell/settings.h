@@ -1,12 +1,14 @@
 // The settings file "tarnwick.txt" in the system directory.
 //
-// Six text lines, each ending in CR LF:
+// Eight text lines, each ending in CR LF:
 //   1  comment            "Configuration File { home dir, exit on mouse, fps, time, time (12,24) }"
 //   2  home directory     the data directory; a separator is appended when missing
 //   3  exit on mouse move "1" or "0"   (0 if not a number)
 //   4  show FPS           "1" or "0"   (0 if not a number)
 //   5  show time          "1" or "0"   (1 if not a number)
 //   6  clock format       "12" or "24" (12 if not a number)
+//   7  play sound         "1" or "0"   (1 if not a number)
+//   8  every monitor      "1" or "0"   (0 if not a number)
 // A value other than the expected ones leaves the choice as it was. A line
 // missing at the end reads as empty text and takes its default. A home line
 // that is empty or holds control characters names no directory. Lines may
@@ -27,6 +29,8 @@ struct TSettings {
     bool Time24 = false;    // "24 hrs"
     // "12 hrs" and "24 hrs" can be chosen only while "Show Time" is checked.
     bool TimeFormatEnabled = true;
+    bool SoundOn = true;       // "Play Sound": the waterfall plays
+    bool EveryMonitor = false; // "Show On Every Monitor": the lake on each, not the primary alone
 };
 
 extern const char* const SettingsFileName; // "tarnwick.txt"
@@ -88,7 +92,7 @@ bool IsPackagedProgram(const std::string& programFile);
 // not UTF-8 shown as '?'.
 std::string Printable(const std::string& text);
 
-// Writes the six lines to the system directory (created when missing),
+// Writes the eight lines to the system directory (created when missing),
 // replacing the file only once the new one is complete. Raises TIoError on
 // failure, and before writing anything when HomeDir is empty or the settings
 // file's name is taken by a folder.

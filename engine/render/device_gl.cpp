@@ -147,6 +147,12 @@ void GlDeviceResize(std::int32_t width, std::int32_t height) {
     ReleaseContext();
 }
 
+void SetViewArea(std::int32_t left, std::int32_t bottom, std::int32_t width, std::int32_t height) {
+    if (!FrameOpen || width <= 0 || height <= 0) return;
+    glViewport(left, bottom, width, height);
+    AspectRatio = static_cast<float>(width) / static_cast<float>(height);
+}
+
 void GlBeginFrame() {
     if (FrameOpen) return; // already open: nothing to acquire
     if (!AcquireContext()) return;

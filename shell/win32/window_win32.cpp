@@ -46,6 +46,10 @@ class TWin32MainWindow : public TPreviewHost, public TFullScreenHost, public TDi
     // Black windows over the other monitors, owned by the main window; their
     // input ends the run as the main window's does.
     std::vector<HWND> Covers;
+    // The run on every monitor: the main window spans this rectangle of the
+    // virtual screen, and there are no covers.
+    bool Spanning = false;
+    RECT SpanRect{};
 
     // The handlers that branch on the run mode take the window as the host of every mode.
     operator TMainWindowHosts() { return TMainWindowHosts{this, this, this}; }
@@ -126,7 +130,15 @@ class TWin32MainWindow : public TPreviewHost, public TFullScreenHost, public TDi
         }
     }
 
+    std::vector<TRect> SpanMonitors() override;
     void ShowMaximized() override {
+        if (Spanning) {
+            SetWindowPos(Window, HWND_TOPMOST, SpanRect.left, SpanRect.top, SpanRect.right - SpanRect.left,
+                         SpanRect.bottom - SpanRect.top, SWP_SHOWWINDOW);
+            SetForegroundWindow(Window);
+            SetFocus(Window);
+            return;
+        }
         CreateCovers();
         SetWindowPos(Window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         ShowWindow(Window, SW_SHOWMAXIMIZED);
@@ -217,6 +229,39 @@ BOOL CALLBACK AddOtherMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM param) {
     if (GetMonitorInfoA(monitor, &info) && !(info.dwFlags & MONITORINFOF_PRIMARY))
         reinterpret_cast<std::vector<RECT>*>(param)->push_back(info.rcMonitor);
     return TRUE;
+}
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM param) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info)) return TRUE;
+    auto* monitors = reinterpret_cast<std::vector<RECT>*>(param);
+    // The primary one first.
+    if (info.dwFlags & MONITORINFOF_PRIMARY)
+        monitors->insert(monitors->begin(), info.rcMonitor);
+    else
+        monitors->push_back(info.rcMonitor);
+    return TRUE;
+}
+
+// Every monitor's rectangle in the spanning window's pixels. The window is
+// sized now, while hidden and before the OpenGL surface is made on it (under
+// Wine a hidden window's surface keeps the size it was made at).
+std::vector<TRect> TWin32MainWindow::SpanMonitors() {
+    std::vector<RECT> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    if (monitors.size() < 2) return {};
+    RECT box = monitors[0];
+    for (const RECT& r : monitors)
+        UnionRect(&box, &box, &r);
+    Spanning = true;
+    SpanRect = box;
+    SetWindowPos(Window, HWND_TOPMOST, box.left, box.top, box.right - box.left, box.bottom - box.top,
+                 SWP_NOACTIVATE);
+    std::vector<TRect> views;
+    for (const RECT& r : monitors)
+        views.push_back(TRect{r.left - box.left, r.top - box.top, r.right - r.left, r.bottom - r.top});
+    return views;
 }
 
 // A black, borderless, topmost window over each monitor but the primary

@@ -76,8 +76,9 @@ HWND CreateAboutBox(HINSTANCE instance, TDialogHost& host);
 // runs the creation handler and shows the window as its mode wants. The
 // full-screen run also covers every monitor but the primary one with a
 // black, borderless, topmost window whose input ends the run; those go
-// with the main window. Returns false after showing the creation handler's
-// error.
+// with the main window. With "Show On Every Monitor" the main window spans
+// every monitor instead, with no covers. Returns false after showing the
+// creation handler's error.
 bool CreateMainWindow(HINSTANCE instance, const TArguments& args);
 // The message loop with the idle handler, until the main window is gone;
 // returns the exit code.

@@ -5,6 +5,7 @@
 //   tarnwick /i, /u          install into, uninstall from the user's home
 //   tarnwick anything else   the settings dialog
 //   tarnwick --root | --window-id ID [--fps] [--clock|--no-clock] [--clock12|--clock24]
+//            [--sound|--no-sound]
 //                            the xscreensaver hack, options with one dash or
 //                            two (also: no argument with XSCREENSAVER_WINDOW
 //                            set); the choices alone: full-screen in a window
@@ -59,9 +60,11 @@ int RunHack(const x11::THackRequest& request) {
         return 1;
     }
     UseRealEngineCalls();
-    // Another monitor's hack plays the waterfall, or the hack this one
-    // replaces is still ending: the sound starts once the lock is free.
-    if (!x11::TakeSoundLock()) x11::DeferSound();
+    // One hack plays the waterfall: the first that starts its sound takes
+    // the lock, between two frames; while another monitor's hack holds it,
+    // or the hack this one replaces is still ending, the sound waits. A
+    // silent run (-no-sound, or the settings' choice) never takes it.
+    x11::DeferSound();
     return x11::RunMainWindow(TArguments{}, window, request.Choices);
 }
 

@@ -11,6 +11,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/Xinerama.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -69,6 +70,7 @@ unsigned long ScaleChannel(std::uint32_t value8, int shift, int bits) {
 // A monitor's rectangle on the root window, in pixels.
 struct THead {
     int X = 0, Y = 0, Width = 0, Height = 0;
+    int Index = 0; // Xinerama's number for it
     bool operator==(const THead& o) const {
         return X == o.X && Y == o.Y && Width == o.Width && Height == o.Height;
     }
@@ -85,7 +87,7 @@ std::vector<THead> ScreenHeads(Display* dpy) {
     if (XineramaQueryExtension(dpy, &eventBase, &errorBase) && XineramaIsActive(dpy)) {
         if (XineramaScreenInfo* info = XineramaQueryScreens(dpy, &count)) {
             for (int i = 0; i < count; ++i) {
-                THead head{info[i].x_org, info[i].y_org, info[i].width, info[i].height};
+                THead head{info[i].x_org, info[i].y_org, info[i].width, info[i].height, i};
                 bool repeated = false;
                 for (const THead& h : heads)
                     repeated = repeated || h == head;
@@ -96,8 +98,20 @@ std::vector<THead> ScreenHeads(Display* dpy) {
     }
     if (heads.empty())
         heads.push_back(
-            THead{0, 0, DisplayWidth(dpy, DefaultScreen(dpy)), DisplayHeight(dpy, DefaultScreen(dpy))});
+            THead{0, 0, DisplayWidth(dpy, DefaultScreen(dpy)), DisplayHeight(dpy, DefaultScreen(dpy)), 0});
     return heads;
+}
+
+// The rectangle round every head.
+THead BoundingHead(const std::vector<THead>& heads) {
+    int left = heads[0].X, top = heads[0].Y, right = left + heads[0].Width, bottom = top + heads[0].Height;
+    for (const THead& h : heads) {
+        left = std::min(left, h.X);
+        top = std::min(top, h.Y);
+        right = std::max(right, h.X + h.Width);
+        bottom = std::max(bottom, h.Y + h.Height);
+    }
+    return THead{left, top, right - left, bottom - top, 0};
 }
 
 // The class of the black windows that cover the other monitors during the run.
@@ -113,6 +127,8 @@ class TX11MainWindow : public TPreviewHost, public TFullScreenHost {
     // Black windows over the monitors other than the primary one, for the
     // full-screen run only; their input ends the run as the main window's does.
     std::vector<Window> Covers;
+    // The run on every monitor: the main window spans them all, no covers.
+    std::vector<THead> SpannedHeads;
     bool CursorHidden = false;
     Atom WmProtocols = 0, WmDelete = 0;
     TLogo Logo;
@@ -179,6 +195,10 @@ class TX11MainWindow : public TPreviewHost, public TFullScreenHost {
             return;
         }
         Handle();
+        if (!SpannedHeads.empty()) {
+            ShowSpanning();
+            return;
+        }
         // The lake on the primary monitor, black on every other one. The
         // covers map first: where two heads overlap, the lake stays on top.
         std::vector<THead> heads = ScreenHeads(Dpy);
@@ -189,6 +209,22 @@ class TX11MainWindow : public TPreviewHost, public TFullScreenHost {
         XSync(Dpy, False);
     }
 
+    std::vector<TRect> SpanMonitors() override {
+        // xscreensaver runs a hack a monitor in windows of its own making.
+        if (Foreign) return {};
+        std::vector<THead> heads = ScreenHeads(Dpy);
+        if (heads.size() < 2) return {};
+        SpannedHeads = heads;
+        // Sized now: the device is made on the window at this size.
+        Handle();
+        PlaceOnHead(Own, BoundingHead(heads));
+        XSync(Dpy, False);
+        const THead box = BoundingHead(heads);
+        std::vector<TRect> monitors;
+        for (const THead& h : heads)
+            monitors.push_back(TRect{h.X - box.X, h.Y - box.Y, h.Width, h.Height});
+        return monitors;
+    }
     void GetCursorPos(int& x, int& y) override {
         x = y = 0;
         Window root, child;
@@ -211,6 +247,7 @@ class TX11MainWindow : public TPreviewHost, public TFullScreenHost {
     }
 
     void CreateOwnWindow();
+    void ShowSpanning();
     void CreateCover(const THead& head);
     bool IsOurs(Window window) const;
     void SetTitle(Window window, const std::string& title);
@@ -293,6 +330,36 @@ void TX11MainWindow::PlaceOnHead(Window window, const THead& head) {
     }
     XMoveResizeWindow(Dpy, window, head.X, head.Y, static_cast<unsigned>(head.Width),
                       static_cast<unsigned>(head.Height));
+}
+
+// The main window over every head. A window manager that follows the
+// desktop standard learns which heads its full-screen state spans, by the
+// heads' Xinerama numbers: at the top, bottom, left and right edges.
+void TX11MainWindow::ShowSpanning() {
+    const THead box = BoundingHead(SpannedHeads);
+    long edges[4] = {SpannedHeads[0].Index, SpannedHeads[0].Index, SpannedHeads[0].Index,
+                     SpannedHeads[0].Index};
+    for (const THead& h : SpannedHeads) {
+        if (h.Y == box.Y) edges[0] = h.Index;
+        if (h.Y + h.Height == box.Y + box.Height) edges[1] = h.Index;
+        if (h.X == box.X) edges[2] = h.Index;
+        if (h.X + h.Width == box.X + box.Width) edges[3] = h.Index;
+    }
+    Atom monitors = XInternAtom(Dpy, "_NET_WM_FULLSCREEN_MONITORS", False);
+    XChangeProperty(Dpy, Own, monitors, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(edges), 4);
+    PlaceOnHead(Own, box);
+    XMapRaised(Dpy, Own);
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = Own;
+    event.xclient.message_type = monitors;
+    event.xclient.format = 32;
+    for (int i = 0; i < 4; ++i)
+        event.xclient.data.l[i] = edges[i];
+    event.xclient.data.l[4] = 1; // a normal application
+    XSendEvent(Dpy, DefaultRootWindow(Dpy), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XSync(Dpy, False);
 }
 
 // A black window over a monitor other than the primary one, mapped at
@@ -536,6 +603,7 @@ int RunMainWindow(const TArguments& args, unsigned long foreign, const THackChoi
         // Size changes and the window's end; its input is xscreensaver's.
         XSelectInput(host.Dpy, host.Foreign, StructureNotifyMask);
     }
+    RunChoices = choices; // the set-up needs them: the sound starts there
     if (!Guard([&] { FormCreate(host, args); })) {
         host.Destroyed = true; // a failed set-up released what it had started
         if (host.Own) XDestroyWindow(host.Dpy, host.Own);
@@ -547,12 +615,6 @@ int RunMainWindow(const TArguments& args, unsigned long foreign, const THackChoi
         host.Destroy();
         platform::CloseX11Display();
         return 0;
-    }
-    if (choices.FPSShow >= 0) Settings.FPSShow = choices.FPSShow != 0;
-    if (choices.TimeShow >= 0) Settings.TimeShow = choices.TimeShow != 0;
-    if (choices.Time24 >= 0) {
-        Settings.Time24 = choices.Time24 != 0;
-        Settings.Time12 = !Settings.Time24;
     }
     ShowMainWindow(host);
     int code = host.Run();

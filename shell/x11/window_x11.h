@@ -21,12 +21,9 @@ void InstallStopSignals();
 bool StopRequested();
 
 // Choices given on an xscreensaver hack's command line; each overrides the
-// settings file for this run only.
-struct THackChoices {
-    int FPSShow = -1;  // -fps: 1
-    int TimeShow = -1; // -clock: 1, -no-clock: 0
-    int Time24 = -1;   // -clock24: 1, -clock12: 0
-};
+// settings file for this run only: -fps, -clock and -no-clock, -clock24 and
+// -clock12, -sound and -no-sound.
+using THackChoices = TRunChoices;
 
 // What the command line asks for when it is the hack's: xscreensaver (or a
 // user imitating it) starts the program with options of one dash or two.
@@ -58,10 +55,11 @@ bool TakeSoundLock();
 // note what the run asks for (the window, the waves, what plays, the
 // volumes) and play nothing.
 void DeferSound();
-// Tries `takeLock` when the sound was deferred; once it succeeds the real
-// entries are back and what the run had asked for is done, so a hack that
-// started while the one it replaces was still ending plays after all. True
-// when it took the lock now.
+// Tries `takeLock` when the sound was deferred and the run has started its
+// sound; once it succeeds the real entries are back and what the run had
+// asked for is done, so a hack that started while the one it replaces was
+// still ending plays after all. A run without sound never takes the lock.
+// True when it took the lock now.
 bool PollSoundLock(bool (*takeLock)() = TakeSoundLock);
 
 // Runs the main window for the full-screen run or the preview, until it

@@ -99,6 +99,10 @@ bool ParseHackRequest(const std::vector<std::string>& args, const char* environm
             request.Choices.Time24 = 0;
         } else if (option == "-clock24") {
             request.Choices.Time24 = 1;
+        } else if (option == "-sound") {
+            request.Choices.SoundOn = 1;
+        } else if (option == "-no-sound") {
+            request.Choices.SoundOn = 0;
         } else {
             error = "Unknown option: " + a;
             return false;
@@ -124,6 +128,7 @@ std::string UsageText(const std::string& settingsFile, const std::string& dataFo
     std::string text = "Usage: tarnwick [/s | /p WINDOW | /c | /i | /u]\n"
                        "       tarnwick [--root | --window-id WINDOW] [--fps] [--clock | --no-clock] "
                        "[--clock12 | --clock24]\n"
+                       "                [--sound | --no-sound]\n"
                        "       tarnwick --help | --version\n"
                        "\n"
                        "Tarnwick 3D Screensaver: a lake with live ripples, a waterfall and a clock.\n"
@@ -151,9 +156,12 @@ std::string UsageText(const std::string& settingsFile, const std::string& dataFo
                        "  --no-clock          hide the clock\n"
                        "  --clock12           the 12-hour clock\n"
                        "  --clock24           the 24-hour clock\n"
+                       "  --sound             play the waterfall\n"
+                       "  --no-sound          no sound at all (nothing is opened on the sound device)\n"
                        "  --help              this text\n"
                        "  --version           the version\n"
                        "Without --root or --window-id, the hack fills the screen in a window of its own.\n"
+                       "Each choice overrides the settings file for the run.\n"
                        "\n"
                        "Settings: ";
     text += settingsFile + " (written by OK in the settings dialog, or by /i)\n";
@@ -243,7 +251,8 @@ void DeferSound() {
 }
 
 bool PollSoundLock(bool (*takeLock)()) {
-    if (!Deferred.Waiting || !takeLock()) return false;
+    // A run without sound leaves the lock to a hack that plays.
+    if (!Deferred.Waiting || !Deferred.Started || !takeLock()) return false;
     Deferred.Waiting = false;
     const TEngineCalls& real = Deferred.Real;
     TEngineCalls& e = EngineCalls;

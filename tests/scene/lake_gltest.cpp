@@ -179,3 +179,49 @@ TEST_F(LakeScene, FrameShowsTheRipplingLakeAndTheOverlays) {
     EXPECT_EQ(DifferingIn(rippled, overlays, 0, 0, w, h * 3 / 4), 0.0) << "nothing else changes";
     EXPECT_EQ(FpsFrameCount, 1u);
 }
+
+// One frame on two monitors of different shapes: each view shows what a
+// window of its own shape would, clock included; the counter counts the
+// frame once and the water steps once.
+TEST_F(LakeScene, ViewsShowTheSceneFramedForEachMonitor) {
+    SetUpLakeScene();
+    WarmUpWater();
+    StartFrameCounters();
+    Ticks += 1; // no step, no drop: the same water in every frame below
+    auto alone = [&](int w, int h) {
+        DeviceResize(w, h);
+        return Frame(false, true, true);
+    };
+    const std::vector<std::uint8_t> tall = alone(64, 120), wide = alone(96, 60);
+    DeviceResize(width, height);
+    DrawLakeViews({{0, 0, 64, 120}, {64, 30, 96, 60}}, false, true, true);
+    const std::vector<std::uint8_t> both = platform::OffscreenPixels(surface);
+    // Share of pixels of `region` (w x h at x, y of `both`) that differ from
+    // the same-sized block at (0, 0) of `reference`.
+    auto differing = [&](const std::vector<std::uint8_t>& reference, int x, int y, int w, int h) {
+        int count = 0;
+        for (int row = 0; row < h; ++row)
+            for (int col = 0; col < w; ++col) {
+                const std::size_t a = (std::size_t(y + row) * width + x + col) * 4;
+                const std::size_t b = (std::size_t(row) * width + col) * 4;
+                for (int c = 0; c < 3; ++c)
+                    if (std::abs(int(both[a + c]) - int(reference[b + c])) > 8) {
+                        ++count;
+                        break;
+                    }
+            }
+        return double(count) / (w * h);
+    };
+    EXPECT_LT(differing(tall, 0, 0, 64, 120), 0.01) << "the tall monitor";
+    EXPECT_LT(differing(wide, 64, 30, 96, 60), 0.01) << "the wide monitor";
+    EXPECT_GT(differing(tall, 64, 30, 96, 60), 0.05) << "the two shapes frame the scene differently";
+    const std::size_t gap = (std::size_t(5) * width + 120) * 4; // below the wide view: cleared
+    EXPECT_EQ(both[gap] + both[gap + 1] + both[gap + 2], 0);
+
+    float* const before = WaterCurrent;
+    Ticks += WaterStepInterval;
+    DrawLakeViews({{0, 0, 64, 120}, {64, 30, 96, 60}}, true, false, false);
+    EXPECT_EQ(FpsFrameCount, 1u);
+    EXPECT_NE(WaterCurrent, before) << "one step";
+    EXPECT_EQ(LastStepTime, Ticks);
+}

@@ -27,7 +27,7 @@ class Installing : public ShellTest {
         return ::Uninstall();
     }
     std::string DefaultSettingsText() const {
-        return std::string(SettingsComment) + "\r\n" + start + "\r\n0\r\n0\r\n1\r\n12\r\n";
+        return std::string(SettingsComment) + "\r\n" + start + "\r\n0\r\n0\r\n1\r\n12\r\n1\r\n0\r\n";
     }
 };
 

@@ -52,6 +52,13 @@ void FillFakeEngine() {
     e.DrawLakeFrame = [](bool fps, bool time, bool twelve) {
         Note("DrawLakeFrame " + B(fps) + B(time) + B(twelve));
     };
+    e.DrawLakeViews = [](const std::vector<TLakeView>& views, bool fps, bool time, bool twelve) {
+        std::string call = "DrawLakeViews";
+        for (const TLakeView& v : views)
+            call += " " + std::to_string(v.Left) + "," + std::to_string(v.Bottom) + "," +
+                    std::to_string(v.Width) + "x" + std::to_string(v.Height);
+        Note(call + " " + B(fps) + B(time) + B(twelve));
+    };
 }
 
 const char* ControlName(TControl c) {
@@ -86,6 +93,8 @@ class TFakeHost : public TPreviewHost, public TFullScreenHost, public TDialogHos
     platform::WindowHandle ParentOfResult = 0;
     bool ParentExists = true;
     TRect Main{100, 50, 320, 280}, AboutBox{0, 0, 224, 164};
+    // The monitors in the spanning window's pixels, the primary one first.
+    std::vector<TRect> Monitors{{0, 0, 1280, 720}};
 
     operator TMainWindowHosts() { return TMainWindowHosts{this, this, this}; }
 
@@ -120,6 +129,10 @@ class TFakeHost : public TPreviewHost, public TFullScreenHost, public TDialogHos
         Note("MakeDialog " + std::to_string(w) + "x" + std::to_string(h));
     }
     void ShowMaximized() override { Note("ShowMaximized"); }
+    std::vector<TRect> SpanMonitors() override {
+        Note("SpanMonitors");
+        return Monitors;
+    }
     void ShowNormal() override { Note("ShowNormal"); }
     void GetCursorPos(int& x, int& y) override {
         x = CursorX;
@@ -200,6 +213,64 @@ TEST_F(MainWindow, FullScreenSetUpRunsInOrder) {
     EXPECT_EQ(Log.back(), "ShowMaximized");
 }
 
+// "Play Sound" unchecked: no sound device, no wave read, nothing to release.
+TEST_F(MainWindow, WithTheSoundOffNothingOfTheSoundStarts) {
+    WriteSettings({SettingsComment, home, "0", "0", "1", "12", "0"});
+    Create({"/s"});
+    EXPECT_EQ(RunMode, Running);
+    for (const char* call : {"InitSound", "LoadWave", "PlaySound", "SetSoundVolume", "SetMusicVolume"})
+        EXPECT_TRUE(LogFrom(call).empty()) << call;
+    EXPECT_EQ(LogFrom("SetDeviceWindow").size(), 7u) << "the rest of the set-up as always";
+    Log.clear();
+    FormDestroy(host);
+    EXPECT_EQ(Log, std::vector<std::string>{"DeviceDone"});
+
+    // The hack's options win over the file, either way.
+    ResetMainWindowState();
+    RunChoices.SoundOn = 1;
+    Log.clear();
+    Create({"/s"});
+    EXPECT_FALSE(LogFrom("LoadWave").empty());
+    ResetMainWindowState();
+    WriteSettings({SettingsComment, home, "0", "0", "1", "12", "1"});
+    RunChoices.SoundOn = 0;
+    Log.clear();
+    Create({"/s"});
+    EXPECT_TRUE(LogFrom("InitSound").empty());
+}
+
+// "Show On Every Monitor": the window spans the monitors before the device
+// is made on it, and each frame draws one view a monitor, bottom-up in the
+// window's pixels. With one monitor, or the choice off, the frame is as always.
+TEST_F(MainWindow, EveryMonitorDrawsAViewAMonitor) {
+    WriteSettings({SettingsComment, home, "0", "1", "1", "24", "1", "1"});
+    host.Monitors = {{0, 0, 1280, 720}, {1280, 0, 800, 600}};
+    Create({"/s"});
+    std::vector<std::string> device = LogFrom("SpanMonitors");
+    ASSERT_GE(device.size(), 2u);
+    EXPECT_EQ(device[1], "SetDeviceWindow 42");
+    Log.clear();
+    EXPECT_FALSE(ApplicationEvents1Idle(host));
+    EXPECT_EQ(Log, std::vector<std::string>{"DrawLakeViews 0,0,1280x720 1280,120,800x600 110"});
+
+    ResetMainWindowState();
+    host.Monitors = {{0, 0, 1280, 720}};
+    Create({"/s"});
+    Log.clear();
+    ApplicationEvents1Idle(host);
+    EXPECT_EQ(Log, std::vector<std::string>{"DrawLakeFrame 110"});
+
+    ResetMainWindowState();
+    WriteSettings({SettingsComment, home, "0", "1", "1", "24", "1", "0"});
+    host.Monitors = {{0, 0, 1280, 720}, {1280, 0, 800, 600}};
+    Log.clear();
+    Create({"/s"});
+    EXPECT_TRUE(LogFrom("SpanMonitors").empty());
+    Log.clear();
+    ApplicationEvents1Idle(host);
+    EXPECT_EQ(Log, std::vector<std::string>{"DrawLakeFrame 110"});
+}
+
 TEST_F(MainWindow, NoArgumentIsTheFullScreenRun) {
     Create({});
     EXPECT_EQ(RunMode, Running);
@@ -258,7 +329,7 @@ TEST_F(MainWindow, WithoutASettingsFileNothingIsWrittenUntilOk) {
     host.Controls.FPSShow = true;
     ApplyClick(host);
     EXPECT_EQ(ReadText(SettingsPath()),
-              std::string(SettingsComment) + "\r\n" + root + "/dist/\r\n0\r\n1\r\n1\r\n12\r\n");
+              std::string(SettingsComment) + "\r\n" + root + "/dist/\r\n0\r\n1\r\n1\r\n12\r\n1\r\n0\r\n");
 }
 
 // A home directory that is not there stops the run and the preview with a
@@ -303,7 +374,7 @@ TEST_F(MainWindow, OkWritesOnlyAHomeLineThatCanBeADirectory) {
     host.Controls.FPSShow = true;
     ApplyClick(host);
     EXPECT_EQ(ReadText(SettingsPath()),
-              std::string(SettingsComment) + "\r\n" + root + "/nowhere/\r\n1\r\n1\r\n1\r\n24\r\n");
+              std::string(SettingsComment) + "\r\n" + root + "/nowhere/\r\n1\r\n1\r\n1\r\n24\r\n1\r\n0\r\n");
 
     for (const std::string& line : {std::string(), home + std::string("\0x\x01", 3)}) {
         WriteSettings({SettingsComment, line, "1", "0", "1", "24"});
@@ -471,17 +542,23 @@ TEST_F(MainWindow, OkSavesTheControlsAndCloses) {
     host.Controls.MouseExit = false;
     host.Controls.Time12 = false;
     host.Controls.Time24 = true;
+    host.Controls.SoundOn = false;
+    host.Controls.EveryMonitor = true;
     Log.clear();
     ApplyClick(host);
     EXPECT_EQ(Log, std::vector<std::string>{"Close"});
     EXPECT_EQ(ReadText(SettingsPath()),
-              std::string(SettingsComment) + "\r\n" + home + "/\r\n0\r\n1\r\n1\r\n24\r\n");
+              std::string(SettingsComment) + "\r\n" + home + "/\r\n0\r\n1\r\n1\r\n24\r\n0\r\n1\r\n");
 }
 
 TEST_F(MainWindow, CancelAfterRestoreDefaultsLeavesTheFile) {
     Create({"/c"});
     std::string before = ReadText(SettingsPath());
+    host.Controls.SoundOn = false;
+    host.Controls.EveryMonitor = true;
     RestoreDefaultsClick(host);
+    EXPECT_TRUE(host.Controls.SoundOn);
+    EXPECT_FALSE(host.Controls.EveryMonitor);
     EXPECT_FALSE(host.Controls.MouseExit);
     EXPECT_FALSE(host.Controls.FPSShow);
     EXPECT_TRUE(host.Controls.TimeShow);

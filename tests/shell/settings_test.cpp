@@ -109,16 +109,43 @@ TEST_F(SettingsFile, HomeWithTrailingSeparatorIsKeptAndWrittenBackWithOne) {
     TSettings s = Load({"c", home, "0", "1", "1", "12"});
     SaveSettings(s);
     EXPECT_EQ(ReadText(SettingsPath()),
-              std::string(SettingsComment) + "\r\n" + home + "/\r\n0\r\n1\r\n1\r\n12\r\n");
+              std::string(SettingsComment) + "\r\n" + home + "/\r\n0\r\n1\r\n1\r\n12\r\n1\r\n0\r\n");
 }
 
-TEST_F(SettingsFile, SaveWritesExactlySixLines) {
+TEST_F(SettingsFile, SaveWritesEightLinesThatReadBack) {
     TSettings s = Load({"old comment", home, "1", "0", "0", "24"});
     s.FPSShow = true;
     SaveSettings(s);
     std::string text = ReadText(SettingsPath());
-    EXPECT_EQ(text, std::string(SettingsComment) + "\r\n" + home + "/\r\n1\r\n1\r\n0\r\n24\r\n");
+    EXPECT_EQ(text, std::string(SettingsComment) + "\r\n" + home + "/\r\n1\r\n1\r\n0\r\n24\r\n1\r\n0\r\n");
     EXPECT_FALSE(Exists(SettingsPath() + ".new"));
+
+    s.SoundOn = false;
+    s.EveryMonitor = true;
+    SaveSettings(s);
+    EXPECT_EQ(ReadText(SettingsPath()),
+              std::string(SettingsComment) + "\r\n" + home + "/\r\n1\r\n1\r\n0\r\n24\r\n0\r\n1\r\n");
+    TSettings back;
+    LoadSettings(back);
+    EXPECT_FALSE(back.SoundOn);
+    EXPECT_TRUE(back.EveryMonitor);
+}
+
+// Lines 7 and 8: the sound and every monitor. A file written before they
+// existed plays the sound on the primary monitor alone, as it always did.
+TEST_F(SettingsFile, SoundAndEveryMonitorLinesDefaultToSoundOnThePrimaryMonitor) {
+    TSettings six = Load({"c", home, "0", "0", "1", "12"});
+    EXPECT_TRUE(six.SoundOn);
+    EXPECT_FALSE(six.EveryMonitor);
+    TSettings chosen = Load({"c", home, "0", "0", "1", "12", "0", "1"});
+    EXPECT_FALSE(chosen.SoundOn);
+    EXPECT_TRUE(chosen.EveryMonitor);
+    for (const std::vector<std::string>& other :
+         {std::vector<std::string>{"2", "-1"}, {"off", "yes"}, {"", ""}}) {
+        TSettings s = Load({"c", home, "0", "0", "1", "12", other[0], other[1]});
+        EXPECT_TRUE(s.SoundOn) << other[0];
+        EXPECT_FALSE(s.EveryMonitor) << other[1];
+    }
 }
 
 TEST_F(SettingsFile, BrokenFilesGiveClearErrors) {
@@ -236,7 +263,7 @@ TEST_F(SettingsFile, AStaleOrBrokenFileTakesTheDataBesideTheProgramAndOkRepairsI
         s = DefaultSettings();                                    // Restore Defaults, then OK
         SaveSettings(s);
         EXPECT_EQ(ReadText(SettingsPath()),
-                  std::string(SettingsComment) + "\r\n" + root + "/dist/\r\n0\r\n0\r\n1\r\n12\r\n");
+                  std::string(SettingsComment) + "\r\n" + root + "/dist/\r\n0\r\n0\r\n1\r\n12\r\n1\r\n0\r\n");
     }
 }
 
@@ -361,5 +388,7 @@ TEST(SettingsDefaults, AreTheWindowDefinitions) {
     EXPECT_TRUE(s.Time12);
     EXPECT_FALSE(s.Time24);
     EXPECT_TRUE(s.TimeFormatEnabled);
+    EXPECT_TRUE(s.SoundOn);
+    EXPECT_FALSE(s.EveryMonitor);
 }
 } // namespace

@@ -84,7 +84,7 @@ TEST(HackRequest, UnknownOptionsAreRefusedWithoutAWindowToo) {
 TEST(HackUsage, ListsEveryOptionAndWhereTheSettingsAre) {
     std::string usage = x11::UsageText("/home/ann/.config/tarnwick/tarnwick.txt", "/opt/tarnwick/");
     for (const char* option : {"--root", "--window-id", "--fps", "--clock", "--no-clock", "--clock12",
-                               "--clock24", "--help", "--version"}) {
+                               "--clock24", "--sound", "--no-sound", "--help", "--version"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
         std::vector<std::string> args = {option};
         if (std::string(option) == "--window-id") args.push_back("7");
@@ -130,6 +130,11 @@ TEST(HackRequest, OptionsOverrideTheSettingsForTheRun) {
     THackRequest last = Parse({"-clock24", "-clock", "-clock12", "-root"}, nullptr); // the last one counts
     EXPECT_EQ(last.Choices.TimeShow, 1);
     EXPECT_EQ(last.Choices.Time24, 0);
+
+    EXPECT_EQ(none.Choices.SoundOn, -1);
+    EXPECT_EQ(Parse({"-root", "-no-sound"}, nullptr).Choices.SoundOn, 0);
+    EXPECT_EQ(Parse({"--no-sound", "--sound"}, nullptr).Choices.SoundOn, 1);
+    EXPECT_EQ(Parse({"--sound", "--no-sound"}, nullptr).Choices.SoundOn, 0);
 }
 
 TEST(HackRequest, ReportsBadInputInItsOwnWords) {
@@ -199,7 +204,8 @@ TEST(HackSound, DeferredSoundStartsOnceTheLockIsFree) {
     EXPECT_EQ(SoundCalls.back(), "shutdown");
     EXPECT_EQ(SoundCalls[SoundCalls.size() - 2], "free");
 
-    // A run that ended before the lock came free starts nothing.
+    // A run that ended before the lock came free starts nothing, and a
+    // silent run never takes the lock from a hack that would play.
     SoundCalls.clear();
     LockFree = false;
     x11::DeferSound();
@@ -208,6 +214,6 @@ TEST(HackSound, DeferredSoundStartsOnceTheLockIsFree) {
     e.FreeSounds();
     e.ShutdownSound();
     LockFree = true;
-    EXPECT_TRUE(x11::PollSoundLock(TakeFakeLock));
+    EXPECT_FALSE(x11::PollSoundLock(TakeFakeLock));
     EXPECT_TRUE(SoundCalls.empty());
 }
