@@ -64,14 +64,18 @@ void DrawLakeFrame(bool showFps, bool showTime, bool twelveHour) {
 void DrawLakeViews(const std::vector<TLakeView>& views, bool showFps, bool showTime, bool twelveHour) {
     // The water and the counter move once a frame, however many views show it.
     AdvanceWater(false, true);
-    if (showFps) ++FpsFrameCount;
+    std::uint64_t fps = 0;
+    if (showFps) {
+        ++FpsFrameCount;
+        fps = FpsValue();
+    }
     BeginFrame();
     for (const TLakeView& view : views) {
         SetViewArea(view.Left, view.Bottom, view.Width, view.Height);
         SetCamera(LakeModel, 0, LakeCamera);
         DrawModel(LakeModel, 0, 0, 0);
         DrawWaterSurface();
-        if (showFps) DrawFpsCounter();
+        if (showFps) DrawFpsCounter(fps);
         if (showTime) DrawClock(twelveHour);
     }
     EndFrame();

@@ -81,14 +81,17 @@ void LoadClockModels() {
 
 void DrawFps() {
     ++FpsFrameCount;
-    DrawFpsCounter();
+    DrawFpsCounter(FpsValue());
 }
 
-void DrawFpsCounter() {
+std::uint64_t FpsValue() {
     const std::uint32_t elapsed = platform::GetTickCount() - FpsStartTime;
     // Frames times 1000 in 64 bits: in 32 bits the product would wrap after
     // 4.3 million frames, about a day at 50 frames per second.
-    std::uint64_t value = elapsed == 0 ? FpsAtStart : std::uint64_t(FpsFrameCount) * 1000u / elapsed;
+    return elapsed == 0 ? FpsAtStart : std::uint64_t(FpsFrameCount) * 1000u / elapsed;
+}
+
+void DrawFpsCounter(std::uint64_t value) {
     Anchor(FpsAnchorX, FpsAnchorY);
     // From the ones digit leftwards; a value of 0 draws nothing.
     while (value != 0) {

@@ -8,9 +8,11 @@ void LoadClockModels();
 // Counts the frame, then shows the average frame rate since FpsStartTime,
 // top right.
 void DrawFps();
-// Shows the average frame rate without counting a frame: for the views after
-// the first when one frame shows on several monitors.
-void DrawFpsCounter();
+// The average frame rate since FpsStartTime, as DrawFps shows it.
+std::uint64_t FpsValue();
+// Shows `value` as the counter, without counting a frame: one frame on
+// several monitors counts once and shows the same value on each.
+void DrawFpsCounter(std::uint64_t value);
 // The local time, top left: 12-hour form with am/pm when `twelveHour`
 // ("12 hrs" checked), else 24-hour form.
 void DrawClock(bool twelveHour);

@@ -4,7 +4,9 @@
 # recorded. The level is the source's less 10 dB (the effects volume the run
 # sets) in each channel, the sound stops when the run ends; a looped ramp
 # on the left channel alone shows that the loop has no gap and that the
-# right channel stays silent.
+# right channel stays silent. With the sound off (line 7 of the settings, or
+# -no-sound) nothing reaches the sound server, not even a connection, and the
+# lake runs from a home without the wave file.
 source "$(dirname "$0")/../lib/common.sh"
 source "$(dirname "$0")/lib/x11.sh"
 
@@ -49,4 +51,32 @@ make_ramp_wave "$home/sounds/smallwaterfall.wav"
 run_recorded "$home" 6
 check_played "$home/sounds/smallwaterfall.wav" 2 10
 check_seamless
+
+# run_silent WHAT ARGUMENT...: a run with the sound off, from a home without
+# sounds/: the lake shows and moves, yet the program never connects to the
+# sound server.
+silent="$TEST_TMP/silent"
+mkdir -p "$silent"
+ln -s "$TARNWICK_DIST_DIR/models" "$TARNWICK_DIST_DIR/pictures" "$silent/"
+run_silent() {
+  local what="$1"
+  shift
+  "$TARNWICK" "$@" >"$TEST_TMP/run.out" 2>&1 &
+  RUN_PID=$!
+  wait_for_lake 60 || { cat "$TEST_TMP/run.out"; fail "$what: no lake"; }
+  still_running "$RUN_PID" || { cat "$TEST_TMP/run.out"; fail "$what: the lake does not move"; }
+  sink_in_use && fail "$what: a stream plays"
+  pactl list clients | grep -q "application.process.id = \"$RUN_PID\"" && fail "$what: connected to the sound server"
+  xdotool key x
+  wait_exit "$RUN_PID" 20
+  [ "$EXIT_CODE" = 0 ] || { cat "$TEST_TMP/run.out"; fail "$what: exit code $EXIT_CODE, expected 0"; }
+}
+
+note "line 7 of the settings 0: silence, and no wave file needed"
+write_settings 0 0 1 12 "$silent" 0
+run_silent "line 7 0" /s
+
+note "-no-sound overrides the settings' sound"
+write_settings 0 0 1 12 "$silent" 1
+run_silent "-no-sound" -no-sound
 echo PASS

@@ -4,6 +4,9 @@
 # the second, and input over that window ends the run as over the main one:
 # a key, a left click and a 2-pixel move with "Exit On Mouse Move"; a right
 # click and a 1-pixel move do not. Both windows go when the run ends.
+# With "Show On Every Monitor" (line 8 of the settings) one window spans both
+# heads and each shows the same lake, clock and counter, with one waterfall
+# playing; with the line at 0 the second head stays black.
 source "$(dirname "$0")/../lib/common.sh"
 source "$(dirname "$0")/lib/x11.sh"
 
@@ -48,7 +51,7 @@ import -window root "$TEST_TMP/root.png"
 greater "$(mean_of "$TEST_TMP/root.png" "$HEAD2")" 0.1 || fail "the bare root of head 2 is dark already"
 
 note "lake on head 1 at its size, black on head 2; a key on head 2's window ends the run"
-write_settings 0 0 1 12
+write_settings 0 0 1 12 "" 1 0
 xdotool mousemove 640 360
 start_run
 [ "$(geometry_of $MAIN_CLASS)" = "$HEAD1" ] || fail "the main window is $(geometry_of $MAIN_CLASS), head 1 is $HEAD1"
@@ -76,4 +79,34 @@ xdotool mousemove 1920 360
 start_run
 xdotool click 1
 ended_with_windows_gone "a left click on head 2"
+
+note "Show On Every Monitor: one window over both heads, the same lake on each, one stream"
+start_pulse
+write_settings 0 1 1 24 "" 1 1
+# The lake on both heads, and the two heads alike: the same water, clock and
+# counter in the same frame.
+lake_on_both() {
+  import -window root "$TEST_TMP/shot.png" 2>/dev/null &&
+    greater "$(saturation_of "$TEST_TMP/shot.png" "$HEAD1")" 0.1 &&
+    greater "$(saturation_of "$TEST_TMP/shot.png" "$HEAD2")" 0.1
+}
+ALSOFT_DRIVERS=pulse "$TARNWICK" /s >"$TEST_TMP/run.out" 2>&1 &
+RUN_PID=$!
+wait_for "geometry_of $MAIN_CLASS" 30 || { cat "$TEST_TMP/run.out"; fail "no main window"; }
+wait_for lake_on_both 40 || { cat "$TEST_TMP/run.out"; fail "the lake is not on both heads"; }
+[ "$(geometry_of $MAIN_CLASS)" = 2560x720+0+0 ] || fail "the main window is $(geometry_of $MAIN_CLASS), not both heads"
+[ -z "$(xdotool search --class "^$COVER_CLASS\$" 2>/dev/null)" ] || fail "a cover window hides a head"
+convert "$TEST_TMP/shot.png" -crop "$HEAD1" +repage "$TEST_TMP/head1.png"
+convert "$TEST_TMP/shot.png" -crop "$HEAD2" +repage "$TEST_TMP/head2.png"
+differing=$(pixels_differ "$TEST_TMP/head1.png" "$TEST_TMP/head2.png")
+note "pixels differing between the heads: $differing of $((1280 * 720))"
+[ "$differing" -lt 9216 ] || fail "the heads show different pictures ($differing pixels differ)"
+for corner in 16x16+1280+0 16x16+2544+0 16x16+1280+704 16x16+2544+704; do
+  greater "$(mean_of "$TEST_TMP/shot.png" "$corner")" 0.02 || fail "corner $corner of head 2 is black"
+done
+wait_for sink_in_use 60 || { cat "$TEST_TMP/run.out"; fail "no stream plays"; }
+[ "$(pactl list sink-inputs short | wc -l)" = 1 ] || fail "$(pactl list sink-inputs short | wc -l) streams play"
+xdotool mousemove 1920 360 key x
+ended_with_windows_gone "a key with the lake on both heads"
+wait_for '! sink_in_use' 10 || fail "the stream stays after the run"
 echo PASS

@@ -8,12 +8,15 @@ export XDG_CONFIG_HOME="$TEST_TMP/config"
 export ALSOFT_DRIVERS=null
 SETTINGS="$XDG_CONFIG_HOME/tarnwick/tarnwick.txt"
 
-# write_settings MOUSE FPS TIME FORMAT [HOME]: the six lines, home by default
-# the distribution folder.
+# write_settings MOUSE FPS TIME FORMAT [HOME [SOUND [EVERY]]]: the six lines,
+# home by default the distribution folder; lines 7 (play sound) and 8 (every
+# monitor) when given.
 write_settings() {
   mkdir -p "$(dirname "$SETTINGS")"
   printf 'Configuration File { home dir, exit on mouse, fps, time, time (12,24) }\r\n%s\r\n%s\r\n%s\r\n%s\r\n%s\r\n' \
     "${5:-$TARNWICK_DIST_DIR}" "$1" "$2" "$3" "$4" >"$SETTINGS"
+  [ -z "${6:-}" ] || printf '%s\r\n' "$6" >>"$SETTINGS"
+  [ -z "${7:-}" ] || printf '%s\r\n' "$7" >>"$SETTINGS"
 }
 
 # Client positions of the settings dialog's controls (their centres) at the
