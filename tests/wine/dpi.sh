@@ -6,7 +6,8 @@
 # draws with see-through corners); the settings dialog and the about box at
 # 96 dots an inch and at 144 (150 %), where every control is 1.5 times its
 # place and size at 96 and every text fits its control in the system's
-# message font; and the full-screen run at 144 covering every pixel of the
+# message font, also after being told it has moved onto a monitor at 144
+# (WM_DPICHANGED); and the full-screen run at 144 covering every pixel of the
 # screen. Screenshots of both dialogs go to $TARNWICK_BUILD_DIR/screenshots/.
 source "$(dirname "$0")/../lib/common.sh"
 start_xvfb 1024x768
@@ -98,6 +99,23 @@ cat "$TEST_TMP/fit-96.out" "$TEST_TMP/aboutfit-96.out"
 # The version resource says the copyright as the about box does.
 copyright=$(sed -n 's/^version: LegalCopyright=//p' "$r")
 grep -qF "control: Static \"$copyright\"" "$TEST_TMP/about-96.out" || fail "the about box does not say \"$copyright\""
+
+note "moved onto a monitor at 144 DPI: the dialog and the hidden about box follow"
+probe host owner 0 30000 "$EXE" "/c:{HWND}" >"$TEST_TMP/host.out" &
+host=$!
+probe window "$MAIN_CLASS" 30000 >/dev/null || fail "no dialog"
+probe dpichanged "$MAIN_CLASS" 144 >"$TEST_TMP/moved.out" || { cat "$TEST_TMP/moved.out"; fail "WM_DPICHANGED not answered"; }
+probe window "$MAIN_CLASS" 5000 >"$TEST_TMP/dialog-moved.out"
+head -n1 "$TEST_TMP/dialog-moved.out"
+expect_line "$TEST_TMP/dialog-moved.out" "^window: .* rect=$(sed -n 's/^suggested: rect=//p' "$TEST_TMP/moved.out") "
+check_scaled "$TEST_TMP/dialog-96.out" "$TEST_TMP/dialog-moved.out"
+probe click "$MAIN_CLASS" "About..." || fail "no About button"
+probe window TForm2 5000 >"$TEST_TMP/about-moved.out" || fail "no about box"
+check_scaled "$TEST_TMP/about-96.out" "$TEST_TMP/about-moved.out" controls
+probe click TForm2 OK
+probe gone TForm2 5000 || fail "the about box stays"
+probe click "$MAIN_CLASS" Cancel
+wait_exit $host
 
 note "at 144 DPI (150 %)"
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1

@@ -52,6 +52,11 @@
 //       of a push button, the corners of a group box's caption); inside says
 //       whether the control lies wholly within its parent's client area.
 //       Exit code 0 when every text fits, 1 when one does not.
+//   winprobe dpichanged CLASS DPI
+//       Tells the visible top-level window of the class that it is now on a
+//       monitor of DPI dots an inch, as the system does (WM_DPICHANGED with
+//       its frame scaled about the top left corner), and prints that frame
+//       ("suggested: rect=L T W H"). Exit code 2 when it does not answer.
 //   winprobe resources EXE
 //       Lists what a program file carries: "resource: TYPE NAME" for each
 //       resource, the manifest line by line ("manifest: ..."), the version
@@ -588,6 +593,46 @@ void PrintDrawnIcon(HMODULE module, LPCSTR name, int size) {
     DestroyIcon(icon);
 }
 
+// What the system does when a window has moved onto a monitor of another
+// scale: WM_DPICHANGED with the new DPI and a suggested frame, the old one
+// scaled about its top left corner. The rectangle must lie in the window's
+// own process, so it is written there.
+int DpiChangedCommand(int argc, char** argv) {
+    if (argc < 4) return 64;
+    HWND hwnd = WaitVisible(argv[2], 5000);
+    if (!hwnd) {
+        std::printf("no window of class %s\n", argv[2]);
+        return 2;
+    }
+    int dpi = std::atoi(argv[3]), old = static_cast<int>(GetDpiForWindow(hwnd));
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    RECT suggested{r.left, r.top, r.left + MulDiv(r.right - r.left, dpi, old),
+                   r.top + MulDiv(r.bottom - r.top, dpi, old)};
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    void* remote =
+        process ? VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)
+                : nullptr;
+    if (!remote || !WriteProcessMemory(process, remote, &suggested, sizeof suggested, nullptr)) {
+        std::printf("cannot write into process %lu\n", static_cast<unsigned long>(pid));
+        return 3;
+    }
+    DWORD_PTR answer = 0;
+    bool sent = SendMessageTimeoutA(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                                    reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 10000, &answer) != 0;
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    if (!sent) {
+        std::printf("the window did not answer\n");
+        return 2;
+    }
+    std::printf("suggested: rect=%ld %ld %ld %ld\n", suggested.left, suggested.top,
+                suggested.right - suggested.left, suggested.bottom - suggested.top);
+    return 0;
+}
+
 int ResourcesCommand(int argc, char** argv) {
     if (argc < 3) return 64;
     HMODULE module = LoadLibraryExA(argv[2], nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -747,6 +792,7 @@ int main(int argc, char** argv) {
     if (command == "windows") return WindowsCommand(argc, argv);
     if (command == "fit") return FitCommand(argc, argv);
     if (command == "resources") return ResourcesCommand(argc, argv);
+    if (command == "dpichanged") return DpiChangedCommand(argc, argv);
     std::fprintf(
         stderr,
         "usage: winprobe msgbox|window|click|close|gone|host|firstframe|monitors|windows|fit|resources "
