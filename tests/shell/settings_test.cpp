@@ -200,7 +200,9 @@ TEST_F(SettingsFile, LinuxMessagesNameTheSettingsFileAndHowToMakeOne) {
 
     // A file that is there but cannot be read stays an error, and says what to do.
     const std::string text = LoadError(std::string(MaxSettingsFileSize + 1, 'x'));
-    EXPECT_EQ(text.rfind("File too large: tarnwick.txt\nTo start afresh, remove " + SettingsPath(), 0), 0u)
+    EXPECT_EQ(
+        text.rfind("File too large: " + SettingsPath() + "\nTo start afresh, remove " + SettingsPath(), 0),
+        0u)
         << text;
 }
 
