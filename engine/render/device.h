@@ -17,7 +17,8 @@ namespace device {
 using VoidProc = void (*)();
 using ResizeProc = void (*)(std::int32_t width, std::int32_t height);
 // model, frame, texture-animation value, glow mask (ignored by DrawReflectiveModel)
-using DrawModelProc = void (*)(std::uint32_t model, std::uint32_t frame, std::uint32_t animation, std::uint8_t mask);
+using DrawModelProc = void (*)(std::uint32_t model, std::uint32_t frame, std::uint32_t animation,
+                               std::uint8_t mask);
 using UploadProc = void (*)(std::int16_t& first, std::int16_t& last);
 using CameraProc = void (*)(std::uint32_t model, std::uint32_t frame, std::uint32_t camera);
 using Vec3Proc = void (*)(float x, float y, float z);
@@ -86,6 +87,12 @@ extern platform::WindowHandle WindowHandle;
 void SelectBackend(std::uint8_t kind);
 // Must be called before DeviceInit and before any other OpenGL slot.
 void SetDeviceWindow(platform::WindowHandle window);
+
+// The device as at program start: an empty table, no window, no context, no
+// textures, targets, buffers or lights. It calls no OpenGL and deletes
+// nothing in a context: for tests that run one after another in one
+// process, each with a context of its own.
+void ResetDevice();
 
 // Shared by the backends.
 extern std::int32_t ScreenWidth;  // viewport width, a multiple of 4 on OpenGL
