@@ -196,10 +196,6 @@ class TAlSoundDevice : public TSoundDevice {
     std::int32_t musicVolume_ = 0; // kept for a music player there is none of
 };
 
-} // namespace
-
-namespace {
-
 // ALSA's error handler type (snd_lib_error_handler_t).
 using TAlsaErrorHandler = void (*)(const char* file, int line, const char* function, int err, const char* fmt,
                                    ...);
