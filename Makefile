@@ -1,6 +1,6 @@
 # The two commands: `make run` and `make test`. Both install what is missing
-# on a Debian machine first. `make package` writes the Debian package and the
-# Windows zip into build/packages/.
+# on a Debian machine first. `make package` writes the Debian package, the
+# Windows zip and the Windows setup program into build/packages/.
 JOBS ?= 2
 BUILD := build
 LINUX := $(BUILD)/linux
@@ -36,13 +36,14 @@ fuzz: deps
 # Both programs (and the fuzz targets), nothing run.
 build: linux windows fuzz
 
-# The Debian package from the Linux build, the zip from the Windows build
-# (cmake/packaging.cmake says what each holds). CPack's staging folder goes.
+# The Debian package from the Linux build, the zip and the setup program from
+# the Windows build (cmake/packaging.cmake says what each holds). CPack's
+# staging folder and the JSON its External generator leaves go.
 package: linux windows
 	rm -rf $(PACKAGES)
 	cd $(LINUX) && cpack -B $(PACKAGES)
 	cd $(WINDOWS) && cpack -B $(PACKAGES)
-	rm -rf $(PACKAGES)/_CPack_Packages
+	rm -rf $(PACKAGES)/_CPack_Packages $(PACKAGES)/*.json
 
 run: linux
 	@scripts/run.sh $(DIST)/linux

@@ -1,9 +1,10 @@
 # What the packages hold, and how CPack writes them. `make package` runs
 # CPack in each build and collects the results in build/packages/:
 #
-#   build        generator  package
-#   build/linux  DEB        tarnwick_<version>_amd64.deb
-#   build/windows ZIP       tarnwick-<version>-windows-x64.zip
+#   build         generator  package
+#   build/linux   DEB        tarnwick_<version>_amd64.deb
+#   build/windows ZIP        tarnwick-<version>-windows-x64.zip
+#   build/windows External   tarnwick-<version>-windows-x64-setup.exe (NSIS)
 #
 # The Debian package lays the program out as Debian's own xscreensaver hacks
 # are laid out (paths below /usr):
@@ -18,6 +19,9 @@
 #
 # The zip holds one folder: Tarnwick.scr (Tarnwick.exe under the name the
 # control panel lists) beside models/, sounds/, pictures/ and README.txt.
+# The setup program installs the same files but README.txt into Program
+# Files\Tarnwick, installs the screensaver as "Tarnwick.scr /i" does and
+# registers an uninstaller (packaging/tarnwick-setup.nsi).
 # The tools and test harnesses beside the programs in the distribution
 # folders go in neither package.
 
@@ -44,8 +48,16 @@ endif()")
 endfunction()
 
 if(WIN32)
-  set(CPACK_GENERATOR ZIP)
+  set(CPACK_GENERATOR ZIP External)
   set(CPACK_PACKAGE_FILE_NAME tarnwick-${PROJECT_VERSION}-windows-x64)
+  # The setup program: CPack stages the files, cmake/setup_package.cmake
+  # runs NSIS on them.
+  set(CPACK_EXTERNAL_ENABLE_STAGING ON)
+  set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${CMAKE_SOURCE_DIR}/cmake/setup_package.cmake)
+  set(CPACK_TARNWICK_SETUP_NAME ${CPACK_PACKAGE_FILE_NAME}-setup.exe)
+  set(CPACK_TARNWICK_SETUP_SCRIPT ${TARNWICK_PACKAGING_DIR}/tarnwick-setup.nsi)
+  set(CPACK_TARNWICK_ICON ${TARNWICK_DATA_DIR}/tarnwick.ico)
+  set(CPACK_TARNWICK_VERSION_QUAD ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0)
   # Notepad shows the text with Windows line ends.
   configure_file(${TARNWICK_PACKAGING_DIR}/README.txt.in ${TARNWICK_STAGED_DIR}/README.txt @ONLY NEWLINE_STYLE CRLF)
 

@@ -49,6 +49,12 @@ char PathSeparator();
 // A path as written in the program ("models\\tarnwick.umf") in the platform's form.
 std::string NativePath(const std::string& path);
 
+// The text with each byte the system's messages cannot show replaced by '?':
+// control characters everywhere; on Linux, whose texts are UTF-8, also every
+// byte that is not part of a well-formed UTF-8 character (Windows shows
+// bytes from 0x80 up as characters of its code page).
+std::string PrintableText(const std::string& text);
+
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 // Copies src over dst (replacing dst). False on any failure.

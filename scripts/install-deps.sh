@@ -9,8 +9,8 @@ packages=(
   libgl-dev libglu1-mesa-dev libosmesa6-dev libgl1-mesa-dri mesa-utils
   libx11-dev libxext-dev libxtst-dev libxinerama-dev libgtk-3-dev libopenal-dev libopenal1 libpng-dev
   ninja-build mingw-w64 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
-  wine wine64 xvfb xserver-xephyr xdotool x11-utils xauth imagemagick sox
-  dpkg-dev lintian unzip
+  wine wine64 fonts-wine xvfb xserver-xephyr xdotool x11-utils xauth imagemagick sox
+  dpkg-dev lintian unzip nsis
   xscreensaver openbox pulseaudio pulseaudio-utils scrot x11-xserver-utils procps
 )
 

@@ -2,11 +2,16 @@
 
 #include <cstring>
 
+#include "engine/support/errors.h"
 #include "shell/settings.h"
 
 const char* const PreviewLogoFile = "pictures\\logo.bmp";
 
 TGraphicError::TGraphicError() : std::runtime_error("Bitmap image is not valid") {}
+
+TGraphicError::TGraphicError(const std::string& path)
+    : std::runtime_error(IoErrorsNameFiles ? "Bitmap image is not valid: " + MessagePath(path)
+                                           : "Bitmap image is not valid") {}
 
 namespace {
 std::uint32_t Get32(const std::string& b, std::size_t at) {
@@ -169,5 +174,10 @@ TLogo DecodeBitmap(const std::string& b) {
 }
 
 TLogo LoadLogo(const std::string& path) {
-    return DecodeBitmap(ReadSmallFile(path, MaxLogoFileSize));
+    const std::string bytes = ReadSmallFile(path, MaxLogoFileSize);
+    try {
+        return DecodeBitmap(bytes);
+    } catch (const TGraphicError&) {
+        throw TGraphicError(path);
+    }
 }

@@ -24,10 +24,12 @@
 #include <string>
 #include <vector>
 
-// The runtime's error for a picture it cannot take ("Bitmap image is not valid").
+// The runtime's error for a picture it cannot take ("Bitmap image is not
+// valid"), followed by ": " and the file's path when it names the file.
 class TGraphicError : public std::runtime_error {
   public:
     TGraphicError();
+    explicit TGraphicError(const std::string& path);
 };
 
 struct TLogo {
@@ -45,5 +47,6 @@ extern const char* const PreviewLogoFile; // "pictures\\logo.bmp"
 
 // Decodes the bytes of a bitmap file; raises TGraphicError.
 TLogo DecodeBitmap(const std::string& bytes);
-// Reads and decodes a bitmap file; raises TIoError ("File not found", ...) or TGraphicError.
+// Reads and decodes a bitmap file; raises TIoError ("File not found: PATH",
+// ...) or TGraphicError naming the file.
 TLogo LoadLogo(const std::string& path);

@@ -15,12 +15,19 @@
 //   Restore                nothing to do: OpenAL never takes a buffer away
 //
 // Nothing plays music, so the music volume is only kept. Without an output
-// device there is no TSoundDevice and the table stays silent.
+// device there is no TSoundDevice and the table stays silent, and the run
+// says so in one line on standard error. OpenAL Soft and ALSA, which it
+// loads, would otherwise print their own failures on every run (and into
+// the log of xscreensaver, which starts the hack): their logging is off
+// unless the user asks for it by setting ALSOFT_LOGLEVEL.
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <AL/alext.h>
+#include <dlfcn.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -189,11 +196,44 @@ class TAlSoundDevice : public TSoundDevice {
     std::int32_t musicVolume_ = 0; // kept for a music player there is none of
 };
 
+// ALSA's error handler type (snd_lib_error_handler_t).
+using TAlsaErrorHandler = void (*)(const char* file, int line, const char* function, int err, const char* fmt,
+                                   ...);
+using TSetAlsaErrorHandler = int (*)(TAlsaErrorHandler handler);
+
+void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+// Silences ALSA's messages in the copy of libasound that OpenAL Soft's ALSA
+// backend loads: the library is loaded here first, by the same name, and
+// kept, so that the backend gets this copy with the handler in place.
+void SilenceAlsa() {
+    void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (!alsa) return; // no ALSA: nothing to say anything
+    auto setHandler = reinterpret_cast<TSetAlsaErrorHandler>(dlsym(alsa, "snd_lib_error_set_handler"));
+    if (setHandler) setHandler(IgnoreAlsaError);
+}
+
+// The default output device, with the libraries' own logging off unless
+// the user set ALSOFT_LOGLEVEL. OpenAL Soft reads its configuration once,
+// when the first device is opened; the variable goes again afterwards, so
+// that programs started later do not inherit it.
+ALCdevice* OpenQuietly() {
+    if (std::getenv("ALSOFT_LOGLEVEL")) return alcOpenDevice(nullptr);
+    SilenceAlsa();
+    setenv("ALSOFT_LOGLEVEL", "0", 1);
+    ALCdevice* device = alcOpenDevice(nullptr);
+    unsetenv("ALSOFT_LOGLEVEL");
+    return device;
+}
+
 } // namespace
 
 std::unique_ptr<TSoundDevice> CreatePlatformSoundDevice(platform::WindowHandle /*window*/) {
-    ALCdevice* device = alcOpenDevice(nullptr);
-    if (!device) return nullptr;
+    ALCdevice* device = OpenQuietly();
+    if (!device) {
+        std::fprintf(stderr, "tarnwick: no sound device: running without sound\n");
+        return nullptr;
+    }
     ALCcontext* context = alcCreateContext(device, nullptr);
     if (!context || !alcMakeContextCurrent(context)) {
         if (context) alcDestroyContext(context);

@@ -28,45 +28,54 @@ std::uint32_t U32(const std::uint8_t* p) {
            static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
 
-[[noreturn]] void Invalid(const std::string& message) {
-    throw TIoError(IoInvalidData, message);
+// A reason the file is refused, after the file's name (as the model and
+// texture readers give theirs).
+std::string About(const std::string& text, const std::string& path) {
+    return path.empty() ? text : MessagePath(path) + ": " + text;
+}
+[[noreturn]] void Invalid(const std::string& message, const std::string& path) {
+    throw TIoError(IoInvalidData, About(message, path));
 }
 // A file cut short is the runtime's own read error, as for any other file.
-[[noreturn]] void Truncated() {
-    throw TIoError(IoReadBeyondEnd);
+[[noreturn]] void Truncated(const std::string& path) {
+    throw FileError(IoReadBeyondEnd, path);
 }
 
 // Walks the chunks of a wave file of `size` bytes. `readAt(offset, out, n)`
 // copies n bytes from the offset; it is only asked for bytes inside the file.
-template <typename ReadAt> TWaveLayout ScanChunks(std::uint64_t size, ReadAt readAt) {
+// `path` names the file in the errors (empty: no name).
+template <typename ReadAt>
+TWaveLayout ScanChunks(std::uint64_t size, ReadAt readAt, const std::string& path) {
     std::uint8_t header[12];
+    // Too short for even the "RIFF" tag: whatever it was meant to be, it was cut short.
+    if (size < 4) Truncated(path);
     if (size < sizeof header) {
         // Too short for a RIFF header: truncated if it begins like one.
         std::uint8_t start[4] = {};
-        readAt(0, start, size < 4 ? static_cast<std::size_t>(size) : 4);
-        if (size >= 4 && std::memcmp(start, "RIFF", 4) == 0) Truncated();
-        Invalid("Not a wave file");
+        readAt(0, start, 4);
+        if (std::memcmp(start, "RIFF", 4) == 0) Truncated(path);
+        Invalid("Not a wave file", path);
     }
     readAt(0, header, sizeof header);
     if (std::memcmp(header, "RIFF", 4) != 0 || std::memcmp(header + 8, "WAVE", 4) != 0)
-        Invalid("Not a wave file");
+        Invalid("Not a wave file", path);
 
     TWaveLayout layout{};
     bool haveFormat = false, haveData = false;
     std::uint64_t pos = sizeof header;
     while (!(haveFormat && haveData)) {
         if (size - pos < 8) {
-            if (size > pos) Truncated(); // ends inside a chunk header
+            if (size > pos) Truncated(path); // ends inside a chunk header
             break;
         }
         std::uint8_t chunk[8];
         readAt(pos, chunk, sizeof chunk);
         const std::uint32_t chunkSize = U32(chunk + 4);
         const std::uint64_t body = pos + 8;
-        if (chunkSize > size - body) Truncated();
+        if (chunkSize > size - body) Truncated(path);
 
         if (std::memcmp(chunk, "fmt ", 4) == 0 && !haveFormat) {
-            if (chunkSize < FormatBodySize) Invalid("Wave format chunk too short");
+            if (chunkSize < FormatBodySize) Invalid("Wave format chunk too short", path);
             std::uint8_t fmt[ExtensibleBodySize] = {};
             const std::uint32_t take = chunkSize < ExtensibleBodySize ? chunkSize : ExtensibleBodySize;
             readAt(body, fmt, take);
@@ -91,22 +100,23 @@ template <typename ReadAt> TWaveLayout ScanChunks(std::uint64_t size, ReadAt rea
         pos = body + chunkSize + (chunkSize & 1u);
         if (pos > size) break; // the last chunk's pad byte may be missing
     }
-    if (!haveFormat) Invalid("Wave file has no format chunk");
-    if (!haveData) Invalid("Wave file has no data chunk");
+    if (!haveFormat) Invalid("Wave file has no format chunk", path);
+    if (!haveData) Invalid("Wave file has no data chunk", path);
     return layout;
 }
 
-void CheckPlayable(const TWaveLayout& layout) {
+void CheckPlayable(const TWaveLayout& layout, const std::string& path) {
     const TWaveFormat& f = layout.Format;
-    if (f.FormatTag != WaveFormatPcm) Invalid("Not a PCM wave file");
+    if (f.FormatTag != WaveFormatPcm) Invalid("Not a PCM wave file", path);
     if (f.Channels != 1 && f.Channels != 2)
-        Invalid("Unsupported wave format: " + std::to_string(f.Channels) + " channels");
+        Invalid("Unsupported wave format: " + std::to_string(f.Channels) + " channels", path);
     if (f.BitsPerSample != 8 && f.BitsPerSample != 16)
-        Invalid("Unsupported wave format: " + std::to_string(f.BitsPerSample) + " bits per sample");
+        Invalid("Unsupported wave format: " + std::to_string(f.BitsPerSample) + " bits per sample", path);
     if (f.SamplesPerSec < MinSampleRate || f.SamplesPerSec > MaxSampleRate)
-        Invalid("Unsupported wave format: " + std::to_string(f.SamplesPerSec) + " samples per second");
-    if (f.BlockAlign != f.Channels * f.BitsPerSample / 8) Invalid("Corrupt wave format: wrong block align");
-    if (layout.DataSize > MaxWaveDataSize) Invalid("Wave data too large");
+        Invalid("Unsupported wave format: " + std::to_string(f.SamplesPerSec) + " samples per second", path);
+    if (f.BlockAlign != f.Channels * f.BitsPerSample / 8)
+        Invalid("Corrupt wave format: wrong block align", path);
+    if (layout.DataSize > MaxWaveDataSize) Invalid("Wave data too large", path);
 }
 
 struct FileCloser {
@@ -127,38 +137,46 @@ void PutTag(std::vector<std::uint8_t>& out, const char* tag) {
 
 } // namespace
 
-TWaveLayout ParseWaveChunks(const std::uint8_t* data, std::size_t size) {
-    return ScanChunks(size, [data](std::uint64_t offset, void* out, std::size_t n) {
-        if (n) std::memcpy(out, data + offset, n);
-    });
+TWaveLayout ParseWaveChunks(const std::uint8_t* data, std::size_t size, const std::string& path) {
+    return ScanChunks(
+        size,
+        [data](std::uint64_t offset, void* out, std::size_t n) {
+            if (n) std::memcpy(out, data + offset, n);
+        },
+        path);
 }
 
-TWaveLayout ParseWave(const std::uint8_t* data, std::size_t size) {
-    TWaveLayout layout = ParseWaveChunks(data, size);
-    CheckPlayable(layout);
+TWaveLayout ParseWave(const std::uint8_t* data, std::size_t size, const std::string& path) {
+    TWaveLayout layout = ParseWaveChunks(data, size, path);
+    CheckPlayable(layout, path);
     return layout;
 }
 
-TWaveFile::TWaveFile(const std::string& path) {
+TWaveFile::TWaveFile(const std::string& path) : path_(path) {
     if (path.empty()) throw TIoError(IoFileNotFound);
+    if (platform::DirectoryExists(path)) throw FolderError(path);
     errno = 0;
     std::unique_ptr<std::FILE, FileCloser> f(std::fopen(platform::NativePath(path).c_str(), "rb"));
     if (!f) RaiseErrno(errno ? errno : ENOENT, path);
     std::FILE* fp = f.get();
-    if (std::fseek(fp, 0, SEEK_END) != 0) RaiseErrno(errno ? errno : EIO);
+    if (std::fseek(fp, 0, SEEK_END) != 0) RaiseErrno(errno ? errno : EIO, path);
     const long end = std::ftell(fp);
-    if (end < 0) RaiseErrno(errno ? errno : EIO);
+    if (end < 0) RaiseErrno(errno ? errno : EIO, path);
 
-    layout_ =
-        ScanChunks(static_cast<std::uint64_t>(end), [fp](std::uint64_t offset, void* out, std::size_t n) {
-            if (std::fseek(fp, static_cast<long>(offset), SEEK_SET) != 0) RaiseErrno(errno ? errno : EIO);
+    layout_ = ScanChunks(
+        static_cast<std::uint64_t>(end),
+        [fp, &path](std::uint64_t offset, void* out, std::size_t n) {
+            if (std::fseek(fp, static_cast<long>(offset), SEEK_SET) != 0)
+                RaiseErrno(errno ? errno : EIO, path);
             if (std::fread(out, 1, n, fp) != n) {
-                if (std::ferror(fp)) RaiseErrno(errno ? errno : EIO);
-                throw TIoError(IoReadBeyondEnd); // the file shrank while we read it
+                if (std::ferror(fp)) RaiseErrno(errno ? errno : EIO, path);
+                Truncated(path); // the file shrank while we read it
             }
-        });
-    CheckPlayable(layout_);
-    if (std::fseek(fp, static_cast<long>(layout_.DataOffset), SEEK_SET) != 0) RaiseErrno(errno ? errno : EIO);
+        },
+        path);
+    CheckPlayable(layout_, path);
+    if (std::fseek(fp, static_cast<long>(layout_.DataOffset), SEEK_SET) != 0)
+        RaiseErrno(errno ? errno : EIO, path);
     file_ = f.release();
 }
 
@@ -167,11 +185,11 @@ TWaveFile::~TWaveFile() {
 }
 
 void TWaveFile::ReadSamples(void* out, std::size_t size) {
-    if (size > layout_.DataSize - read_) throw TIoError(IoReadBeyondEnd);
+    if (size > layout_.DataSize - read_) Truncated(path_);
     std::FILE* fp = static_cast<std::FILE*>(file_);
     if (size && std::fread(out, 1, size, fp) != size) {
-        if (std::ferror(fp)) RaiseErrno(errno ? errno : EIO);
-        throw TIoError(IoReadBeyondEnd);
+        if (std::ferror(fp)) RaiseErrno(errno ? errno : EIO, path_);
+        Truncated(path_);
     }
     read_ += size;
 }

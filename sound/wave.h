@@ -67,20 +67,24 @@ struct TWaveLayout {
 // Finds the format and data chunks of a wave file held in memory, checking
 // every size against the bytes there are. Any format tag is accepted here.
 // TIoError: "Read beyond end of file" (IoReadBeyondEnd) for a file cut
-// short; IoInvalidData with the reason for the rest: "Not a wave file",
-// "Wave file has no format chunk", "Wave file has no data chunk", ...
-TWaveLayout ParseWaveChunks(const std::uint8_t* data, std::size_t size);
+// short, which a file of fewer than 4 bytes always is; IoInvalidData with
+// the reason for the rest: "Not a wave file", "Wave file has no format
+// chunk", "Wave file has no data chunk", ... after "PATH: " when `path`
+// names the file ("Read beyond end of file: PATH", as the runtime's texts).
+TWaveLayout ParseWaveChunks(const std::uint8_t* data, std::size_t size,
+                            const std::string& path = std::string());
 
 // ParseWaveChunks, then the checks the sound buffers need (IoInvalidData):
 // "Not a PCM wave file", "Unsupported wave format: ...", "Wave data too large".
-TWaveLayout ParseWave(const std::uint8_t* data, std::size_t size);
+TWaveLayout ParseWave(const std::uint8_t* data, std::size_t size, const std::string& path = std::string());
 
 // A wave file opened for playback: its layout is read and checked on opening
 // (as ParseWave, without reading the samples), and the samples are then read
 // in order. The file stays open until the object goes.
 class TWaveFile {
   public:
-    // TIoError: "File not found" and the other runtime errors, or one of ParseWave's.
+    // TIoError: "File not found" and the other runtime errors, or one of
+    // ParseWave's, each naming the file.
     explicit TWaveFile(const std::string& path);
     ~TWaveFile();
     TWaveFile(const TWaveFile&) = delete;
@@ -91,6 +95,7 @@ class TWaveFile {
     void ReadSamples(void* out, std::size_t size);
 
   private:
+    std::string path_;
     void* file_ = nullptr; // the open std::FILE
     TWaveLayout layout_{};
     std::uint64_t read_ = 0; // sample bytes handed out so far

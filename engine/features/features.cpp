@@ -12,27 +12,62 @@
 #include "engine/textures/umt.h"
 #include "platform/platform.h"
 
-std::uint8_t ClearColorOn = 1;
-std::uint8_t TrailOn = 0;
-std::uint8_t GlowOn = 0;
-std::uint8_t SurfaceOverlayOn = 0;
-std::uint8_t ScreenFilterOn = 0;
-std::uint8_t FlaresOn = 0;
-std::uint8_t GreyFilterOn = 0;
-std::uint8_t NegativeFilterOn = 0;
-std::uint8_t LightingOn = 1;
+// Zero until SetInitialValues below gives them their values at start.
+std::uint8_t ClearColorOn;
+std::uint8_t TrailOn;
+std::uint8_t GlowOn;
+std::uint8_t SurfaceOverlayOn;
+std::uint8_t ScreenFilterOn;
+std::uint8_t FlaresOn;
+std::uint8_t GreyFilterOn;
+std::uint8_t NegativeFilterOn;
+std::uint8_t LightingOn;
 
-float ClearColor[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+float ClearColor[4];
 std::string TextureDirectory;
-float TrailAlpha = 0.9f;
-TTargetSize TrailSize = {512, 512};
-float GlowColor[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-TTargetSize GlowSize = {64, 64};
-std::int16_t SurfaceMode = 7;
-std::int32_t SpritePoolCount = 0;
-std::uint16_t SpriteFrameRate = 30;
-std::uint16_t FlareFrameRate = 30000;
-float LightAmbient[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+float TrailAlpha;
+TTargetSize TrailSize;
+float GlowColor[4];
+TTargetSize GlowSize;
+std::int16_t SurfaceMode;
+std::int32_t SpritePoolCount;
+std::uint16_t SpriteFrameRate;
+std::uint16_t FlareFrameRate;
+float LightAmbient[4];
+
+namespace {
+void SetInitialValues() {
+    ClearColorOn = 1;
+    TrailOn = 0;
+    GlowOn = 0;
+    SurfaceOverlayOn = 0;
+    ScreenFilterOn = 0;
+    FlaresOn = 0;
+    GreyFilterOn = 0;
+    NegativeFilterOn = 0;
+    LightingOn = 1;
+
+    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f}, white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    std::memcpy(ClearColor, black, sizeof ClearColor);
+    TextureDirectory.clear();
+    TrailAlpha = 0.9f;
+    TrailSize = {512, 512};
+    std::memcpy(GlowColor, white, sizeof GlowColor);
+    GlowSize = {64, 64};
+    SurfaceMode = 7;
+    SpritePoolCount = 0;
+    SpriteFrameRate = 30;
+    FlareFrameRate = 30000;
+    std::memcpy(LightAmbient, white, sizeof LightAmbient);
+}
+// Before main, after TextureDirectory above is constructed.
+[[maybe_unused]] const bool InitialValuesSet = (SetInitialValues(), true);
+} // namespace
+
+void ResetFeatures() {
+    FreePools();
+    SetInitialValues();
+}
 
 namespace {
 

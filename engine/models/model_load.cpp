@@ -86,6 +86,13 @@ void ComputeMeshBox(TMesh& mesh) {
 
 } // namespace
 
+void ResetModelStore() {
+    std::vector<TModel>().swap(Models);
+    ModelCount = 0;
+    LightParamsTable.assign(1, nullptr);
+    std::vector<std::vector<std::uint32_t>>().swap(FirstLightReference);
+}
+
 void LoadModel(const std::string& path) {
     ReadUmf(path);
     const std::uint32_t index = ModelCount - 1;

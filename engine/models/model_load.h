@@ -13,6 +13,11 @@ struct TLightParams;
 // render device initialised and TextureDirectory set.
 void LoadModel(const std::string& path);
 
+// Empties the model store and forgets every light reference, as at start.
+// The program never unloads a model; tests that run one after another in
+// one process start each from here.
+void ResetModelStore();
+
 // Light references (the 32-bit TLightRef of a TLightEntry): LoadModel gives
 // every light value of every frame a reference from 1 up; 0 refers to nothing.
 // The reference of light `light` of model `model` at frame `frame`, or 0

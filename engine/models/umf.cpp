@@ -38,7 +38,7 @@ constexpr std::uint64_t MatrixSize = sizeof(TModelMatrix);
 class TUmfParser {
   public:
     TUmfParser(const std::uint8_t* data, std::size_t size, TModel& model, const std::string& name)
-        : in_(data, size), model_(model), name_(name) {}
+        : in_(data, size, name), model_(model), name_(name) {}
 
     void Parse() {
         while (!in_.AtEnd()) {
@@ -69,7 +69,7 @@ class TUmfParser {
     std::uint8_t Byte() { return in_.Get<std::uint8_t>(); }
 
     [[noreturn]] void Refuse(const std::string& what) const {
-        throw TIoError(IoInvalidData, name_ + ": " + what);
+        throw TIoError(IoInvalidData, MessagePath(name_) + ": " + what);
     }
 
     // Checks a count read from the file before anything is allocated for it:

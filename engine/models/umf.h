@@ -221,9 +221,10 @@ extern std::uint32_t ModelCount; // always Models.size()
 // Appends one model to the store and fills it from the UMF file at path
 // (relative to the current directory unless absolute; backslashes are
 // separators). A file that cannot be opened raises its TIoError before the
-// store changes. Later errors: "Read beyond end of file" for a file that ends
-// inside a count or an item, and, with code 13, "<path>: model too large" or
-// "<path>: frame count changes after tracks were read". Each leaves the new
+// store changes. Later errors: "Read beyond end of file: <path>" for a file
+// that ends inside a count or an item, and, with code 13, "<path>: model too
+// large" or "<path>: frame count changes after tracks were read" (<path> as
+// MessagePath gives it). Each leaves the new
 // slot counted with what was read, but with FrameCount 0, so that no frame
 // of it is ever drawn, projected or lit.
 void ReadUmf(const std::string& path);

@@ -2,6 +2,8 @@
 // shares (window, screen size, backend 0's frame buffer).
 #include "engine/render/device.h"
 
+#include <cstdlib>
+
 #include "engine/render/device_backends.h"
 
 // Empty at program start; SelectBackend fills them.
@@ -79,4 +81,61 @@ void SelectBackend(std::uint8_t kind) {
 
 void SetDeviceWindow(platform::WindowHandle window) {
     WindowHandle = window;
+}
+
+void ResetDevice() {
+    DeviceInit = nullptr;
+    DeviceResize = nullptr;
+    DeviceDone = nullptr;
+    DrawModel = nullptr;
+    DrawReflectiveModel = nullptr;
+    BeginFrame = nullptr;
+    EndFrame = nullptr;
+    UploadTextures = nullptr;
+    CreateTrailTarget = nullptr;
+    DeleteTrailTarget = nullptr;
+    BeginTrailPass = nullptr;
+    EndTrailPass = nullptr;
+    DrawTrail = nullptr;
+    SetCamera = nullptr;
+    CreateGlowTarget = nullptr;
+    DeleteGlowTarget = nullptr;
+    BeginGlowPass = nullptr;
+    EndGlowPass = nullptr;
+    DrawGlow = nullptr;
+    LoadSurfaceOverlay = nullptr;
+    FreeSurfaceOverlay = nullptr;
+    DrawFlares = nullptr;
+    LoadFlares = nullptr;
+    CreateScreenBuffer = nullptr;
+    DeleteScreenBuffer = nullptr;
+    FilterScreen = nullptr;
+    LoadViewMatrix = nullptr;
+    LoadIdentity = nullptr;
+    Translate = nullptr;
+    Rotate = nullptr;
+    Scale = nullptr;
+    PushMatrix = nullptr;
+    PopMatrix = nullptr;
+    MultStoredMatrix = nullptr;
+    StoreMatrix = nullptr;
+    LoadStoredMatrix = nullptr;
+    SaveViewMatrix = nullptr;
+    CreateReflectionTarget = nullptr;
+    DeleteReflectionTarget = nullptr;
+    BeginReflection = nullptr;
+    EndReflection = nullptr;
+    EnableLighting = nullptr;
+    DisableLighting = nullptr;
+    ClearLights = nullptr;
+    AddModelLights = nullptr;
+    DeviceNop = nullptr;
+    NoBackend = 0;
+    WindowHandle = 0;
+    ScreenWidth = 0;
+    ScreenHeight = 0;
+    AspectRatio = 0.0f;
+    std::free(FrameBuffer);
+    FrameBuffer = nullptr;
+    ResetGlBackendState();
 }

@@ -94,6 +94,12 @@ void SetDeviceWindow(platform::WindowHandle window);
 // other backends, it does nothing.
 void SetViewArea(std::int32_t left, std::int32_t bottom, std::int32_t width, std::int32_t height);
 
+// The device as at program start: an empty table, no window, no context, no
+// textures, targets, buffers or lights. It calls no OpenGL and deletes
+// nothing in a context: for tests that run one after another in one
+// process, each with a context of its own.
+void ResetDevice();
+
 // Shared by the backends.
 extern std::int32_t ScreenWidth;  // viewport width, a multiple of 4 on OpenGL
 extern std::int32_t ScreenHeight; // viewport height

@@ -9,3 +9,5 @@
 void AssignNullBackend(std::uint8_t kind);
 // Backend 2: all 46 slots.
 void AssignGlBackend();
+// Backend 2's state as at start, without a call to OpenGL (ResetDevice).
+void ResetGlBackendState();

@@ -198,6 +198,30 @@ void GlDeviceDone() {
     FlaresLoaded = 0;
 }
 
+void ResetGlContextState() {
+    RenderContext = nullptr;
+    MultitextureSupported = 0;
+    TextureUnitCount = 0;
+    MaxTextureSize = 0;
+    CubeMapSupported = 0;
+    MaxCubeMapSize = 0;
+    opengl_my::glActiveTextureARB = nullptr;
+    opengl_my::glMultiTexCoord2fARB = nullptr;
+    opengl_my::glMultiTexCoord2fvARB = nullptr;
+    opengl_my::glPolygonOffset = nullptr;
+    RingBlurProc = nullptr;
+    DiagonalBlurProc = nullptr;
+    FrameOpen = false;
+}
+
+void ResetGlBackendState() {
+    ResetGlContextState();
+    ResetGlTextureState();
+    ResetGlTransformState();
+    ResetGlEffectState();
+    ResetGlFlareState();
+}
+
 void AssignGlBackend() {
     DeviceInit = GlDeviceInit;
     DeviceResize = GlDeviceResize;

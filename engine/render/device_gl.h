@@ -115,3 +115,11 @@ void GlEndReflection();
 // flares_gl.cpp: sprites and flares
 void GlDrawFlares();
 void GlLoadFlares();
+
+// Each file's state back to its value at start, without a call to OpenGL
+// (ResetDevice runs them all).
+void ResetGlContextState();
+void ResetGlTextureState();
+void ResetGlTransformState();
+void ResetGlEffectState();
+void ResetGlFlareState();

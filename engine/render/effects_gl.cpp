@@ -5,6 +5,7 @@
 // nothing. Sprites and flares are drawn in flares_gl.cpp.
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -211,5 +212,13 @@ void GlEndReflection() {
     glLoadMatrixf(SavedProjection);
     glFrontFace(GL_CCW);
     glDisable(GL_TEXTURE_2D);
+    InReflectionPass = 0;
+}
+
+void ResetGlEffectState() {
+    InTrailPass = 0;
+    InGlowPass = 0;
+    GlDeleteScreenBuffer(); // memory only
+    std::fill(std::begin(SavedProjection), std::end(SavedProjection), 0.0f);
     InReflectionPass = 0;
 }

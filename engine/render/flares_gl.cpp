@@ -181,3 +181,9 @@ void GlLoadFlares() {
                        static_cast<std::uint16_t>(FlareLastTexture), FlareFrameRate,
                        platform::GetTickCount());
 }
+
+void ResetGlFlareState() {
+    FlaresLoaded = 0;
+    FlareFirstTexture = 0;
+    FlareLastTexture = 0;
+}

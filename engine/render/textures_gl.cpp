@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -181,4 +182,15 @@ void GlFreeSurfaceOverlay() {
     // The texture stays: a later LoadSurfaceOverlay finds it loaded.
     if (!SurfaceOverlayOn) return;
     TContextLease lease;
+}
+
+void ResetGlTextureState() {
+    std::fill(std::begin(TextureNames), std::end(TextureNames), 0u);
+    NextTexture = 0;
+    TrailTexture = 0;
+    GlowTexture = 0;
+    ReflectionTexture = 0;
+    ReflectionReady = 0;
+    SurfaceOverlayTexture = 0;
+    SurfaceOverlayLoaded = 0;
 }

@@ -168,3 +168,13 @@ void ApplyLightAmbient() {
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, LightAmbient);
     ReleaseContext();
 }
+
+void ResetGlTransformState() {
+    const TMatrix identity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    std::memcpy(ViewMatrix, identity, sizeof ViewMatrix);
+    std::memset(MatrixBank, 0, sizeof MatrixBank);
+    std::free(LightList);
+    LightList = nullptr;
+    LightCapacity = 500;
+    LightCount = 0;
+}

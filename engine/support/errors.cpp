@@ -4,7 +4,7 @@
 
 #include "platform/platform.h"
 
-bool IoErrorsNameFiles = false;
+bool IoErrorsNameFiles = true;
 
 namespace {
 bool IsAbsolute(const std::string& path) {
@@ -24,9 +24,14 @@ std::string FullPath(const std::string& path) {
 
 std::string TextAbout(const std::string& text, const std::string& path) {
     if (!IoErrorsNameFiles || path.empty()) return text;
-    return text + ": " + FullPath(path);
+    return text + ": " + MessagePath(path);
 }
 } // namespace
+
+std::string MessagePath(const std::string& path) {
+    if (!IoErrorsNameFiles) return path;
+    return platform::PrintableText(FullPath(path));
+}
 
 std::string IoErrorText(int code) {
     switch (code) {
@@ -53,14 +58,19 @@ TIoError FileError(int code, const std::string& path) {
     return TIoError(code, TextAbout(IoErrorText(code), path));
 }
 
+TIoError FolderError(const std::string& path) {
+    return TIoError(IoAccessDenied, TextAbout("Is a folder, not a file", path));
+}
+
 void RaiseErrno(int err, const std::string& path) {
     switch (err) {
     case ENOENT:
     case ENOTDIR:
         throw FileError(IoFileNotFound, path);
+    case EISDIR:
+        throw FolderError(path);
     case ENAMETOOLONG:
     case EINVAL:
-    case EISDIR:
         throw FileError(IoInvalidFilename, path);
     case EMFILE:
     case ENFILE:

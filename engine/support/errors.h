@@ -6,9 +6,12 @@
 // file" (100) and "I/O error N" for anything else. Nothing in the engine
 // catches them; the shell shows the text in the application's error box.
 //
-// Those bare texts are what the Windows program shows. The Linux program
-// switches IoErrorsNameFiles on at start, and an error about a file then
-// names it by its full path: "File not found: /home/ann/lake/models/tarnwick.umf".
+// An error about a file names it by its full path after the runtime's text,
+// on every system: "File not found: C:\Lake\models\tarnwick.umf",
+// "Read beyond end of file: /home/ann/lake/models/lake_sky.umt". A folder
+// where a file should be is "Is a folder, not a file: PATH". Bytes of a path
+// that no text shows (control characters, and on Linux bytes that are not
+// UTF-8) appear as '?'.
 #pragma once
 
 #include <stdexcept>
@@ -36,16 +39,25 @@ class TIoError : public std::runtime_error {
     int code_;
 };
 
-// Whether the error about a file names the file (off: the runtime's bare text).
+// Whether the error about a file names the file; on unless a tool that names
+// files itself switches it off (then: the runtime's bare texts).
 extern bool IoErrorsNameFiles;
 
 // The text the runtime gives an input/output error code.
 std::string IoErrorText(int code);
 
-// The error `code` about the file at `path` (relative to the current
-// directory, or absolute): the runtime's text, followed by ": " and the
-// file's full path while IoErrorsNameFiles is on.
+// The file at `path` (relative to the current directory, or absolute) as a
+// message names it: its full path in the platform's separators, each byte no
+// text shows as '?'. While IoErrorsNameFiles is off, the path as given.
+std::string MessagePath(const std::string& path);
+
+// The error `code` about the file at `path`: the runtime's text, followed
+// by ": " and MessagePath(path) while IoErrorsNameFiles is on.
 TIoError FileError(int code, const std::string& path);
+
+// A folder where the file at `path` should be: "Is a folder, not a file:
+// PATH" (code IoAccessDenied, what Windows says of it).
+TIoError FolderError(const std::string& path);
 
 // Raises the error that matches a C errno value after a failed open, read or
 // write, about the file at `path` when one is given.

@@ -14,6 +14,8 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 FileHandle OpenFile(const std::string& path, const char* mode) {
     if (path.empty()) throw TIoError(IoFileNotFound);
+    // Some systems open a folder as if it were an empty or endless file.
+    if (platform::DirectoryExists(path)) throw FolderError(path);
     errno = 0;
     FileHandle f(std::fopen(platform::NativePath(path).c_str(), mode));
     if (!f) RaiseErrno(errno ? errno : ENOENT, path);
@@ -28,8 +30,8 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::size_t max
     if (size < 0) RaiseErrno(errno, path);
     if (static_cast<unsigned long>(size) > maxBytes || static_cast<unsigned long>(size) > MaxFileSize) {
         std::size_t slash = path.find_last_of("\\/");
-        throw TIoError(IoReadBeyondEnd,
-                       "File too large: " + (slash == std::string::npos ? path : path.substr(slash + 1)));
+        const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+        throw TIoError(IoReadBeyondEnd, "File too large: " + (IoErrorsNameFiles ? MessagePath(path) : name));
     }
     std::rewind(f.get());
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));

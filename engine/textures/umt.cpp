@@ -19,7 +19,7 @@ std::size_t BlockFrameBytes(const TUmtImage& image) {
 }
 
 [[noreturn]] void Refuse(const std::string& name, const std::string& what) {
-    throw TIoError(IoInvalidData, name + ": " + what);
+    throw TIoError(IoInvalidData, MessagePath(name) + ": " + what);
 }
 
 // Raw frames: frame 0 as stored, every later one as differences from the one before.
@@ -76,7 +76,7 @@ void DecodeBlockFrames(TByteReader& in, TUmtImage& image) {
 } // namespace
 
 TUmtImage DecodeUmt(const std::uint8_t* data, std::size_t size, const std::string& name) {
-    TByteReader in(data, size);
+    TByteReader in(data, size, name);
     TUmtImage image;
     image.Width = in.Get<std::uint16_t>();
     image.Height = in.Get<std::uint16_t>();

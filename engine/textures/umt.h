@@ -32,11 +32,11 @@
 // therefore stored bottom-up, as in a BMP file.
 //
 // What the reader refuses, with a message naming the file (TIoError code
-// 13, e.g. "models\\water.umt: image too large"): bits per pixel
+// 13, e.g. "/home/ann/lake/models/water.umt: image too large"): bits per pixel
 // other than 24 or 32; a width or height of 0; a block-coded image with a
 // side below 8; and images whose decoded pixels (all frames) exceed
 // MaxUmtPixelBytes. A file shorter than its frames raises "Read beyond end of
-// file" before anything is allocated for them. Block-coded images whose
+// file: <path>" before anything is allocated for them. Block-coded images whose
 // sides are not multiples of 8 keep the pixels no block covers at zero.
 #pragma once
 

@@ -57,6 +57,13 @@ std::string NativePath(const std::string& path) {
     return path;
 }
 
+std::string PrintableText(const std::string& text) {
+    std::string shown = text;
+    for (char& c : shown)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+    return shown;
+}
+
 bool FileExists(const std::string& path) {
     DWORD attributes = ::GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -110,8 +117,8 @@ bool OpenUrl(const std::string& url) {
 
 bool ShowScreensaverSettings(const std::string& path) {
     std::string parameters = "desk.cpl,InstallScreenSaver " + path;
-    HINSTANCE result = ::ShellExecuteA(nullptr, "open", "rundll32.exe", parameters.c_str(),
-                                       nullptr, SW_SHOWNORMAL);
+    HINSTANCE result =
+        ::ShellExecuteA(nullptr, "open", "rundll32.exe", parameters.c_str(), nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 

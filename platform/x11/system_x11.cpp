@@ -22,7 +22,8 @@ namespace platform {
 std::uint32_t SystemTickCount() {
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
-    std::uint64_t ms = static_cast<std::uint64_t>(ts.tv_sec) * 1000u + static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
+    std::uint64_t ms =
+        static_cast<std::uint64_t>(ts.tv_sec) * 1000u + static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
     return static_cast<std::uint32_t>(ms);
 }
 
@@ -31,8 +32,13 @@ TLocalTime SystemLocalTime() {
     clock_gettime(CLOCK_REALTIME, &ts);
     std::tm tm{};
     localtime_r(&ts.tv_sec, &tm);
-    return TLocalTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour,
-                      tm.tm_min,         tm.tm_sec,     static_cast<int>(ts.tv_nsec / 1000000)};
+    return TLocalTime{tm.tm_year + 1900,
+                      tm.tm_mon + 1,
+                      tm.tm_mday,
+                      tm.tm_hour,
+                      tm.tm_min,
+                      tm.tm_sec,
+                      static_cast<int>(ts.tv_nsec / 1000000)};
 }
 
 namespace {
@@ -42,7 +48,8 @@ std::string HomeDirectory() {
 }
 
 std::string StripTrailingSlash(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
     return path;
 }
 
@@ -62,7 +69,8 @@ std::string UserDirectory(const std::string& key) {
     while (std::getline(in, line)) {
         if (line.compare(0, key.size() + 1, key + "=") != 0) continue;
         std::string value = line.substr(key.size() + 1);
-        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
         if (value.compare(0, 5, "$HOME") == 0) value = HomeDirectory() + value.substr(5);
         return value;
     }
@@ -87,9 +95,13 @@ std::string GetCurrentDirectory() {
     return StripTrailingSlash(buffer);
 }
 
-bool SetCurrentDirectory(const std::string& path) { return !path.empty() && chdir(NativePath(path).c_str()) == 0; }
+bool SetCurrentDirectory(const std::string& path) {
+    return !path.empty() && chdir(NativePath(path).c_str()) == 0;
+}
 
-char PathSeparator() { return '/'; }
+char PathSeparator() {
+    return '/';
+}
 
 std::string NativePath(const std::string& path) {
     std::string native = path;
@@ -98,20 +110,66 @@ std::string NativePath(const std::string& path) {
     return native;
 }
 
+namespace {
+// Bytes of the well-formed UTF-8 character at `at`, or 0.
+std::size_t Utf8Length(const std::string& text, std::size_t at) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    std::size_t length;
+    unsigned char low = 0x80, high = 0xBF; // the range of the second byte
+    if (lead < 0x80) return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;  // no overlong forms
+        if (lead == 0xED) high = 0x9F; // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F; // nothing above U+10FFFF
+    } else {
+        return 0;
+    }
+    if (text.size() - at < length) return 0;
+    if (byte(at + 1) < low || byte(at + 1) > high) return 0;
+    for (std::size_t i = 2; i < length; ++i)
+        if (byte(at + i) < 0x80 || byte(at + i) > 0xBF) return 0;
+    return length;
+}
+} // namespace
+
+std::string PrintableText(const std::string& text) {
+    std::string shown;
+    shown.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[at]);
+        const std::size_t length = Utf8Length(text, at);
+        if (length == 0 || c < 0x20 || c == 0x7f) {
+            shown += '?';
+            ++at;
+        } else {
+            shown.append(text, at, length);
+            at += length;
+        }
+    }
+    return shown;
+}
+
 bool FileExists(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return stat(NativePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool DirectoryExists(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return stat(NativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool CopyFile(const std::string& src, const std::string& dst) {
     int in = open(NativePath(src).c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return false;
-    struct stat st{};
+    struct stat st {};
     if (fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
         close(in);
         return false;
@@ -152,7 +210,7 @@ bool CopyFile(const std::string& src, const std::string& dst) {
 }
 
 bool DeleteFile(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     std::string native = NativePath(path);
     if (lstat(native.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
     return unlink(native.c_str()) == 0;
@@ -162,9 +220,12 @@ bool RenameFile(const std::string& src, const std::string& dst) {
     return rename(NativePath(src).c_str(), NativePath(dst).c_str()) == 0;
 }
 
-bool RemoveDirectory(const std::string& path) { return rmdir(NativePath(path).c_str()) == 0; }
+bool RemoveDirectory(const std::string& path) {
+    return rmdir(NativePath(path).c_str()) == 0;
+}
 
-TMessageBoxAnswer SystemMessageBox(const std::string& text, const std::string& caption, TMessageBoxKind kind) {
+TMessageBoxAnswer SystemMessageBox(const std::string& text, const std::string& caption,
+                                   TMessageBoxKind kind) {
     // Without a toolkit (the program installs one at start) the text goes to
     // standard error and a question is answered Cancel: nothing is done unasked.
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
@@ -191,7 +252,9 @@ bool OpenUrl(const std::string& url) {
     return true;
 }
 
-bool ShowScreensaverSettings(const std::string&) { return false; }
+bool ShowScreensaverSettings(const std::string&) {
+    return false;
+}
 
 bool GetSpecialFolder(TSpecialFolder folder, std::string& path) {
     std::string dir;
@@ -200,7 +263,8 @@ bool GetSpecialFolder(TSpecialFolder folder, std::string& path) {
         if (dir.empty()) dir = HomeDirectory() + "/Desktop";
     } else if (folder == FolderPrograms) {
         const char* dataHome = std::getenv("XDG_DATA_HOME");
-        dir = (dataHome && *dataHome ? std::string(dataHome) : HomeDirectory() + "/.local/share") + "/applications";
+        dir = (dataHome && *dataHome ? std::string(dataHome) : HomeDirectory() + "/.local/share") +
+              "/applications";
     } else {
         return false;
     }

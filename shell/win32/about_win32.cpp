@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "shell/win32/dpi_win32.h"
+#include "shell/win32/resources.h"
 #include "tarnwick_version.h"
 
 namespace win32 {
@@ -16,9 +18,12 @@ const char* const AboutCaption = "About Tarnwick 3D";
 constexpr int AboutClientWidth = 218;
 constexpr int AboutClientHeight = 138;
 
-const char* const ProductLine = "Tarnwick 3D Screensaver";
-const char* const CreditLine = "Programming by Moonquill";
-const char* const NoticeLine = "Copyright (C) 2026 Moonquill";
+const DWORD AboutStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+const DWORD AboutExStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT;
+
+const char* const ProductLine = TARNWICK_PRODUCT_NAME;
+const char* const CreditLine = "Programming by " TARNWICK_COMPANY_NAME;
+const char* const NoticeLine = TARNWICK_COPYRIGHT;
 const char* const RightsLine = "All rights reserved.";
 // Between the credit and the notice, in the gap the window definition leaves.
 const std::string VersionLine = std::string("Version ") + TarnwickVersion;
@@ -37,6 +42,15 @@ LRESULT CALLBACK AboutProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     case WM_CTLCOLORBTN:
         SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    case WM_DPICHANGED: {
+        // Moved onto a monitor of another scale: the frame the system
+        // suggests, the form laid out again inside it.
+        const RECT* r = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(hwnd, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        LayoutControls(hwnd, HIWORD(wParam));
+        return 0;
+    }
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
@@ -52,12 +66,9 @@ HWND CreateAboutBox(HINSTANCE instance, TDialogHost& host) {
     wc.lpszClassName = AboutClassName;
     RegisterClassA(&wc);
 
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT;
-    RECT frame{0, 0, AboutClientWidth, AboutClientHeight};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    HWND about = CreateWindowExA(exStyle, AboutClassName, AboutCaption, style, 0, 0, frame.right - frame.left,
-                                 frame.bottom - frame.top, ApplicationWindow, nullptr, instance, nullptr);
+    HWND about =
+        CreateWindowExA(AboutExStyle, AboutClassName, AboutCaption, AboutStyle, 0, 0, AboutClientWidth,
+                        AboutClientHeight, ApplicationWindow, nullptr, instance, nullptr);
     if (!about) return nullptr;
 
     HWND box = CreateGroupBox(about, "", 8, 8, 201, 97, 1001);
@@ -67,7 +78,16 @@ HWND CreateAboutBox(HINSTANCE instance, TDialogHost& host) {
     CreateControl(box, "STATIC", NoticeLine, SS_CENTER, 8, 58, 177, 13, 1004);
     CreateControl(box, "STATIC", RightsLine, SS_CENTER, 5, 72, 185, 13, 1005);
     CreateControl(about, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 71, 109, 75, 20, IDOK);
+    FitAboutBox(about, WindowDpi(reinterpret_cast<HWND>(host.Handle())));
     return about;
+}
+
+void FitAboutBox(HWND about, UINT dpi) {
+    if (!about) return;
+    const SIZE frame = FrameSize(Scaled(AboutClientWidth, dpi), Scaled(AboutClientHeight, dpi), AboutStyle,
+                                 AboutExStyle, dpi);
+    SetWindowPos(about, nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    LayoutControls(about, dpi);
 }
 
 } // namespace win32

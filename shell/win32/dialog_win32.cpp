@@ -1,13 +1,50 @@
 // The settings dialog's controls on Win32: the main window in the Configure
 // run mode shows them; the full-screen run hides them. Positions and sizes
-// are in pixels relative to the parent's client area; controls inside a
+// are given in pixels at 96 DPI relative to the parent's client area, and
+// laid out again at the DPI of the window's monitor; controls inside a
 // group box are children of it, so hiding the box hides them too.
 #include "shell/win32/window_win32.h"
+
+#include <map>
+#include <vector>
+
+#include "shell/win32/dpi_win32.h"
 
 namespace win32 {
 
 namespace {
 WNDPROC ButtonProc = nullptr; // the system's procedure of the BUTTON class
+
+// Where a control sits on its form at 96 DPI, relative to its parent's
+// client area; every layout at another DPI is scaled from it.
+struct TControlLayout {
+    RECT Rect96;
+    bool Label; // a text of its own: at least one line of its font tall
+    bool Link;  // underlined, and as large as its text around its centre
+};
+std::map<HWND, TControlLayout> Layouts;
+
+// Makes a label as tall as its text wrapped at its width, if it is shorter.
+void GrowToTextHeight(HWND label) {
+    char text[512] = {};
+    GetWindowTextA(label, text, sizeof text);
+    RECT r{};
+    GetClientRect(label, &r);
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
+    RECT needed{0, 0, r.right, 0};
+    DrawTextA(dc, text, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    if (needed.bottom > r.bottom)
+        SetWindowPos(label, nullptr, 0, 0, r.right, needed.bottom,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+BOOL CALLBACK AddControl(HWND child, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+    return TRUE;
+}
 
 HINSTANCE Instance(HWND hwnd) {
     return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hwnd, GWLP_HINSTANCE));
@@ -41,36 +78,20 @@ LRESULT CALLBACK GroupBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 }
 } // namespace
 
-HFONT DialogFont() {
-    static HFONT font = nullptr;
-    if (!font) {
-        HDC screen = GetDC(nullptr);
-        int height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
-        ReleaseDC(nullptr, screen);
-        font =
-            CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
-    }
-    return font;
-}
-
-HFONT DialogLinkFont() {
-    static HFONT font = nullptr;
-    if (!font) {
-        LOGFONTA lf{};
-        GetObjectA(DialogFont(), sizeof lf, &lf);
-        lf.lfUnderline = TRUE;
-        font = CreateFontIndirectA(&lf);
-    }
-    return font;
-}
-
 HWND CreateControl(HWND parent, const char* cls, const char* text, DWORD style, int left, int top, int width,
                    int height, int id, DWORD exStyle) {
+    // A label taller than the form's place for it reaches into the next
+    // one's; the one created first (higher up, and above in the Z order)
+    // keeps the shared strip, where the lower one has only its font's
+    // leading.
+    const bool label = lstrcmpiA(cls, "STATIC") == 0 && (style & SS_TYPEMASK) != SS_OWNERDRAW;
+    if (label) style |= WS_CLIPSIBLINGS;
     HWND hwnd =
         CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, left, top, width, height, parent,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(parent), nullptr);
-    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont()), FALSE);
+    if (!hwnd) return nullptr;
+    Layouts[hwnd] = TControlLayout{RECT{left, top, left + width, top + height}, label, false};
+    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(MessageFont(DesignDpi)), FALSE);
     return hwnd;
 }
 
@@ -81,6 +102,36 @@ HWND CreateGroupBox(HWND parent, const char* caption, int left, int top, int wid
         SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GroupBoxProc)));
     if (!ButtonProc) ButtonProc = previous;
     return box;
+}
+
+void MakeLinkLabel(HWND label) {
+    auto found = Layouts.find(label);
+    if (found == Layouts.end()) return;
+    found->second.Link = true;
+    SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(MessageFont(DesignDpi, true)), FALSE);
+}
+
+void LayoutControls(HWND window, UINT dpi) {
+    // Parents before their children (the order EnumChildWindows gives), so
+    // that a label fitted to its text is placed in its scaled group box.
+    std::vector<HWND> controls;
+    EnumChildWindows(window, AddControl, reinterpret_cast<LPARAM>(&controls));
+    for (HWND control : controls) {
+        auto found = Layouts.find(control);
+        if (found == Layouts.end()) continue;
+        const RECT& r = found->second.Rect96;
+        // Edges scaled, not widths: neighbours that touch at 96 DPI touch at every DPI.
+        const int left = Scaled(r.left, dpi), top = Scaled(r.top, dpi);
+        SetWindowPos(control, nullptr, left, top, Scaled(r.right, dpi) - left, Scaled(r.bottom, dpi) - top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(MessageFont(dpi, found->second.Link)),
+                     FALSE);
+        if (found->second.Link)
+            FitLabelToText(control);
+        else if (found->second.Label)
+            GrowToTextHeight(control);
+    }
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void CreateDialogControls(HWND main, TDialogControls& c) {
@@ -99,7 +150,7 @@ void CreateDialogControls(HWND main, TDialogControls& c) {
     c.GroupBox2 = CreateGroupBox(main, "Products", 8, 128, 297, 49, IdGroupBox2);
     c.VisitWebsite =
         CreateControl(c.GroupBox2, "STATIC", "", SS_CENTER | SS_NOTIFY, 48, 14, 203, 13, IdVisitWebsite);
-    SendMessageA(c.VisitWebsite, WM_SETFONT, reinterpret_cast<WPARAM>(DialogLinkFont()), FALSE);
+    MakeLinkLabel(c.VisitWebsite);
     c.Apply = CreateControl(main, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 168, 222, 67, 20,
                             IdApply);
     c.Cancel =

@@ -8,16 +8,24 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "shell/win32/dpi_win32.h"
+#include "shell/win32/resources.h"
 
 namespace win32 {
 
 // The application window, the owner of the about box.
 HWND ApplicationWindow = nullptr;
 
+HICON ProgramIcon(HINSTANCE instance) {
+    HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(TARNWICK_ICON_ID));
+    return icon ? icon : LoadIcon(nullptr, IDI_APPLICATION);
+}
+
 HWND CreateApplicationWindow(HINSTANCE instance, const char* title) {
     WNDCLASSA wc{};
     wc.lpfnWndProc = DefWindowProcA;
     wc.hInstance = instance;
+    wc.hIcon = ProgramIcon(instance);
     wc.lpszClassName = "TApplication";
     RegisterClassA(&wc);
     // Hidden for the whole run; it only carries the title.
@@ -102,7 +110,13 @@ class TWin32MainWindow : public TPreviewHost, public TFullScreenHost, public TDi
         Logo = nullptr;
     }
     void MakeChild() override { SetWindowLongA(Window, GWL_STYLE, WS_CHILD); }
-    void SetParentWindow(platform::WindowHandle parent) override { SetParent(Window, ToHwnd(parent)); }
+    void SetParentWindow(platform::WindowHandle parent) override {
+        SetParent(Window, ToHwnd(parent));
+        // The child fills the control panel's preview window.
+        RECT r{};
+        GetClientRect(ToHwnd(parent), &r);
+        SetWindowPos(Window, nullptr, 0, 0, r.right, r.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     void DrawPreviewLogo(platform::WindowHandle target) override {
         if (Logo) win32::DrawPreviewLogo(ToHwnd(target), Logo);
     }
@@ -116,12 +130,18 @@ class TWin32MainWindow : public TPreviewHost, public TFullScreenHost, public TDi
     void EnableWindow(platform::WindowHandle window, bool enable) override {
         ::EnableWindow(ToHwnd(window), enable);
     }
+    // The form's size and its controls' places are those at 96 DPI, scaled
+    // to the DPI of the primary monitor, where the dialog opens.
     void MakeDialog(int width, int height) override {
         SetWindowLongA(Window, GWL_STYLE, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN);
         SetWindowLongA(Window, GWL_EXSTYLE, WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT);
+        const UINT dpi = PrimaryMonitorDpi();
+        width = Scaled(width, dpi);
+        height = Scaled(height, dpi);
         int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
         int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
         SetWindowPos(Window, HWND_NOTOPMOST, left, top, width, height, SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        LayoutControls(Window, dpi);
         // The product picture: the logo, when the home directory has one.
         try {
             ProductPicture = CreateLogoBitmap(LoadLogo(PreviewLogoFile));
@@ -357,6 +377,20 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_TIMER:
         if (wParam == Timer1) Guard([&] { Timer1Timer(MainWindow); });
         return 0;
+    case WM_DPICHANGED:
+        // The dialog moved onto a monitor of another scale: it takes the
+        // frame the system suggests and lays its form out again, and so
+        // does the hidden about box that will open over it. The full-screen
+        // window keeps covering its monitor pixel for pixel.
+        if (RunMode == Configure) {
+            const RECT* r = reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(hwnd, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            LayoutControls(hwnd, HIWORD(wParam));
+            if (MainWindow.AboutBox && !IsWindowVisible(MainWindow.AboutBox))
+                FitAboutBox(MainWindow.AboutBox, HIWORD(wParam));
+        }
+        return 0;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
     case WM_MOUSEMOVE:
@@ -401,7 +435,7 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
     wc.lpfnWndProc = MainWindowProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+    wc.hIcon = ProgramIcon(instance);
     wc.lpszClassName = MainWindowClassName;
     return RegisterClassA(&wc) != 0;
 }

@@ -18,17 +18,21 @@ namespace win32 {
 // in the task list) and owns what the program opens through the shell.
 // Null until CreateApplicationWindow.
 extern HWND ApplicationWindow;
+// The program's own icon (the system's generic one when it has none).
+HICON ProgramIcon(HINSTANCE instance);
 HWND CreateApplicationWindow(HINSTANCE instance, const char* title);
 
-// "MS Sans Serif", 8 points, for every control; the second one underlined.
-HFONT DialogFont();
-HFONT DialogLinkFont();
-
-// A child control in the dialog font; a group box that hands its children's
-// notifications on to its own parent.
+// A child control at its place on the form at 96 DPI, in the system's
+// message font; a group box that hands its children's notifications on to
+// its own parent. LayoutControls places them for another DPI.
 HWND CreateControl(HWND parent, const char* cls, const char* text, DWORD style, int left, int top, int width,
                    int height, int id, DWORD exStyle = 0);
 HWND CreateGroupBox(HWND parent, const char* caption, int left, int top, int width, int height, int id);
+// A label in the underlined font that grows around its centre to fit its text.
+void MakeLinkLabel(HWND label);
+// Every control below the window, at its 96-DPI place scaled to `dpi`, in
+// the message font at `dpi`.
+void LayoutControls(HWND window, UINT dpi);
 
 // The logo as a 32-bit bitmap of its own size; null when the system has no
 // memory for it.
@@ -69,8 +73,10 @@ HWND ControlWindow(const TDialogControls& controls, TControl control);
 // Grows the website label around its centre to fit its (two-line) caption.
 void FitLabelToText(HWND label);
 
-// The about box, hidden until asked for.
+// The about box, hidden until asked for, laid out for the DPI of the
+// dialog's window; FitAboutBox lays it out again for another DPI.
 HWND CreateAboutBox(HINSTANCE instance, TDialogHost& host);
+void FitAboutBox(HWND about, UINT dpi);
 
 // Creates the main window (hidden, borderless, topmost, of the design size),
 // runs the creation handler and shows the window as its mode wants. The

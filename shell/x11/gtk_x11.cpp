@@ -111,6 +111,12 @@ std::string GtkText(const std::string& text) {
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
         out += text[i];
     }
+    // GTK takes UTF-8 alone: a byte that is not shows as U+FFFD, not as a warning.
+    if (!g_utf8_validate(out.data(), static_cast<gssize>(out.size()), nullptr)) {
+        gchar* valid = g_utf8_make_valid(out.data(), static_cast<gssize>(out.size()));
+        out = valid;
+        g_free(valid);
+    }
     return out;
 }
 

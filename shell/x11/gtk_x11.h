@@ -24,7 +24,8 @@ gint RunModal(GtkDialog* box);
 void RunMain();
 // Handles the events GTK has waiting, then returns.
 void FlushGtk();
-// Windows line ends in the shell's texts become GTK's.
+// Windows line ends in the shell's texts become GTK's, and bytes that are
+// not UTF-8 the replacement character.
 std::string GtkText(const std::string& text);
 
 // Puts a widget at a position of the window definition (pixels of the

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Debian package that `make package` writes, unpacked into a scratch root
 # (nothing is installed on this machine): the files where Debian keeps its
-# own xscreensaver hacks and nothing else, the scene's data, a dependency on
+# own xscreensaver hacks and nothing else, the scene's data, a "/i" that only
+# adds the packaged program to ~/.xscreensaver, a dependency on
 # the package of every library the program links, a manual page for every
 # option the hack offers xscreensaver, and no error or warning from lintian.
 source "$(dirname "$0")/../lib/common.sh"
@@ -40,6 +41,14 @@ link=$(readlink "$root/usr/bin/tarnwick") || fail "usr/bin/tarnwick is not a lin
 [ "$(stat -c %a "$root/usr/share/tarnwick/models/tarnwick.umf")" = 644 ] || fail "data files are not 0644"
 cmp -s "$TARNWICK_DIST_DIR/models/tarnwick.umf" "$root/usr/share/tarnwick/models/tarnwick.umf" ||
   fail "the packaged lake model differs from the build's: \`make package\` again"
+
+note "/i from the unpacked package copies nothing and offers the packaged program to xscreensaver"
+home="$TEST_TMP/home"
+mkdir "$home"
+(cd "$home" && HOME="$home" XDG_CONFIG_HOME="$home/.config" DISPLAY= "$root/usr/bin/tarnwick" /i) >"$TEST_TMP/i.out" 2>&1 ||
+  fail "/i: $(cat "$TEST_TMP/i.out")"
+grep -q "^  GL: .*$hack -root" "$home/.xscreensaver" || fail "/i did not add $hack to ~/.xscreensaver: $(cat "$TEST_TMP/i.out")"
+[ -z "$(find "$home" -mindepth 1 ! -name .xscreensaver)" ] || fail "/i wrote more than ~/.xscreensaver: $(find "$home")"
 
 note "dependencies: the package of every library the program links"
 depends=$(field Depends)

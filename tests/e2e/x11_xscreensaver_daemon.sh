@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The program under the real xscreensaver daemon (6.x), which refuses to
 # start hacks as root: the daemon runs as "nobody" with a scratch home whose
-# ~/.xscreensaver names the hack, mode one. "-activate" starts it: the lake
+# ~/.xscreensaver names the hack, mode one, and whose settings file names a
+# home that has gone. "-activate" starts it: the lake
 # shows in the saver's window and moves, the waterfall plays, and the
 # options of xscreensaver/tarnwick.xml take effect as the daemon passes them
 # (with two dashes). "-deactivate" ends it promptly with nothing left
@@ -16,8 +17,10 @@ saver="$SAVER"
 mkdir -p "$SAVER_HOME/.config/tarnwick"
 cp -r "$TARNWICK" "$TARNWICK_DIST_DIR/models" "$TARNWICK_DIST_DIR/pictures" "$TARNWICK_DIST_DIR/sounds" "$saver/"
 # No FPS, no clock, 12-hour form: the daemon's options must show otherwise.
+# The home line names a folder that has gone (the data moved beside the
+# program): the hack takes the data from there and the file's choices.
 printf 'Configuration File { home dir, exit on mouse, fps, time, time (12,24) }\r\n%s\r\n0\r\n0\r\n0\r\n12\r\n' \
-  "$saver" >"$SAVER_HOME/.config/tarnwick/tarnwick.txt"
+  "$TEST_TMP/moved-away" >"$SAVER_HOME/.config/tarnwick/tarnwick.txt"
 # The options as xscreensaver/tarnwick.xml offers them, with the two dashes
 # xscreensaver 6 writes: ARG-SET "-fps" becomes "--fps".
 xml="$TARNWICK_SOURCE_DIR/xscreensaver/tarnwick.xml"

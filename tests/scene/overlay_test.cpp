@@ -118,6 +118,7 @@ class Overlay : public ::testing::Test {
         Rotate = RecordRotate;
         SetCamera = RecordSetCamera;
         DrawModel = RecordDrawModel;
+        Device = TRecorder{};
         // Whatever the frame left saved: the overlays must not depend on it.
         Device.Saved = {2, 0, 0, 0, 0, 3, 0, 0, 0, 0, 4, 0, 5, 6, 7, 1};
         platform::SetTickSource(FakeTicks);

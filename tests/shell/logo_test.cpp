@@ -114,5 +114,14 @@ TEST_F(PreviewLogoFile, MissingFileIsFileNotFound) {
     }
     WriteText(root + "/logo.bmp", Bitmap(1, 1, 24, "", Bytes({1, 2, 3, 0})));
     EXPECT_EQ(LoadLogo(root + "/logo.bmp").Pixels, std::vector<std::uint32_t>{0x030201});
+    // With the Linux program's rules, a file that is no bitmap is named.
+    IoErrorsNameFiles = true;
+    WriteText(root + "/logo.bmp", "BM");
+    try {
+        LoadLogo(root + "/logo.bmp");
+        FAIL() << "no error";
+    } catch (const TGraphicError& e) {
+        EXPECT_EQ(std::string(e.what()), "Bitmap image is not valid: " + root + "/logo.bmp");
+    }
 }
 } // namespace

@@ -231,7 +231,9 @@ TEST_F(SettingsFile, WithoutDataAnywhereTheMessageSaysWhereItLookedAndWhatToDo) 
 
     // A file that is there but cannot be read stays an error, and says what to do.
     const std::string text = LoadError(std::string(MaxSettingsFileSize + 1, 'x'));
-    EXPECT_EQ(text.rfind("File too large: tarnwick.txt\nTo start afresh, remove " + SettingsPath(), 0), 0u)
+    EXPECT_EQ(
+        text.rfind("File too large: " + SettingsPath() + "\nTo start afresh, remove " + SettingsPath(), 0),
+        0u)
         << text;
 }
 
@@ -348,6 +350,12 @@ TEST(SettingsDataFolder, BesideTheProgramThenUnderItsPrefixThenTheSystemFolder) 
     // A program in PREFIX/bin finds PREFIX/share/tarnwick.
     EXPECT_EQ(FindDataFolder(root + "/opt/bin/tarnwick", system), root + "/opt/share/tarnwick/");
     EXPECT_EQ(FindDataFolder("", system), system + "/");
+    // A package's program has its data in share/tarnwick above it, not beside
+    // it; a copy elsewhere that finds only the system's data is not the package's.
+    EXPECT_TRUE(IsPackagedProgram(root + "/opt/bin/tarnwick"));
+    EXPECT_FALSE(IsPackagedProgram(program)); // data beside it: a distribution folder
+    MakeDirs(root + "/home/.config/tarnwick");
+    EXPECT_FALSE(IsPackagedProgram(root + "/home/.config/tarnwick/tarnwick"));
     nftw(
         root.c_str(), [](const char* path, const struct stat*, int, FTW*) { return ::remove(path); }, 16,
         FTW_DEPTH | FTW_PHYS);

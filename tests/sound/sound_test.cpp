@@ -237,9 +237,13 @@ TEST_F(SoundTable, AMissingOrCutShortWaveRaisesAndLeavesTheTableAsItWas) {
     Load(1);
     Bytes cut = PlainWave(Ramp(400));
     cut.resize(100);
+    // Each error names the file; one too short to say what it is was cut short.
     const std::vector<std::pair<std::string, std::string>> cases = {
         {dir.Write("cut.wav", cut), "Read beyond end of file"},
         {dir.Write("riff.wav", {'R', 'I', 'F', 'F', 0}), "Read beyond end of file"},
+        {dir.Write("empty.wav", {}), "Read beyond end of file"},
+        {dir.Write("three.wav", {'R', 'I', 'F'}), "Read beyond end of file"},
+        {dir.Write("one.wav", {'x'}), "Read beyond end of file"},
         {dir.Path("absent.wav"), "File not found"},
     };
     for (const auto& c : cases) {
@@ -247,7 +251,7 @@ TEST_F(SoundTable, AMissingOrCutShortWaveRaisesAndLeavesTheTableAsItWas) {
             LoadWave(c.first);
             ADD_FAILURE() << "no error for " << c.first;
         } catch (const TIoError& e) {
-            EXPECT_EQ(e.what(), c.second);
+            EXPECT_EQ(e.what(), c.second + ": " + c.first);
         }
     }
     EXPECT_EQ(Sounds.Count, 1);

@@ -74,7 +74,8 @@ TEST(WaveReader, RefusesBadWavesWithTheirReason) {
     std::memcpy(&avi[8], "AVI ", 4);
     badAlign[12] = 3;
     const std::vector<std::pair<Bytes, std::string>> cases = {
-        {{}, "13: Not a wave file"},
+        {{}, "100: Read beyond end of file"},
+        {{'M', 'Z', 0x90}, "100: Read beyond end of file"},
         {{'M', 'Z', 0x90, 0}, "13: Not a wave file"},
         {avi, "13: Not a wave file"},
         {{'R', 'I', 'F', 'F', 0, 0}, "100: Read beyond end of file"},
@@ -118,7 +119,7 @@ TEST(WaveFile, ReadsTheSamplesOfAWaveWithAListChunkAndNoFurther) {
         file.ReadSamples(got.data(), 1);
         ADD_FAILURE() << "read past the data chunk";
     } catch (const TIoError& e) {
-        EXPECT_STREQ(e.what(), "Read beyond end of file");
+        EXPECT_EQ(e.what(), "Read beyond end of file: " + path);
     }
     try {
         TWaveFile missing(dir.Path("missing.wav"));

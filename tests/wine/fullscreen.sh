@@ -81,6 +81,6 @@ RUN=$!
 wait_for "probe_matches '^window: caption=\"Tarnwick 3D Screensaver\"' window '#32770' 1000" 30 || fail "no error box"
 probe_matches '^window:' window "$MAIN_CLASS" 500 && fail "a black window stays over the error box"
 probe msgbox "Tarnwick 3D Screensaver" 1000 >"$TEST_TMP/box.out" || fail "the error box went away"
-expect_line "$TEST_TMP/box.out" '^text: File not found$'
+expect_line "$TEST_TMP/box.out" '^text: File not found: Z:\\.*\\bare\\models\\tarnwick\.umf$'
 ended_with 1
 echo PASS

@@ -1,6 +1,7 @@
 // scenegen: writes the screensaver's whole data directory.
 //
-//   scenegen DIR                        models/, sounds/ and pictures/ under DIR
+//   scenegen DIR                        models/, sounds/ and pictures/ under DIR,
+//                                       and the Windows program's icon DIR/tarnwick.ico
 //   scenegen DIR --view FILE W H        also camera 1's view as a W x H BMP
 //
 // The output depends on nothing but this program: the same bytes every run.
@@ -14,6 +15,7 @@
 #include "sound/wave.h"
 #include "tools/scenegen/engine_textures.h"
 #include "tools/scenegen/glyphs.h"
+#include "tools/scenegen/icon.h"
 #include "tools/scenegen/lake_model.h"
 #include "tools/scenegen/logo.h"
 #include "tools/scenegen/model_files.h"
@@ -49,6 +51,7 @@ void Generate(const std::string& dir, const std::string& viewPath, int viewWidth
 
     SaveWave(dir + "/sounds/smallwaterfall.wav", WaterfallChannels, WaterfallSampleRate, WaterfallSamples());
     WriteBmp(dir + "/pictures/logo.bmp", MakeLogo(lake));
+    SaveIcon(dir + "/tarnwick.ico", lake); // compiled into the Windows program, not loaded at run time
 
     if (!viewPath.empty()) WriteBmp(viewPath, RenderLakeView(lake, viewWidth, viewHeight, 2, true));
 }

@@ -131,6 +131,7 @@ int Run(const std::vector<std::string>& args) {
 } // namespace
 
 int main(int argc, char** argv) {
+    IoErrorsNameFiles = false; // OnFile names the file as it was given
     const std::vector<std::string> args(argv + 1, argv + argc);
     try {
         return Run(args);

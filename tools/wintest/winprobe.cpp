@@ -41,11 +41,37 @@
 //       other than black and white); prints "first-frame-ms=N" counted from
 //       the start of the process (-1 on time-out), then closes the window
 //       and waits for the program to end.
+//   winprobe fit CLASS TIMEOUT_MS
+//       Waits for a visible top-level window of the class and prints its
+//       DPI ("dpi=N") and, for every visible control below it with a text,
+//       whether the text fits: "fit: CLASS "TEXT" font="FACE" HEIGHT text=W H
+//       room=W H inside=0|1 ok=0|1". The text is measured in the system's
+//       message font at the window's DPI (a font handle does not cross
+//       processes under Wine); the room is the control's size less what the control draws
+//       besides its text (the box of a check box or radio button, the frame
+//       of a push button, the corners of a group box's caption); inside says
+//       whether the control lies wholly within its parent's client area.
+//       Exit code 0 when every text fits, 1 when one does not.
+//   winprobe dpichanged CLASS DPI
+//       Tells the visible top-level window of the class that it is now on a
+//       monitor of DPI dots an inch, as the system does (WM_DPICHANGED with
+//       its frame scaled about the top left corner), and prints that frame
+//       ("suggested: rect=L T W H"). Exit code 2 when it does not answer.
+//   winprobe resources EXE
+//       Lists what a program file carries: "resource: TYPE NAME" for each
+//       resource, the manifest line by line ("manifest: ..."), the version
+//       ("version: FileVersion=a.b.c.d ProductVersion=..." and
+//       "version: NAME=VALUE" for each string), "string 1: ...",
+//       "description: ..." (the DESCRIPTION resource), and per image of the
+//       first icon group "icon: WxH bpp=N" and, drawn over white by the
+//       system at that size, "icon-drawn: W corner=RRGGBB centre=RRGGBB".
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -364,6 +390,293 @@ int FirstFrameCommand(int argc, char** argv) {
     return firstFrame < 0 ? 2 : 0;
 }
 
+// What a control draws besides its text, in pixels across and down.
+SIZE ControlDecoration(HWND control, const char* cls, UINT dpi) {
+    auto scaled = [dpi](int n) { return MulDiv(n, static_cast<int>(dpi), 96); };
+    if (lstrcmpiA(cls, "Button") != 0) return SIZE{0, 0};
+    switch (GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+        // The box, the gap after it and the focus rectangle round the text.
+        return SIZE{GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi) + scaled(4), scaled(2)};
+    case BS_GROUPBOX:
+        // The caption sits in the top edge between two short stretches of it.
+        return SIZE{scaled(16), 0};
+    default:
+        // A push button's frame: the margins its text is drawn within.
+        return SIZE{scaled(6), scaled(4)};
+    }
+}
+
+// The size of the text's lines in the font (lines split at CR LF).
+SIZE TextSize(HDC dc, const std::string& text) {
+    SIZE total{0, 0};
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t end = text.find("\r\n", start);
+        std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        SIZE s{0, 0};
+        GetTextExtentPoint32A(dc, line.c_str(), static_cast<int>(line.size()), &s);
+        if (line.empty()) {
+            TEXTMETRICA tm{};
+            GetTextMetricsA(dc, &tm);
+            s.cy = tm.tmHeight;
+        }
+        total.cx = std::max(total.cx, s.cx);
+        total.cy += s.cy;
+        if (end == std::string::npos) break;
+        start = end + 2;
+    }
+    return total;
+}
+
+int CheckFits(HWND parent, UINT dpi, HDC dc) {
+    int failures = 0;
+    RECT area;
+    GetClientRect(parent, &area);
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        failures += CheckFits(child, dpi, dc);
+        char cls[64] = {}, text[512] = {};
+        GetClassNameA(child, cls, sizeof cls);
+        GetWindowTextA(child, text, sizeof text);
+        if (!text[0] || !IsWindowVisible(child)) continue;
+        RECT r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+        bool inside = r.left >= 0 && r.top >= 0 && r.right <= area.right && r.bottom <= area.bottom;
+        // Another process's font handle means nothing here: the text is
+        // measured in the font the dialog is to use, the system's message
+        // font at the window's DPI.
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof metrics;
+        SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
+        const LOGFONTW& lf = metrics.lfMessageFont;
+        char face[LF_FACESIZE * 2] = {};
+        WideCharToMultiByte(CP_UTF8, 0, lf.lfFaceName, -1, face, sizeof face, nullptr, nullptr);
+        HFONT own = CreateFontIndirectW(&lf);
+        HGDIOBJ old = SelectObject(dc, own);
+        SIZE need = TextSize(dc, text);
+        SelectObject(dc, old);
+        DeleteObject(own);
+        SIZE extra = ControlDecoration(child, cls, dpi);
+        long roomX = (r.right - r.left) - extra.cx, roomY = (r.bottom - r.top) - extra.cy;
+        bool ok = inside && need.cx <= roomX && need.cy <= roomY;
+        std::printf("fit: %s \"%s\" font=\"%s\" %ld text=%ld %ld room=%ld %ld inside=%d ok=%d\n", cls,
+                    Escaped(text).c_str(), face, lf.lfHeight, need.cx, need.cy, roomX, roomY, inside ? 1 : 0,
+                    ok ? 1 : 0);
+        if (!ok) ++failures;
+    }
+    return failures;
+}
+
+int FitCommand(int argc, char** argv) {
+    if (argc < 4) return 64;
+    HWND hwnd = WaitVisible(argv[2], static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)));
+    if (!hwnd) {
+        std::printf("no window of class %s\n", argv[2]);
+        return 2;
+    }
+    Pump(200);
+    UINT dpi = GetDpiForWindow(hwnd);
+    std::printf("dpi=%u\n", dpi);
+    HDC dc = CreateCompatibleDC(nullptr);
+    int failures = CheckFits(hwnd, dpi, dc);
+    DeleteDC(dc);
+    return failures ? 1 : 0;
+}
+
+std::string ResourceName(LPCSTR name) {
+    if (IS_INTRESOURCE(name)) return std::to_string(reinterpret_cast<UINT_PTR>(name));
+    return name;
+}
+
+BOOL CALLBACK PrintResourceName(HMODULE, LPCSTR type, LPSTR name, LONG_PTR) {
+    std::printf("resource: %s %s\n", ResourceName(type).c_str(), ResourceName(name).c_str());
+    return TRUE;
+}
+
+BOOL CALLBACK PrintResourceType(HMODULE module, LPSTR type, LONG_PTR) {
+    EnumResourceNamesA(module, type, PrintResourceName, 0);
+    return TRUE;
+}
+
+// The bytes of a resource, empty when there is none.
+std::string ResourceBytes(HMODULE module, LPCSTR name, LPCSTR type) {
+    HRSRC found = FindResourceA(module, name, type);
+    if (!found) return {};
+    HGLOBAL data = LoadResource(module, found);
+    const char* bytes = static_cast<const char*>(LockResource(data));
+    return bytes ? std::string(bytes, SizeofResource(module, found)) : std::string();
+}
+
+void PrintVersion(const char* path) {
+    DWORD ignored = 0, size = GetFileVersionInfoSizeA(path, &ignored);
+    if (!size) {
+        std::printf("version: none\n");
+        return;
+    }
+    std::vector<char> info(size);
+    GetFileVersionInfoA(path, 0, size, info.data());
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length) && fixed)
+        std::printf("version: FileVersion=%d.%d.%d.%d ProductVersion=%d.%d.%d.%d\n",
+                    HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+                    HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS),
+                    HIWORD(fixed->dwProductVersionMS), LOWORD(fixed->dwProductVersionMS),
+                    HIWORD(fixed->dwProductVersionLS), LOWORD(fixed->dwProductVersionLS));
+    struct TTranslation {
+        WORD language, codePage;
+    }* translations = nullptr;
+    if (!VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translations),
+                        &length) ||
+        length < sizeof *translations)
+        return;
+    for (const char* name : {"CompanyName", "FileDescription", "FileVersion", "InternalName",
+                             "LegalCopyright", "OriginalFilename", "ProductName", "ProductVersion"}) {
+        char query[128];
+        std::snprintf(query, sizeof query, "\\StringFileInfo\\%04x%04x\\%s", translations->language,
+                      translations->codePage, name);
+        char* value = nullptr;
+        if (VerQueryValueA(info.data(), query, reinterpret_cast<void**>(&value), &length) && value)
+            std::printf("version: %s=%s\n", name, value);
+    }
+}
+
+#pragma pack(push, 2)
+struct TGroupIconEntry {
+    BYTE width, height, colours, reserved;
+    WORD planes, bitCount;
+    DWORD bytes;
+    WORD id;
+};
+#pragma pack(pop)
+
+BOOL CALLBACK FirstName(HMODULE, LPCSTR, LPSTR name, LONG_PTR param) {
+    auto* first = reinterpret_cast<std::string*>(param);
+    *first =
+        IS_INTRESOURCE(name) ? "#" + std::to_string(reinterpret_cast<UINT_PTR>(name)) : std::string(name);
+    return FALSE;
+}
+
+// The colour of a pixel of the icon as the system draws it over white.
+void PrintDrawnIcon(HMODULE module, LPCSTR name, int size) {
+    HICON icon = static_cast<HICON>(LoadImageA(module, name, IMAGE_ICON, size, size, 0));
+    if (!icon) {
+        std::printf("icon-drawn: %d none\n", size);
+        return;
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size;
+    info.bmiHeader.biHeight = -size;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all{0, 0, size, size};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    GdiFlush();
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    std::printf("icon-drawn: %d corner=%06x centre=%06x\n", size, pixels[0] & 0xFFFFFFu,
+                pixels[(size / 2) * size + size / 2] & 0xFFFFFFu);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    DestroyIcon(icon);
+}
+
+// What the system does when a window has moved onto a monitor of another
+// scale: WM_DPICHANGED with the new DPI and a suggested frame, the old one
+// scaled about its top left corner. The rectangle must lie in the window's
+// own process, so it is written there.
+int DpiChangedCommand(int argc, char** argv) {
+    if (argc < 4) return 64;
+    HWND hwnd = WaitVisible(argv[2], 5000);
+    if (!hwnd) {
+        std::printf("no window of class %s\n", argv[2]);
+        return 2;
+    }
+    int dpi = std::atoi(argv[3]), old = static_cast<int>(GetDpiForWindow(hwnd));
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    RECT suggested{r.left, r.top, r.left + MulDiv(r.right - r.left, dpi, old),
+                   r.top + MulDiv(r.bottom - r.top, dpi, old)};
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    void* remote =
+        process ? VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)
+                : nullptr;
+    if (!remote || !WriteProcessMemory(process, remote, &suggested, sizeof suggested, nullptr)) {
+        std::printf("cannot write into process %lu\n", static_cast<unsigned long>(pid));
+        return 3;
+    }
+    DWORD_PTR answer = 0;
+    bool sent = SendMessageTimeoutA(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                                    reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 10000, &answer) != 0;
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    if (!sent) {
+        std::printf("the window did not answer\n");
+        return 2;
+    }
+    std::printf("suggested: rect=%ld %ld %ld %ld\n", suggested.left, suggested.top,
+                suggested.right - suggested.left, suggested.bottom - suggested.top);
+    return 0;
+}
+
+int ResourcesCommand(int argc, char** argv) {
+    if (argc < 3) return 64;
+    HMODULE module = LoadLibraryExA(argv[2], nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) {
+        std::printf("cannot load %s\n", argv[2]);
+        return 2;
+    }
+    EnumResourceTypesA(module, PrintResourceType, 0);
+    std::string manifest = ResourceBytes(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    std::size_t start = 0;
+    while (start < manifest.size()) {
+        std::size_t end = manifest.find('\n', start);
+        if (end == std::string::npos) end = manifest.size();
+        std::string line = manifest.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::printf("manifest: %s\n", line.c_str());
+        start = end + 1;
+    }
+    PrintVersion(argv[2]);
+    char text[256] = {};
+    if (LoadStringA(module, 1, text, sizeof text)) std::printf("string 1: %s\n", text);
+    std::string description = ResourceBytes(module, "DESCRIPTION", MAKEINTRESOURCEA(10));
+    std::string narrow;
+    for (std::size_t i = 0; i + 1 < description.size(); i += 2)
+        narrow += description[i + 1] ? '?' : (description[i] ? description[i] : '|');
+    std::printf("description: %s\n", narrow.c_str());
+    std::string group;
+    EnumResourceNamesA(module, MAKEINTRESOURCEA(14), FirstName, reinterpret_cast<LONG_PTR>(&group));
+    if (!group.empty()) {
+        LPCSTR name = group[0] == '#' ? MAKEINTRESOURCEA(std::atoi(group.c_str() + 1)) : group.c_str();
+        std::string bytes = ResourceBytes(module, name, MAKEINTRESOURCEA(14));
+        WORD count = bytes.size() >= 6 ? *reinterpret_cast<const WORD*>(bytes.data() + 4) : 0;
+        for (WORD i = 0; i < count && 6 + (i + 1) * sizeof(TGroupIconEntry) <= bytes.size(); ++i) {
+            TGroupIconEntry e;
+            std::memcpy(&e, bytes.data() + 6 + i * sizeof e, sizeof e);
+            int side = e.width ? e.width : 256;
+            std::printf("icon: %dx%d bpp=%u\n", side, e.height ? e.height : 256, e.bitCount);
+            PrintDrawnIcon(module, name, side);
+        }
+    }
+    FreeLibrary(module);
+    return 0;
+}
+
 LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
@@ -464,6 +777,9 @@ int HostCommand(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The probe sees every window in the monitors' own pixels, whatever the
+    // program it looks at declares.
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     std::string command = argc >= 2 ? argv[1] : "";
     if (command == "msgbox") return MessageBoxCommand(argc, argv);
     if (command == "window") return WindowCommand(argc, argv);
@@ -474,8 +790,12 @@ int main(int argc, char** argv) {
     if (command == "firstframe") return FirstFrameCommand(argc, argv);
     if (command == "monitors") return MonitorsCommand();
     if (command == "windows") return WindowsCommand(argc, argv);
-    std::fprintf(stderr,
-                 "usage: winprobe msgbox|window|click|close|gone|host|firstframe|monitors|windows ... "
-                 "(see winprobe.cpp)\n");
+    if (command == "fit") return FitCommand(argc, argv);
+    if (command == "resources") return ResourcesCommand(argc, argv);
+    if (command == "dpichanged") return DpiChangedCommand(argc, argv);
+    std::fprintf(
+        stderr,
+        "usage: winprobe msgbox|window|click|close|gone|host|firstframe|monitors|windows|fit|resources "
+        "... (see winprobe.cpp)\n");
     return 64;
 }

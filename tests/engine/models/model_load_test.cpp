@@ -148,6 +148,33 @@ TEST_F(ModelLoading, MissingTextureRaisesAfterTheModelIsCounted) {
     EXPECT_EQ(ModelCount, 2u);
 }
 
+TEST_F(ModelLoading, ErrorsNameTheModelOrTextureFile) {
+    auto error = [](const std::string& path) {
+        try {
+            LoadModel(path);
+        } catch (const TIoError& e) {
+            return std::string(e.what());
+        }
+        return std::string("no error");
+    };
+    const std::string sky = (folder / "lake_sky.umt").string();
+    SaveUmt(sky, SolidImage({{1, 2, 3, 4}}, 32), false);
+    std::filesystem::resize_file(sky, 12);
+    TModel model = EmptyModel();
+    AddMaterial(model, Material(1, 1, 1, 1, "lake_sky"));
+    AddObject(model, 0, Square(0, 0, 1, 1, 0));
+    const std::string path = Save(model);
+    EXPECT_EQ(error(path), "Read beyond end of file: " + sky);
+
+    // A texture name is bytes from the model file: those no text shows are '?'.
+    model.Materials[0] = Material(1, 1, 1, 1, "sky\x01\n");
+    Save(model);
+    EXPECT_EQ(error(path), "File not found: " + (folder / "sky??.umt").string());
+
+    std::filesystem::resize_file(path, std::filesystem::file_size(path) - 1);
+    EXPECT_EQ(error(path), "Read beyond end of file: " + path);
+}
+
 TEST_F(ModelLoading, MissingModelFileChangesNothing) {
     EXPECT_THROW(LoadModel((folder / "absent.umf").string()), TIoError);
     EXPECT_EQ(ModelCount, 0u);

@@ -85,6 +85,11 @@ std::string Read(const std::vector<std::uint8_t>& bytes) {
     return "";
 }
 
+// What a file cut short raises: the runtime's text, then the file.
+std::string ShortRead() {
+    return "Read beyond end of file: " + TempPath("model.umf");
+}
+
 const TModel& Last() {
     return Models.back();
 }
@@ -269,13 +274,13 @@ TEST(UmfReader, ShortFileRaisesReadBeyondEndAndKeepsSlot) {
     // A lone 0xFF at the end: the chunk identifier is missing.
     TUmfBytes lone;
     lone.Header(0, 1).Bytes({0xFF});
-    EXPECT_EQ(Read(lone.Data), "Read beyond end of file");
+    EXPECT_EQ(Read(lone.Data), ShortRead());
     EXPECT_EQ(ModelCount, 1u);
 
     // One byte after an objects chunk: the trailer check reads two.
     TUmfBytes trailer;
     trailer.Header(0, 1).Bytes({0xFF, 0x01}).U32(0).Bytes({0xFF});
-    EXPECT_EQ(Read(trailer.Data), "Read beyond end of file");
+    EXPECT_EQ(Read(trailer.Data), ShortRead());
     EXPECT_EQ(ModelCount, 2u);
 
     // A later load appends after the broken ones.
@@ -296,7 +301,7 @@ TEST(UmfReader, EveryTruncationEndsCleanlyOrAsShortRead) {
         std::string error = Read(std::vector<std::uint8_t>(full.begin(), full.begin() + n));
         EXPECT_EQ(ModelCount, before + 1);
         bool clean = std::find(complete.begin(), complete.end(), n) != complete.end();
-        EXPECT_EQ(error, clean ? "" : "Read beyond end of file");
+        EXPECT_EQ(error, clean ? "" : ShortRead());
         // A model whose reading failed is never drawn: it has no frames.
         EXPECT_EQ(Last().FrameCount, clean ? (n >= 8 ? 1u : 0u) : 0u);
         for (const TModelObject& o : Last().Objects)
@@ -309,7 +314,7 @@ TEST(UmfReader, MissingFileLeavesStoreUnchanged) {
         ReadUmf(TempPath("does-not-exist.umf"));
         FAIL() << "no error";
     } catch (const TIoError& e) {
-        EXPECT_STREQ(e.what(), "File not found");
+        EXPECT_EQ(e.what(), "File not found: " + TempPath("does-not-exist.umf"));
         EXPECT_EQ(e.Code(), IoFileNotFound);
     }
     EXPECT_EQ(ModelCount, 0u);
@@ -317,7 +322,7 @@ TEST(UmfReader, MissingFileLeavesStoreUnchanged) {
 }
 
 TEST(UmfReader, CountsBeyondTheFileRaiseBeforeAllocating) {
-    auto expectShort = [](const TUmfBytes& f) { EXPECT_EQ(Read(f.Data), "Read beyond end of file"); };
+    auto expectShort = [](const TUmfBytes& f) { EXPECT_EQ(Read(f.Data), ShortRead()); };
     expectShort(TUmfBytes().Header(0, 1).Bytes({0xFF, 0x05}).U32(0xFFFFFFFF));
     expectShort(TUmfBytes().Header(0, 1).Bytes({0xFF, 0x01}).U32(0x20000000));
     expectShort(TUmfBytes().Header(0, 1).Bytes({0xFF, 0x01}).U32(1).Object(0, 0, 0xFFFFFFFF));
