@@ -28,6 +28,8 @@ enum class TControl {
     TimeShow,
     Time12,
     Time24,
+    SoundOn,
+    EveryMonitor,
     Image1,
     About,
     GroupBox2,
@@ -169,9 +171,9 @@ extern const char* const WebsiteAddress;      // the maker's website
 extern const char* const VisitWebsiteCaption; // the label's two lines
 extern const char* const WaterfallSound;      // "sounds\\smallwaterfall.wav"
 
-// The settings dialog's outer size.
+// The settings dialog's outer size (at 96 DPI).
 constexpr int DialogWidth = 320;
-constexpr int DialogHeight = 280;
+constexpr int DialogHeight = 328;
 // The cursor must move this far on either axis to end the run.
 constexpr int MouseExitDistance = 2;
 

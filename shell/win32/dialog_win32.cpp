@@ -137,7 +137,7 @@ void LayoutControls(HWND window, UINT dpi) {
 void CreateDialogControls(HWND main, TDialogControls& c) {
     // Created in tab order: the group boxes with what they hold, OK, Cancel,
     // Restore Defaults, About...; the picture takes no focus.
-    c.GroupBox1 = CreateGroupBox(main, "Options", 8, 8, 185, 121, IdGroupBox1);
+    c.GroupBox1 = CreateGroupBox(main, "Options", 8, 8, 185, 169, IdGroupBox1);
     c.MouseExit = CreateControl(c.GroupBox1, "BUTTON", "Exit On Mouse Move",
                                 BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 8, 16, 129, 17, IdMouseExit);
     c.FPSShow = CreateControl(c.GroupBox1, "BUTTON", "Show FPS", BS_AUTOCHECKBOX | WS_TABSTOP, 8, 40, 97, 17,
@@ -147,15 +147,20 @@ void CreateDialogControls(HWND main, TDialogControls& c) {
     c.Time12 = CreateControl(c.GroupBox1, "BUTTON", "12 hrs", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 24,
                              88, 65, 17, IdTime12);
     c.Time24 = CreateControl(c.GroupBox1, "BUTTON", "24 hrs", BS_AUTORADIOBUTTON, 80, 88, 57, 17, IdTime24);
-    c.GroupBox2 = CreateGroupBox(main, "Products", 8, 128, 297, 49, IdGroupBox2);
+    // A group of their own: the radio buttons' group ends here.
+    c.SoundOn = CreateControl(c.GroupBox1, "BUTTON", "Play Sound", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 8,
+                              112, 97, 17, IdSoundOn);
+    c.EveryMonitor = CreateControl(c.GroupBox1, "BUTTON", "Show On Every Monitor",
+                                   BS_AUTOCHECKBOX | WS_TABSTOP, 8, 136, 145, 17, IdEveryMonitor);
+    c.GroupBox2 = CreateGroupBox(main, "Products", 8, 176, 297, 49, IdGroupBox2);
     c.VisitWebsite =
         CreateControl(c.GroupBox2, "STATIC", "", SS_CENTER | SS_NOTIFY, 48, 14, 203, 13, IdVisitWebsite);
     MakeLinkLabel(c.VisitWebsite);
-    c.Apply = CreateControl(main, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 168, 222, 67, 20,
+    c.Apply = CreateControl(main, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 168, 270, 67, 20,
                             IdApply);
     c.Cancel =
-        CreateControl(main, "BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 240, 222, 67, 20, IdCancel);
-    c.RestoreDefaults = CreateControl(main, "BUTTON", "Restore Defaults", BS_PUSHBUTTON | WS_TABSTOP, 8, 222,
+        CreateControl(main, "BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 240, 270, 67, 20, IdCancel);
+    c.RestoreDefaults = CreateControl(main, "BUTTON", "Restore Defaults", BS_PUSHBUTTON | WS_TABSTOP, 8, 270,
                                       97, 20, IdRestoreDefaults);
     c.About =
         CreateControl(main, "BUTTON", "About...", BS_PUSHBUTTON | WS_TABSTOP, 200, 102, 105, 20, IdAbout);
@@ -176,6 +181,10 @@ HWND ControlWindow(const TDialogControls& c, TControl control) {
         return c.Time12;
     case TControl::Time24:
         return c.Time24;
+    case TControl::SoundOn:
+        return c.SoundOn;
+    case TControl::EveryMonitor:
+        return c.EveryMonitor;
     case TControl::Image1:
         return c.Image1;
     case TControl::About:

@@ -80,6 +80,8 @@ class TWin32MainWindow : public TPreviewHost, public TFullScreenHost, public TDi
         check(Controls.TimeShow, s.TimeShow);
         check(Controls.Time12, s.Time12);
         check(Controls.Time24, s.Time24);
+        check(Controls.SoundOn, s.SoundOn);
+        check(Controls.EveryMonitor, s.EveryMonitor);
         ::EnableWindow(Controls.Time12, s.TimeFormatEnabled);
         ::EnableWindow(Controls.Time24, s.TimeFormatEnabled);
     }
@@ -91,6 +93,8 @@ class TWin32MainWindow : public TPreviewHost, public TFullScreenHost, public TDi
         s.TimeShow = checked(Controls.TimeShow);
         s.Time12 = checked(Controls.Time12);
         s.Time24 = checked(Controls.Time24);
+        s.SoundOn = checked(Controls.SoundOn);
+        s.EveryMonitor = checked(Controls.EveryMonitor);
         s.TimeFormatEnabled = IsWindowEnabled(Controls.Time12) != FALSE;
         return s;
     }

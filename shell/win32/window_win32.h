@@ -48,7 +48,7 @@ void ProcessMessages();
 // full-screen set-up), as children of the main window and of its two group
 // boxes, in tab order.
 struct TDialogControls {
-    HWND GroupBox1, MouseExit, FPSShow, TimeShow, Time12, Time24;
+    HWND GroupBox1, MouseExit, FPSShow, TimeShow, Time12, Time24, SoundOn, EveryMonitor;
     HWND GroupBox2, VisitWebsite;
     HWND Apply, Cancel, RestoreDefaults, About, Image1;
 };
@@ -67,6 +67,8 @@ enum TControlId {
     IdRestoreDefaults,
     IdGroupBox1,
     IdGroupBox2,
+    IdSoundOn,
+    IdEveryMonitor,
 };
 void CreateDialogControls(HWND main, TDialogControls& controls);
 HWND ControlWindow(const TDialogControls& controls, TControl control);

@@ -50,7 +50,7 @@ class TGtkDialog : public TDialogHost {
     GtkWidget* FocusBeforeDisable = nullptr; // the control that had the focus when the about box opened
     GtkWidget* GroupBox1 = nullptr;
     GtkWidget *MouseExit = nullptr, *FPSShow = nullptr, *TimeShow = nullptr, *Time12 = nullptr,
-              *Time24 = nullptr;
+              *Time24 = nullptr, *SoundOn = nullptr, *EveryMonitor = nullptr;
     GtkWidget *Image1 = nullptr, *About = nullptr, *GroupBox2 = nullptr;
     GtkWidget *VisitWebsite = nullptr, *VisitWebsiteLabel = nullptr;
     GtkWidget *RestoreDefaults = nullptr, *Apply = nullptr, *Cancel = nullptr;
@@ -88,6 +88,8 @@ class TGtkDialog : public TDialogHost {
         if (s.Time24) gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(Time24), TRUE);
         gtk_widget_set_sensitive(Time12, s.TimeFormatEnabled);
         gtk_widget_set_sensitive(Time24, s.TimeFormatEnabled);
+        gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(SoundOn), s.SoundOn);
+        gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(EveryMonitor), s.EveryMonitor);
         Updating = false;
     }
     TSettings ReadSettings() override {
@@ -99,6 +101,8 @@ class TGtkDialog : public TDialogHost {
         s.Time12 = on(Time12);
         s.Time24 = on(Time24);
         s.TimeFormatEnabled = gtk_widget_get_sensitive(Time12) != FALSE;
+        s.SoundOn = on(SoundOn);
+        s.EveryMonitor = on(EveryMonitor);
         return s;
     }
 
@@ -187,6 +191,10 @@ class TGtkDialog : public TDialogHost {
             return Time12;
         case TControl::Time24:
             return Time24;
+        case TControl::SoundOn:
+            return SoundOn;
+        case TControl::EveryMonitor:
+            return EveryMonitor;
         case TControl::Image1:
             return Image1;
         case TControl::About:
@@ -324,6 +332,10 @@ void TGtkDialog::Build() {
     gtk_widget_set_margin_start(Time12, Indent);
     gtk_grid_attach(GTK_GRID(options), Time12, 0, 3, 1, 1);
     gtk_grid_attach(GTK_GRID(options), Time24, 1, 3, 1, 1);
+    SoundOn = gtk_check_button_new_with_label("Play Sound");
+    EveryMonitor = gtk_check_button_new_with_label("Show On Every Monitor");
+    gtk_grid_attach(GTK_GRID(options), SoundOn, 0, 4, 2, 1);
+    gtk_grid_attach(GTK_GRID(options), EveryMonitor, 0, 5, 2, 1);
     gtk_grid_attach(GTK_GRID(Content), GroupBox1, 0, 0, 1, 2);
 
     Image1 = gtk_image_new();
@@ -372,7 +384,7 @@ void TGtkDialog::Build() {
     g_signal_connect(VisitWebsite, "realize", G_CALLBACK(OnWebsiteRealized), nullptr);
     g_signal_connect(Window, "delete-event", G_CALLBACK(OnDialogDelete), nullptr);
     g_signal_connect(Window, "key-press-event", G_CALLBACK(OnDialogKey), nullptr);
-    SetTabOrder(options, {MouseExit, FPSShow, TimeShow, Time12, Time24});
+    SetTabOrder(options, {MouseExit, FPSShow, TimeShow, Time12, Time24, SoundOn, EveryMonitor});
     SetTabOrder(buttons, {Apply, Cancel, RestoreDefaults});
     SetTabOrder(Content, {GroupBox1, GroupBox2, buttons, About});
     FitCaption(Window, Content, ConfigurationCaption);

@@ -2,7 +2,7 @@
 # The settings dialog as the control panel opens it ("/c:HWND"): its controls
 # show the file's choices, the control panel's window is disabled while it is
 # open and enabled again after OK, Cancel or the close box; OK writes exactly
-# six lines, Cancel after Restore Defaults writes nothing; the about box; and
+# eight lines, Cancel after Restore Defaults writes nothing; the about box; and
 # "/S", "/c", "/c:abc" open the dialog without disabling anything.
 source "$(dirname "$0")/../lib/common.sh"
 start_xvfb 1024x768
@@ -10,7 +10,7 @@ use_wine_prefix
 source "$(dirname "$0")/shell_helpers.bash"
 home="$(win_path "$TARNWICK_WINDOWS_DIST")"
 settings="$(wine_system_dir)/tarnwick.txt"
-write_settings "$home" 1 0 0 24
+write_settings "$home" 1 0 0 24 0 1
 
 # Starts the dialog under the harness's control panel; the harness's report
 # goes to $TEST_TMP/host.out.
@@ -32,23 +32,27 @@ open_dialog "/c:{HWND}"
 d="$TEST_TMP/dialog.out"
 cat "$d"
 expect_line "$TEST_TMP/host.out" '^dialog-open=1 owner-enabled=0$'
-expect_line "$d" '^window: caption="Tarnwick 3D Screensaver Configuration" rect=352 244 320 280 .*topmost=0 enabled=1'
-expect_line "$d" '^control: Button "Options" rect=8 8 185 121 visible=1'
+expect_line "$d" '^window: caption="Tarnwick 3D Screensaver Configuration" rect=352 220 320 328 .*topmost=0 enabled=1'
+expect_line "$d" '^control: Button "Options" rect=8 8 185 169 visible=1'
 expect_line "$d" '^control: Button "Exit On Mouse Move" rect=8 16 129 17 visible=1 enabled=1 checked=1 tabstop=1 parent="Options"'
 expect_line "$d" '^control: Button "Show FPS" rect=8 40 97 17 visible=1 enabled=1 checked=0'
 expect_line "$d" '^control: Button "Show Time" rect=8 64 97 17 visible=1 enabled=1 checked=0'
 expect_line "$d" '^control: Button "12 hrs" rect=24 88 65 17 visible=1 enabled=0 checked=0'
 expect_line "$d" '^control: Button "24 hrs" rect=80 88 57 17 visible=1 enabled=0 checked=1'
+expect_line "$d" '^control: Button "Play Sound" rect=8 112 97 17 visible=1 enabled=1 checked=0 tabstop=1 parent="Options"'
+expect_line "$d" '^control: Button "Show On Every Monitor" rect=8 136 145 17 visible=1 enabled=1 checked=1 tabstop=1 parent="Options"'
 expect_line "$d" '^control: Static "Visit our website for more 3D screensavers.\\r\\nClick Here." rect=[0-9]+ 14 '
-expect_line "$d" '^control: Button "Restore Defaults" rect=8 222 97 20 '
-expect_line "$d" '^control: Button "OK" rect=168 222 67 20 '
-expect_line "$d" '^control: Button "Cancel" rect=240 222 67 20 '
+expect_line "$d" '^control: Button "Products" rect=8 176 297 49 '
+expect_line "$d" '^control: Button "Restore Defaults" rect=8 270 97 20 '
+expect_line "$d" '^control: Button "OK" rect=168 270 67 20 '
+expect_line "$d" '^control: Button "Cancel" rect=240 270 67 20 '
 expect_line "$d" '^control: Button "About\.\.\." rect=200 102 105 20 '
 expect_line "$d" '^control: Static "" rect=200 13 105 81 '
-# Tab order: the options (of the radio buttons the checked one), then OK,
+# Tab order: the options (of the radio buttons the checked one, then the
+# sound and every monitor), then OK,
 # Cancel, Restore Defaults, About...
 order=$(grep -o '^control: [A-Za-z]* "[^"]*" .*tabstop=1' "$d" | sed 's/^control: [A-Za-z]* "\([^"]*\)".*/\1/' | paste -sd '|')
-[ "$order" = 'Exit On Mouse Move|Show FPS|Show Time|24 hrs|OK|Cancel|Restore Defaults|About...' ] ||
+[ "$order" = 'Exit On Mouse Move|Show FPS|Show Time|24 hrs|Play Sound|Show On Every Monitor|OK|Cancel|Restore Defaults|About...' ] ||
   fail "tab order $order"
 
 note "the about box, centred over the dialog, disables it until closed"
@@ -59,18 +63,18 @@ expect_line "$TEST_TMP/about.out" '^window: caption="About Tarnwick 3D" rect=[0-
 expect_line "$TEST_TMP/about.out" '^control: Static "Tarnwick 3D Screensaver" rect=12 15 185 18 '
 expect_line "$TEST_TMP/about.out" '^control: Button "OK" rect=71 109 75 20 '
 read -r l t w h < <(sed -n 's/^window: caption="About Tarnwick 3D" rect=\([0-9]*\) \([0-9]*\) \([0-9]*\) \([0-9]*\) .*/\1 \2 \3 \4/p' "$TEST_TMP/about.out")
-[ "$l" = $((352 + (320 - w) / 2)) ] && [ "$t" = $((244 + (280 - h) / 2)) ] || fail "about box at $l,$t is not centred"
+[ "$l" = $((352 + (320 - w) / 2)) ] && [ "$t" = $((220 + (328 - h) / 2)) ] || fail "about box at $l,$t is not centred"
 probe_matches '^window: .*enabled=0' window "$MAIN_CLASS" 1000 || fail "the dialog stays enabled under the about box"
 probe click TForm2 OK || fail "no OK in the about box"
 probe gone TForm2 5000 || fail "the about box stays"
 probe_matches '^window: .*enabled=1' window "$MAIN_CLASS" 1000 || fail "the dialog stays disabled"
 
-note "checking Show Time enables the clock format; OK saves six lines"
+note "checking Show Time enables the clock format; OK saves eight lines"
 probe click "$MAIN_CLASS" "Show Time"
 wait_for "probe_matches '\"24 hrs\" .*enabled=1' window $MAIN_CLASS 1000" 5 || fail "the clock format stays disabled"
 probe click "$MAIN_CLASS" "OK"
 closed_with_owner 1
-printf '%s\r\n' "Configuration File { home dir, exit on mouse, fps, time, time (12,24) }" "$home\\" 1 0 1 24 \
+printf '%s\r\n' "Configuration File { home dir, exit on mouse, fps, time, time (12,24) }" "$home\\" 1 0 1 24 0 1 \
   >"$TEST_TMP/expected.txt"
 cmp "$TEST_TMP/expected.txt" "$settings" || { cat -A "$settings"; fail "OK wrote something else"; }
 
@@ -79,6 +83,10 @@ cp "$settings" "$TEST_TMP/before.txt"
 open_dialog "/c:{HWND}"
 probe click "$MAIN_CLASS" "Restore Defaults"
 wait_for "probe_matches '\"Exit On Mouse Move\" .*checked=0' window $MAIN_CLASS 1000" 5 || fail "defaults not shown"
+probe window "$MAIN_CLASS" 1000 >"$TEST_TMP/restored.out"
+expect_line "$TEST_TMP/restored.out" '^control: Button "Play Sound" .*checked=1'
+expect_line "$TEST_TMP/restored.out" '^control: Button "Show On Every Monitor" .*checked=0'
+
 probe click "$MAIN_CLASS" "Cancel"
 closed_with_owner 1
 cmp -s "$TEST_TMP/before.txt" "$settings" || fail "Cancel changed the settings file"

@@ -94,7 +94,7 @@ note "the settings dialog and the about box at 96 DPI"
 write_settings "$home" 1 0 0 24
 look_at_dialogs 96
 head -n1 "$TEST_TMP/dialog-96.out"
-expect_line "$TEST_TMP/dialog-96.out" '^window: caption="Tarnwick 3D Screensaver Configuration" rect=352 244 320 280 '
+expect_line "$TEST_TMP/dialog-96.out" '^window: caption="Tarnwick 3D Screensaver Configuration" rect=352 220 320 328 '
 cat "$TEST_TMP/fit-96.out" "$TEST_TMP/aboutfit-96.out"
 # The version resource says the copyright as the about box does.
 copyright=$(sed -n 's/^version: LegalCopyright=//p' "$r")
@@ -124,7 +124,7 @@ look_at_dialogs 144
 head -n1 "$TEST_TMP/dialog-144.out"
 cat "$TEST_TMP/fit-144.out" "$TEST_TMP/aboutfit-144.out"
 expect_line "$TEST_TMP/fit-144.out" '^dpi=144$'
-expect_line "$TEST_TMP/dialog-144.out" '^window: caption="Tarnwick 3D Screensaver Configuration" rect=272 174 480 420 '
+expect_line "$TEST_TMP/dialog-144.out" '^window: caption="Tarnwick 3D Screensaver Configuration" rect=272 138 480 492 '
 check_scaled "$TEST_TMP/dialog-96.out" "$TEST_TMP/dialog-144.out"
 read -r cw ch < <(sed -n 's/^window: .* client=\([0-9]*\) \([0-9]*\) .*/\1 \2/p' "$TEST_TMP/about-144.out")
 [ "$cw $ch" = "327 207" ] || fail "the about box's client area is $cw x $ch at 144 DPI, not 1.5 x 218 x 138"

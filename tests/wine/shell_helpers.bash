@@ -9,10 +9,11 @@ MAIN_CLASS=TTarnwickScreensaverMainWindow
 # A Unix path as Wine's Z: drive names it.
 win_path() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 
-# The settings file, six CR LF lines: home, exit on mouse, fps, time, format.
+# The settings file, CR LF lines: home, exit on mouse, fps, time, format
+# (six lines), and play sound and every monitor when given (eight).
 write_settings() {
   printf '%s\r\n' "Configuration File { home dir, exit on mouse, fps, time, time (12,24) }" \
-    "$1" "$2" "$3" "$4" "$5" >"$(wine_system_dir)/tarnwick.txt"
+    "$@" >"$(wine_system_dir)/tarnwick.txt"
 }
 
 # The harness's output without the CR its runtime puts before each line end,
