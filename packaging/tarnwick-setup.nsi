@@ -87,7 +87,7 @@ Section "Tarnwick"
   ClearErrors
   CopyFiles /SILENT "$INSTDIR\Tarnwick.scr" "$SYSDIR\Tarnwick.scr"
   FileOpen $0 "$SYSDIR\tarnwick.txt" w
-  FileWrite $0 "${SETTINGS_COMMENT}$\r$\n$INSTDIR$\r$\n0$\r$\n0$\r$\n1$\r$\n12$\r$\n"
+  FileWrite $0 "${SETTINGS_COMMENT}$\r$\n$INSTDIR$\r$\n0$\r$\n0$\r$\n1$\r$\n12$\r$\n1$\r$\n0$\r$\n"
   FileClose $0
   ${If} ${Errors}
     Abort "Tarnwick.scr and its settings could not be written to $SYSDIR."

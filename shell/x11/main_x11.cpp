@@ -61,9 +61,9 @@ int RunHack(const x11::THackRequest& request) {
     }
     UseRealEngineCalls();
     // One hack plays the waterfall: the first that starts its sound takes
-    // the lock, between two frames; while another monitor's hack holds it,
-    // or the hack this one replaces is still ending, the sound waits. A
-    // silent run (-no-sound, or the settings' choice) never takes it.
+    // the lock; while another monitor's hack holds it, or the hack this one
+    // replaces is still ending, the sound waits. A silent run (-no-sound,
+    // or the settings' choice) never takes it.
     x11::DeferSound();
     return x11::RunMainWindow(TArguments{}, window, request.Choices);
 }

@@ -51,10 +51,12 @@ bool ParseWindowId(const std::string& text, unsigned long& id);
 // The sound is played by one hack per user and display: the first to take
 // this lock (an abstract socket, released by the kernel when the process ends).
 bool TakeSoundLock();
-// While another hack holds the lock: the sound entries of EngineCalls only
-// note what the run asks for (the window, the waves, what plays, the
-// volumes) and play nothing.
-void DeferSound();
+// A hack's sound waits for the lock: when the run starts its sound, the
+// lock is tried (`takeLock`); taken, the real sound starts at once. While
+// another hack holds it, the sound entries of EngineCalls only note what the
+// run asks for (the window, the waves, what plays, the volumes) and play
+// nothing. A run that never starts its sound never takes the lock.
+void DeferSound(bool (*takeLock)() = TakeSoundLock);
 // Tries `takeLock` when the sound was deferred and the run has started its
 // sound; once it succeeds the real entries are back and what the run had
 // asked for is done, so a hack that started while the one it replaces was

@@ -198,6 +198,7 @@ namespace {
 // note what the run asked for; the real ones wait here.
 struct TDeferredSound {
     bool Waiting = false;
+    bool (*TakeLock)() = nullptr; // tried when the run starts its sound
     TEngineCalls Real{};
     bool Started = false; // InitSound asked for and no tear-down since
     platform::WindowHandle Window = 0;
@@ -213,6 +214,20 @@ struct TDeferredSound {
 };
 TDeferredSound Deferred;
 
+// The real sound entries back in EngineCalls; nothing is deferred any more.
+void RestoreRealSound() {
+    Deferred.Waiting = false;
+    const TEngineCalls& real = Deferred.Real;
+    TEngineCalls& e = EngineCalls;
+    e.InitSound = real.InitSound;
+    e.LoadWave = real.LoadWave;
+    e.PlaySound = real.PlaySound;
+    e.SetSoundVolume = real.SetSoundVolume;
+    e.SetMusicVolume = real.SetMusicVolume;
+    e.FreeSounds = real.FreeSounds;
+    e.ShutdownSound = real.ShutdownSound;
+}
+
 void ForgetDeferredSound() {
     Deferred.Started = false;
     Deferred.Waves.clear();
@@ -222,12 +237,22 @@ void ForgetDeferredSound() {
 }
 } // namespace
 
-void DeferSound() {
+void DeferSound(bool (*takeLock)()) {
+    // Deferred already: the real entries are the ones kept then.
+    const TEngineCalls real = Deferred.Waiting ? Deferred.Real : EngineCalls;
     Deferred = TDeferredSound{};
     Deferred.Waiting = true;
-    Deferred.Real = EngineCalls;
+    Deferred.TakeLock = takeLock;
+    Deferred.Real = real;
     TEngineCalls& e = EngineCalls;
     e.InitSound = [](platform::WindowHandle window) {
+        // The lock free: the sound starts at once, and a wave file that
+        // cannot be read is the set-up's error, as in any run.
+        if (Deferred.TakeLock && Deferred.TakeLock()) {
+            RestoreRealSound();
+            EngineCalls.InitSound(window);
+            return;
+        }
         ForgetDeferredSound();
         Deferred.Started = true;
         Deferred.Window = window;
@@ -253,16 +278,8 @@ void DeferSound() {
 bool PollSoundLock(bool (*takeLock)()) {
     // A run without sound leaves the lock to a hack that plays.
     if (!Deferred.Waiting || !Deferred.Started || !takeLock()) return false;
-    Deferred.Waiting = false;
-    const TEngineCalls& real = Deferred.Real;
+    RestoreRealSound();
     TEngineCalls& e = EngineCalls;
-    e.InitSound = real.InitSound;
-    e.LoadWave = real.LoadWave;
-    e.PlaySound = real.PlaySound;
-    e.SetSoundVolume = real.SetSoundVolume;
-    e.SetMusicVolume = real.SetMusicVolume;
-    e.FreeSounds = real.FreeSounds;
-    e.ShutdownSound = real.ShutdownSound;
     if (Deferred.Started) {
         // What the set-up asked for, in its order; a failure stays silent,
         // as sound failures do.

@@ -14,9 +14,9 @@ open_dialog() {
   DIALOG_PID=$!
   DIALOG=$(window_named "$CAPTION" 20) || { cat "$TEST_TMP/dialog.out"; fail "no dialog"; }
 }
-# expect_file MOUSE FPS TIME FORMAT WHY
+# expect_file MOUSE FPS TIME FORMAT WHY (the sound on, the primary monitor alone)
 expect_file() {
-  printf 'Configuration File { home dir, exit on mouse, fps, time, time (12,24) }\r\n%s/\r\n%s\r\n%s\r\n%s\r\n%s\r\n' \
+  printf 'Configuration File { home dir, exit on mouse, fps, time, time (12,24) }\r\n%s/\r\n%s\r\n%s\r\n%s\r\n%s\r\n1\r\n0\r\n' \
     "$TARNWICK_DIST_DIR" "$1" "$2" "$3" "$4" >"$TEST_TMP/expected.txt"
   cmp -s "$TEST_TMP/expected.txt" "$SETTINGS" || fail "$5: the settings file is $(od -c "$SETTINGS" | head -20)"
 }

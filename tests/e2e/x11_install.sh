@@ -28,7 +28,7 @@ note "/i"
 dir="$HOME/.config/tarnwick"
 cmp -s "$TARNWICK" "$dir/tarnwick" || fail "/i did not copy the program to $dir"
 [ "$(sed -n 2p "$dir/tarnwick.txt" | tr -d '\r')" = "$TARNWICK_DIST_DIR" ] || fail "the settings do not name the distribution folder"
-[ "$(wc -l <"$dir/tarnwick.txt")" = 6 ] || fail "the settings file is not six lines"
+[ "$(wc -l <"$dir/tarnwick.txt")" = 8 ] || fail "the settings file is not eight lines"
 grep -q "GL: .*$dir/tarnwick -root" "$HOME/.xscreensaver" || fail "the hack is not in ~/.xscreensaver"
 [ "$(diff "$HOME/.xscreensaver" <(sed '/tarnwick -root/d' "$HOME/.xscreensaver") | grep -c '^<')" = 1 ] ||
   fail "/i changed more than one line of ~/.xscreensaver"

@@ -107,7 +107,7 @@ runs_anyway() {
   iconv -f UTF-8 -t UTF-8 "$TEST_TMP/broken.out" >/dev/null 2>&1 && ! LC_ALL=C grep -q '[[:cntrl:]]' "$TEST_TMP/broken.out" &&
     ! LC_ALL=C.UTF-8 grep -qP '[\x{80}-\x{9f}]' "$TEST_TMP/broken.out" || fail "$1: raw bytes in $(cat -v "$TEST_TMP/broken.out")"
 }
-# repaired_by_ok WHAT: OK in the dialog (Return) writes six lines naming the distribution folder.
+# repaired_by_ok WHAT: OK in the dialog (Return) writes eight lines naming the distribution folder.
 repaired_by_ok() {
   "$TARNWICK" /c >"$TEST_TMP/dialog.out" 2>&1 &
   local pid=$!
@@ -117,7 +117,7 @@ repaired_by_ok() {
   wait_exit "$pid" 5
   [ "$EXIT_CODE" = 0 ] || { cat "$TEST_TMP/dialog.out"; fail "$1: OK: exit code $EXIT_CODE"; }
   ! grep -q -i 'pango\|warning' "$TEST_TMP/dialog.out" || fail "$1: $(cat -v "$TEST_TMP/dialog.out")"
-  [ "$(sed -n 2p "$SETTINGS" | tr -d '\r')" = "$TARNWICK_DIST_DIR/" ] && [ "$(wc -l <"$SETTINGS")" = 6 ] ||
+  [ "$(sed -n 2p "$SETTINGS" | tr -d '\r')" = "$TARNWICK_DIST_DIR/" ] && [ "$(wc -l <"$SETTINGS")" = 8 ] ||
     fail "$1: OK did not write a settings file naming $TARNWICK_DIST_DIR/: $(cat -v "$SETTINGS")"
 }
 note "a settings file whose home has gone"

@@ -67,30 +67,30 @@ closed_with_0() {
   wait_exit "$DIALOG_PID" 10
   [ "$EXIT_CODE" = 0 ] || fail "$1: exit code $EXIT_CODE, expected 0"
 }
-# expect_file MOUSE FPS TIME FORMAT WHAT: the six lines OK writes.
+# expect_file MOUSE FPS TIME FORMAT SOUND EVERY WHAT: the eight lines OK writes.
 expect_file() {
-  printf 'Configuration File { home dir, exit on mouse, fps, time, time (12,24) }\r\n%s/\r\n%s\r\n%s\r\n%s\r\n%s\r\n' \
-    "$TARNWICK_DIST_DIR" "$1" "$2" "$3" "$4" >"$TEST_TMP/expected.txt"
-  cmp -s "$TEST_TMP/expected.txt" "$SETTINGS" || fail "$5: the settings file is $(od -c "$SETTINGS" | head -20)"
+  printf 'Configuration File { home dir, exit on mouse, fps, time, time (12,24) }\r\n%s/\r\n%s\r\n%s\r\n%s\r\n%s\r\n%s\r\n%s\r\n' \
+    "$TARNWICK_DIST_DIR" "$1" "$2" "$3" "$4" "$5" "$6" >"$TEST_TMP/expected.txt"
+  cmp -s "$TEST_TMP/expected.txt" "$SETTINGS" || fail "$7: the settings file is $(od -c "$SETTINGS" | head -20)"
 }
 
-note "the dialog's Tab order: the options, the checked clock form, OK"
+note "the dialog's Tab order: the options, the checked clock form, the sound, every monitor, OK"
 write_settings 0 0 1 24
 open_dialog /c
-xdotool key space Tab space Tab Tab Tab space
+xdotool key space Tab space Tab Tab Tab space Tab space Tab space
 closed_with_0 "Space on OK"
-expect_file 1 1 1 24 "Space on \"Exit On Mouse Move\", \"Show FPS\" and OK"
+expect_file 1 1 1 24 0 1 "Space on \"Exit On Mouse Move\", \"Show FPS\", \"Play Sound\", \"Show On Every Monitor\" and OK"
 
 note "on through Cancel to Restore Defaults, and back to OK"
 open_dialog /c
-xdotool key Tab Tab Tab Tab Tab Tab space shift+Tab shift+Tab space
+xdotool key Tab Tab Tab Tab Tab Tab Tab Tab space shift+Tab shift+Tab space
 closed_with_0 "Space on OK"
-expect_file 0 0 1 12 "Space on Restore Defaults, then on OK two Shift+Tabs back"
+expect_file 0 0 1 12 1 0 "Space on Restore Defaults, then on OK two Shift+Tabs back"
 
 note "About... last; after its box the focus is back on it"
 open_dialog /c
-xdotool key Tab Tab Tab Tab Tab Tab Tab space
-about=$(window_named "About Tarnwick 3D" 10) || fail "seven Tabs from the first option do not reach About..."
+xdotool key Tab Tab Tab Tab Tab Tab Tab Tab Tab space
+about=$(window_named "About Tarnwick 3D" 10) || fail "nine Tabs from the first option do not reach About..."
 wait_for '[ "$(active_window)" = "$about" ]' 10 || fail "the about box did not take the focus"
 xdotool key Return
 wait_for '! xdotool search --onlyvisible --name "^About Tarnwick 3D\$"' 10 || fail "Return left the about box shown"

@@ -15,7 +15,7 @@ wine "$EXE" /i || fail "/i ended with $?"
 cmp -s "$EXE" "$sys/Tarnwick.scr" || fail "Tarnwick.scr is not a copy of Tarnwick.exe"
 expected="$TEST_TMP/expected.txt"
 printf '%s\r\n' "Configuration File { home dir, exit on mouse, fps, time, time (12,24) }" \
-  "$(win_path "$TARNWICK_WINDOWS_DIST")" 0 0 1 12 >"$expected"
+  "$(win_path "$TARNWICK_WINDOWS_DIST")" 0 0 1 12 1 0 >"$expected"
 cmp "$expected" "$sys/tarnwick.txt" || { cat -A "$sys/tarnwick.txt"; fail "default settings differ"; }
 write_settings 'D:\elsewhere' 1 1 0 24
 wine "$EXE" /i extra || fail "second /i ended with $?"

@@ -48,7 +48,7 @@ ok_repairs() {
   wait_exit $pid
   [ "$STATUS" = 0 ] || fail "OK: exit code $STATUS"
   printf '%s\r\n' "Configuration File { home dir, exit on mouse, fps, time, time (12,24) }" \
-    "$(win_path "$unzipped")\\" 0 0 1 12 >"$TEST_TMP/expected.txt"
+    "$(win_path "$unzipped")\\" 0 0 1 12 1 0 >"$TEST_TMP/expected.txt"
   cmp -s "$TEST_TMP/expected.txt" "$settings" || { cat -A "$settings"; fail "OK did not write the unzipped folder as home"; }
 }
 

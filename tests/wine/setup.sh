@@ -51,7 +51,7 @@ diff "$TEST_TMP/expected" "$TEST_TMP/actual" || fail "Program Files\\Tarnwick ho
 cmp -s "$TARNWICK_WINDOWS_DIST/models/tarnwick.umf" "$folder/models/tarnwick.umf" || fail "the installed lake model differs"
 cmp -s "$folder/Tarnwick.scr" "$sys/Tarnwick.scr" || fail "the system folder holds no copy of the installed Tarnwick.scr"
 printf '%s\r\n' "Configuration File { home dir, exit on mouse, fps, time, time (12,24) }" \
-  'C:\Program Files\Tarnwick' 0 0 1 12 >"$TEST_TMP/settings.txt"
+  'C:\Program Files\Tarnwick' 0 0 1 12 1 0 >"$TEST_TMP/settings.txt"
 cmp "$TEST_TMP/settings.txt" "$sys/tarnwick.txt" || { cat -A "$sys/tarnwick.txt"; fail "the settings differ from the defaults naming the install folder"; }
 
 note "the entry in Installed apps"

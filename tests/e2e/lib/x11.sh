@@ -21,7 +21,8 @@ write_settings() {
 
 # Client positions of the settings dialog's controls (their centres) at the
 # default font size.
-MOUSE_EXIT="27 35"; FPS_SHOW="27 55"; ABOUT="321 104"; RESTORE="58 196"; OK="295 196"; CANCEL="350 196"
+MOUSE_EXIT="27 35"; FPS_SHOW="27 55"; PLAY_SOUND="27 115"; EVERY_MONITOR="27 135"; ABOUT="321 143"
+RESTORE="58 236"; OK="295 236"; CANCEL="350 236"
 
 # The id of the first window whose title is exactly $1 (waits up to $2 s).
 window_named() {

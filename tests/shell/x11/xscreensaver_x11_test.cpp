@@ -185,7 +185,7 @@ TEST(HackSound, DeferredSoundStartsOnceTheLockIsFree) {
     e.FreeSounds = [] { SoundCalls.push_back("free"); };
     e.ShutdownSound = [] { SoundCalls.push_back("shutdown"); };
 
-    x11::DeferSound();
+    x11::DeferSound(TakeFakeLock);
     e.InitSound(42);
     e.LoadWave("sounds\\smallwaterfall.wav");
     e.PlaySound(0, false, true);
@@ -208,7 +208,7 @@ TEST(HackSound, DeferredSoundStartsOnceTheLockIsFree) {
     // silent run never takes the lock from a hack that would play.
     SoundCalls.clear();
     LockFree = false;
-    x11::DeferSound();
+    x11::DeferSound(TakeFakeLock);
     e.InitSound(7);
     e.LoadWave("w");
     e.FreeSounds();
@@ -216,4 +216,12 @@ TEST(HackSound, DeferredSoundStartsOnceTheLockIsFree) {
     LockFree = true;
     EXPECT_FALSE(x11::PollSoundLock(TakeFakeLock));
     EXPECT_TRUE(SoundCalls.empty());
+
+    // Free when the run starts its sound: it starts at once, so a wave
+    // that cannot be read fails the set-up as in any run.
+    x11::DeferSound(TakeFakeLock);
+    e.InitSound(9);
+    e.LoadWave("w");
+    EXPECT_EQ(SoundCalls, (std::vector<std::string>{"init 9", "load w"}));
+    EXPECT_FALSE(x11::PollSoundLock(TakeFakeLock));
 }
