@@ -4,7 +4,8 @@
 # into a sound server of the test's own whose output is recorded. "/s"
 # plays the waterfall at the source's level less 10 dB in both channels
 # until the run ends; a looped ramp on the left channel alone shows that the
-# loop has no gap; "/p" and "/c" play nothing.
+# loop has no gap; "/p" and "/c" play nothing, and neither does "/s" with
+# "Play Sound" off (line 7 of the settings), from a home without the wave.
 source "$(dirname "$0")/../lib/common.sh"
 start_xvfb 640x480
 use_wine_prefix
@@ -56,6 +57,26 @@ probe host preview 3000 5000 "$EXE" /p "{HWND}" >"$TEST_TMP/host.out" || fail "h
 expect_line "$TEST_TMP/host.out" '^alive=1 '
 stop_recording
 [ "$(scan_sound "$RECORDING")" = first=none ] || fail "the preview played something: $(scan_sound "$RECORDING")"
+
+note "/s with the sound off: the lake runs without the wave file, and nothing plays"
+silent="$TEST_TMP/silent"
+mkdir -p "$silent"
+ln -s "$TARNWICK_WINDOWS_DIST/models" "$TARNWICK_WINDOWS_DIST/pictures" "$silent/"
+write_settings "$(win_path "$silent")" 0 0 0 12 0
+start_recording "$TEST_TMP/silent.raw"
+wine "$EXE" /s >"$TEST_TMP/run.out" 2>&1 &
+RUN=$!
+probe window "$MAIN_CLASS" 60000 >/dev/null || { cat "$TEST_TMP/run.out"; fail "no window with the sound off"; }
+presents_frames "$RUN" || { cat "$TEST_TMP/run.out"; fail "the lake does not run with the sound off"; }
+sink_in_use && fail "a stream plays with the sound off"
+wait_recorded 2 20 || fail "the recording stalled"
+xdotool key x
+wait_for "! kill -0 $RUN" 20 || fail "a key did not end the silent run"
+wait_exit $RUN
+[ "$STATUS" = 0 ] || fail "the silent run: exit code $STATUS, expected 0"
+stop_recording
+[ "$(scan_sound "$RECORDING")" = first=none ] || fail "the silent run played something: $(scan_sound "$RECORDING")"
+write_settings "$(win_path "$TARNWICK_WINDOWS_DIST")" 0 0 0 12
 
 note "/c plays nothing"
 start_recording "$TEST_TMP/dialog.raw"

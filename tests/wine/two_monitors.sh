@@ -5,6 +5,8 @@
 # the desktop on the other, and input over that window ends the run as over
 # the main one: a key, a left click and a 2-pixel move with "Exit On Mouse
 # Move"; a right click and a 1-pixel move do not. Both windows go with the run.
+# With "Show On Every Monitor" one window spans both monitors, with no cover,
+# and each shows the same lake, clock and counter.
 source "$(dirname "$0")/../lib/common.sh"
 source "$(dirname "$0")/shell_helpers.bash"
 start_two_heads
@@ -74,4 +76,29 @@ xdotool mousemove 1920 360
 start_run
 xdotool click 1
 ended_with_windows_gone "a left click"
+
+note "Show On Every Monitor: one window over both monitors, the same lake on each"
+write_settings "$home" 0 1 1 24 1 1
+lake_on_both() {
+  import -window root "$TEST_TMP/shot.png" 2>/dev/null &&
+    greater "$(saturation_of "$TEST_TMP/shot.png" "$HEAD1")" 0.1 &&
+    greater "$(saturation_of "$TEST_TMP/shot.png" "$HEAD2")" 0.1
+}
+xdotool mousemove 640 360
+wine "$EXE" /s >"$TEST_TMP/run.out" 2>&1 &
+RUN=$!
+probe window "$MAIN_CLASS" 60000 >"$TEST_TMP/window.out" || { cat "$TEST_TMP/run.out"; fail "no window"; }
+wait_for lake_on_both 60 || { cat "$TEST_TMP/run.out"; fail "the lake is not on both monitors"; }
+probe window "$MAIN_CLASS" 5000 >"$TEST_TMP/window.out"
+expect_line "$TEST_TMP/window.out" '^window: caption="Tarnwick 3D Screensaver" rect=0 0 2560 720 .*topmost=1'
+probe gone "$COVER_CLASS" 1000 || fail "a cover window hides a monitor"
+convert "$TEST_TMP/shot.png" -crop "$HEAD1" +repage "$TEST_TMP/head1.png"
+convert "$TEST_TMP/shot.png" -crop "$HEAD2" +repage "$TEST_TMP/head2.png"
+differing=$(pixels_differ "$TEST_TMP/head1.png" "$TEST_TMP/head2.png")
+note "pixels differing between the monitors: $differing of $((1280 * 720))"
+[ "$differing" -lt 9216 ] || fail "the monitors show different pictures ($differing pixels differ)"
+xdotool mousemove 1920 360 key x
+wait_for "! kill -0 $RUN" 10 || fail "a key did not end the run"
+wait_exit $RUN
+[ "$STATUS" = 0 ] || fail "a key: exit code $STATUS, expected 0"
 echo PASS
