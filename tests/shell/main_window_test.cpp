@@ -505,7 +505,7 @@ TEST_F(MainWindow, ConfigureDisablesTheOwnerUntilDestroyed) {
     Create({"/c:1234"});
     EXPECT_EQ(Log, (std::vector<std::string>{
                        "Text VisitWebsite Visit our website for more 3D screensavers.\r\nClick Here.",
-                       "ParentOf 1234", "EnableWindow 7770", "MakeNormal", "MakeDialog 320x280",
+                       "ParentOf 1234", "EnableWindow 7770", "MakeNormal", "MakeDialog 320x328",
                        "SetCaption Tarnwick 3D Screensaver Configuration"}));
     EXPECT_EQ(RunMode, Configure);
     // The dialog shows what the file holds.
