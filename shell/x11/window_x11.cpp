@@ -70,7 +70,6 @@ unsigned long ScaleChannel(std::uint32_t value8, int shift, int bits) {
 // A monitor's rectangle on the root window, in pixels.
 struct THead {
     int X = 0, Y = 0, Width = 0, Height = 0;
-    int Index = 0; // Xinerama's number for it
     bool operator==(const THead& o) const {
         return X == o.X && Y == o.Y && Width == o.Width && Height == o.Height;
     }
@@ -87,7 +86,7 @@ std::vector<THead> ScreenHeads(Display* dpy) {
     if (XineramaQueryExtension(dpy, &eventBase, &errorBase) && XineramaIsActive(dpy)) {
         if (XineramaScreenInfo* info = XineramaQueryScreens(dpy, &count)) {
             for (int i = 0; i < count; ++i) {
-                THead head{info[i].x_org, info[i].y_org, info[i].width, info[i].height, i};
+                THead head{info[i].x_org, info[i].y_org, info[i].width, info[i].height};
                 bool repeated = false;
                 for (const THead& h : heads)
                     repeated = repeated || h == head;
@@ -98,7 +97,7 @@ std::vector<THead> ScreenHeads(Display* dpy) {
     }
     if (heads.empty())
         heads.push_back(
-            THead{0, 0, DisplayWidth(dpy, DefaultScreen(dpy)), DisplayHeight(dpy, DefaultScreen(dpy)), 0});
+            THead{0, 0, DisplayWidth(dpy, DefaultScreen(dpy)), DisplayHeight(dpy, DefaultScreen(dpy))});
     return heads;
 }
 
@@ -111,7 +110,7 @@ THead BoundingHead(const std::vector<THead>& heads) {
         right = std::max(right, h.X + h.Width);
         bottom = std::max(bottom, h.Y + h.Height);
     }
-    return THead{left, top, right - left, bottom - top, 0};
+    return THead{left, top, right - left, bottom - top};
 }
 
 // The class of the black windows that cover the other monitors during the run.
@@ -332,33 +331,17 @@ void TX11MainWindow::PlaceOnHead(Window window, const THead& head) {
                       static_cast<unsigned>(head.Height));
 }
 
-// The main window over every head. A window manager that follows the
-// desktop standard learns which heads its full-screen state spans, by the
-// heads' Xinerama numbers: at the top, bottom, left and right edges.
+// The main window over every head. Window managers keep a full-screen
+// window to one monitor (few follow _NET_WM_FULLSCREEN_MONITORS), so the
+// spanning window is one they leave alone, as screen lockers' are: it keeps
+// the place and size given, above the others, and takes the keyboard when
+// it maps, as the main window always does.
 void TX11MainWindow::ShowSpanning() {
-    const THead box = BoundingHead(SpannedHeads);
-    long edges[4] = {SpannedHeads[0].Index, SpannedHeads[0].Index, SpannedHeads[0].Index,
-                     SpannedHeads[0].Index};
-    for (const THead& h : SpannedHeads) {
-        if (h.Y == box.Y) edges[0] = h.Index;
-        if (h.Y + h.Height == box.Y + box.Height) edges[1] = h.Index;
-        if (h.X == box.X) edges[2] = h.Index;
-        if (h.X + h.Width == box.X + box.Width) edges[3] = h.Index;
-    }
-    Atom monitors = XInternAtom(Dpy, "_NET_WM_FULLSCREEN_MONITORS", False);
-    XChangeProperty(Dpy, Own, monitors, XA_CARDINAL, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(edges), 4);
-    PlaceOnHead(Own, box);
+    XSetWindowAttributes a{};
+    a.override_redirect = True;
+    XChangeWindowAttributes(Dpy, Own, CWOverrideRedirect, &a);
+    PlaceOnHead(Own, BoundingHead(SpannedHeads));
     XMapRaised(Dpy, Own);
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = Own;
-    event.xclient.message_type = monitors;
-    event.xclient.format = 32;
-    for (int i = 0; i < 4; ++i)
-        event.xclient.data.l[i] = edges[i];
-    event.xclient.data.l[4] = 1; // a normal application
-    XSendEvent(Dpy, DefaultRootWindow(Dpy), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
     XSync(Dpy, False);
 }
 
