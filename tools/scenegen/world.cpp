@@ -87,7 +87,7 @@ TVec3 CameraEye() {
 }
 
 TVec3 CameraTarget() {
-    const float yaw = 4.0f * Pi / 180.0f, pitch = -6.5f * Pi / 180.0f;
+    const float yaw = 4.0f * Pi / 180.0f, pitch = -3.0f * Pi / 180.0f;
     TVec3 dir = V3(std::sin(yaw) * std::cos(pitch), std::cos(yaw) * std::cos(pitch), std::sin(pitch));
     return CameraEye() + dir * 100.0f;
 }
@@ -113,8 +113,8 @@ bool TriangleMayShow(TVec3 a, TVec3 b, TVec3 c) {
             ++behind;
             continue; // its tangents mean nothing: only the near plane judges it
         }
-        left += p.x < -halfAcross, right += p.x > halfAcross;
-        below += p.y < -halfUp, above += p.y > halfUp;
+        left += p.x<-halfAcross, right += p.x> halfAcross;
+        below += p.y<-halfUp, above += p.y> halfUp;
     }
     if (behind == 3) return false;
     if (behind > 0) return true; // crosses the near plane: kept
