@@ -10,11 +10,11 @@ namespace scenegen {
 
 namespace {
 
-constexpr float HalfSpan = 0.3f;   // radians either side of the falls
-constexpr float Taper = 0.2f;      // full height within this angle of the falls
-constexpr float Bed = 3.0f;        // thickness of a bed of rock, on average
-constexpr float LedgeRise = 0.35f; // height of the slope from a bed's face back to the next
-constexpr float Bottom = -1.5f;    // the face goes on under the water
+constexpr float HalfSpan = 0.3f;    // radians either side of the falls
+constexpr float Taper = 0.2f;       // full height within this angle of the falls
+constexpr float Bed = 3.0f;         // thickness of a bed of rock, on average
+constexpr float LedgeRise = 0.35f;  // height of the slope from a bed's face back to the next
+constexpr float Bottom = -1.5f;     // the face goes on under the water
 constexpr int Columns = 36;
 
 // Distance along the shore from the falls' axis.
@@ -108,8 +108,7 @@ TGenObject RockFace(std::uint16_t material) {
     const TVec3 eye = CameraEye();
     const float reach = FaceHeight();
     auto texCoord = [&](float angle, float rise) {
-        return V3((angle - (FallsAngle - HalfSpan)) / (2.0f * HalfSpan), (rise - Bottom) / (reach - Bottom),
-                  0.0f);
+        return V3((angle - (FallsAngle - HalfSpan)) / (2.0f * HalfSpan), (rise - Bottom) / (reach - Bottom), 0.0f);
     };
     for (int c = 0; c < Columns; ++c) {
         const float a0 = FallsAngle - HalfSpan + 2.0f * HalfSpan * float(c) / Columns;
@@ -171,23 +170,19 @@ TPicture RockTexture() {
             const float grain = 0.09f * Fbm(across * 3.0f, rise * 3.0f, 73u, 4);
             const float streaks = 0.12f * Fbm(across * 2.2f, rise * 0.25f, 79u, 3);
             // Joints running down through several beds, fading in and out.
-            const float joint =
-                SmoothRange(0.9f, 0.98f,
-                            Ridged(across / 2.5f + 0.2f * Fbm(rise / 4.0f, across, 107u, 2), 0.4f, 83u, 2)) *
-                SmoothRange(-0.2f, 0.4f, Fbm(across / 2.5f, rise / 5.0f, 109u, 2));
+            const float joint = SmoothRange(0.9f, 0.98f, Ridged(across / 2.5f + 0.2f * Fbm(rise / 4.0f, across, 107u, 2),
+                                                                 0.4f, 83u, 2)) *
+                                SmoothRange(-0.2f, 0.4f, Fbm(across / 2.5f, rise / 5.0f, 109u, 2));
             // The shadowed crack under each ledge, deeper in some places than others.
             const float crack = SmoothRange(0.3f, 0.0f, inBed) * (rise > 0.0f ? 1.0f : 0.0f) *
                                 (0.15f + 0.2f * (0.5f + 0.5f * ValueNoise(across / 2.0f, float(bed), 103u)));
-            const float wet =
-                1.0f - 0.35f * std::exp(-across * across / 3.0f) * SmoothRange(reach, 0.0f, rise);
+            const float wet = 1.0f - 0.35f * std::exp(-across * across / 3.0f) * SmoothRange(reach, 0.0f, rise);
             const float shade = lit * (1.0f - 0.45f * joint - crack) * wet;
-            TColour c =
-                Mix(Rgb(0.50f, 0.48f, 0.44f), Rgb(0.70f, 0.65f, 0.57f), 0.5f + 0.3f * tone + 0.3f * patches);
+            TColour c = Mix(Rgb(0.50f, 0.48f, 0.44f), Rgb(0.70f, 0.65f, 0.57f), 0.5f + 0.3f * tone + 0.3f * patches);
             c = Mix(c, Rgb(0.62f, 0.50f, 0.38f), 0.25f * SmoothRange(0.2f, 0.7f, patches)); // iron stain
             c = Scaled(c, std::max(0.15f, shade * (0.9f + grain - streaks)));
             // Moss and wet algae low down by the water.
-            const float damp =
-                SmoothRange(2.5f, 0.0f, rise) * (0.5f + 0.5f * Fbm(across * 1.5f, rise * 2.0f, 89u, 3));
+            const float damp = SmoothRange(2.5f, 0.0f, rise) * (0.5f + 0.5f * Fbm(across * 1.5f, rise * 2.0f, 89u, 3));
             c = Mix(c, Scaled(Rgb(0.22f, 0.27f, 0.17f), lit), Clamp01(damp));
             picture.Set(x, y, c);
         }

@@ -174,8 +174,7 @@ float Distance2D(TVec3 a, TVec3 b) {
 // Is `p` inside camera 1's view (with a margin), for a 21:9 screen?
 bool InView(TVec3 p) {
     const TVec3 v = CameraView(p);
-    return v.z >= 1.0f &&
-           std::fabs(v.x) < 1.1f; // tan(47.7 degrees): the half width of a 21:9 view at 45 degrees up
+    return v.z >= 1.0f && std::fabs(v.x) < 1.1f; // tan(47.7 degrees): the half width of a 21:9 view at 45 degrees up
 }
 
 // Deep in the far woods the trees stand many deep on screen, each showing
@@ -365,8 +364,8 @@ TGenObject Waterfall(std::uint16_t material) {
         const float half = 1.3f + 1.2f * (1.0f - f) * (1.0f - f);
         const TVec3 l = p - right * half, r = p + right * half;
         if (k > 0)
-            falls.AddQuad(prevL, prevR, r, l, V3(RibbonS0, prevT, 0), V3(RibbonS1, prevT, 0),
-                          V3(RibbonS1, f, 0), V3(RibbonS0, f, 0));
+            falls.AddQuad(prevL, prevR, r, l, V3(RibbonS0, prevT, 0), V3(RibbonS1, prevT, 0), V3(RibbonS1, f, 0),
+                          V3(RibbonS0, f, 0));
         prevL = l, prevR = r, prevT = f;
     }
     // The spray: a cloud facing the camera at the foot, in front of the
@@ -374,9 +373,8 @@ TGenObject Waterfall(std::uint16_t material) {
     // so the spray rises from where the falls meet the lake.
     const TVec3 base = foot + towardLake * 3.5f + V3(0, 0, -0.6f);
     const TVec3 across = Normalised(Cross(base - eye, V3(0, 0, 1))) * 5.0f, up = V3(0, 0, 5.2f);
-    falls.AddQuad(base - across, base + across, base + across + up, base - across + up,
-                  V3(SprayS0, 0.002f, 0), V3(SprayS1, 0.002f, 0), V3(SprayS1, 0.998f, 0),
-                  V3(SprayS0, 0.998f, 0));
+    falls.AddQuad(base - across, base + across, base + across + up, base - across + up, V3(SprayS0, 0.002f, 0),
+                  V3(SprayS1, 0.002f, 0), V3(SprayS1, 0.998f, 0), V3(SprayS0, 0.998f, 0));
     return falls;
 }
 
@@ -385,8 +383,7 @@ TPicture WaterfallTexture() {
     // The ribbon, in the left half.
     for (int y = 0; y < picture.Height; ++y)
         for (int x = 0; x < FallsTextureWidth / 2; ++x) {
-            float u = (float(x) + 0.5f) / float(FallsTextureWidth / 2),
-                  v = (float(y) + 0.5f) / float(picture.Height);
+            float u = (float(x) + 0.5f) / float(FallsTextureWidth / 2), v = (float(y) + 0.5f) / float(picture.Height);
             float streak = Fbm(u * 11.0f, v * 1.2f, 1001u, 4, 0.55f, 11);
             float edge = SmoothRange(0.0f, 0.22f, u) * SmoothRange(1.0f, 0.78f, u);
             float foam = 1.0f - SmoothRange(0.0f, 0.25f, v); // churned white at the foot
@@ -400,17 +397,14 @@ TPicture WaterfallTexture() {
     // the middle, thinning upwards and to the sides, clear at the cell's edge.
     for (int y = 0; y < picture.Height; ++y)
         for (int x = 0; x < FallsTextureWidth / 2; ++x) {
-            const float u = (float(x) + 0.5f) / float(FallsTextureWidth / 2),
-                        v = (float(y) + 0.5f) / float(picture.Height);
+            const float u = (float(x) + 0.5f) / float(FallsTextureWidth / 2), v = (float(y) + 0.5f) / float(picture.Height);
             const float dx = (u - 0.5f) * 2.0f;
             const float billows = 0.5f + 0.5f * Fbm(u * 5.0f, v * 3.0f - 0.3f, 1011u, 4);
             const float body = std::exp(-dx * dx / (0.3f + 0.6f * v)) * (1.0f - dx * dx) * (1.0f - dx * dx) *
                                (1.0f - SmoothRange(0.05f, 0.9f, v));
-            const float edge =
-                SmoothRange(0.0f, 0.06f, u) * SmoothRange(1.0f, 0.94f, u) * SmoothRange(1.0f, 0.94f, v);
+            const float edge = SmoothRange(0.0f, 0.06f, u) * SmoothRange(1.0f, 0.94f, u) * SmoothRange(1.0f, 0.94f, v);
             const float a = Clamp01(body * (0.6f + 1.1f * billows) * edge);
-            TColour c =
-                Mix(Rgb(0.80f, 0.85f, 0.88f), Rgb(0.98f, 0.99f, 1.0f), Clamp01(0.3f + 0.7f * billows));
+            TColour c = Mix(Rgb(0.80f, 0.85f, 0.88f), Rgb(0.98f, 0.99f, 1.0f), Clamp01(0.3f + 0.7f * billows));
             c.a = std::min(0.85f, a);
             picture.Set(FallsTextureWidth / 2 + x, y, c);
         }
