@@ -113,8 +113,8 @@ bool TriangleMayShow(TVec3 a, TVec3 b, TVec3 c) {
             ++behind;
             continue; // its tangents mean nothing: only the near plane judges it
         }
-        left += p.x<-halfAcross, right += p.x> halfAcross;
-        below += p.y<-halfUp, above += p.y> halfUp;
+        left += p.x < -halfAcross, right += p.x > halfAcross;
+        below += p.y < -halfUp, above += p.y > halfUp;
     }
     if (behind == 3) return false;
     if (behind > 0) return true; // crosses the near plane: kept
