@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 
+#include "tools/scenegen/parallel.h"
 #include "tools/scenegen/world.h"
 
 namespace scenegen {
@@ -22,7 +23,8 @@ struct TClipVertex {
 // How triangles are drawn beyond the usual depth test (less).
 struct TDrawRules {
     bool CullBackFaces = true;
-    float DropBelow = -1e30f; // points of the surface lower than this are not drawn
+    float DropBelow = -1e30f;          // points of the surface lower than this are not drawn
+    int RowLow = 0, RowHigh = 1 << 30; // only rows RowLow..RowHigh - 1 of the target
 };
 
 // Draws one triangle given in clip space: near-plane clipping, culling of
@@ -70,8 +72,9 @@ void DrawTriangle(TTarget& target, TClipVertex v[3], const TPicture* texture, TC
         if (area == 0.0f || (area < 0.0f && rules.CullBackFaces)) continue; // clockwise: a back face
         int x0 = std::max(0, int(std::floor(std::min({a.X, b.X, c.X}))));
         int x1 = std::min(target.W - 1, int(std::ceil(std::max({a.X, b.X, c.X}))));
-        int y0 = std::max(0, int(std::floor(std::min({a.Y, b.Y, c.Y}))));
-        int y1 = std::min(target.H - 1, int(std::ceil(std::max({a.Y, b.Y, c.Y}))));
+        int y0 = std::max(rules.RowLow, int(std::floor(std::min({a.Y, b.Y, c.Y}))));
+        int y1 = std::min(target.H, rules.RowHigh) - 1;
+        y1 = std::min(y1, int(std::ceil(std::max({a.Y, b.Y, c.Y}))));
         for (int y = y0; y <= y1; ++y)
             for (int x = x0; x <= x1; ++x) {
                 float px = float(x) + 0.5f, py = float(y) + 0.5f;
@@ -104,14 +107,12 @@ void DrawTriangle(TTarget& target, TClipVertex v[3], const TPicture* texture, TC
     }
 }
 
-} // namespace
-
-void DrawLakeObjects(const TLakeData& lake, const TMatrix& clip, TRenderTarget& target, bool cullBackFaces,
-                     float dropBelow) {
+// DrawLakeObjects for the rows of `rules` alone.
+void DrawLakeRows(const TLakeData& lake, const TMatrix& clip, TRenderTarget& target,
+                  const TDrawRules& rules) {
     std::map<std::string, const TPicture*> textures;
     for (const TNamedPicture& t : lake.Textures)
         textures[t.Name] = &t.Picture;
-    const TDrawRules rules{cullBackFaces, dropBelow};
     const TGenModel& model = lake.Model;
     for (int pass = 0; pass < 2; ++pass)
         for (const TGenObject& object : model.Objects) {
@@ -132,6 +133,19 @@ void DrawLakeObjects(const TLakeData& lake, const TMatrix& clip, TRenderTarget& 
                 DrawTriangle(target, v, texture, flat, pass == 1, pass == 0, rules);
             }
         }
+}
+
+} // namespace
+
+void DrawLakeObjects(const TLakeData& lake, const TMatrix& clip, TRenderTarget& target, bool cullBackFaces,
+                     float dropBelow) {
+    // Bands of rows are independent: each is drawn on its own thread.
+    const int bands = 8;
+    ParallelRows(bands, [&](int band) {
+        TDrawRules rules{cullBackFaces, dropBelow};
+        rules.RowLow = target.H * band / bands, rules.RowHigh = target.H * (band + 1) / bands;
+        DrawLakeRows(lake, clip, target, rules);
+    });
 }
 
 TPicture RenderLakeView(const TLakeData& lake, int width, int height, int supersample, bool ripples) {

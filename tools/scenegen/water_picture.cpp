@@ -34,7 +34,7 @@ TColour DeepViewWater() {
 }
 // Far water seen at a glance, where a ray bounced down meets the next wave.
 TColour GlancingWater() {
-    return Rgb(0.30f, 0.38f, 0.41f);
+    return Rgb(0.21f, 0.28f, 0.29f);
 }
 
 TVec3 Direction(float azimuth, float elevation) { // radians, azimuth clockwise from north
