@@ -83,7 +83,7 @@ TVec3 TerrainNormal(float x, float y, float step) {
 }
 
 TVec3 CameraEye() {
-    return V3(24.0f, 134.0f, 3.5f);
+    return V3(24.0f, 128.0f, 4.5f);
 }
 
 TVec3 CameraTarget() {
