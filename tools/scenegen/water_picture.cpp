@@ -30,11 +30,11 @@ TColour ShallowViewWater() {
     return Rgb(0.16f, 0.25f, 0.27f);
 }
 TColour DeepViewWater() {
-    return Rgb(0.05f, 0.115f, 0.13f);
+    return Rgb(0.04f, 0.10f, 0.115f);
 }
 // Far water seen at a glance, where a ray bounced down meets the next wave.
 TColour GlancingWater() {
-    return Rgb(0.21f, 0.28f, 0.29f);
+    return Rgb(0.33f, 0.42f, 0.48f);
 }
 
 TVec3 Direction(float azimuth, float elevation) { // radians, azimuth clockwise from north
@@ -69,7 +69,7 @@ struct TMirrorView {
     // eye lies under the water: looking lower than the far shore's foot it
     // sees nothing, where a ray bounced off a wave skims the lake.
     static TColour Backdrop(TVec3 dir) {
-        return Mix(SkyColour(dir), GlancingWater(), SmoothRange(0.14f, 0.03f, dir.z));
+        return Mix(SkyColour(dir), GlancingWater(), SmoothRange(0.17f, 0.09f, dir.z));
     }
 };
 
@@ -174,7 +174,7 @@ TColour WaterColour(const TMirrorView& mirror, const TWaterSpan& span, TVec3 r) 
     // glance (Fresnel's law for water, in Schlick's form).
     const float glance = std::clamp(seenElevation, 0.0f, Pi * 0.5f);
     const float k = 1.0f - std::sin(glance);
-    float reflects = 0.08f + 0.72f * k * k * k;
+    float reflects = 0.05f + 0.75f * k * k * k;
     // A ray bounced downwards meets the next wave: the water's own colour.
     reflects *= SmoothRange(-5.0f * Degree, 0.5f * Degree, seenElevation);
 
