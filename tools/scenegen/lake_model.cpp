@@ -4,6 +4,7 @@
 #include "tools/scenegen/sky.h"
 #include "tools/scenegen/terrain.h"
 #include "tools/scenegen/vegetation.h"
+#include "tools/scenegen/water_picture.h"
 #include "tools/scenegen/world.h"
 
 namespace scenegen {
@@ -40,12 +41,13 @@ TLakeData BuildLake() {
     model.Cameras.push_back(camera);
 
     lake.Textures.push_back({GroundTextureName, BakeTerrainTexture(grid, NearArea, 1024)});
-    lake.Textures.push_back({MirrorTextureName, MirrorTexture()});
+    lake.Textures.push_back({MirrorTextureName, TPicture()}); // drawn below, from the rest
     lake.Textures.push_back({LandTextureName, BakeTerrainTexture(grid, TerrainArea, 1024)});
     lake.Textures.push_back({SkyTextureName, SkyTexture()});
     lake.Textures.push_back({TreesTextureName, VegetationTexture()});
     lake.Textures.push_back({FallsTextureName, WaterfallTexture()});
     lake.Textures.push_back({RockTextureName, RockTexture()});
+    lake.Textures[1].Picture = WaterPicture(lake);
     return lake;
 }
 

@@ -5,27 +5,32 @@
 #include <map>
 #include <string>
 
+#include "tools/scenegen/parallel.h"
 #include "tools/scenegen/world.h"
 
 namespace scenegen {
 
 namespace {
 
-struct TTarget {
-    int W, H;
-    std::vector<TColour> Colour;
-    std::vector<float> Depth;
-};
+using TTarget = TRenderTarget;
 
 struct TClipVertex {
     float X, Y, Z, W; // clip space
     float S, T;
+    float Height = 0.0f; // world z, for the drop below a height
+};
+
+// How triangles are drawn beyond the usual depth test (less).
+struct TDrawRules {
+    bool CullBackFaces = true;
+    float DropBelow = -1e30f;          // points of the surface lower than this are not drawn
+    int RowLow = 0, RowHigh = 1 << 30; // only rows RowLow..RowHigh - 1 of the target
 };
 
 // Draws one triangle given in clip space: near-plane clipping, culling of
 // clockwise triangles, perspective-correct texturing, depth test (less).
 void DrawTriangle(TTarget& target, TClipVertex v[3], const TPicture* texture, TColour flat, bool blend,
-                  bool writeDepth) {
+                  bool writeDepth, const TDrawRules& rules = TDrawRules{}) {
     // Clip against the near plane (z > -w) and keep w positive.
     TClipVertex in[4], out[4];
     int n = 0;
@@ -36,14 +41,19 @@ void DrawTriangle(TTarget& target, TClipVertex v[3], const TPicture* texture, TC
         if (da >= 0) in[n++] = a;
         if ((da >= 0) != (db >= 0)) {
             float t = da / (da - db);
-            in[n++] = TClipVertex{a.X + (b.X - a.X) * t, a.Y + (b.Y - a.Y) * t, a.Z + (b.Z - a.Z) * t,
-                                  a.W + (b.W - a.W) * t, a.S + (b.S - a.S) * t, a.T + (b.T - a.T) * t};
+            in[n++] = TClipVertex{a.X + (b.X - a.X) * t,
+                                  a.Y + (b.Y - a.Y) * t,
+                                  a.Z + (b.Z - a.Z) * t,
+                                  a.W + (b.W - a.W) * t,
+                                  a.S + (b.S - a.S) * t,
+                                  a.T + (b.T - a.T) * t,
+                                  a.Height + (b.Height - a.Height) * t};
         }
     }
     if (n < 3) return;
     // To window coordinates.
     struct TWin {
-        float X, Y, Z, InvW, S, T;
+        float X, Y, Z, InvW, S, T, Height;
     } w[4];
     for (int i = 0; i < n; ++i) {
         float iw = 1.0f / std::max(in[i].W, 1e-6f);
@@ -52,17 +62,19 @@ void DrawTriangle(TTarget& target, TClipVertex v[3], const TPicture* texture, TC
                     in[i].Z * iw,
                     iw,
                     in[i].S * iw,
-                    in[i].T * iw};
+                    in[i].T * iw,
+                    in[i].Height * iw};
     }
     (void)out;
     for (int k = 1; k + 1 < n; ++k) {
         const TWin &a = w[0], &b = w[k], &c = w[k + 1];
         float area = (b.X - a.X) * (c.Y - a.Y) - (c.X - a.X) * (b.Y - a.Y);
-        if (area <= 0.0f) continue; // clockwise: a back face
+        if (area == 0.0f || (area < 0.0f && rules.CullBackFaces)) continue; // clockwise: a back face
         int x0 = std::max(0, int(std::floor(std::min({a.X, b.X, c.X}))));
         int x1 = std::min(target.W - 1, int(std::ceil(std::max({a.X, b.X, c.X}))));
-        int y0 = std::max(0, int(std::floor(std::min({a.Y, b.Y, c.Y}))));
-        int y1 = std::min(target.H - 1, int(std::ceil(std::max({a.Y, b.Y, c.Y}))));
+        int y0 = std::max(rules.RowLow, int(std::floor(std::min({a.Y, b.Y, c.Y}))));
+        int y1 = std::min(target.H, rules.RowHigh) - 1;
+        y1 = std::min(y1, int(std::ceil(std::max({a.Y, b.Y, c.Y}))));
         for (int y = y0; y <= y1; ++y)
             for (int x = x0; x <= x1; ++x) {
                 float px = float(x) + 0.5f, py = float(y) + 0.5f;
@@ -73,9 +85,12 @@ void DrawTriangle(TTarget& target, TClipVertex v[3], const TPicture* texture, TC
                 float z = w0 * a.Z + w1 * b.Z + w2 * c.Z;
                 std::size_t at = std::size_t(y) * std::size_t(target.W) + std::size_t(x);
                 if (!(z < target.Depth[at]) || z < -1.0f) continue;
+                float iw = w0 * a.InvW + w1 * b.InvW + w2 * c.InvW;
+                if (rules.DropBelow > -1e29f &&
+                    (w0 * a.Height + w1 * b.Height + w2 * c.Height) / iw < rules.DropBelow)
+                    continue;
                 TColour col = flat;
                 if (texture) {
-                    float iw = w0 * a.InvW + w1 * b.InvW + w2 * c.InvW;
                     float s = (w0 * a.S + w1 * b.S + w2 * c.S) / iw,
                           t = (w0 * a.T + w1 * b.T + w2 * c.T) / iw;
                     col = texture->Sample(s, t);
@@ -92,22 +107,13 @@ void DrawTriangle(TTarget& target, TClipVertex v[3], const TPicture* texture, TC
     }
 }
 
-} // namespace
-
-TPicture RenderLakeView(const TLakeData& lake, int width, int height, int supersample, bool ripples) {
-    TTarget target{width * supersample, height * supersample, {}, {}};
-    target.Colour.assign(std::size_t(target.W) * std::size_t(target.H), Rgb(0, 0, 0));
-    target.Depth.assign(target.Colour.size(), 1.0f);
-
-    const TGenModel& model = lake.Model;
-    const TGenCamera& camera = model.Cameras.at(0);
-    const TMatrix clip = Multiply(
-        PerspectiveMatrix(camera.FieldOfView, double(width) / double(height), camera.Near, camera.Far),
-        camera.Matrix);
+// DrawLakeObjects for the rows of `rules` alone.
+void DrawLakeRows(const TLakeData& lake, const TMatrix& clip, TRenderTarget& target,
+                  const TDrawRules& rules) {
     std::map<std::string, const TPicture*> textures;
     for (const TNamedPicture& t : lake.Textures)
         textures[t.Name] = &t.Picture;
-
+    const TGenModel& model = lake.Model;
     for (int pass = 0; pass < 2; ++pass)
         for (const TGenObject& object : model.Objects) {
             const TGenMaterial& material = model.Materials.at(object.Material);
@@ -122,11 +128,39 @@ TPicture RenderLakeView(const TLakeData& lake, int width, int height, int supers
                     auto c = Transform(clip, object.Triangles[i][k]);
                     float s = texture ? object.TexCoords[i][k].x : 0.0f,
                           t = texture ? object.TexCoords[i][k].y : 0.0f;
-                    v[k] = TClipVertex{c[0], c[1], c[2], c[3], s, t};
+                    v[k] = TClipVertex{c[0], c[1], c[2], c[3], s, t, object.Triangles[i][k].z};
                 }
-                DrawTriangle(target, v, texture, flat, pass == 1, pass == 0);
+                DrawTriangle(target, v, texture, flat, pass == 1, pass == 0, rules);
             }
         }
+}
+
+} // namespace
+
+void DrawLakeObjects(const TLakeData& lake, const TMatrix& clip, TRenderTarget& target, bool cullBackFaces,
+                     float dropBelow) {
+    // Bands of rows are independent: each is drawn on its own thread.
+    const int bands = 8;
+    ParallelRows(bands, [&](int band) {
+        TDrawRules rules{cullBackFaces, dropBelow};
+        rules.RowLow = target.H * band / bands, rules.RowHigh = target.H * (band + 1) / bands;
+        DrawLakeRows(lake, clip, target, rules);
+    });
+}
+
+TPicture RenderLakeView(const TLakeData& lake, int width, int height, int supersample, bool ripples) {
+    TTarget target{width * supersample, height * supersample, {}, {}};
+    target.Colour.assign(std::size_t(target.W) * std::size_t(target.H), Rgb(0, 0, 0));
+    target.Depth.assign(target.Colour.size(), 1.0f);
+
+    const TGenCamera& camera = lake.Model.Cameras.at(0);
+    const TMatrix clip = Multiply(
+        PerspectiveMatrix(camera.FieldOfView, double(width) / double(height), camera.Near, camera.Far),
+        camera.Matrix);
+    DrawLakeObjects(lake, clip, target, true, -1e30f);
+    std::map<std::string, const TPicture*> textures;
+    for (const TNamedPicture& t : lake.Textures)
+        textures[t.Name] = &t.Picture;
 
     // The water: the scene's grid as the engine places it, sphere-mapped in
     // the lake's own space with the reflected picture, depth-tested.

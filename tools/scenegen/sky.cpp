@@ -158,26 +158,4 @@ TPicture SkyTexture() {
     return picture;
 }
 
-TPicture MirrorTexture() {
-    TPicture picture(512, 512, 3);
-    for (int j = 0; j < picture.Height; ++j)
-        for (int i = 0; i < picture.Width; ++i) {
-            float a = 2.0f * (float(i) + 0.5f) / float(picture.Width) - 1.0f;
-            float b = 2.0f * (float(j) + 0.5f) / float(picture.Height) - 1.0f;
-            float q = std::fmin(1.0f, a * a + b * b);
-            float nz = std::sqrt(1.0f - q);
-            TVec3 r = V3(2.0f * nz * a, 2.0f * nz * b, 2.0f * nz * nz - 1.0f); // reflected direction
-            float e = std::asin(std::fmax(-1.0f, std::fmin(1.0f, r.z))) / Degree;
-            float az = std::atan2(r.x, r.y) / Degree;
-            // The far shore's trees stand a few degrees above the horizon.
-            float shore = 1.2f + 1.2f * Clamp01(0.5f + Fbm(az / 9.0f, 1.0f, 503u, 4));
-            TColour sky = Scaled(Mix(SkyColour(r), Rgb(0.32f, 0.47f, 0.58f), 0.35f), 0.92f);
-            TColour trees =
-                Mix(Rgb(0.19f, 0.27f, 0.25f), Rgb(0.34f, 0.43f, 0.46f), SmoothRange(-4.0f, shore, e));
-            TColour c = Mix(trees, sky, SmoothRange(shore - 0.3f, shore + 0.5f, e));
-            picture.Set(i, j, c);
-        }
-    return picture;
-}
-
 } // namespace scenegen

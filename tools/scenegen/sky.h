@@ -1,4 +1,4 @@
-// What lies beyond the land: the sky dome, and the picture the water reflects.
+// What lies beyond the land: the sky dome and its colours.
 #pragma once
 
 #include <cstdint>
@@ -26,10 +26,5 @@ TGenObject SkyDome(std::uint16_t material, const TTerrainGrid& grid);
 // direction `azimuth` (degrees clockwise from north).
 float SkylineElevation(const TTerrainGrid& grid, float azimuth);
 TPicture SkyTexture(); // 1024 x 512; s covers azimuths -90..90 degrees and repeats
-
-// The picture the water reflects. The water's texture coordinates come from
-// sphere mapping in the lake's own space (z up): the centre of the picture is
-// straight up, the circle at 0.707 of its radius the horizon, t = 1 north.
-TPicture MirrorTexture(); // 512 x 512
 
 } // namespace scenegen

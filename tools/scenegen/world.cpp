@@ -83,11 +83,11 @@ TVec3 TerrainNormal(float x, float y, float step) {
 }
 
 TVec3 CameraEye() {
-    return V3(24.0f, 134.0f, 3.5f);
+    return V3(24.0f, 128.0f, 4.5f);
 }
 
 TVec3 CameraTarget() {
-    const float yaw = 4.0f * Pi / 180.0f, pitch = -6.5f * Pi / 180.0f;
+    const float yaw = 4.0f * Pi / 180.0f, pitch = -3.0f * Pi / 180.0f;
     TVec3 dir = V3(std::sin(yaw) * std::cos(pitch), std::cos(yaw) * std::cos(pitch), std::sin(pitch));
     return CameraEye() + dir * 100.0f;
 }
