@@ -26,6 +26,7 @@ constexpr const char* SkyTextureName = "lake_sky";
 constexpr const char* TreesTextureName = "lake_trees";
 constexpr const char* FallsTextureName = "lake_falls";
 constexpr const char* RockTextureName = "lake_rock";
+constexpr const char* StoneTextureName = "lake_stones";
 
 struct TLakeData {
     TGenModel Model;

@@ -40,8 +40,21 @@ void AddTerrainObjects(const TTerrainGrid& grid, TGenModel& model, std::uint16_t
 // lo and hi land on the centres of the first and last texels.
 float AreaTexCoord(float v, float lo, float hi, int size);
 
+// Something standing on the ground that casts a shadow: a crown of Radius
+// whose middle is CrownHeight above Base.
+struct TShadowCaster {
+    TVec3 Base;
+    float Radius, CrownHeight;
+};
+
+// Where the shadow of a crown falls on level ground at the height of its
+// foot: its middle, away from the sun.
+TVec3 ShadowCentre(const TShadowCaster& caster);
+
 // The ground's texture over `area`: colour by height, slope and cover, lit by
-// the sun with cast shadows, faded by the haze seen from camera 1.
-TPicture BakeTerrainTexture(const TTerrainGrid& grid, const TArea& area, int size);
+// the sun with cast shadows (the land's and the casters'), faded by the haze
+// seen from camera 1.
+TPicture BakeTerrainTexture(const TTerrainGrid& grid, const TArea& area, int size,
+                            const std::vector<TShadowCaster>& casters);
 
 } // namespace scenegen

@@ -160,6 +160,16 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n) {
         g.Occlusion = Lerp(g.Occlusion, 1.0f, rockiness);
     }
 
+    // The stream: dark clear water over stones, white where it breaks.
+    const float stream = StreamWater(x, y);
+    if (stream > 0.0f) {
+        const float broken = SmoothRange(0.2f, 0.6f, Fbm(x / 1.5f, y / 1.5f, 137u, 3));
+        const TColour water = Mix(Rgb(0.22f, 0.29f, 0.31f), Rgb(0.80f, 0.84f, 0.85f), 0.6f * broken);
+        g.Albedo = Mix(g.Albedo, water, stream);
+        g.Normal = Normalised(g.Normal * (1.0f - stream) + V3(0, 0, 1) * stream);
+        g.Occlusion = Lerp(g.Occlusion, 1.0f, stream);
+    }
+
     // The shore: a pale band of sand and pebbles, darker and wet at the water.
     float sandy = 1.0f - SmoothRange(1.4f, 2.8f, above + 0.8f * Fbm(x / 5.0f, y / 5.0f, 101u, 3));
     TColour sand = Scaled(Rgb(0.58f, 0.53f, 0.43f), 0.85f + 0.3f * ValueNoise(x * 2.1f, y * 2.1f, 103u));
@@ -170,12 +180,48 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n) {
     return g;
 }
 
+// Share of direct sunlight (0..1) left at each texel by the casters' crowns:
+// a soft patch round where each crown's shadow falls, narrowing back to the
+// foot of its trunk.
+std::vector<float> CrownShadowMap(const THeightMap& m, const std::vector<TShadowCaster>& casters) {
+    std::vector<float> light(std::size_t(m.Size) * std::size_t(m.Size), 1.0f);
+    for (const TShadowCaster& caster : casters) {
+        const TVec3 foot = caster.Base, tip = ShadowCentre(caster);
+        const float reach = caster.Radius * 1.4f;
+        const int i0 = std::max(0, int((std::min(foot.x, tip.x) - reach - m.X0) / m.StepX));
+        const int i1 = std::min(m.Size - 1, int((std::max(foot.x, tip.x) + reach - m.X0) / m.StepX) + 1);
+        const int j0 = std::max(0, int((std::min(foot.y, tip.y) - reach - m.Y0) / m.StepY));
+        const int j1 = std::min(m.Size - 1, int((std::max(foot.y, tip.y) + reach - m.Y0) / m.StepY) + 1);
+        const float lx = tip.x - foot.x, ly = tip.y - foot.y, len2 = std::max(1e-4f, lx * lx + ly * ly);
+        for (int j = j0; j <= j1; ++j)
+            for (int i = i0; i <= i1; ++i) {
+                const float x = m.X0 + m.StepX * float(i) - foot.x, y = m.Y0 + m.StepY * float(j) - foot.y;
+                const float k = Clamp01((x * lx + y * ly) / len2);
+                const float dx = x - k * lx, dy = y - k * ly;
+                const float radius = caster.Radius * (0.3f + 0.7f * std::sqrt(k));
+                const float d = std::sqrt(dx * dx + dy * dy);
+                const float shade = 0.8f * SmoothRange(radius * 1.35f, radius * 0.55f, d);
+                float& l = light[std::size_t(j) * std::size_t(m.Size) + std::size_t(i)];
+                l = std::min(l, 1.0f - shade);
+            }
+    }
+    return light;
+}
+
 } // namespace
 
-TPicture BakeTerrainTexture(const TTerrainGrid& grid, const TArea& area, int size) {
+TVec3 ShadowCentre(const TShadowCaster& caster) {
+    const TVec3 sun = SunDirection();
+    const float run = caster.CrownHeight / sun.z;
+    return V3(caster.Base.x - sun.x * run, caster.Base.y - sun.y * run, caster.Base.z);
+}
+
+TPicture BakeTerrainTexture(const TTerrainGrid& grid, const TArea& area, int size,
+                            const std::vector<TShadowCaster>& casters) {
     const THeightMap heights = MakeHeightMap(area, size);
     int half = 0;
     const std::vector<float> sunlight = SunlightMap(heights, half);
+    const std::vector<float> crowns = CrownShadowMap(heights, casters);
     const TVec3 sun = SunDirection(), eye = CameraEye();
     const TColour haze = HazeColour();
 
@@ -190,8 +236,9 @@ TPicture BakeTerrainTexture(const TTerrainGrid& grid, const TArea& area, int siz
             const TVec3 n = Normalised(V3(-hx / (2.0f * heights.StepX), -hy / (2.0f * heights.StepY), 1.0f));
 
             const TGround g = GroundAt(x, y, h, grid.MeshHeight(x, y), n);
-            const float direct =
-                std::max(0.0f, Dot(g.Normal, sun)) * SampleHalf(sunlight, half, float(i), float(j));
+            const float direct = std::max(0.0f, Dot(g.Normal, sun)) *
+                                 SampleHalf(sunlight, half, float(i), float(j)) *
+                                 crowns[std::size_t(j) * std::size_t(size) + std::size_t(i)];
             const float sky = (0.34f + 0.16f * g.Normal.z) * g.Occlusion;
             TColour c = Scaled(g.Albedo, 1.05f * (sky + 0.95f * direct));
             c = Mix(c, haze, HazeAmount(Length(V3(x, y, h) - eye)));
