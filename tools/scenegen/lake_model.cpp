@@ -53,7 +53,7 @@ TLakeData BuildLake() {
     lake.Textures.push_back({GroundTextureName, BakeTerrainTexture(grid, NearArea, 1024, casters)});
     lake.Textures.push_back({MirrorTextureName, MirrorTexture()});
     lake.Textures.push_back({LandTextureName, BakeTerrainTexture(grid, TerrainArea, 1024, casters)});
-    lake.Textures.push_back({SkyTextureName, SkyTexture()});
+    lake.Textures.push_back({SkyTextureName, SkyTexture(grid)});
     lake.Textures.push_back({TreesTextureName, VegetationTexture()});
     lake.Textures.push_back({FallsTextureName, WaterfallTexture()});
     lake.Textures.push_back({RockTextureName, RockTexture()});

@@ -113,9 +113,9 @@ TPicture StoneTexture() {
             const float light = Clamp01((v - 0.04f) / 0.92f);
             const float grain = Fbm(u * 40.0f, v * 40.0f, 161u, 4);
             const float lichen = SmoothRange(0.2f, 0.5f, Fbm(u * 12.0f, v * 12.0f, 163u, 3));
-            TColour c = Mix(Rgb(0.50f, 0.48f, 0.44f), Rgb(0.66f, 0.63f, 0.57f), 0.5f + 0.6f * grain);
+            TColour c = Mix(Rgb(0.40f, 0.39f, 0.36f), Rgb(0.58f, 0.55f, 0.50f), 0.5f + 0.6f * grain);
             c = Mix(c, Rgb(0.60f, 0.62f, 0.52f), 0.35f * lichen);
-            c = Scaled(c, 0.3f + 1.05f * light);
+            c = Scaled(c, 0.25f + 0.8f * light);
             picture.Set(x, y, c);
         }
     return picture;

@@ -170,12 +170,21 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n) {
         g.Occlusion = Lerp(g.Occlusion, 1.0f, stream);
     }
 
-    // The shore: a pale band of sand and pebbles, darker and wet at the water.
-    float sandy = 1.0f - SmoothRange(1.4f, 2.8f, above + 0.8f * Fbm(x / 5.0f, y / 5.0f, 101u, 3));
-    TColour sand = Scaled(Rgb(0.58f, 0.53f, 0.43f), 0.85f + 0.3f * ValueNoise(x * 2.1f, y * 2.1f, 103u));
+    // The shore: here a beach of sand and pebbles, there grass down to the
+    // water; wet and dark at the waterline, with a pale rim where the
+    // ripples wash it.
+    const float beach = SmoothRange(-0.25f, 0.3f, Fbm(x / 26.0f, y / 26.0f, 141u, 3));
+    const float reach = std::max(0.25f, 0.4f + 3.2f * beach + 0.8f * Fbm(x / 5.0f, y / 5.0f, 101u, 3));
+    const float sandy = 1.0f - SmoothRange(reach * 0.6f, reach, above);
+    const float pebbles = ValueNoise(x * 2.1f, y * 2.1f, 103u) + 0.6f * ValueNoise(x * 5.3f, y * 5.3f, 105u);
+    TColour sand = Mix(Rgb(0.60f, 0.55f, 0.44f), Rgb(0.50f, 0.48f, 0.43f),
+                       SmoothRange(-0.2f, 0.4f, Fbm(x / 9.0f, y / 9.0f, 143u, 2)));
+    sand = Scaled(sand, 0.82f + 0.22f * pebbles);
     g.Albedo = Mix(g.Albedo, sand, sandy * (1.0f - 0.6f * rockiness));
-    float wet = 1.0f - SmoothRange(0.15f, 0.8f, above);
-    g.Albedo = Mix(g.Albedo, Scaled(g.Albedo, 0.45f), wet);
+    const float rim = SmoothRange(0.0f, 0.15f, above) * SmoothRange(0.55f, 0.3f, above);
+    const float wet = 1.0f - SmoothRange(0.2f + 0.5f * beach, 0.9f + 0.9f * beach, above);
+    g.Albedo = Mix(g.Albedo, Scaled(g.Albedo, 0.5f), wet);
+    g.Albedo = Mix(g.Albedo, Rgb(0.56f, 0.57f, 0.52f), 0.45f * rim * beach);
     if (above < 0.0f) g.Albedo = Mix(g.Albedo, Rgb(0.14f, 0.15f, 0.11f), SmoothRange(0.0f, 1.0f, -above));
     return g;
 }

@@ -377,7 +377,10 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             TVec3 toward = V3(x - eye.x, y - eye.y, 0.0f);
             TVec3 right = Normalised(Cross(toward, V3(0, 0, 1))) * (c.Width * 0.5f);
             TVec3 up = V3(0, 0, c.Height);
-            if (!LandBehind(base - right) || !LandBehind(base + right) || !LandBehind(base + up * 0.5f) ||
+            // Reeds may stand in the water: the lake drawn over their feet
+            // is the lake they stand in.
+            const TVec3 foot = c.Kind == TPlant::Reed ? base + up * 0.35f : base;
+            if (!LandBehind(foot - right) || !LandBehind(foot + right) || !LandBehind(base + up * 0.5f) ||
                 !LandBehind(base - right + up) || !LandBehind(base + right + up))
                 continue;
             c.Distance = dist;

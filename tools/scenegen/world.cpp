@@ -22,8 +22,10 @@ float AngleDelta(float a, float b) {
 } // namespace
 
 float ShoreRadius(float angle) {
+    // Broad bays, then coves and points of a few boat lengths.
     return 52.0f + 4.0f * std::sin(2.0f * angle + 0.9f) + 3.0f * std::cos(3.0f * angle - 0.4f) +
-           1.5f * std::sin(5.0f * angle + 2.0f);
+           1.5f * std::sin(5.0f * angle + 2.0f) + 2.2f * std::sin(7.0f * angle + 1.3f) +
+           1.6f * std::sin(11.0f * angle + 0.2f) + 0.9f * std::sin(16.0f * angle + 2.5f);
 }
 
 namespace {
@@ -175,7 +177,8 @@ TColour HazeColour() {
 }
 
 float HazeAmount(float distance) {
-    return 1.0f - std::exp(-distance / 650.0f);
+    // Little over the lake, more and more over the far hills.
+    return 1.0f - std::exp(-std::pow(distance / 520.0f, 1.3f));
 }
 
 } // namespace scenegen
