@@ -26,7 +26,7 @@ std::vector<TBoulder> PlaceBoulders() {
     TRandom random(7171u);
     // Along the shore, in clusters where a noise field along it is high:
     // some half in the water, some up the bank.
-    for (float angle = 0.0f; angle < 2.0f * Pi; angle += 0.035f) {
+    for (float angle = 0.0f; angle < 2.0f * Pi; angle += 0.05f) {
         const float cluster = Fbm(std::cos(angle) * 4.0f + 7.0f, std::sin(angle) * 4.0f, 151u, 3);
         const float pick = float(random.Unit()), offset = float(random.Range(-1.5, 3.5)),
                     size = float(random.Unit()), turn = float(random.Range(0.0, 2.0 * Pi)),
@@ -42,7 +42,7 @@ std::vector<TBoulder> PlaceBoulders() {
     }
     // Scree at the foot of the rock face: fallen blocks heaped in front of it,
     // more of them away from the falls, whose water has swept them off.
-    for (int i = 0; i < 26; ++i) {
+    for (int i = 0; i < 18; ++i) {
         const float side = random.Unit() < 0.5 ? -1.0f : 1.0f;
         const float off = side * float(random.Range(0.05, 0.36));
         const float out = float(random.Range(-0.5, 3.0)), size = float(random.Unit());

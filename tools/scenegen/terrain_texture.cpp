@@ -209,7 +209,7 @@ std::vector<float> CrownShadowMap(const THeightMap& m, const std::vector<TShadow
                 const float dx = x - k * lx, dy = y - k * ly;
                 const float radius = caster.Radius * (0.3f + 0.7f * std::sqrt(k));
                 const float d = std::sqrt(dx * dx + dy * dy);
-                const float shade = 0.8f * SmoothRange(radius * 1.35f, radius * 0.55f, d);
+                const float shade = 0.9f * SmoothRange(radius * 1.5f, radius * 0.6f, d);
                 float& l = light[std::size_t(j) * std::size_t(m.Size) + std::size_t(i)];
                 l = std::min(l, 1.0f - shade);
             }

@@ -197,7 +197,7 @@ bool InView(TVec3 p) {
 // only its top over the ones in front: fewer of them there look the same
 // and cost far less to blend. The share of trees kept at `distance`.
 float FarThinning(float distance) {
-    return 1.0f - 0.45f * SmoothRange(160.0f, 260.0f, distance);
+    return 1.0f - 0.55f * SmoothRange(140.0f, 240.0f, distance);
 }
 
 TPicture PaintAtlas() {
@@ -355,11 +355,11 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
                 c.Variant = variant;
                 if (fir) {
                     c.Kind = TPlant::Fir;
-                    c.Height = 3.5f + 12.0f * age;
+                    c.Height = 3.0f + 9.5f * age;
                     c.Width = c.Height * (0.45f + 0.1f * float(random.Unit()));
                 } else {
                     c.Kind = TPlant::Broadleaf;
-                    c.Height = 3.5f + 9.5f * age;
+                    c.Height = 3.0f + 7.5f * age;
                     c.Width = c.Height * (0.85f + 0.25f * float(random.Unit()));
                 }
             } else if (above > 1.2f && pick > 1.0f - (0.02f * groves + 0.16f * edge + 0.25f * nearRock(x, y) +
