@@ -37,7 +37,7 @@ class LakeModel : public ::testing::Test {
     }
     bool Terrain(const TModelObject& o) const {
         const std::string name = TextureName(o);
-        return name == "lake_ground" || name == "lake_land";
+        return name.rfind("lake_ground", 0) == 0 || name == "lake_land";
     }
     std::vector<TVec> Points(const TModelObject& o) const {
         std::vector<TVec> points;
@@ -426,12 +426,15 @@ TEST_F(LakeModel, TreesCastTheirShadowsAwayFromTheSun) {
     // there than on the tree's sunny side for most lone trees (slopes and
     // the woods' edges darken some sunny sides too; without shadows it is
     // about one in three).
-    const TUmtImage ground = Texture("lake_ground");
+    std::map<std::string, TUmtImage> grounds;
     const double awayX = 0.94, awayY = 0.34;
     // The near ground's texture coordinate at (x, y), from its triangles.
     auto brightness = [&](double x, double y) {
         for (const TModelObject& o : lake->Objects) {
-            if (TextureName(o) != "lake_ground") continue;
+            const std::string name = TextureName(o);
+            if (name.rfind("lake_ground", 0) != 0) continue;
+            if (!grounds.count(name)) grounds.emplace(name, Texture(name));
+            const TUmtImage& ground = grounds.at(name);
             const TMesh& mesh = o.Meshes[0];
             for (std::size_t t = 0; t < mesh.Triangles.size(); ++t) {
                 const TVec a = Vertex(mesh.Triangles[t], 0), b = Vertex(mesh.Triangles[t], 1),

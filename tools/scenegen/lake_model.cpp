@@ -13,11 +13,13 @@ namespace scenegen {
 TLakeData BuildLake() {
     TLakeData lake;
     TGenModel& model = lake.Model;
-    const char* names[] = {GroundTextureName, MirrorTextureName, LandTextureName, SkyTextureName,
-                           TreesTextureName,  FallsTextureName,  RockTextureName, StoneTextureName};
+    const char* names[] = {GroundTextureName,     MirrorTextureName,    LandTextureName, SkyTextureName,
+                           TreesTextureName,      FallsTextureName,     RockTextureName, StoneTextureName,
+                           GroundTextureNames[1], GroundTextureNames[2]};
     for (const char* name : names)
         model.Materials.push_back(TGenMaterial{Rgb(1, 1, 1, 1), name});
     const std::uint16_t ground = 0, land = 2, sky = 3, trees = 4, falls = 5, rock = 6, stone = 7;
+    const std::uint16_t nearGround[NearParts] = {ground, 8, 9};
 
     // Opaque pass: the rock face, the land, near to far, then the sky where
     // the land leaves it to be seen (the land's far edge stands above the
@@ -34,7 +36,7 @@ TLakeData BuildLake() {
     std::vector<TShadowCaster> casters = PlantShadows(plants);
     for (const TBoulder& b : boulders)
         casters.push_back({b.Base, b.Radius * 0.8f, b.Height * 0.5f});
-    AddTerrainObjects(grid, model, ground, land);
+    AddTerrainObjects(grid, model, nearGround, land);
     model.Objects.push_back(SkyDome(sky, grid));
 
     // Blended pass: the cut-outs far to near, then the falls in the middle
@@ -50,7 +52,7 @@ TLakeData BuildLake() {
     camera.Matrix = LookAtMatrix(CameraEye(), CameraTarget(), V3(0, 0, 1));
     model.Cameras.push_back(camera);
 
-    lake.Textures.push_back({GroundTextureName, BakeTerrainTexture(grid, NearArea, 1024, casters)});
+    lake.Textures.push_back({GroundTextureName, BakeTerrainTexture(grid, NearPart(0), 1024, casters)});
     lake.Textures.push_back({MirrorTextureName, MirrorTexture()});
     lake.Textures.push_back({LandTextureName, BakeTerrainTexture(grid, TerrainArea, 1024, casters)});
     lake.Textures.push_back({SkyTextureName, SkyTexture(grid)});
@@ -58,6 +60,9 @@ TLakeData BuildLake() {
     lake.Textures.push_back({FallsTextureName, WaterfallTexture()});
     lake.Textures.push_back({RockTextureName, RockTexture()});
     lake.Textures.push_back({StoneTextureName, StoneTexture()});
+    for (int part = 1; part < NearParts; ++part)
+        lake.Textures.push_back(
+            {GroundTextureNames[part], BakeTerrainTexture(grid, NearPart(part), 1024, casters)});
     return lake;
 }
 

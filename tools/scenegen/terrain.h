@@ -30,11 +30,18 @@ struct TTerrainGrid {
 
 TTerrainGrid BuildTerrainGrid();
 
-// Adds the ground as tiles of at most 16 x 16 cells: tiles inside NearArea
-// use `nearMaterial` (texture over NearArea), the rest `farMaterial`
-// (texture over TerrainArea). Triangles face up.
-void AddTerrainObjects(const TTerrainGrid& grid, TGenModel& model, std::uint16_t nearMaterial,
-                       std::uint16_t farMaterial);
+// The near ground is textured in three parts, each with a texture of its
+// own, so that the banks close to the camera stay sharp: part 0 is the
+// south-west quarter of NearArea, part 1 the south-east quarter, part 2 the
+// farther, north half.
+constexpr int NearParts = 3;
+TArea NearPart(int part);
+
+// Adds the ground as tiles of at most 20 x 20 cells: tiles in part p of
+// NearArea use `nearMaterials[p]` (texture over NearPart(p)), the rest
+// `farMaterial` (texture over TerrainArea). Triangles face up.
+void AddTerrainObjects(const TTerrainGrid& grid, TGenModel& model,
+                       const std::uint16_t (&nearMaterials)[NearParts], std::uint16_t farMaterial);
 
 // Texture coordinate of x (or y) in a texture of `size` texels over lo..hi:
 // lo and hi land on the centres of the first and last texels.

@@ -123,6 +123,22 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n) {
     ground = Mix(ground, Rgb(0.40f, 0.33f, 0.20f),
                  0.35f * SmoothRange(0.2f, 0.6f, Fbm(x / 18.0f, y / 18.0f, 63u, 3)));
     ground = Scaled(ground, 0.82f + 0.3f * Fbm(x / 2.5f, y / 2.5f, 67u, 3));
+    // Tufts and blades: fine streaks of light and dark grass.
+    ground = Scaled(ground, 0.9f + 0.2f * ValueNoise(x * 2.7f, y * 2.7f, 69u));
+    // Bare, trodden earth in a few patches.
+    const float bare = SmoothRange(0.42f, 0.6f, Fbm(x / 11.0f, y / 11.0f, 145u, 4));
+    ground = Mix(ground,
+                 Scaled(Rgb(0.42f, 0.34f, 0.23f), 0.85f + 0.3f * ValueNoise(x * 2.3f, y * 2.3f, 147u)), bare);
+    // Flowers in drifts: white, yellow and a little purple, in specks.
+    const float drift = SmoothRange(0.1f, 0.45f, Fbm(x / 16.0f, y / 16.0f, 149u, 3)) * (1.0f - bare);
+    const float speck = ValueNoise(x * 4.7f, y * 4.7f, 151u);
+    if (speck > 0.55f && drift > 0.0f) {
+        const float kind = ValueNoise(x / 7.0f, y / 7.0f, 153u);
+        const TColour flower = kind > 0.3f
+                                   ? Rgb(0.86f, 0.84f, 0.72f)
+                                   : (kind > -0.4f ? Rgb(0.85f, 0.74f, 0.30f) : Rgb(0.55f, 0.45f, 0.62f));
+        ground = Mix(ground, flower, drift * SmoothRange(0.55f, 0.8f, speck) * 0.8f);
+    }
 
     TGround g{ground, n, 1.0f};
 
@@ -146,6 +162,9 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n) {
     float rockiness = SmoothRange(0.28f, 0.5f, slope + 0.12f * Fbm(x / 8.0f, y / 8.0f, 91u, 3));
     rockiness =
         std::max(rockiness, SmoothRange(95.0f, 125.0f, hMesh + 15.0f * Fbm(x / 30.0f, y / 30.0f, 93u, 3)));
+    // Outcrops breaking through the turf here and there.
+    rockiness = std::max(rockiness, 0.8f * SmoothRange(0.58f, 0.7f, Fbm(x / 13.0f, y / 13.0f, 155u, 4)) *
+                                        SmoothRange(4.0f, 8.0f, above));
     if (rockiness > 0.0f) {
         // Grey rock in bands along the strata, split by dark cracks, with
         // lichen and dirt in patches.
@@ -248,8 +267,8 @@ TPicture BakeTerrainTexture(const TTerrainGrid& grid, const TArea& area, int siz
             const float direct = std::max(0.0f, Dot(g.Normal, sun)) *
                                  SampleHalf(sunlight, half, float(i), float(j)) *
                                  crowns[std::size_t(j) * std::size_t(size) + std::size_t(i)];
-            const float sky = (0.34f + 0.16f * g.Normal.z) * g.Occlusion;
-            TColour c = Scaled(g.Albedo, 1.05f * (sky + 0.95f * direct));
+            const float sky = (0.30f + 0.16f * g.Normal.z) * g.Occlusion;
+            TColour c = Scaled(g.Albedo, 1.05f * (sky + 1.08f * direct));
             c = Mix(c, haze, HazeAmount(Length(V3(x, y, h) - eye)));
             picture.Set(i, j, c);
         }

@@ -113,7 +113,7 @@ bool ReedAt(float u, float v, int variant, TColour& c) {
         float centre = base + lean * h * h;
         if (std::fabs(u - centre) < width * (1.0f - 0.7f * h / top)) {
             float tone = float(random.Range(0.8, 1.15));
-            c = Scaled(Mix(Rgb(0.30f, 0.32f, 0.14f), Rgb(0.60f, 0.58f, 0.32f), h / top), tone);
+            c = Scaled(Mix(Rgb(0.20f, 0.28f, 0.11f), Rgb(0.46f, 0.50f, 0.24f), h / top), tone);
             if (top > 0.9f && h > top - 0.12f) c = Rgb(0.33f, 0.22f, 0.12f); // a bulrush head
             return true;
         }
@@ -347,7 +347,7 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
                 c.Width = 2.6f + 2.6f * size;
                 c.Height = c.Width * 2.0f * ReedFill;
             } else if (above > 2.5f &&
-                       pick < (0.01f + 0.22f * woods + 0.12f * groves + 0.08f * edge) * FarThinning(dist)) {
+                       pick < (0.01f + 0.3f * woods + 0.12f * groves + 0.08f * edge) * FarThinning(dist)) {
                 // Young trees at the edges, old ones deep in the woods.
                 const float age = Clamp01(0.25f + 0.75f * woods - 0.3f * edge) * (0.55f + 0.45f * size) +
                                   0.25f * size * size;
