@@ -75,15 +75,24 @@ float RockFaceTop(float angle) {
     // away to the sides into the hillside and dips where the stream comes
     // over the lip; crags stand up over it, most on either side of the
     // falls, and none in the stream's notch.
-    const float r = ShoreRadius(angle) + CliffDepth + 1.0f;
+    // The ground behind is taken from either side of the stream's valley,
+    // which the face hides: only the stream's own notch is cut into it.
+    auto groundBehind = [](float a) {
+        const float r = ShoreRadius(a) + CliffDepth + 1.0f;
+        return TerrainHeight(LakeCentreX + r * std::cos(a), LakeCentreY + r * std::sin(a)) - WaterLevel;
+    };
+    const float valley = 7.0f / ShoreRadius(FallsAngle);
+    const float inValley = SmoothRange(valley * 1.5f, valley * 0.5f, off);
     const float behind =
-        TerrainHeight(LakeCentreX + r * std::cos(angle), LakeCentreY + r * std::sin(angle)) - WaterLevel;
+        Lerp(groundBehind(angle),
+             0.5f * (groundBehind(FallsAngle - valley) + groundBehind(FallsAngle + valley)), inValley);
     const float across = Across(angle);
     const float flank =
         SmoothRange(1.2f, 3.5f, std::fabs(across)) * (1.0f - 0.6f * SmoothRange(0.1f, HalfSpan, off));
     const float crags =
         flank * (3.5f * Ridged(across / 4.5f, 2.0f, 97u, 3) - 0.6f + 1.0f * Fbm(across / 1.6f, 0.5f, 95u, 2));
-    const float top = (behind + crags) * SmoothRange(HalfSpan, HalfSpan - 0.05f, off);
+    const float notch = 1.8f * std::exp(-Across(angle) * Across(angle) / 1.2f);
+    const float top = (behind + crags - notch) * SmoothRange(HalfSpan, HalfSpan - 0.05f, off);
     return std::max(0.0f, top);
 }
 

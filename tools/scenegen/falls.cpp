@@ -97,7 +97,10 @@ TPicture WaterfallTexture() {
             const float body = Strands(u, v) * (0.75f + 0.5f * streak + 0.15f * fine);
             const float edge = SmoothRange(0.0f, 0.06f, u) * SmoothRange(1.0f, 0.94f, u);
             const float foam = 1.0f - SmoothRange(0.0f, 0.3f, v); // churned white at the foot
-            const float a = Clamp01((body + 0.6f * foam * Strands(u, 0.2f)) * edge);
+            // Thinner where it slides over the lip, so the strands begin
+            // unevenly rather than along one line.
+            const float lip = SmoothRange(1.0f, 0.88f - 0.08f * ValueNoise(u * 9.0f, 3.0f, 1005u), v);
+            const float a = Clamp01((body + 0.6f * foam * Strands(u, 0.2f)) * edge * (0.35f + 0.65f * lip));
             const float bright = Clamp01(0.45f + 0.45f * body + 0.35f * streak + 0.3f * foam);
             TColour c = Mix(Rgb(0.55f, 0.62f, 0.62f), Rgb(0.97f, 0.98f, 1.0f), bright);
             c.a = std::min(0.95f, a);

@@ -337,11 +337,21 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             const float groves = SmoothRange(0.3f, 0.5f, Fbm(x / 24.0f, y / 24.0f, 171u, 3)) *
                                  SmoothRange(3.0f, 6.0f, above) * (1.0f - woods);
             const float edge = 4.0f * woods * (1.0f - woods); // where the woods thin out
+            // The undergrowth skirting the woods, a little way out from them.
+            float skirt = 0.0f;
+            for (int k = 0; k < 4; ++k)
+                skirt =
+                    std::max(skirt, WoodsDensity(x + 9.0f * float(k % 2 * 2 - 1) * float(k < 2),
+                                                 y + 9.0f * float(k % 2 * 2 - 1) * float(k >= 2), ground));
+            skirt *= 1.0f - woods;
             const float clump = SmoothRange(0.0f, 0.35f, Fbm(x / 8.0f, y / 8.0f, 173u, 3));
             TPlant c{};
             const float reedBeds = SmoothRange(0.05f, 0.3f, Fbm(x / 11.0f, y / 11.0f, 181u, 3));
-            if (above > 0.25f && above < 0.9f &&
-                pick < 0.9f * reedBeds) { // reeds in beds along the waterline
+            // Reeds in beds along the waterline, but none under the rock
+            // face: the water is deep at its foot.
+            const float fromFalls = std::fabs(
+                std::remainder(std::atan2(y - LakeCentreY, x - LakeCentreX) - FallsAngle, 6.2831853f));
+            if (above > -0.3f && above < 1.2f && fromFalls > 0.45f && pick < 0.9f * reedBeds) {
                 c.Kind = TPlant::Reed;
                 c.Variant = variant % ReedKinds;
                 c.Width = 2.6f + 2.6f * size;
@@ -362,12 +372,12 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
                     c.Height = 3.0f + 7.5f * age;
                     c.Width = c.Height * (0.85f + 0.25f * float(random.Unit()));
                 }
-            } else if (above > 1.2f && pick > 1.0f - (0.02f * groves + 0.16f * edge + 0.25f * nearRock(x, y) +
-                                                      0.04f * woods) *
+            } else if (above > 1.2f && pick > 1.0f - (0.08f * groves + 0.3f * edge + 0.3f * skirt +
+                                                      0.4f * nearRock(x, y) + 0.05f * woods) *
                                                          clump) {
                 c.Kind = TPlant::Bush;
                 c.Variant = variant % BushKinds;
-                c.Width = 1.6f + 2.4f * size * size;
+                c.Width = 1.8f + 2.6f * size * size;
                 c.Height = c.Width * 2.0f * BushFill;
             } else {
                 continue;
