@@ -113,7 +113,10 @@ struct TGround {
     float Occlusion; // 1 open, lower in gaps between crowns
 };
 
-TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n) {
+// `detail` is 1 where a texel covers a small patch of ground and falls to 0
+// where it covers a unit or more: features far smaller than a texel would
+// only alias into blocks and speckle there.
+TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) {
     const float above = hMesh - WaterLevel;
     const float slope = 1.0f - n.z;
 
@@ -122,22 +125,23 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n) {
     TColour ground = Mix(lush, dry, Clamp01(0.4f + 1.6f * Fbm(x / 40.0f, y / 40.0f, 61u, 4)));
     ground = Mix(ground, Rgb(0.40f, 0.33f, 0.20f),
                  0.35f * SmoothRange(0.2f, 0.6f, Fbm(x / 18.0f, y / 18.0f, 63u, 3)));
-    ground = Scaled(ground, 0.82f + 0.3f * Fbm(x / 2.5f, y / 2.5f, 67u, 3));
+    ground = Scaled(ground, 1.0f + detail * (0.3f * Fbm(x / 2.5f, y / 2.5f, 67u, 3) - 0.18f) -
+                                0.1f * (1.0f - detail));
     // Tufts and blades: fine streaks of light and dark grass.
-    ground = Scaled(ground, 0.9f + 0.2f * ValueNoise(x * 2.7f, y * 2.7f, 69u));
+    ground = Scaled(ground, 1.0f + detail * (0.2f * ValueNoise(x * 2.7f, y * 2.7f, 69u) - 0.1f));
     // Bare, trodden earth in a few patches.
-    const float bare = SmoothRange(0.42f, 0.6f, Fbm(x / 11.0f, y / 11.0f, 145u, 4));
+    const float bare = detail * SmoothRange(0.42f, 0.6f, Fbm(x / 11.0f, y / 11.0f, 145u, 4));
     ground = Mix(ground,
                  Scaled(Rgb(0.42f, 0.34f, 0.23f), 0.85f + 0.3f * ValueNoise(x * 2.3f, y * 2.3f, 147u)), bare);
     // Flowers in drifts: white, yellow and a little purple, in specks.
     const float drift = SmoothRange(0.1f, 0.45f, Fbm(x / 16.0f, y / 16.0f, 149u, 3)) * (1.0f - bare);
     const float speck = ValueNoise(x * 4.7f, y * 4.7f, 151u);
-    if (speck > 0.55f && drift > 0.0f) {
+    if (speck > 0.55f && drift > 0.0f && detail > 0.0f) {
         const float kind = ValueNoise(x / 7.0f, y / 7.0f, 153u);
         const TColour flower = kind > 0.3f
                                    ? Rgb(0.86f, 0.84f, 0.72f)
                                    : (kind > -0.4f ? Rgb(0.85f, 0.74f, 0.30f) : Rgb(0.55f, 0.45f, 0.62f));
-        ground = Mix(ground, flower, drift * SmoothRange(0.55f, 0.8f, speck) * 0.8f);
+        ground = Mix(ground, flower, drift * SmoothRange(0.55f, 0.8f, speck) * 0.8f * detail);
     }
 
     TGround g{ground, n, 1.0f};
@@ -156,6 +160,16 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n) {
             g.Albedo = Mix(g.Albedo, Rgb(0.08f, 0.11f, 0.05f), wood);
             g.Occlusion = 1.0f - 0.5f * wood;
         }
+        // Where a texel spans several crowns, the canopy as a whole: its
+        // greens and the gaps between crowns averaged.
+        if (detail < 1.0f) {
+            const float hue = Fbm(x / 30.0f, y / 30.0f, 83u, 3);
+            const TColour canopy =
+                Scaled(Mix(Rgb(0.13f, 0.25f, 0.09f), Rgb(0.22f, 0.30f, 0.11f), Clamp01(0.5f + hue)), 0.8f);
+            g.Albedo = Mix(Mix(ground, canopy, wood), g.Albedo, detail);
+            g.Normal = Normalised(n * (1.0f - detail) + g.Normal * detail);
+            g.Occlusion = Lerp(1.0f - 0.15f * wood, g.Occlusion, detail);
+        }
     }
 
     // Rock on steep ground and on the high tops.
@@ -163,8 +177,9 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n) {
     rockiness =
         std::max(rockiness, SmoothRange(95.0f, 125.0f, hMesh + 15.0f * Fbm(x / 30.0f, y / 30.0f, 93u, 3)));
     // Outcrops breaking through the turf here and there.
-    rockiness = std::max(rockiness, 0.8f * SmoothRange(0.58f, 0.7f, Fbm(x / 13.0f, y / 13.0f, 155u, 4)) *
-                                        SmoothRange(4.0f, 8.0f, above));
+    rockiness =
+        std::max(rockiness, 0.8f * detail * SmoothRange(0.58f, 0.7f, Fbm(x / 13.0f, y / 13.0f, 155u, 4)) *
+                                SmoothRange(4.0f, 8.0f, above));
     if (rockiness > 0.0f) {
         // Grey rock in bands along the strata, split by dark cracks, with
         // lichen and dirt in patches.
@@ -253,6 +268,7 @@ TPicture BakeTerrainTexture(const TTerrainGrid& grid, const TArea& area, int siz
     const TVec3 sun = SunDirection(), eye = CameraEye();
     const TColour haze = HazeColour();
 
+    const float detail = SmoothRange(0.7f, 0.35f, std::max(heights.StepX, heights.StepY));
     TPicture picture(size, size, 3);
     picture.BlockCoded = true;
     ParallelRows(size, [&](int j) {
@@ -263,7 +279,7 @@ TPicture BakeTerrainTexture(const TTerrainGrid& grid, const TArea& area, int siz
             const float hy = heights.At(i, j + 1) - heights.At(i, j - 1);
             const TVec3 n = Normalised(V3(-hx / (2.0f * heights.StepX), -hy / (2.0f * heights.StepY), 1.0f));
 
-            const TGround g = GroundAt(x, y, h, grid.MeshHeight(x, y), n);
+            const TGround g = GroundAt(x, y, h, grid.MeshHeight(x, y), n, detail);
             const float direct = std::max(0.0f, Dot(g.Normal, sun)) *
                                  SampleHalf(sunlight, half, float(i), float(j)) *
                                  crowns[std::size_t(j) * std::size_t(size) + std::size_t(i)];
