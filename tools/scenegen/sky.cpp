@@ -157,8 +157,8 @@ float FarRangeCrest(float skyline, float azimuth, float& lit) {
     };
     // The sun lies to the west (to the left of the view): slopes going up to
     // the right face it.
-    const float slope = crest(azimuth + 0.3f) - crest(azimuth - 0.3f);
-    lit = SmoothRange(-0.15f, 0.15f, slope);
+    const float slope = crest(azimuth + 1.2f) - crest(azimuth - 1.2f);
+    lit = SmoothRange(-0.4f, 0.4f, slope);
     return skyline + crest(azimuth);
 }
 
