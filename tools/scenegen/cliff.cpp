@@ -14,7 +14,7 @@ constexpr float HalfSpan = 0.42f;  // radians either side of the falls
 constexpr float Bed = 3.0f;        // thickness of a bed of rock, on average
 constexpr float LedgeRise = 0.35f; // height of the slope from a bed's face back to the next
 constexpr float Bottom = -1.5f;    // the face goes on under the water
-constexpr int Columns = 40;
+constexpr int Columns = 34;
 
 // Distance along the shore from the falls' axis.
 float Across(float angle) {

@@ -63,6 +63,8 @@ TGenObject Boulders(const std::vector<TBoulder>& boulders, std::uint16_t materia
     const TVec3 eye = CameraEye(), sun = SunDirection();
     TRandom random(7272u);
     for (const TBoulder& b : boulders) {
+        // Stones a few pixels across are not worth their triangles.
+        if (b.Radius < 0.007f * Length(b.Base - eye)) continue;
         // Three rings: the foot (sunk a little), the widest part and the
         // shoulders, five corners each, turned and pushed about so that no
         // two stones are alike; a single point on top.

@@ -382,6 +382,9 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             } else {
                 continue;
             }
+            // Trees and bushes only a few pixels tall are not worth their
+            // blending.
+            if (c.Height < 0.012f * dist) continue;
             c.Base = base;
             // Every corner and the middle of the cut-out must have land behind it.
             TVec3 toward = V3(x - eye.x, y - eye.y, 0.0f);
