@@ -79,8 +79,8 @@ TGenObject Waterfall(std::uint16_t material) {
                       V3(MistS0, 0.002f, 0), V3(MistS1, 0.002f, 0), V3(MistS1, 0.998f, 0),
                       V3(MistS0, 0.998f, 0));
     };
-    cloud(3.0f, 6.5f, 7.5f, 0.8f);
-    cloud(4.5f, 9.0f, 4.0f, 0.6f);
+    cloud(3.0f, 7.0f, 10.0f, 0.8f);
+    cloud(5.0f, 10.0f, 4.5f, 0.6f);
     return falls;
 }
 
@@ -106,21 +106,24 @@ TPicture WaterfallTexture() {
             c.a = std::min(0.95f, a);
             picture.Set(x, y, c);
         }
-    // The mist, in the right half: billows of white, densest low in the
-    // middle, thinning upwards and to the sides, clear at the cell's edge.
+    // The mist, in the right half: billows of white with soft, rounded
+    // edges, dense low in the middle, thinning and breaking up as they
+    // rise, clear at the cell's edge.
     for (int y = 0; y < picture.Height; ++y)
         for (int x = 0; x < half; ++x) {
             const float u = (float(x) + 0.5f) / float(half), v = (float(y) + 0.5f) / float(picture.Height);
             const float dx = (u - 0.5f) * 2.0f;
-            const float billows = 0.5f + 0.5f * Fbm(u * 6.0f, v * 4.0f - 0.3f, 1011u, 5);
-            const float body = std::exp(-dx * dx / (0.25f + 0.5f * v)) * (1.0f - dx * dx) * (1.0f - dx * dx) *
-                               (1.0f - SmoothRange(0.0f, 0.95f, v));
+            const float billows = Fbm(u * 5.0f, v * 3.5f - 0.3f, 1011u, 5);
+            const float density = std::pow(1.0f - v, 1.4f) * std::exp(-dx * dx / (0.12f + 0.45f * v));
             const float edge =
-                SmoothRange(0.0f, 0.06f, u) * SmoothRange(1.0f, 0.94f, u) * SmoothRange(1.0f, 0.94f, v);
-            const float a = Clamp01(body * (0.3f + 1.3f * billows * billows) * edge);
-            TColour c =
-                Mix(Rgb(0.78f, 0.83f, 0.86f), Rgb(0.99f, 0.99f, 1.0f), Clamp01(0.2f + 0.8f * billows));
-            c.a = std::min(0.8f, a);
+                SmoothRange(0.0f, 0.08f, u) * SmoothRange(1.0f, 0.92f, u) * SmoothRange(1.0f, 0.9f, v);
+            const float a = SmoothRange(0.12f, 0.55f, 1.3f * density + 0.4f * billows) *
+                            (0.35f + 0.55f * (1.0f - v)) * edge;
+            // Lit from the upper left, a little grey in the billows' folds.
+            const float lit = Fbm(u * 5.0f - 0.04f, v * 3.5f - 0.26f, 1011u, 5) - billows;
+            TColour c = Mix(Rgb(0.80f, 0.84f, 0.87f), Rgb(1.0f, 1.0f, 1.0f),
+                            Clamp01(0.6f + 4.0f * lit + 0.3f * density));
+            c.a = std::min(0.85f, a);
             picture.Set(half + x, y, c);
         }
     return picture;
