@@ -177,9 +177,11 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
     rockiness =
         std::max(rockiness, SmoothRange(95.0f, 125.0f, hMesh + 15.0f * Fbm(x / 30.0f, y / 30.0f, 93u, 3)));
     // Outcrops breaking through the turf here and there.
-    rockiness =
-        std::max(rockiness, 0.8f * detail * SmoothRange(0.58f, 0.7f, Fbm(x / 13.0f, y / 13.0f, 155u, 4)) *
-                                SmoothRange(4.0f, 8.0f, above));
+    // Broken, lichen-grey and half grown over, never a clean patch.
+    const float outcrop = Fbm(x / 13.0f, y / 13.0f, 155u, 4) + 0.12f * Fbm(x / 1.5f, y / 1.5f, 157u, 3);
+    const float outcropCover =
+        0.55f * detail * SmoothRange(0.58f, 0.68f, outcrop) * SmoothRange(4.0f, 8.0f, above);
+    rockiness = std::max(rockiness, outcropCover);
     if (rockiness > 0.0f) {
         // Grey rock in bands along the strata, split by dark cracks, with
         // lichen and dirt in patches.
@@ -189,6 +191,9 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
         rock = Mix(rock, Rgb(0.47f, 0.45f, 0.33f),
                    0.4f * SmoothRange(0.1f, 0.4f, Fbm(x / 5.0f, y / 5.0f, 99u, 3)));
         rock = Scaled(rock, 0.55f + 0.45f * crack);
+        // Outcrops weathered dark, their cracks full of soil.
+        rock = Scaled(rock, 1.0f - 0.35f * SmoothRange(0.0f, 0.3f, outcropCover) *
+                                       (0.6f + 0.4f * ValueNoise(x * 1.3f, y * 1.3f, 159u)));
         g.Albedo = Mix(g.Albedo, rock, rockiness);
         g.Normal = n;
         g.Occlusion = Lerp(g.Occlusion, 1.0f, rockiness);
