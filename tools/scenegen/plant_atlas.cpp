@@ -12,16 +12,60 @@ namespace scenegen {
 namespace {
 
 // The greens of the kinds: dark and blue-green spruces, yellow-green young
-// pines; deep and light broad leaves, birch-pale and olive.
+// firs, two pines; deep and light broad leaves, birch-pale and olive.
 constexpr float FirGreens[FirKinds][3] = {{0.10f, 0.21f, 0.12f}, {0.12f, 0.24f, 0.13f}, {0.09f, 0.19f, 0.15f},
-                                          {0.14f, 0.25f, 0.11f}, {0.17f, 0.27f, 0.12f}, {0.08f, 0.17f, 0.11f},
-                                          {0.11f, 0.21f, 0.17f}, {0.15f, 0.23f, 0.10f}};
+                                          {0.14f, 0.25f, 0.11f}, {0.17f, 0.27f, 0.12f}, {0.14f, 0.22f, 0.12f},
+                                          {0.11f, 0.21f, 0.17f}, {0.16f, 0.25f, 0.11f}};
 constexpr float LeafGreens[BroadleafKinds][3] = {
     {0.19f, 0.30f, 0.12f}, {0.24f, 0.34f, 0.13f}, {0.28f, 0.37f, 0.14f}, {0.22f, 0.28f, 0.10f},
     {0.31f, 0.39f, 0.17f}, {0.17f, 0.27f, 0.13f}, {0.27f, 0.32f, 0.11f}, {0.21f, 0.32f, 0.16f}};
 
 // Coverage and colour of a fir at (u, v) in its cell, u across 0..1, v up 0..1.
+// A pine: a tall bare trunk and a crown of flat tufts of needles high up.
+bool PineAt(float u, float v, int variant, TColour& c) {
+    const std::uint32_t seed = 650u + std::uint32_t(variant) * 19u;
+    const float x = u - 0.5f;
+    const float lean = 0.04f * std::sin(v * 5.0f + float(variant));
+    TRandom random(seed);
+    float best = -1e9f;
+    bool bough = false;
+    TVec3 normal = V3(0, 0, 1);
+    for (int i = 0; i < 11; ++i) {
+        const float by = float(random.Range(0.55, 0.93));
+        const float bx = float(random.Range(-0.3, 0.3)) * (1.25f - by) / 0.65f + lean;
+        const float rx = float(random.Range(0.08, 0.17)), ry = rx * 0.42f;
+        const float dx = (x - bx) / rx, dy = (v - by) / ry;
+        const float inside = 1.0f - dx * dx - dy * dy;
+        if (inside > best) {
+            best = inside;
+            normal = V3(dx, dy, std::sqrt(std::max(0.0f, inside)));
+        }
+        // The bough from the trunk out to the tuft.
+        const float fromX = lean, fromY = by - 0.06f;
+        const float sx = bx - fromX, sy = by - fromY, len2 = sx * sx + sy * sy;
+        const float k = Clamp01(((x - fromX) * sx + (v - fromY) * sy) / std::max(len2, 1e-6f));
+        const float ex = x - fromX - k * sx, ey = v - fromY - k * sy;
+        if (ex * ex + ey * ey < 0.009f * 0.009f) bough = true;
+    }
+    const float rough = 0.2f * Fbm(u * 18.0f, v * 18.0f, seed + 1u, 3);
+    if (best + rough > 0.0f && v < 0.97f) {
+        normal = Normalised(normal);
+        const float light = 0.5f + 0.6f * std::max(0.0f, Dot(normal, Normalised(V3(-0.6f, 0.5f, 0.6f))));
+        const float needles = ValueNoise(u * 80.0f, v * 80.0f, seed + 2u);
+        const float* g = FirGreens[variant];
+        c = Scaled(Rgb(g[0], g[1], g[2]), light * (0.85f + 0.3f * needles));
+        return true;
+    }
+    if (bough || (v < 0.8f && std::fabs(x - lean) < 0.028f - 0.012f * v)) {
+        c = Scaled(Rgb(0.40f, 0.26f, 0.17f),
+                   0.8f + 0.3f * (x - lean < 0.0f ? 1.0f : 0.0f)); // lit on the sun's side
+        return true;
+    }
+    return false;
+}
+
 bool FirAt(float u, float v, int variant, TColour& c) {
+    if (variant == 5 || variant == 7) return PineAt(u, v, variant, c);
     const std::uint32_t seed = 600u + std::uint32_t(variant) * 17u;
     const float x = u - 0.5f;
     if (v < 0.14f && std::fabs(x) < 0.035f) {
