@@ -19,10 +19,10 @@
 namespace scenegen {
 
 // Texture names, without the ".umt" that the loader appends.
-// The land near the lake, in three parts: the south-west quarter (material
-// 0), the south-east quarter and the north half (after every other texture).
+// The land near the lake, in three parts: the south half (material 0), the
+// north-west and the north-east quarters (after every other texture).
 constexpr const char* GroundTextureName = "lake_ground"; // material 0
-constexpr const char* GroundTextureNames[3] = {GroundTextureName, "lake_ground_se", "lake_ground_north"};
+constexpr const char* GroundTextureNames[3] = {GroundTextureName, "lake_ground_nw", "lake_ground_ne"};
 constexpr const char* MirrorTextureName = "lake_mirror"; // material 1: what the water reflects
 constexpr const char* LandTextureName = "lake_land";     // the whole land, coarser
 constexpr const char* SkyTextureName = "lake_sky";

@@ -74,8 +74,8 @@ bool UnderTheWater(const TTerrainGrid& grid, int i, int j) {
 
 TArea NearPart(int part) {
     const float mx = 0.5f * (NearArea.X0 + NearArea.X1), my = 0.5f * (NearArea.Y0 + NearArea.Y1);
-    if (part == 2) return TArea{NearArea.X0, my, NearArea.X1, NearArea.Y1};
-    return TArea{part ? mx : NearArea.X0, NearArea.Y0, part ? NearArea.X1 : mx, my};
+    if (part == 0) return TArea{NearArea.X0, NearArea.Y0, NearArea.X1, my};
+    return TArea{part == 2 ? mx : NearArea.X0, my, part == 2 ? NearArea.X1 : mx, NearArea.Y1};
 }
 
 float AreaTexCoord(float v, float lo, float hi, int size) {
@@ -137,9 +137,9 @@ void AddTerrainObjects(const TTerrainGrid& grid, TGenModel& model,
         for (std::size_t ti = 0; ti + 1 < bx.size(); ++ti) {
             const bool nearTile = bx[ti] >= grid.NearX0 && bx[ti + 1] <= grid.NearX0 + grid.NearCells &&
                                   by[tj] >= grid.NearY0 && by[tj + 1] <= grid.NearY0 + grid.NearCells;
-            const int part = by[tj] >= grid.NearY0 + grid.NearCells / 2   ? 2
-                             : bx[ti] >= grid.NearX0 + grid.NearCells / 2 ? 1
-                                                                          : 0;
+            const int part = by[tj] < grid.NearY0 + grid.NearCells / 2   ? 0
+                             : bx[ti] < grid.NearX0 + grid.NearCells / 2 ? 1
+                                                                         : 2;
             const TArea area = nearTile ? NearPart(part) : TerrainArea;
             TGenObject tile;
             tile.Material = nearTile ? nearMaterials[part] : farMaterial;

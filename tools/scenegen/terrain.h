@@ -31,9 +31,10 @@ struct TTerrainGrid {
 TTerrainGrid BuildTerrainGrid();
 
 // The near ground is textured in three parts, each with a texture of its
-// own, so that the banks close to the camera stay sharp: part 0 is the
-// south-west quarter of NearArea, part 1 the south-east quarter, part 2 the
-// farther, north half.
+// own, so that the ground camera 1 sees most of (the far shore, the banks
+// either side of the falls and the meadows above them) stays sharp: part 0
+// is the south half of NearArea, mostly under the lake or seen edge on,
+// parts 1 and 2 its north-west and north-east quarters.
 constexpr int NearParts = 3;
 TArea NearPart(int part);
 
