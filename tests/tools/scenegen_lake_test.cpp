@@ -37,7 +37,7 @@ class LakeModel : public ::testing::Test {
     }
     bool Terrain(const TModelObject& o) const {
         const std::string name = TextureName(o);
-        return name == "lake_ground" || name == "lake_land";
+        return name.rfind("lake_ground", 0) == 0 || name == "lake_land";
     }
     std::vector<TVec> Points(const TModelObject& o) const {
         std::vector<TVec> points;
@@ -375,4 +375,106 @@ TEST_F(LakeModel, TheFallsComeDownASteepRockFace) {
     EXPECT_GT(steep / total, 0.7);
     EXPECT_LT(low, WaterZ);
     EXPECT_GT(high, WaterZ + 12);
+}
+
+namespace {
+
+// The cut-outs of the trees, bushes and reeds: each a rectangle of two
+// triangles, the first holding its two lower corners.
+struct TCutoutQuad {
+    TVec Foot; // the middle of its lower edge
+    double Height;
+};
+
+std::vector<TCutoutQuad> CutoutQuads(const TModel& lake) {
+    std::vector<TCutoutQuad> quads;
+    for (const TModelObject& o : lake.Objects) {
+        if (MaterialTextureName(lake.Materials[o.MaterialIndex]) != "lake_trees") continue;
+        const TMesh& mesh = o.Meshes[0];
+        for (std::size_t t = 0; t + 1 < mesh.Triangles.size(); t += 2) {
+            const TVec a = Vertex(mesh.Triangles[t], 0), b = Vertex(mesh.Triangles[t], 1),
+                       c = Vertex(mesh.Triangles[t], 2);
+            quads.push_back({{(a.X + b.X) / 2, (a.Y + b.Y) / 2, (a.Z + b.Z) / 2}, c.Z - a.Z});
+        }
+    }
+    return quads;
+}
+
+} // namespace
+
+TEST_F(LakeModel, TreesStandOnTheGroundAsDrawn) {
+    // Neither floating above the drawn ground nor sunk into it by more than
+    // the foot of a trunk. Reeds may stand in the shallows.
+    int checked = 0;
+    for (const TCutoutQuad& q : CutoutQuads(*lake)) {
+        const double ground = GroundAt(q.Foot.X, q.Foot.Y);
+        if (ground < -1e29 || ground < WaterZ) continue; // ground no view shows, or under water
+        ++checked;
+        EXPECT_LT(q.Foot.Z, ground + 0.25) << "floating at " << q.Foot.X << ", " << q.Foot.Y;
+        EXPECT_GT(q.Foot.Z, ground - 1.0) << "sunk at " << q.Foot.X << ", " << q.Foot.Y;
+    }
+    EXPECT_GT(checked, 200);
+}
+
+TEST_F(LakeModel, TreesCastTheirShadowsAwayFromTheSun) {
+    // The sun stands in the west-south-west, so a tree's shadow lies on the
+    // ground to its east-north-east: the near ground's texture is darker
+    // there than on the tree's sunny side for most lone trees (slopes and
+    // the woods' edges darken some sunny sides too; without shadows it is
+    // about one in three).
+    std::map<std::string, TUmtImage> grounds;
+    const double awayX = 0.94, awayY = 0.34;
+    // The near ground's texture coordinate at (x, y), from its triangles.
+    auto brightness = [&](double x, double y) {
+        for (const TModelObject& o : lake->Objects) {
+            const std::string name = TextureName(o);
+            if (name.rfind("lake_ground", 0) != 0) continue;
+            if (!grounds.count(name)) grounds.emplace(name, Texture(name));
+            const TUmtImage& ground = grounds.at(name);
+            const TMesh& mesh = o.Meshes[0];
+            for (std::size_t t = 0; t < mesh.Triangles.size(); ++t) {
+                const TVec a = Vertex(mesh.Triangles[t], 0), b = Vertex(mesh.Triangles[t], 1),
+                           c = Vertex(mesh.Triangles[t], 2);
+                const double det = (b.X - a.X) * (c.Y - a.Y) - (c.X - a.X) * (b.Y - a.Y);
+                if (std::fabs(det) < 1e-9) continue;
+                const double u = ((x - a.X) * (c.Y - a.Y) - (c.X - a.X) * (y - a.Y)) / det;
+                const double v = ((b.X - a.X) * (y - a.Y) - (x - a.X) * (b.Y - a.Y)) / det;
+                if (u < 0 || v < 0 || u + v > 1) continue;
+                const TTexCoord &ta = mesh.TexCoords[3 * t], &tb = mesh.TexCoords[3 * t + 1],
+                                &tc = mesh.TexCoords[3 * t + 2];
+                const int px = std::clamp(int((ta.S + u * (tb.S - ta.S) + v * (tc.S - ta.S)) * ground.Width),
+                                          0, ground.Width - 1);
+                const int py = std::clamp(int((ta.T + u * (tb.T - ta.T) + v * (tc.T - ta.T)) * ground.Height),
+                                          0, ground.Height - 1);
+                const std::uint8_t* p = ground.Frame(0) + (std::size_t(py) * ground.Width + std::size_t(px)) *
+                                                              ground.BytesPerPixel();
+                return 0.299 * p[0] + 0.587 * p[1] + 0.114 * p[2];
+            }
+        }
+        return -1.0;
+    };
+    int trees = 0, shaded = 0;
+    const std::vector<TCutoutQuad> quads = CutoutQuads(*lake);
+    for (const TCutoutQuad& q : quads) {
+        if (q.Height < 4.0) continue; // bushes and reeds
+        // Trees standing alone: in the woods the shadows overlap.
+        bool alone = true;
+        for (const TCutoutQuad& other : quads) {
+            const double dx = other.Foot.X - q.Foot.X, dy = other.Foot.Y - q.Foot.Y;
+            alone = alone &&
+                    (&other == &q || other.Height < 4.0 || dx * dx + dy * dy > 1.5 * q.Height * q.Height);
+        }
+        if (!alone) continue;
+        double away = 0, sunny = 0;
+        for (double k : {0.5, 0.7, 0.9}) {
+            const double d = k * q.Height;
+            away += brightness(q.Foot.X + awayX * d, q.Foot.Y + awayY * d);
+            sunny += brightness(q.Foot.X - awayX * d, q.Foot.Y - awayY * d);
+        }
+        if (away < 0 || sunny < 0) continue;
+        ++trees;
+        shaded += away < sunny ? 1 : 0;
+    }
+    ASSERT_GE(trees, 8);
+    EXPECT_GT(double(shaded) / trees, 0.6) << shaded << " of " << trees << " trees";
 }

@@ -10,12 +10,11 @@ namespace scenegen {
 
 namespace {
 
-constexpr float HalfSpan = 0.3f;    // radians either side of the falls
-constexpr float Taper = 0.2f;       // full height within this angle of the falls
-constexpr float Bed = 3.0f;         // thickness of a bed of rock, on average
-constexpr float LedgeRise = 0.35f;  // height of the slope from a bed's face back to the next
-constexpr float Bottom = -1.5f;     // the face goes on under the water
-constexpr int Columns = 36;
+constexpr float HalfSpan = 0.42f;  // radians either side of the falls
+constexpr float Bed = 3.0f;        // thickness of a bed of rock, on average
+constexpr float LedgeRise = 0.35f; // height of the slope from a bed's face back to the next
+constexpr float Bottom = -1.5f;    // the face goes on under the water
+constexpr int Columns = 34;
 
 // Distance along the shore from the falls' axis.
 float Across(float angle) {
@@ -31,8 +30,12 @@ float StepBack(float angle, int bed) {
 // of uneven thickness and wander up and down across the face.
 float BedTop(float angle, int k) {
     if (k < 0) return 0.0f;
-    return float(k + 1) * Bed + 0.9f * ValueNoise(Across(angle) / 7.0f, float(k) * 2.1f, 59u) +
-           0.3f * ValueNoise(Across(angle) / 2.5f, float(k) * 3.7f, 53u);
+    // The beds dip gently to the east and swell and pinch out along the
+    // face, so no seam runs level and none keeps its thickness.
+    const float across = Across(angle);
+    return float(k + 1) * Bed + 0.09f * across + 0.15f * std::fabs(across) +
+           1.3f * ValueNoise(across / 7.0f, float(k) * 2.1f, 59u) +
+           0.45f * ValueNoise(across / 2.5f, float(k) * 3.7f, 53u);
 }
 
 // Which bed `rise` lies in at `angle`, and how far above its bottom.
@@ -48,7 +51,9 @@ int BedAt(float angle, float rise, float& above) {
 // water. It only ever grows with the rise, so no part of the face hangs over.
 float Behind(float angle, float rise) {
     const float across = Across(angle);
-    const float ribs = 0.4f + 1.6f * Ridged(across / 5.0f, 0.0f, 61u, 3);
+    // Buttresses and the bays between them, some reaching further out.
+    const float ribs = 0.4f + 1.6f * Ridged(across / 5.0f, 0.0f, 61u, 3) +
+                       1.4f * (0.5f + 0.5f * Fbm(across / 9.0f, 3.0f, 63u, 2));
     const float groove = 1.5f * std::exp(-across * across / 2.5f);
     const float r = std::max(rise, 0.0f);
     float above = 0.0f;
@@ -66,11 +71,29 @@ float Behind(float angle, float rise) {
 float RockFaceTop(float angle) {
     const float off = std::fabs(angle - FallsAngle);
     if (off >= HalfSpan) return 0.0f;
-    const float r = ShoreRadius(angle) + CliffDepth + 1.0f;
-    const float shelf =
-        TerrainHeight(LakeCentreX + r * std::cos(angle), LakeCentreY + r * std::sin(angle)) - WaterLevel;
-    const float ragged = 1.2f * Fbm(Across(angle) / 3.0f, 0.5f, 97u, 3);
-    return std::max(0.0f, shelf + ragged) * SmoothRange(HalfSpan, Taper, off);
+    // The face reaches up to the ground just behind its top, which falls
+    // away to the sides into the hillside and dips where the stream comes
+    // over the lip; crags stand up over it, most on either side of the
+    // falls, and none in the stream's notch.
+    // The ground behind is taken from either side of the stream's valley,
+    // which the face hides: only the stream's own notch is cut into it.
+    auto groundBehind = [](float a) {
+        const float r = ShoreRadius(a) + CliffDepth + 1.0f;
+        return TerrainHeight(LakeCentreX + r * std::cos(a), LakeCentreY + r * std::sin(a)) - WaterLevel;
+    };
+    const float valley = 7.0f / ShoreRadius(FallsAngle);
+    const float inValley = SmoothRange(valley * 1.5f, valley * 0.5f, off);
+    const float behind =
+        Lerp(groundBehind(angle),
+             0.5f * (groundBehind(FallsAngle - valley) + groundBehind(FallsAngle + valley)), inValley);
+    const float across = Across(angle);
+    const float flank =
+        SmoothRange(1.2f, 3.5f, std::fabs(across)) * (1.0f - 0.6f * SmoothRange(0.1f, HalfSpan, off));
+    const float crags =
+        flank * (3.5f * Ridged(across / 4.5f, 2.0f, 97u, 3) - 0.6f + 1.0f * Fbm(across / 1.6f, 0.5f, 95u, 2));
+    const float notch = 1.8f * std::exp(-Across(angle) * Across(angle) / 1.2f);
+    const float top = (behind + crags - notch) * SmoothRange(HalfSpan, HalfSpan - 0.05f, off);
+    return std::max(0.0f, top);
 }
 
 TVec3 RockFacePoint(float angle, float rise) {
@@ -108,7 +131,8 @@ TGenObject RockFace(std::uint16_t material) {
     const TVec3 eye = CameraEye();
     const float reach = FaceHeight();
     auto texCoord = [&](float angle, float rise) {
-        return V3((angle - (FallsAngle - HalfSpan)) / (2.0f * HalfSpan), (rise - Bottom) / (reach - Bottom), 0.0f);
+        return V3((angle - (FallsAngle - HalfSpan)) / (2.0f * HalfSpan), (rise - Bottom) / (reach - Bottom),
+                  0.0f);
     };
     for (int c = 0; c < Columns; ++c) {
         const float a0 = FallsAngle - HalfSpan + 2.0f * HalfSpan * float(c) / Columns;
@@ -160,30 +184,51 @@ TPicture RockTexture() {
             const TVec3 plain = Normalised(V3(-std::cos(angle), -std::sin(angle), 0.0f));
             const TVec3 normal = Normalised(Normalised(Cross(up, along)) + plain);
             const float lit = 0.42f + 0.75f * std::max(0.0f, Dot(normal, sun));
-            // Beds of a warm grey stone, each a little different; joints
-            // across them, and weathering streaks running down.
+            // Beds of a warm grey stone, each a little different, in broad
+            // patches of lighter and darker weathering.
             const float across = Across(angle);
             float inBed = 0.0f;
             const int bed = BedAt(angle, std::max(rise, 0.0f), inBed);
-            const float tone = ValueNoise(float(bed) * 2.3f, 0.5f, 71u);
-            const float patches = Fbm(across / 6.0f, rise / 5.0f, 101u, 3);
-            const float grain = 0.09f * Fbm(across * 3.0f, rise * 3.0f, 73u, 4);
-            const float streaks = 0.12f * Fbm(across * 2.2f, rise * 0.25f, 79u, 3);
-            // Joints running down through several beds, fading in and out.
-            const float joint = SmoothRange(0.9f, 0.98f, Ridged(across / 2.5f + 0.2f * Fbm(rise / 4.0f, across, 107u, 2),
-                                                                 0.4f, 83u, 2)) *
-                                SmoothRange(-0.2f, 0.4f, Fbm(across / 2.5f, rise / 5.0f, 109u, 2));
+            const float tone = ValueNoise(float(bed) * 2.3f, across / 9.0f, 71u);
+            const float patches = Fbm(across / 6.0f, rise / 5.0f, 101u, 4);
+            const float grain = 0.12f * Fbm(across * 3.0f, rise * 3.0f, 73u, 4) +
+                                0.06f * (ValueNoise(across * 9.0f, rise * 9.0f, 75u));
+            // Dark stains where water runs down from the ledges, of uneven
+            // length and strength.
+            const float stainPath = Fbm(across * 0.9f, rise * 0.08f, 79u, 3);
+            const float streaks = 0.35f * SmoothRange(0.15f, 0.45f, stainPath) *
+                                  SmoothRange(-0.3f, 0.3f, Fbm(across / 4.0f, rise / 6.0f, 81u, 2));
+            // A few joints running down through some beds, wandering and
+            // fading in and out.
+            const float jointLine =
+                Ridged(across / 4.0f + 0.35f * Fbm(rise / 3.0f, across / 2.0f, 107u, 3), 0.4f, 83u, 2);
+            const float joint =
+                SmoothRange(0.93f, 0.99f, jointLine) *
+                SmoothRange(0.1f, 0.5f, Fbm(across / 3.0f, rise / 4.0f + float(bed), 109u, 2));
             // The shadowed crack under each ledge, deeper in some places than others.
             const float crack = SmoothRange(0.3f, 0.0f, inBed) * (rise > 0.0f ? 1.0f : 0.0f) *
-                                (0.15f + 0.2f * (0.5f + 0.5f * ValueNoise(across / 2.0f, float(bed), 103u)));
-            const float wet = 1.0f - 0.35f * std::exp(-across * across / 3.0f) * SmoothRange(reach, 0.0f, rise);
-            const float shade = lit * (1.0f - 0.45f * joint - crack) * wet;
-            TColour c = Mix(Rgb(0.50f, 0.48f, 0.44f), Rgb(0.70f, 0.65f, 0.57f), 0.5f + 0.3f * tone + 0.3f * patches);
-            c = Mix(c, Rgb(0.62f, 0.50f, 0.38f), 0.25f * SmoothRange(0.2f, 0.7f, patches)); // iron stain
-            c = Scaled(c, std::max(0.15f, shade * (0.9f + grain - streaks)));
-            // Moss and wet algae low down by the water.
-            const float damp = SmoothRange(2.5f, 0.0f, rise) * (0.5f + 0.5f * Fbm(across * 1.5f, rise * 2.0f, 89u, 3));
-            c = Mix(c, Scaled(Rgb(0.22f, 0.27f, 0.17f), lit), Clamp01(damp));
+                                (0.1f + 0.25f * (0.5f + 0.5f * ValueNoise(across / 2.0f, float(bed), 103u)));
+            // Wet, dark stone beside the falls, spreading towards the foot.
+            const float spread = 3.0f + 2.5f * SmoothRange(reach, 0.0f, rise);
+            const float wet = std::exp(-across * across / (spread * spread)) *
+                              (0.7f + 0.3f * Fbm(across * 1.3f, rise * 0.7f, 111u, 2));
+            const float shade = lit * (1.0f - 0.4f * joint - crack - streaks);
+            TColour c = Mix(Rgb(0.47f, 0.45f, 0.42f), Rgb(0.72f, 0.68f, 0.60f),
+                            Clamp01(0.5f + 0.35f * tone + 0.6f * patches));
+            c = Mix(c, Rgb(0.60f, 0.50f, 0.39f), 0.3f * SmoothRange(0.25f, 0.7f, patches)); // iron stain
+            c = Mix(c, Rgb(0.62f, 0.64f, 0.58f),
+                    0.3f * SmoothRange(0.3f, 0.6f, Fbm(across / 2.0f, rise / 2.0f, 119u, 3))); // lichen
+            c = Scaled(c, std::max(0.12f, shade * (0.92f + grain)));
+            c = Mix(c, Scaled(Rgb(0.17f, 0.19f, 0.17f), 0.5f + 0.5f * lit), 0.75f * Clamp01(wet));
+            // Moss on the ledges that hold water and in the spray beside the
+            // falls, and green algae low down by the water.
+            const float ledge = SmoothRange(0.3f, 0.85f, Dot(Normalised(Cross(up, along)), V3(0, 0, 1)));
+            const float mossy = Clamp01(
+                ledge * SmoothRange(-0.2f, 0.3f, Fbm(across / 3.0f, rise / 3.0f, 121u, 3)) +
+                std::exp(-std::pow((std::fabs(across) - 3.8f) / 1.6f, 2.0f)) *
+                    SmoothRange(-0.4f, 0.2f, Fbm(across * 0.8f, rise * 0.8f, 123u, 3)) +
+                SmoothRange(2.5f, 0.0f, rise) * (0.5f + 0.5f * Fbm(across * 1.5f, rise * 2.0f, 89u, 3)));
+            c = Mix(c, Scaled(Rgb(0.24f, 0.31f, 0.14f), 0.55f + 0.6f * lit), 0.85f * mossy);
             picture.Set(x, y, c);
         }
     return picture;

@@ -19,13 +19,17 @@
 namespace scenegen {
 
 // Texture names, without the ".umt" that the loader appends.
-constexpr const char* GroundTextureName = "lake_ground"; // material 0: the land near the lake
+// The land near the lake, in three parts: the south half (material 0), the
+// north-west and the north-east quarters (after every other texture).
+constexpr const char* GroundTextureName = "lake_ground"; // material 0
+constexpr const char* GroundTextureNames[3] = {GroundTextureName, "lake_ground_nw", "lake_ground_ne"};
 constexpr const char* MirrorTextureName = "lake_mirror"; // material 1: what the water reflects
 constexpr const char* LandTextureName = "lake_land";     // the whole land, coarser
 constexpr const char* SkyTextureName = "lake_sky";
 constexpr const char* TreesTextureName = "lake_trees";
 constexpr const char* FallsTextureName = "lake_falls";
 constexpr const char* RockTextureName = "lake_rock";
+constexpr const char* StoneTextureName = "lake_stones";
 
 struct TLakeData {
     TGenModel Model;

@@ -145,14 +145,59 @@ TGenObject SkyDome(std::uint16_t material, const TTerrainGrid& grid) {
     return seen;
 }
 
-TPicture SkyTexture() {
+namespace {
+
+// A farther range of mountains, far beyond the land, standing a little over
+// its skyline: its crest's elevation at `azimuth`, and how its slope there
+// faces the sun (1 lit, 0 turned away).
+float FarRangeCrest(float skyline, float azimuth, float& lit) {
+    auto crest = [&](float az) {
+        return -0.3f + 3.2f * Ridged(az / 26.0f + 3.0f, 0.5f, 331u, 5) *
+                           (0.6f + 0.4f * Fbm(az / 70.0f, 2.0f, 337u, 2));
+    };
+    // The sun lies to the west (to the left of the view): slopes going up to
+    // the right face it.
+    const float slope = crest(azimuth + 1.2f) - crest(azimuth - 1.2f);
+    lit = SmoothRange(-0.4f, 0.4f, slope);
+    return skyline + crest(azimuth);
+}
+
+} // namespace
+
+TPicture SkyTexture(const TTerrainGrid& grid) {
     TPicture picture(1024, 512, 3);
     picture.BlockCoded = true;
+    std::vector<float> skyline(std::size_t(picture.Width));
+    ParallelRows(picture.Width, [&](int i) {
+        skyline[std::size_t(i)] =
+            SkylineElevation(grid, -90.0f + 180.0f * (float(i) + 0.5f) / float(picture.Width));
+    });
+    // The range's foot follows the land's skyline smoothly, not its steps.
+    std::vector<float> smooth(skyline.size());
+    for (int i = 0; i < picture.Width; ++i) {
+        float sum = 0.0f;
+        int n = 0;
+        for (int k = std::max(0, i - 12); k <= std::min(picture.Width - 1, i + 12); ++k, ++n)
+            sum += skyline[std::size_t(k)];
+        smooth[std::size_t(i)] = sum / float(n);
+    }
+    skyline = smooth;
     ParallelRows(picture.Height, [&](int j) {
         float e = SkyElevation((float(j) + 0.5f) / float(picture.Height));
         for (int i = 0; i < picture.Width; ++i) {
             float az = -90.0f + 180.0f * (float(i) + 0.5f) / float(picture.Width);
-            picture.Set(i, j, SkyColour(Direction(az, e)));
+            TColour c = SkyColour(Direction(az, e));
+            // The farther range: pale and blue with the distance, its sunny
+            // slopes a little warmer, faint gullies down its flanks.
+            float lit = 0.0f;
+            const float crest = FarRangeCrest(skyline[std::size_t(i)], az, lit);
+            const float below = crest - e;
+            if (below > -0.1f) {
+                TColour hill = Mix(Rgb(0.50f, 0.57f, 0.68f), Rgb(0.64f, 0.68f, 0.76f), 0.7f * lit);
+                hill = Mix(hill, HazeColour(), 0.35f * SmoothRange(0.0f, 2.0f, below));
+                c = Mix(c, hill, SmoothRange(-0.1f, 0.08f, below));
+            }
+            picture.Set(i, j, c);
         }
     });
     return picture;

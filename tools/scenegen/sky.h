@@ -25,6 +25,8 @@ TGenObject SkyDome(std::uint16_t material, const TTerrainGrid& grid);
 // Elevation in degrees of the drawn land's skyline seen from camera 1 in the
 // direction `azimuth` (degrees clockwise from north).
 float SkylineElevation(const TTerrainGrid& grid, float azimuth);
-TPicture SkyTexture(); // 1024 x 512; s covers azimuths -90..90 degrees and repeats
+// The sky and, over the land's skyline (of `grid`), a farther range of
+// mountains. 1024 x 512; s covers azimuths -90..90 degrees and repeats.
+TPicture SkyTexture(const TTerrainGrid& grid);
 
 } // namespace scenegen

@@ -46,7 +46,7 @@ std::vector<float> GridLines(float lo, float nearLo, float nearHi, float hi, int
     return lines;
 }
 
-constexpr int TileCells = 16;
+constexpr int TileCells = 20; // half the fine grid: each tile lies in one quarter
 
 // Tile boundaries along one axis: the outer part below the fine grid as one
 // block, the fine grid in blocks of TileCells, the outer part above as one.
@@ -71,6 +71,12 @@ bool UnderTheWater(const TTerrainGrid& grid, int i, int j) {
 }
 
 } // namespace
+
+TArea NearPart(int part) {
+    const float mx = 0.5f * (NearArea.X0 + NearArea.X1), my = 0.5f * (NearArea.Y0 + NearArea.Y1);
+    if (part == 0) return TArea{NearArea.X0, NearArea.Y0, NearArea.X1, my};
+    return TArea{part == 2 ? mx : NearArea.X0, my, part == 2 ? NearArea.X1 : mx, NearArea.Y1};
+}
 
 float AreaTexCoord(float v, float lo, float hi, int size) {
     return (0.5f + (v - lo) / (hi - lo) * float(size - 1)) / float(size);
@@ -121,8 +127,8 @@ float TTerrainGrid::MeshHeight(float x, float y) const {
     return h00 + (h11 - h01) * u + (h01 - h00) * v;
 }
 
-void AddTerrainObjects(const TTerrainGrid& grid, TGenModel& model, std::uint16_t nearMaterial,
-                       std::uint16_t farMaterial) {
+void AddTerrainObjects(const TTerrainGrid& grid, TGenModel& model,
+                       const std::uint16_t (&nearMaterials)[NearParts], std::uint16_t farMaterial) {
     const int size = 1024; // both terrain textures are 1024 x 1024
     const TVec3 eye = CameraEye();
     const std::vector<int> bx = TileBounds(grid.NearX0, grid.NearCells, grid.CellsX());
@@ -131,9 +137,12 @@ void AddTerrainObjects(const TTerrainGrid& grid, TGenModel& model, std::uint16_t
         for (std::size_t ti = 0; ti + 1 < bx.size(); ++ti) {
             const bool nearTile = bx[ti] >= grid.NearX0 && bx[ti + 1] <= grid.NearX0 + grid.NearCells &&
                                   by[tj] >= grid.NearY0 && by[tj + 1] <= grid.NearY0 + grid.NearCells;
-            const TArea& area = nearTile ? NearArea : TerrainArea;
+            const int part = by[tj] < grid.NearY0 + grid.NearCells / 2   ? 0
+                             : bx[ti] < grid.NearX0 + grid.NearCells / 2 ? 1
+                                                                         : 2;
+            const TArea area = nearTile ? NearPart(part) : TerrainArea;
             TGenObject tile;
-            tile.Material = nearTile ? nearMaterial : farMaterial;
+            tile.Material = nearTile ? nearMaterials[part] : farMaterial;
             tile.Alpha = 0.0f; // opaque pass
             auto vertex = [&](int i, int j) { return V3(grid.Xs[i], grid.Ys[j], grid.At(i, j)); };
             auto tex = [&](int i, int j) {

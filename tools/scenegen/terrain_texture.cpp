@@ -113,7 +113,10 @@ struct TGround {
     float Occlusion; // 1 open, lower in gaps between crowns
 };
 
-TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n) {
+// `detail` is 1 where a texel covers a small patch of ground and falls to 0
+// where it covers a unit or more: features far smaller than a texel would
+// only alias into blocks and speckle there.
+TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) {
     const float above = hMesh - WaterLevel;
     const float slope = 1.0f - n.z;
 
@@ -122,7 +125,24 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n) {
     TColour ground = Mix(lush, dry, Clamp01(0.4f + 1.6f * Fbm(x / 40.0f, y / 40.0f, 61u, 4)));
     ground = Mix(ground, Rgb(0.40f, 0.33f, 0.20f),
                  0.35f * SmoothRange(0.2f, 0.6f, Fbm(x / 18.0f, y / 18.0f, 63u, 3)));
-    ground = Scaled(ground, 0.82f + 0.3f * Fbm(x / 2.5f, y / 2.5f, 67u, 3));
+    ground = Scaled(ground, 1.0f + detail * (0.3f * Fbm(x / 2.5f, y / 2.5f, 67u, 3) - 0.18f) -
+                                0.1f * (1.0f - detail));
+    // Tufts and blades: fine streaks of light and dark grass.
+    ground = Scaled(ground, 1.0f + detail * (0.2f * ValueNoise(x * 2.7f, y * 2.7f, 69u) - 0.1f));
+    // Bare, trodden earth in a few patches.
+    const float bare = detail * SmoothRange(0.42f, 0.6f, Fbm(x / 11.0f, y / 11.0f, 145u, 4));
+    ground = Mix(ground,
+                 Scaled(Rgb(0.42f, 0.34f, 0.23f), 0.85f + 0.3f * ValueNoise(x * 2.3f, y * 2.3f, 147u)), bare);
+    // Flowers in drifts: white, yellow and a little purple, in specks.
+    const float drift = SmoothRange(0.1f, 0.45f, Fbm(x / 16.0f, y / 16.0f, 149u, 3)) * (1.0f - bare);
+    const float speck = ValueNoise(x * 4.7f, y * 4.7f, 151u);
+    if (speck > 0.55f && drift > 0.0f && detail > 0.0f) {
+        const float kind = ValueNoise(x / 7.0f, y / 7.0f, 153u);
+        const TColour flower = kind > 0.3f
+                                   ? Rgb(0.86f, 0.84f, 0.72f)
+                                   : (kind > -0.4f ? Rgb(0.85f, 0.74f, 0.30f) : Rgb(0.55f, 0.45f, 0.62f));
+        ground = Mix(ground, flower, drift * SmoothRange(0.55f, 0.8f, speck) * 0.8f * detail);
+    }
 
     TGround g{ground, n, 1.0f};
 
@@ -140,12 +160,28 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n) {
             g.Albedo = Mix(g.Albedo, Rgb(0.08f, 0.11f, 0.05f), wood);
             g.Occlusion = 1.0f - 0.5f * wood;
         }
+        // Where a texel spans several crowns, the canopy as a whole: its
+        // greens and the gaps between crowns averaged.
+        if (detail < 1.0f) {
+            const float hue = Fbm(x / 30.0f, y / 30.0f, 83u, 3);
+            const TColour canopy =
+                Scaled(Mix(Rgb(0.13f, 0.25f, 0.09f), Rgb(0.22f, 0.30f, 0.11f), Clamp01(0.5f + hue)), 0.8f);
+            g.Albedo = Mix(Mix(ground, canopy, wood), g.Albedo, detail);
+            g.Normal = Normalised(n * (1.0f - detail) + g.Normal * detail);
+            g.Occlusion = Lerp(1.0f - 0.15f * wood, g.Occlusion, detail);
+        }
     }
 
     // Rock on steep ground and on the high tops.
     float rockiness = SmoothRange(0.28f, 0.5f, slope + 0.12f * Fbm(x / 8.0f, y / 8.0f, 91u, 3));
     rockiness =
         std::max(rockiness, SmoothRange(95.0f, 125.0f, hMesh + 15.0f * Fbm(x / 30.0f, y / 30.0f, 93u, 3)));
+    // Outcrops breaking through the turf here and there.
+    // Broken, lichen-grey and half grown over, never a clean patch.
+    const float outcrop = Fbm(x / 13.0f, y / 13.0f, 155u, 4) + 0.12f * Fbm(x / 1.5f, y / 1.5f, 157u, 3);
+    const float outcropCover =
+        0.55f * detail * SmoothRange(0.58f, 0.68f, outcrop) * SmoothRange(4.0f, 8.0f, above);
+    rockiness = std::max(rockiness, outcropCover);
     if (rockiness > 0.0f) {
         // Grey rock in bands along the strata, split by dark cracks, with
         // lichen and dirt in patches.
@@ -155,30 +191,89 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n) {
         rock = Mix(rock, Rgb(0.47f, 0.45f, 0.33f),
                    0.4f * SmoothRange(0.1f, 0.4f, Fbm(x / 5.0f, y / 5.0f, 99u, 3)));
         rock = Scaled(rock, 0.55f + 0.45f * crack);
+        // Outcrops weathered dark, their cracks full of soil.
+        rock = Scaled(rock, 1.0f - 0.35f * SmoothRange(0.0f, 0.3f, outcropCover) *
+                                       (0.6f + 0.4f * ValueNoise(x * 1.3f, y * 1.3f, 159u)));
         g.Albedo = Mix(g.Albedo, rock, rockiness);
         g.Normal = n;
         g.Occlusion = Lerp(g.Occlusion, 1.0f, rockiness);
     }
 
-    // The shore: a pale band of sand and pebbles, darker and wet at the water.
-    float sandy = 1.0f - SmoothRange(1.4f, 2.8f, above + 0.8f * Fbm(x / 5.0f, y / 5.0f, 101u, 3));
-    TColour sand = Scaled(Rgb(0.58f, 0.53f, 0.43f), 0.85f + 0.3f * ValueNoise(x * 2.1f, y * 2.1f, 103u));
+    // The stream: dark clear water over stones, white where it breaks.
+    const float stream = StreamWater(x, y);
+    if (stream > 0.0f) {
+        const float broken = SmoothRange(0.2f, 0.6f, Fbm(x / 1.5f, y / 1.5f, 137u, 3));
+        const TColour water = Mix(Rgb(0.22f, 0.29f, 0.31f), Rgb(0.80f, 0.84f, 0.85f), 0.6f * broken);
+        g.Albedo = Mix(g.Albedo, water, stream);
+        g.Normal = Normalised(g.Normal * (1.0f - stream) + V3(0, 0, 1) * stream);
+        g.Occlusion = Lerp(g.Occlusion, 1.0f, stream);
+    }
+
+    // The shore: here a beach of sand and pebbles, there grass down to the
+    // water; wet and dark at the waterline, with a pale rim where the
+    // ripples wash it.
+    const float beach = SmoothRange(-0.25f, 0.3f, Fbm(x / 26.0f, y / 26.0f, 141u, 3));
+    const float reach = std::max(0.25f, 0.4f + 3.2f * beach + 0.8f * Fbm(x / 5.0f, y / 5.0f, 101u, 3));
+    const float sandy = 1.0f - SmoothRange(reach * 0.6f, reach, above);
+    const float pebbles = ValueNoise(x * 2.1f, y * 2.1f, 103u) + 0.6f * ValueNoise(x * 5.3f, y * 5.3f, 105u);
+    TColour sand = Mix(Rgb(0.60f, 0.55f, 0.44f), Rgb(0.50f, 0.48f, 0.43f),
+                       SmoothRange(-0.2f, 0.4f, Fbm(x / 9.0f, y / 9.0f, 143u, 2)));
+    sand = Scaled(sand, 0.82f + 0.22f * pebbles);
     g.Albedo = Mix(g.Albedo, sand, sandy * (1.0f - 0.6f * rockiness));
-    float wet = 1.0f - SmoothRange(0.15f, 0.8f, above);
-    g.Albedo = Mix(g.Albedo, Scaled(g.Albedo, 0.45f), wet);
+    const float rim = SmoothRange(0.0f, 0.15f, above) * SmoothRange(0.55f, 0.3f, above);
+    const float wet = 1.0f - SmoothRange(0.2f + 0.5f * beach, 0.9f + 0.9f * beach, above);
+    g.Albedo = Mix(g.Albedo, Scaled(g.Albedo, 0.5f), wet);
+    g.Albedo = Mix(g.Albedo, Rgb(0.56f, 0.57f, 0.52f), 0.45f * rim * beach);
     if (above < 0.0f) g.Albedo = Mix(g.Albedo, Rgb(0.14f, 0.15f, 0.11f), SmoothRange(0.0f, 1.0f, -above));
     return g;
 }
 
+// Share of direct sunlight (0..1) left at each texel by the casters' crowns:
+// a soft patch round where each crown's shadow falls, narrowing back to the
+// foot of its trunk.
+std::vector<float> CrownShadowMap(const THeightMap& m, const std::vector<TShadowCaster>& casters) {
+    std::vector<float> light(std::size_t(m.Size) * std::size_t(m.Size), 1.0f);
+    for (const TShadowCaster& caster : casters) {
+        const TVec3 foot = caster.Base, tip = ShadowCentre(caster);
+        const float reach = caster.Radius * 1.4f;
+        const int i0 = std::max(0, int((std::min(foot.x, tip.x) - reach - m.X0) / m.StepX));
+        const int i1 = std::min(m.Size - 1, int((std::max(foot.x, tip.x) + reach - m.X0) / m.StepX) + 1);
+        const int j0 = std::max(0, int((std::min(foot.y, tip.y) - reach - m.Y0) / m.StepY));
+        const int j1 = std::min(m.Size - 1, int((std::max(foot.y, tip.y) + reach - m.Y0) / m.StepY) + 1);
+        const float lx = tip.x - foot.x, ly = tip.y - foot.y, len2 = std::max(1e-4f, lx * lx + ly * ly);
+        for (int j = j0; j <= j1; ++j)
+            for (int i = i0; i <= i1; ++i) {
+                const float x = m.X0 + m.StepX * float(i) - foot.x, y = m.Y0 + m.StepY * float(j) - foot.y;
+                const float k = Clamp01((x * lx + y * ly) / len2);
+                const float dx = x - k * lx, dy = y - k * ly;
+                const float radius = caster.Radius * (0.3f + 0.7f * std::sqrt(k));
+                const float d = std::sqrt(dx * dx + dy * dy);
+                const float shade = 0.9f * SmoothRange(radius * 1.5f, radius * 0.6f, d);
+                float& l = light[std::size_t(j) * std::size_t(m.Size) + std::size_t(i)];
+                l = std::min(l, 1.0f - shade);
+            }
+    }
+    return light;
+}
+
 } // namespace
 
-TPicture BakeTerrainTexture(const TTerrainGrid& grid, const TArea& area, int size) {
+TVec3 ShadowCentre(const TShadowCaster& caster) {
+    const TVec3 sun = SunDirection();
+    const float run = caster.CrownHeight / sun.z;
+    return V3(caster.Base.x - sun.x * run, caster.Base.y - sun.y * run, caster.Base.z);
+}
+
+TPicture BakeTerrainTexture(const TTerrainGrid& grid, const TArea& area, int size,
+                            const std::vector<TShadowCaster>& casters) {
     const THeightMap heights = MakeHeightMap(area, size);
     int half = 0;
     const std::vector<float> sunlight = SunlightMap(heights, half);
+    const std::vector<float> crowns = CrownShadowMap(heights, casters);
     const TVec3 sun = SunDirection(), eye = CameraEye();
     const TColour haze = HazeColour();
 
+    const float detail = SmoothRange(0.7f, 0.35f, std::max(heights.StepX, heights.StepY));
     TPicture picture(size, size, 3);
     picture.BlockCoded = true;
     ParallelRows(size, [&](int j) {
@@ -189,11 +284,12 @@ TPicture BakeTerrainTexture(const TTerrainGrid& grid, const TArea& area, int siz
             const float hy = heights.At(i, j + 1) - heights.At(i, j - 1);
             const TVec3 n = Normalised(V3(-hx / (2.0f * heights.StepX), -hy / (2.0f * heights.StepY), 1.0f));
 
-            const TGround g = GroundAt(x, y, h, grid.MeshHeight(x, y), n);
-            const float direct =
-                std::max(0.0f, Dot(g.Normal, sun)) * SampleHalf(sunlight, half, float(i), float(j));
-            const float sky = (0.34f + 0.16f * g.Normal.z) * g.Occlusion;
-            TColour c = Scaled(g.Albedo, 1.05f * (sky + 0.95f * direct));
+            const TGround g = GroundAt(x, y, h, grid.MeshHeight(x, y), n, detail);
+            const float direct = std::max(0.0f, Dot(g.Normal, sun)) *
+                                 SampleHalf(sunlight, half, float(i), float(j)) *
+                                 crowns[std::size_t(j) * std::size_t(size) + std::size_t(i)];
+            const float sky = (0.30f + 0.16f * g.Normal.z) * g.Occlusion;
+            TColour c = Scaled(g.Albedo, 1.05f * (sky + 1.08f * direct));
             c = Mix(c, haze, HazeAmount(Length(V3(x, y, h) - eye)));
             picture.Set(i, j, c);
         }

@@ -6,166 +6,12 @@
 
 #include "tools/scenegen/cliff.h"
 #include "tools/scenegen/noise.h"
-#include "tools/scenegen/parallel.h"
+#include "tools/scenegen/plant_atlas.h"
 #include "tools/scenegen/world.h"
 
 namespace scenegen {
 
 namespace {
-
-constexpr int AtlasWidth = 1024, AtlasHeight = 512;
-
-// The waterfall's texture: the ribbon in the left half, the spray in the
-// right, each laid half a texel in from its edges.
-constexpr int FallsTextureWidth = 128;
-constexpr float RibbonS0 = 0.5f / FallsTextureWidth, RibbonS1 = 0.5f - 0.5f / FallsTextureWidth;
-constexpr float SprayS0 = 0.5f + 0.5f / FallsTextureWidth, SprayS1 = 1.0f - 0.5f / FallsTextureWidth;
-
-// Atlas cells in texels: x, y (row 0 at the bottom), width, height.
-struct TCell {
-    int X, Y, W, H;
-};
-// Four firs, two reed clumps and two bushes in the lower half, four broad
-// leaved trees in the upper half.
-constexpr TCell Firs[4] = {{0, 0, 128, 256}, {128, 0, 128, 256}, {256, 0, 128, 256}, {384, 0, 128, 256}};
-constexpr TCell Reeds[2] = {{512, 0, 128, 256}, {640, 0, 128, 256}};
-constexpr TCell Bushes[2] = {{768, 0, 128, 256}, {896, 0, 128, 256}};
-constexpr TCell Broadleaves[4] = {
-    {0, 256, 256, 256}, {256, 256, 256, 256}, {512, 256, 256, 256}, {768, 256, 256, 256}};
-// Height of what is drawn in a cell, as a share of the cell (reeds and bushes are low).
-constexpr float ReedFill = 0.55f, BushFill = 0.5f;
-
-// Coverage and colour of a fir at (u, v) in its cell, u across 0..1, v up 0..1.
-bool FirAt(float u, float v, int variant, TColour& c) {
-    const std::uint32_t seed = 600u + std::uint32_t(variant) * 17u;
-    const float x = u - 0.5f;
-    if (v < 0.14f && std::fabs(x) < 0.035f) {
-        c = Rgb(0.28f, 0.20f, 0.13f);
-        return true;
-    }
-    if (v < 0.07f || v > 0.99f) return false;
-    const float k = (v - 0.07f) / 0.92f;
-    const float tier = 0.085f + 0.02f * float(variant % 2);
-    float frac = std::fmod((1.0f - v) / tier, 1.0f);
-    float width = 0.44f * std::pow(1.0f - k, 0.95f) * (0.72f + 0.28f * frac);
-    width *= 1.0f + 0.22f * ValueNoise(v * 60.0f, x > 0 ? 1.0f : 5.0f, seed);
-    if (std::fabs(x) > width) return false;
-    float side = x / std::max(width, 0.01f); // -1 left edge .. 1 right edge
-    float needles = ValueNoise(u * 90.0f, v * 70.0f, seed + 3u);
-    float shade = 0.8f - 0.35f * side + 0.25f * (1.0f - frac) + 0.2f * needles;
-    c = Scaled(Rgb(0.10f, 0.21f, 0.12f), std::max(0.35f, shade));
-    return true;
-}
-
-bool BroadleafAt(float u, float v, int variant, TColour& c) {
-    const std::uint32_t seed = 700u + std::uint32_t(variant) * 23u;
-    const float x = u - 0.5f;
-    if (v < 0.42f && std::fabs(x + 0.01f * std::sin(v * 20.0f)) < 0.028f + 0.02f * (0.42f - v)) {
-        c = Rgb(0.27f, 0.21f, 0.15f);
-        return true;
-    }
-    // The crown: blobs around a centre, their union roughened by noise.
-    TRandom random(seed);
-    float best = -1e9f;
-    TVec3 normal = V3(0, 0, 1);
-    const int blobs = 9;
-    for (int i = 0; i < blobs; ++i) {
-        float bx = float(random.Range(-0.24, 0.24)), by = float(random.Range(0.5, 0.8)),
-              r = float(random.Range(0.14, 0.22));
-        float dx = x - bx, dy = v - by;
-        float inside = r * r - dx * dx - dy * dy;
-        if (inside > best) {
-            best = inside;
-            normal = V3(dx, dy, std::sqrt(std::max(0.0f, inside)));
-        }
-    }
-    float rough = 0.012f * Fbm(u * 14.0f, v * 14.0f, seed + 1u, 4);
-    if (best + rough < 0.0f) return false;
-    normal = Normalised(normal);
-    float light = 0.55f + 0.6f * std::max(0.0f, Dot(normal, Normalised(V3(-0.6f, 0.5f, 0.6f))));
-    float leaves = ValueNoise(u * 70.0f, v * 70.0f, seed + 2u);
-    TColour leaf = variant % 2 ? Rgb(0.24f, 0.34f, 0.13f) : Rgb(0.19f, 0.30f, 0.12f);
-    c = Scaled(leaf, light * (0.85f + 0.3f * leaves));
-    return true;
-}
-
-bool ReedAt(float u, float v, int variant, TColour& c) {
-    if (v > ReedFill) return false;
-    const float h = v / ReedFill;
-    TRandom random(800u + std::uint32_t(variant));
-    for (int i = 0; i < 26; ++i) {
-        float base = float(random.Range(0.1, 0.9)), lean = float(random.Range(-0.25, 0.25));
-        float top = float(random.Range(0.55, 1.0)), width = float(random.Range(0.008, 0.016));
-        if (h > top) continue;
-        float centre = base + lean * h * h;
-        if (std::fabs(u - centre) < width * (1.0f - 0.7f * h / top)) {
-            float tone = float(random.Range(0.8, 1.15));
-            c = Scaled(Mix(Rgb(0.30f, 0.32f, 0.14f), Rgb(0.60f, 0.58f, 0.32f), h / top), tone);
-            if (top > 0.9f && h > top - 0.12f) c = Rgb(0.33f, 0.22f, 0.12f); // a bulrush head
-            return true;
-        }
-    }
-    return false;
-}
-
-bool BushAt(float u, float v, int variant, TColour& c) {
-    if (v > BushFill) return false;
-    const std::uint32_t seed = 900u + std::uint32_t(variant) * 29u;
-    const float x = (u - 0.5f) * 2.0f, y = v / BushFill; // -1..1 across, 0..1 up
-    if (y < 0.02f) return false;
-    // Clumps of leaves, lower and smaller towards the sides, each lit as a
-    // rounded mass from the sun's side; their union has a leafy, broken edge.
-    TRandom random(seed);
-    float best = -1e9f;
-    TVec3 normal = V3(0, 0, 1);
-    for (int i = 0; i < 11; ++i) {
-        const float bx = float(random.Range(-0.6, 0.6));
-        const float by = float(random.Range(0.36, 0.6)) - 0.22f * std::fabs(bx);
-        const float r = float(random.Range(0.28, 0.4)) * (1.0f - 0.3f * std::fabs(bx));
-        const float dx = x - bx, dy = (y - by) * 1.2f;
-        const float inside = r * r - dx * dx - dy * dy;
-        if (inside > best) {
-            best = inside;
-            normal = V3(dx, dy, std::sqrt(std::max(0.0f, inside)));
-        }
-    }
-    const float rough = 0.025f * Fbm(u * 12.0f, v * 12.0f, seed + 1u, 4) +
-                        0.03f * (ValueNoise(u * 40.0f, v * 40.0f, seed + 2u) - 0.5f);
-    if (best + rough < 0.0f) return false;
-    normal = Normalised(normal);
-    const float light = 0.45f + 0.65f * std::max(0.0f, Dot(normal, Normalised(V3(-0.6f, 0.5f, 0.6f))));
-    // Deeper in the bush, and near its foot, the leaves lie in shade.
-    const float shade = 0.75f + 0.25f * SmoothRange(0.0f, 0.45f, y);
-    const float leaves = ValueNoise(u * 64.0f, v * 64.0f, seed + 3u);
-    const TColour leaf = variant ? Rgb(0.23f, 0.31f, 0.12f) : Rgb(0.18f, 0.27f, 0.11f);
-    c = Scaled(Mix(leaf, Rgb(0.30f, 0.38f, 0.16f), 0.35f * leaves), light * shade * (0.8f + 0.35f * leaves));
-    return true;
-}
-
-void PaintCell(TPicture& atlas, const TCell& cell, int variant, bool (*shape)(float, float, int, TColour&)) {
-    const int ss = 3; // 3 x 3 samples per texel for smooth edges
-    ParallelRows(cell.H, [&](int y) {
-        for (int x = 0; x < cell.W; ++x) {
-            TColour sum = Rgb(0, 0, 0, 0);
-            int hits = 0;
-            for (int sy = 0; sy < ss; ++sy)
-                for (int sx = 0; sx < ss; ++sx) {
-                    float u = (float(x) + (float(sx) + 0.5f) / ss) / float(cell.W);
-                    float v = (float(y) + (float(sy) + 0.5f) / ss) / float(cell.H);
-                    TColour c;
-                    if (shape(u, v, variant, c)) {
-                        sum = Rgb(sum.r + c.r, sum.g + c.g, sum.b + c.b);
-                        ++hits;
-                    }
-                }
-            // Transparent texels keep a foliage colour so that filtering at
-            // the edges does not darken them.
-            TColour c = hits ? Scaled(sum, 1.0f / float(hits)) : Rgb(0.16f, 0.24f, 0.12f);
-            c.a = float(hits) / float(ss * ss);
-            atlas.Set(cell.X + x, cell.Y + y, c);
-        }
-    });
-}
 
 float Distance2D(TVec3 a, TVec3 b) {
     return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y));
@@ -174,40 +20,15 @@ float Distance2D(TVec3 a, TVec3 b) {
 // Is `p` inside camera 1's view (with a margin), for a 21:9 screen?
 bool InView(TVec3 p) {
     const TVec3 v = CameraView(p);
-    return v.z >= 1.0f && std::fabs(v.x) < 1.1f; // tan(47.7 degrees): the half width of a 21:9 view at 45 degrees up
+    return v.z >= 1.0f &&
+           std::fabs(v.x) < 1.1f; // tan(47.7 degrees): the half width of a 21:9 view at 45 degrees up
 }
 
 // Deep in the far woods the trees stand many deep on screen, each showing
 // only its top over the ones in front: fewer of them there look the same
 // and cost far less to blend. The share of trees kept at `distance`.
 float FarThinning(float distance) {
-    return 1.0f - 0.45f * SmoothRange(160.0f, 260.0f, distance);
-}
-
-struct TCutout {
-    TVec3 Base;
-    float Width, Height;
-    TCell Cell;
-    float Fill; // share of the cell's height that the quad shows
-    float Distance;
-};
-
-TPicture PaintAtlas() {
-    TPicture atlas(AtlasWidth, AtlasHeight, 4);
-    for (int i = 0; i < 4; ++i)
-        PaintCell(atlas, Firs[i], i, FirAt);
-    for (int i = 0; i < 4; ++i)
-        PaintCell(atlas, Broadleaves[i], i, BroadleafAt);
-    for (int i = 0; i < 2; ++i)
-        PaintCell(atlas, Reeds[i], i, ReedAt);
-    for (int i = 0; i < 2; ++i)
-        PaintCell(atlas, Bushes[i], i, BushAt);
-    return atlas;
-}
-
-const TPicture& Atlas() {
-    static const TPicture atlas = PaintAtlas();
-    return atlas;
+    return 1.0f - 0.55f * SmoothRange(140.0f, 240.0f, distance);
 }
 
 // A point of a cut-out's outline: u across its quad 0..1, v up 0..1.
@@ -223,7 +44,7 @@ struct TOutlinePoint {
 // pixels, so a finer outline of thin triangles round the leaves costs more
 // in half-covered blocks than it saves in clear texels.
 std::vector<TOutlinePoint> CellOutline(const TCell& cell, float fill) {
-    const TPicture& atlas = Atlas();
+    const TPicture& atlas = PlantAtlas();
     const float w = float(cell.W), h = float(cell.H) * fill;
     constexpr float Margin = 2.0f;
     float x0 = 1e30f, y0 = 1e30f, x1 = -1e30f, y1 = -1e30f;
@@ -247,16 +68,32 @@ const std::vector<TOutlinePoint>& OutlineOf(const TCell& cell, float fill) {
     return known.back().second;
 }
 
-void AddCutout(TGenObject& object, const TCutout& c) {
+void AddCutout(TGenObject& object, const TPlant& c) {
+    TCell cell{};
+    float fill = 1.0f;
+    switch (c.Kind) {
+    case TPlant::Fir:
+        cell = Firs[c.Variant % FirKinds];
+        break;
+    case TPlant::Broadleaf:
+        cell = Broadleaves[c.Variant % BroadleafKinds];
+        break;
+    case TPlant::Bush:
+        cell = Bushes[c.Variant % BushKinds], fill = BushFill;
+        break;
+    case TPlant::Reed:
+        cell = Reeds[c.Variant % ReedKinds], fill = ReedFill;
+        break;
+    }
     const TVec3 eye = CameraEye();
     TVec3 toward = V3(c.Base.x - eye.x, c.Base.y - eye.y, 0.0f);
     TVec3 right = Normalised(Cross(toward, V3(0, 0, 1))) * (c.Width * 0.5f);
     TVec3 up = V3(0, 0, c.Height);
-    float s0 = (float(c.Cell.X) + 0.5f) / AtlasWidth, s1 = (float(c.Cell.X + c.Cell.W) - 0.5f) / AtlasWidth;
-    float t0 = (float(c.Cell.Y) + 0.5f) / AtlasHeight;
-    float t1 = (float(c.Cell.Y) + float(c.Cell.H) * c.Fill - 0.5f) / AtlasHeight;
+    float s0 = (float(cell.X) + 0.5f) / AtlasWidth, s1 = (float(cell.X + cell.W) - 0.5f) / AtlasWidth;
+    float t0 = (float(cell.Y) + 0.5f) / AtlasHeight;
+    float t1 = (float(cell.Y) + float(cell.H) * fill - 0.5f) / AtlasHeight;
     // The outline, placed and textured as the whole quad would be.
-    const std::vector<TOutlinePoint>& outline = OutlineOf(c.Cell, c.Fill);
+    const std::vector<TOutlinePoint>& outline = OutlineOf(cell, fill);
     auto at = [&](const TOutlinePoint& o) { return c.Base + right * (2.0f * o.U - 1.0f) + up * o.V; };
     auto tex = [&](const TOutlinePoint& o) { return V3(s0 + (s1 - s0) * o.U, t0 + (t1 - t0) * o.V, 0.0f); };
     for (std::size_t i = 1; i + 1 < outline.size(); ++i) {
@@ -281,134 +118,132 @@ bool LandBehind(TVec3 p) {
     return true;
 }
 
-TGenObject PlaceVegetation(const TTerrainGrid& grid, std::uint16_t material) {
-    std::vector<TCutout> cutouts;
+std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec3>& rocks) {
+    std::vector<TPlant> plants;
     TRandom random(4242u);
     const TVec3 eye = CameraEye();
-    const float step = 4.0f;
+    const float step = 3.0f;
+    // Near rocks (boulders and the rock face's ends) bushes take root.
+    auto nearRock = [&](float x, float y) {
+        float best = 0.0f;
+        for (const TVec3& r : rocks) {
+            const float dx = x - r.x, dy = y - r.y, d2 = dx * dx + dy * dy;
+            if (d2 < 64.0f) best = std::max(best, 1.0f - d2 / 64.0f);
+        }
+        return best;
+    };
     for (float gy = 140.0f; gy < 420.0f; gy += step)
         for (float gx = -140.0f; gx < 190.0f; gx += step) {
             float x = gx + float(random.Range(0.0, step)), y = gy + float(random.Range(0.0, step));
             float pick = float(random.Unit()), size = float(random.Unit());
-            int variant = int(random.Next() % 4u);
+            int variant = int(random.Next() % 8u);
             // On the ground as drawn, which a coarse grid keeps within a unit
             // or so of the land's shape.
             float ground = grid.MeshHeight(x, y), above = ground - WaterLevel;
             TVec3 n = TerrainNormal(x, y, 1.0f);
             float dist = Distance2D(V3(x, y, 0), eye);
-            if (dist < 40.0f || n.z < 0.8f) continue;
+            if (dist < 40.0f || n.z < 0.8f || StreamWater(x, y) > 0.0f) continue;
             TVec3 base = V3(x, y, ground - 0.4f);
             if (!InView(base)) continue;
-            float woods = WoodsDensity(x, y, ground);
-            TCutout c{};
-            if (above > 0.25f && above < 0.9f && pick < 0.55f) { // reeds along the waterline
-                c = TCutout{base, 3.6f + 1.4f * size, 0.0f, Reeds[variant % 2], ReedFill, 0};
+            // The woods' density, and groves standing out in the meadows.
+            const float woods = WoodsDensity(x, y, ground);
+            const float groves = SmoothRange(0.3f, 0.5f, Fbm(x / 24.0f, y / 24.0f, 171u, 3)) *
+                                 SmoothRange(3.0f, 6.0f, above) * (1.0f - woods);
+            const float edge = 4.0f * woods * (1.0f - woods); // where the woods thin out
+            // The undergrowth skirting the woods, a little way out from them.
+            float skirt = 0.0f;
+            for (int k = 0; k < 4; ++k)
+                skirt =
+                    std::max(skirt, WoodsDensity(x + 9.0f * float(k % 2 * 2 - 1) * float(k < 2),
+                                                 y + 9.0f * float(k % 2 * 2 - 1) * float(k >= 2), ground));
+            skirt *= 1.0f - woods;
+            const float clump = SmoothRange(0.0f, 0.35f, Fbm(x / 8.0f, y / 8.0f, 173u, 3));
+            TPlant c{};
+            const float reedBeds = SmoothRange(0.05f, 0.3f, Fbm(x / 11.0f, y / 11.0f, 181u, 3));
+            // Reeds in beds along the waterline, but none under the rock
+            // face: the water is deep at its foot.
+            const float fromFalls = std::fabs(
+                std::remainder(std::atan2(y - LakeCentreY, x - LakeCentreX) - FallsAngle, 6.2831853f));
+            if (above > -0.3f && above < 1.2f && fromFalls > 0.45f && pick < 0.9f * reedBeds) {
+                c.Kind = TPlant::Reed;
+                c.Variant = variant % ReedKinds;
+                c.Width = 2.6f + 2.6f * size;
                 c.Height = c.Width * 2.0f * ReedFill;
-            } else if (above > 2.5f && pick < (0.015f + 0.4f * woods) * FarThinning(dist)) {
+            } else if (above > 2.5f &&
+                       pick < (0.01f + 0.3f * woods + 0.12f * groves + 0.08f * edge) * FarThinning(dist)) {
+                // Young trees at the edges, old ones deep in the woods.
+                const float age = Clamp01(0.25f + 0.75f * woods - 0.3f * edge) * (0.55f + 0.45f * size) +
+                                  0.25f * size * size;
                 bool fir = (variant + int(size * 10.0f)) % 3 != 0;
+                c.Variant = variant;
                 if (fir) {
-                    float h = 7.5f + 5.5f * size;
-                    c = TCutout{base, h * 0.5f, h, Firs[variant], 1.0f, 0};
+                    c.Kind = TPlant::Fir;
+                    c.Height = 3.0f + 9.5f * age;
+                    c.Width = c.Height * (0.45f + 0.1f * float(random.Unit()));
                 } else {
-                    float h = 6.5f + 4.0f * size;
-                    c = TCutout{base, h, h, Broadleaves[variant], 1.0f, 0};
+                    c.Kind = TPlant::Broadleaf;
+                    c.Height = 3.0f + 7.5f * age;
+                    c.Width = c.Height * (0.85f + 0.25f * float(random.Unit()));
                 }
-            } else if (above > 1.2f && pick > 0.975f) {
-                float w = 2.2f + 1.6f * size;
-                c = TCutout{base, w, w * 2.0f * BushFill, Bushes[variant % 2], BushFill, 0};
+            } else if (above > 1.2f && pick > 1.0f - (0.08f * groves + 0.3f * edge + 0.3f * skirt +
+                                                      0.4f * nearRock(x, y) + 0.05f * woods) *
+                                                         clump) {
+                c.Kind = TPlant::Bush;
+                c.Variant = variant % BushKinds;
+                c.Width = 1.8f + 2.6f * size * size;
+                c.Height = c.Width * 2.0f * BushFill;
             } else {
                 continue;
             }
+            // Trees and bushes only a few pixels tall are not worth their
+            // blending.
+            if (c.Height < 0.012f * dist) continue;
+            c.Base = base;
             // Every corner and the middle of the cut-out must have land behind it.
             TVec3 toward = V3(x - eye.x, y - eye.y, 0.0f);
             TVec3 right = Normalised(Cross(toward, V3(0, 0, 1))) * (c.Width * 0.5f);
             TVec3 up = V3(0, 0, c.Height);
-            if (!LandBehind(base - right) || !LandBehind(base + right) || !LandBehind(base + up * 0.5f) ||
+            // Reeds may stand in the water: the lake drawn over their feet
+            // is the lake they stand in.
+            const TVec3 foot = c.Kind == TPlant::Reed ? base + up * 0.35f : base;
+            if (!LandBehind(foot - right) || !LandBehind(foot + right) || !LandBehind(base + up * 0.5f) ||
                 !LandBehind(base - right + up) || !LandBehind(base + right + up))
                 continue;
             c.Distance = dist;
-            cutouts.push_back(c);
+            plants.push_back(c);
         }
-    std::stable_sort(cutouts.begin(), cutouts.end(),
-                     [](const TCutout& a, const TCutout& b) { return a.Distance > b.Distance; });
+    std::stable_sort(plants.begin(), plants.end(),
+                     [](const TPlant& a, const TPlant& b) { return a.Distance > b.Distance; });
+    return plants;
+}
+
+TGenObject PlantCutouts(const std::vector<TPlant>& plants, std::uint16_t material) {
     TGenObject vegetation;
     vegetation.Material = material;
     vegetation.Alpha = 1.0f;
-    for (const TCutout& c : cutouts)
-        AddCutout(vegetation, c);
+    for (const TPlant& p : plants)
+        AddCutout(vegetation, p);
     return vegetation;
 }
 
-TPicture VegetationTexture() {
-    return Atlas();
-}
-
-TGenObject Waterfall(std::uint16_t material) {
-    TGenObject falls;
-    falls.Material = material;
-    falls.Alpha = 1.0f;
-    const TVec3 eye = CameraEye();
-    // Down the groove of the rock face, just in front of it, from its top
-    // to a little under the water.
-    const TVec3 foot = RockFacePoint(FallsAngle, 0.0f);
-    const TVec3 towardLake = Normalised(V3(LakeCentreX - foot.x, LakeCentreY - foot.y, 0.0f));
-    const TVec3 right = Normalised(Cross(foot - eye, V3(0, 0, 1)));
-    const float top = RockFaceTop(FallsAngle), bottom = -0.8f;
-    const int steps = 12;
-    TVec3 prevL{}, prevR{};
-    float prevT = 0.0f;
-    for (int k = 0; k <= steps; ++k) {
-        const float f = float(k) / float(steps);
-        const TVec3 p = RockFacePoint(FallsAngle, bottom + (top - bottom) * f) + towardLake * 0.6f;
-        // Wider where it spreads over the lower face.
-        const float half = 1.3f + 1.2f * (1.0f - f) * (1.0f - f);
-        const TVec3 l = p - right * half, r = p + right * half;
-        if (k > 0)
-            falls.AddQuad(prevL, prevR, r, l, V3(RibbonS0, prevT, 0), V3(RibbonS1, prevT, 0), V3(RibbonS1, f, 0),
-                          V3(RibbonS0, f, 0));
-        prevL = l, prevR = r, prevT = f;
+std::vector<TShadowCaster> PlantShadows(const std::vector<TPlant>& plants) {
+    std::vector<TShadowCaster> casters;
+    for (const TPlant& p : plants) {
+        switch (p.Kind) {
+        case TPlant::Fir:
+            casters.push_back({p.Base, p.Width * 0.36f, p.Height * 0.45f});
+            break;
+        case TPlant::Broadleaf:
+            casters.push_back({p.Base, p.Width * 0.34f, p.Height * 0.62f});
+            break;
+        case TPlant::Bush:
+            casters.push_back({p.Base, p.Width * 0.42f, p.Height * 0.45f});
+            break;
+        case TPlant::Reed:
+            break;
+        }
     }
-    // The spray: a cloud facing the camera at the foot, in front of the
-    // falls. The water, drawn after it, covers what lies below its surface,
-    // so the spray rises from where the falls meet the lake.
-    const TVec3 base = foot + towardLake * 3.5f + V3(0, 0, -0.6f);
-    const TVec3 across = Normalised(Cross(base - eye, V3(0, 0, 1))) * 5.0f, up = V3(0, 0, 5.2f);
-    falls.AddQuad(base - across, base + across, base + across + up, base - across + up, V3(SprayS0, 0.002f, 0),
-                  V3(SprayS1, 0.002f, 0), V3(SprayS1, 0.998f, 0), V3(SprayS0, 0.998f, 0));
-    return falls;
-}
-
-TPicture WaterfallTexture() {
-    TPicture picture(FallsTextureWidth, 256, 4);
-    // The ribbon, in the left half.
-    for (int y = 0; y < picture.Height; ++y)
-        for (int x = 0; x < FallsTextureWidth / 2; ++x) {
-            float u = (float(x) + 0.5f) / float(FallsTextureWidth / 2), v = (float(y) + 0.5f) / float(picture.Height);
-            float streak = Fbm(u * 11.0f, v * 1.2f, 1001u, 4, 0.55f, 11);
-            float edge = SmoothRange(0.0f, 0.22f, u) * SmoothRange(1.0f, 0.78f, u);
-            float foam = 1.0f - SmoothRange(0.0f, 0.25f, v); // churned white at the foot
-            float a = Clamp01((0.55f + 0.9f * streak) * edge + 0.5f * foam * edge);
-            float bright = Clamp01(0.78f + 0.5f * streak + 0.2f * foam);
-            TColour c = Mix(Rgb(0.62f, 0.70f, 0.74f), Rgb(0.97f, 0.98f, 1.0f), bright);
-            c.a = std::min(0.95f, a);
-            picture.Set(x, y, c);
-        }
-    // The spray, in the right half: billows of white mist, densest low in
-    // the middle, thinning upwards and to the sides, clear at the cell's edge.
-    for (int y = 0; y < picture.Height; ++y)
-        for (int x = 0; x < FallsTextureWidth / 2; ++x) {
-            const float u = (float(x) + 0.5f) / float(FallsTextureWidth / 2), v = (float(y) + 0.5f) / float(picture.Height);
-            const float dx = (u - 0.5f) * 2.0f;
-            const float billows = 0.5f + 0.5f * Fbm(u * 5.0f, v * 3.0f - 0.3f, 1011u, 4);
-            const float body = std::exp(-dx * dx / (0.3f + 0.6f * v)) * (1.0f - dx * dx) * (1.0f - dx * dx) *
-                               (1.0f - SmoothRange(0.05f, 0.9f, v));
-            const float edge = SmoothRange(0.0f, 0.06f, u) * SmoothRange(1.0f, 0.94f, u) * SmoothRange(1.0f, 0.94f, v);
-            const float a = Clamp01(body * (0.6f + 1.1f * billows) * edge);
-            TColour c = Mix(Rgb(0.80f, 0.85f, 0.88f), Rgb(0.98f, 0.99f, 1.0f), Clamp01(0.3f + 0.7f * billows));
-            c.a = std::min(0.85f, a);
-            picture.Set(FallsTextureWidth / 2 + x, y, c);
-        }
-    return picture;
+    return casters;
 }
 
 } // namespace scenegen

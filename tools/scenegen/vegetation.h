@@ -1,4 +1,4 @@
-// Trees, bushes and reeds as camera-facing cut-outs, and the waterfall.
+// Trees, bushes and reeds as camera-facing cut-outs.
 //
 // Cut-outs carry their shape in the texture's alpha, so the lake model draws
 // them in its blended pass without writing depth, and the water is drawn
@@ -7,21 +7,32 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "tools/scenegen/picture.h"
 #include "tools/scenegen/terrain.h"
 
 namespace scenegen {
 
-// All the tree, bush and reed cut-outs, sorted from far to near (nothing
-// stands between camera 1 and the waterfall, so it may come after them all).
-TGenObject PlaceVegetation(const TTerrainGrid& grid, std::uint16_t material);
-TPicture VegetationTexture(); // 1024 x 512 RGBA atlas
+// A tree, bush or reed clump standing at Base (its foot), Width across and
+// Height tall, of the atlas's `Variant` of its kind.
+struct TPlant {
+    enum TKind { Fir, Broadleaf, Bush, Reed } Kind = Fir;
+    int Variant = 0;
+    TVec3 Base;
+    float Width = 0.0f, Height = 0.0f;
+    float Distance = 0.0f; // from camera 1, across the ground
+};
 
-// The waterfall: a ribbon down the rock face, just in front of it, and the
-// spray it throws up where it meets the lake.
-TGenObject Waterfall(std::uint16_t material);
-TPicture WaterfallTexture(); // 128 x 256 RGBA: the ribbon left, the spray right
+// Trees in woods, groves and along the woods' thinning edges, bushes in
+// clumps near trees and `rocks`, reeds in beds at the waterline; sorted from
+// far to near (nothing stands between camera 1 and the waterfall, so it may
+// come after them all).
+std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec3>& rocks);
+TGenObject PlantCutouts(const std::vector<TPlant>& plants, std::uint16_t material);
+// The crowns whose shadows the ground's textures carry.
+std::vector<TShadowCaster> PlantShadows(const std::vector<TPlant>& plants);
+TPicture VegetationTexture(); // 1024 x 1024 RGBA atlas
 
 // True when the ray from camera 1 through `p` meets the land after `p`
 // before it meets the lake's water (or meets neither).

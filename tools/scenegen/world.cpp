@@ -22,8 +22,39 @@ float AngleDelta(float a, float b) {
 } // namespace
 
 float ShoreRadius(float angle) {
+    // Broad bays, then coves and points of a few boat lengths.
     return 52.0f + 4.0f * std::sin(2.0f * angle + 0.9f) + 3.0f * std::cos(3.0f * angle - 0.4f) +
-           1.5f * std::sin(5.0f * angle + 2.0f);
+           1.5f * std::sin(5.0f * angle + 2.0f) + 2.2f * std::sin(7.0f * angle + 1.3f) +
+           1.6f * std::sin(11.0f * angle + 0.2f) + 0.9f * std::sin(16.0f * angle + 2.5f);
+}
+
+namespace {
+
+// The stream's course: how far along it from the lip (x, y) lies, and how
+// far to its side.
+void StreamCoordinates(float x, float y, float& along, float& side) {
+    const float dx = x - LakeCentreX, dy = y - LakeCentreY;
+    const float d = std::sqrt(dx * dx + dy * dy);
+    const float delta = AngleDelta(std::atan2(dy, dx), FallsAngle);
+    along = d * std::cos(delta) - (ShoreRadius(FallsAngle) + CliffDepth);
+    const float meander = SmoothRange(0.0f, 30.0f, along) * (8.0f * std::sin(along / 32.0f + 0.3f) +
+                                                             3.0f * std::sin(along / 11.0f + 1.7f) - 2.4f);
+    side = d * std::sin(delta) - meander;
+}
+
+// How far the stream reaches into the hills.
+constexpr float StreamLength = 260.0f;
+
+} // namespace
+
+float StreamWater(float x, float y) {
+    float along = 0.0f, side = 0.0f;
+    StreamCoordinates(x, y, along, side);
+    if (along < -1.0f || along > StreamLength) return 0.0f;
+    const float width =
+        1.0f + 0.5f * SmoothRange(StreamLength, 0.0f, along) + 0.3f * Fbm(along / 6.0f, 0.5f, 131u, 2);
+    return SmoothRange(1.2f, 0.8f, std::fabs(side) / width) *
+           SmoothRange(StreamLength, StreamLength - 60.0f, along) * SmoothRange(-1.0f, 1.0f, along);
 }
 
 float TerrainHeight(float x, float y) {
@@ -50,7 +81,9 @@ float TerrainHeight(float x, float y) {
     // The rock face: within a narrow arc of the shore the lake reaches in to
     // the foot of a cliff (a mesh of its own stands there) and the land stays
     // up as a shelf behind it; the ground rises only behind the face.
-    float arc = std::exp(-std::pow(AngleDelta(angle, FallsAngle) / 0.26f, 2.0f));
+    // Its width wanders, so the face's ends meet the hillside unevenly.
+    const float arcWidth = 0.26f * (1.0f + 0.2f * ValueNoise(angle * 9.0f, 0.5f, 139u));
+    float arc = std::exp(-std::pow(AngleDelta(angle, FallsAngle) / arcWidth, 2.0f));
     if (arc > 0.01f) {
         float ragged = b + 0.8f * Fbm(x / 5.0f, y / 5.0f, 43u, 3);
         float shelf = CliffHeight + 3.0f * Fbm(x / 9.0f, y / 9.0f, 41u, 3) - 0.04f * b;
@@ -64,6 +97,15 @@ float TerrainHeight(float x, float y) {
         float shaped = h + (cliff - h) * SmoothRange(0.05f, 0.6f, arc);
         h = shaped + (std::max(h, shaped) - shaped) * SmoothRange(3.2f, 4.5f, ragged);
     }
+
+    // The stream's bed and the shallow valley it has worn.
+    float along = 0.0f, side = 0.0f;
+    StreamCoordinates(x, y, along, side);
+    if (along > -4.0f && along < StreamLength + 20.0f) {
+        const float reach =
+            SmoothRange(-4.0f, 2.0f, along) * SmoothRange(StreamLength + 20.0f, StreamLength - 60.0f, along);
+        h -= reach * (1.2f * std::exp(-side * side / 2.5f) + 2.5f * std::exp(-side * side / 60.0f));
+    }
     return h;
 }
 
@@ -73,6 +115,11 @@ float WoodsDensity(float x, float y, float height) {
     const float above = height - WaterLevel;
     float woods = Fbm(x / 70.0f, y / 70.0f, 51u, 4) + 0.3f * SmoothRange(15.0f, 80.0f, beyond) - 0.08f;
     woods *= SmoothRange(3.0f, 6.0f, above);
+    // A clearing along the stream near the lip keeps it in sight.
+    float along = 0.0f, side = 0.0f;
+    StreamCoordinates(x, y, along, side);
+    if (along > -4.0f && along < StreamLength)
+        woods -= 0.3f * std::exp(-side * side / 50.0f) * SmoothRange(StreamLength, 60.0f, along);
     return SmoothRange(0.12f, 0.22f, woods);
 }
 
@@ -113,8 +160,8 @@ bool TriangleMayShow(TVec3 a, TVec3 b, TVec3 c) {
             ++behind;
             continue; // its tangents mean nothing: only the near plane judges it
         }
-        left += p.x < -halfAcross, right += p.x > halfAcross;
-        below += p.y < -halfUp, above += p.y > halfUp;
+        left += p.x<-halfAcross, right += p.x> halfAcross;
+        below += p.y<-halfUp, above += p.y> halfUp;
     }
     if (behind == 3) return false;
     if (behind > 0) return true; // crosses the near plane: kept
@@ -130,7 +177,8 @@ TColour HazeColour() {
 }
 
 float HazeAmount(float distance) {
-    return 1.0f - std::exp(-distance / 650.0f);
+    // Little over the lake, more and more over the far hills.
+    return 1.0f - std::exp(-std::pow(distance / 520.0f, 1.3f));
 }
 
 } // namespace scenegen

@@ -40,6 +40,10 @@ constexpr float LakeCentreY = 194.0f;
 // (radians, counter-clockwise from east); between 43 and 61.
 float ShoreRadius(float angle);
 
+// The stream that feeds the falls, winding down from the hills to the notch
+// in the rock face's lip: 1 in its water, falling to 0 on its banks.
+float StreamWater(float x, float y);
+
 // Ground height at (x, y): below WaterLevel inside the lake, above it outside.
 float TerrainHeight(float x, float y);
 // How wooded the ground is at (x, y), where it lies at `height`: 0 open,

@@ -1,0 +1,229 @@
+#include "tools/scenegen/plant_atlas.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "tools/scenegen/noise.h"
+#include "tools/scenegen/parallel.h"
+#include "tools/scenegen/vegetation.h"
+
+namespace scenegen {
+
+namespace {
+
+// The greens of the kinds: dark and blue-green spruces, yellow-green young
+// firs, two pines; deep and light broad leaves, birch-pale and olive.
+constexpr float FirGreens[FirKinds][3] = {{0.10f, 0.21f, 0.12f}, {0.12f, 0.24f, 0.13f}, {0.09f, 0.19f, 0.15f},
+                                          {0.14f, 0.25f, 0.11f}, {0.17f, 0.27f, 0.12f}, {0.14f, 0.22f, 0.12f},
+                                          {0.11f, 0.21f, 0.17f}, {0.16f, 0.25f, 0.11f}};
+constexpr float LeafGreens[BroadleafKinds][3] = {
+    {0.19f, 0.30f, 0.12f}, {0.24f, 0.34f, 0.13f}, {0.28f, 0.37f, 0.14f}, {0.22f, 0.28f, 0.10f},
+    {0.31f, 0.39f, 0.17f}, {0.17f, 0.27f, 0.13f}, {0.27f, 0.32f, 0.11f}, {0.21f, 0.32f, 0.16f}};
+
+// Coverage and colour of a fir at (u, v) in its cell, u across 0..1, v up 0..1.
+// A pine: a tall bare trunk and a crown of flat tufts of needles high up.
+bool PineAt(float u, float v, int variant, TColour& c) {
+    const std::uint32_t seed = 650u + std::uint32_t(variant) * 19u;
+    const float x = u - 0.5f;
+    const float lean = 0.04f * std::sin(v * 5.0f + float(variant));
+    TRandom random(seed);
+    float best = -1e9f;
+    bool bough = false;
+    TVec3 normal = V3(0, 0, 1);
+    for (int i = 0; i < 11; ++i) {
+        const float by = float(random.Range(0.55, 0.93));
+        const float bx = float(random.Range(-0.3, 0.3)) * (1.25f - by) / 0.65f + lean;
+        const float rx = float(random.Range(0.08, 0.17)), ry = rx * 0.42f;
+        const float dx = (x - bx) / rx, dy = (v - by) / ry;
+        const float inside = 1.0f - dx * dx - dy * dy;
+        if (inside > best) {
+            best = inside;
+            normal = V3(dx, dy, std::sqrt(std::max(0.0f, inside)));
+        }
+        // The bough from the trunk out to the tuft.
+        const float fromX = lean, fromY = by - 0.06f;
+        const float sx = bx - fromX, sy = by - fromY, len2 = sx * sx + sy * sy;
+        const float k = Clamp01(((x - fromX) * sx + (v - fromY) * sy) / std::max(len2, 1e-6f));
+        const float ex = x - fromX - k * sx, ey = v - fromY - k * sy;
+        if (ex * ex + ey * ey < 0.009f * 0.009f) bough = true;
+    }
+    const float rough = 0.2f * Fbm(u * 18.0f, v * 18.0f, seed + 1u, 3);
+    if (best + rough > 0.0f && v < 0.97f) {
+        normal = Normalised(normal);
+        const float light = 0.5f + 0.6f * std::max(0.0f, Dot(normal, Normalised(V3(-0.6f, 0.5f, 0.6f))));
+        const float needles = ValueNoise(u * 80.0f, v * 80.0f, seed + 2u);
+        const float* g = FirGreens[variant];
+        c = Scaled(Rgb(g[0], g[1], g[2]), light * (0.85f + 0.3f * needles));
+        return true;
+    }
+    if (bough || (v < 0.8f && std::fabs(x - lean) < 0.028f - 0.012f * v)) {
+        c = Scaled(Rgb(0.40f, 0.26f, 0.17f),
+                   0.8f + 0.3f * (x - lean < 0.0f ? 1.0f : 0.0f)); // lit on the sun's side
+        return true;
+    }
+    return false;
+}
+
+bool FirAt(float u, float v, int variant, TColour& c) {
+    if (variant == 5 || variant == 7) return PineAt(u, v, variant, c);
+    const std::uint32_t seed = 600u + std::uint32_t(variant) * 17u;
+    const float x = u - 0.5f;
+    if (v < 0.14f && std::fabs(x) < 0.035f) {
+        c = Rgb(0.28f, 0.20f, 0.13f);
+        return true;
+    }
+    if (v < 0.07f || v > 0.99f) return false;
+    const float k = (v - 0.07f) / 0.92f;
+    const float tier = 0.07f + 0.012f * float(variant % 4);
+    const float spread = 0.36f + 0.025f * float((variant * 3) % 5), curve = 0.8f + 0.1f * float(variant % 3);
+    float frac = std::fmod((1.0f - v) / tier, 1.0f);
+    float width = spread * std::pow(1.0f - k, curve) * (0.72f + 0.28f * frac);
+    width *= 1.0f + 0.22f * ValueNoise(v * 60.0f, x > 0 ? 1.0f : 5.0f, seed);
+    if (std::fabs(x) > width) return false;
+    float side = x / std::max(width, 0.01f); // -1 left edge .. 1 right edge
+    float needles = ValueNoise(u * 90.0f, v * 70.0f, seed + 3u);
+    float shade = 0.8f - 0.35f * side + 0.25f * (1.0f - frac) + 0.2f * needles;
+    const float* g = FirGreens[variant];
+    c = Scaled(Rgb(g[0], g[1], g[2]), std::max(0.35f, shade));
+    return true;
+}
+
+bool BroadleafAt(float u, float v, int variant, TColour& c) {
+    const std::uint32_t seed = 700u + std::uint32_t(variant) * 23u;
+    const float x = u - 0.5f;
+    if (v < 0.42f && std::fabs(x + 0.01f * std::sin(v * 20.0f)) < 0.028f + 0.02f * (0.42f - v)) {
+        c = Rgb(0.27f, 0.21f, 0.15f);
+        return true;
+    }
+    // The crown: blobs around a centre, their union roughened by noise.
+    TRandom random(seed);
+    float best = -1e9f;
+    TVec3 normal = V3(0, 0, 1);
+    const int blobs = 9;
+    for (int i = 0; i < blobs; ++i) {
+        const float wide = 0.17f + 0.03f * float(variant % 4);
+        float bx = float(random.Range(-wide, wide)), by = float(random.Range(0.48, 0.8)),
+              r = float(random.Range(0.14, 0.22));
+        float dx = x - bx, dy = v - by;
+        float inside = r * r - dx * dx - dy * dy;
+        if (inside > best) {
+            best = inside;
+            normal = V3(dx, dy, std::sqrt(std::max(0.0f, inside)));
+        }
+    }
+    float rough = 0.012f * Fbm(u * 14.0f, v * 14.0f, seed + 1u, 4);
+    if (best + rough < 0.0f) return false;
+    normal = Normalised(normal);
+    float light = 0.55f + 0.6f * std::max(0.0f, Dot(normal, Normalised(V3(-0.6f, 0.5f, 0.6f))));
+    float leaves = ValueNoise(u * 70.0f, v * 70.0f, seed + 2u);
+    const float* g = LeafGreens[variant];
+    TColour leaf = Rgb(g[0], g[1], g[2]);
+    c = Scaled(leaf, light * (0.85f + 0.3f * leaves));
+    return true;
+}
+
+bool ReedAt(float u, float v, int variant, TColour& c) {
+    if (v > ReedFill) return false;
+    const float h = v / ReedFill;
+    TRandom random(800u + std::uint32_t(variant));
+    for (int i = 0; i < 26; ++i) {
+        float base = float(random.Range(0.1, 0.9)), lean = float(random.Range(-0.25, 0.25));
+        float top = float(random.Range(0.55, 1.0)), width = float(random.Range(0.008, 0.016));
+        if (h > top) continue;
+        float centre = base + lean * h * h;
+        if (std::fabs(u - centre) < width * (1.0f - 0.7f * h / top)) {
+            float tone = float(random.Range(0.8, 1.15));
+            c = Scaled(Mix(Rgb(0.20f, 0.28f, 0.11f), Rgb(0.46f, 0.50f, 0.24f), h / top), tone);
+            if (top > 0.9f && h > top - 0.12f) c = Rgb(0.33f, 0.22f, 0.12f); // a bulrush head
+            return true;
+        }
+    }
+    return false;
+}
+
+bool BushAt(float u, float v, int variant, TColour& c) {
+    if (v > BushFill) return false;
+    const std::uint32_t seed = 900u + std::uint32_t(variant) * 29u;
+    const float x = (u - 0.5f) * 2.0f, y = v / BushFill; // -1..1 across, 0..1 up
+    if (y < 0.02f) return false;
+    // Clumps of leaves, lower and smaller towards the sides, each lit as a
+    // rounded mass from the sun's side; their union has a leafy, broken edge.
+    TRandom random(seed);
+    float best = -1e9f;
+    TVec3 normal = V3(0, 0, 1);
+    for (int i = 0; i < 11; ++i) {
+        const float bx = float(random.Range(-0.6, 0.6));
+        const float by = float(random.Range(0.36, 0.6)) - 0.22f * std::fabs(bx);
+        const float r = float(random.Range(0.28, 0.4)) * (1.0f - 0.3f * std::fabs(bx));
+        const float dx = x - bx, dy = (y - by) * 1.2f;
+        const float inside = r * r - dx * dx - dy * dy;
+        if (inside > best) {
+            best = inside;
+            normal = V3(dx, dy, std::sqrt(std::max(0.0f, inside)));
+        }
+    }
+    const float rough = 0.025f * Fbm(u * 12.0f, v * 12.0f, seed + 1u, 4) +
+                        0.03f * (ValueNoise(u * 40.0f, v * 40.0f, seed + 2u) - 0.5f);
+    if (best + rough < 0.0f) return false;
+    normal = Normalised(normal);
+    const float light = 0.45f + 0.65f * std::max(0.0f, Dot(normal, Normalised(V3(-0.6f, 0.5f, 0.6f))));
+    // Deeper in the bush, and near its foot, the leaves lie in shade.
+    const float shade = 0.75f + 0.25f * SmoothRange(0.0f, 0.45f, y);
+    const float leaves = ValueNoise(u * 64.0f, v * 64.0f, seed + 3u);
+    constexpr float greens[BushKinds][3] = {
+        {0.18f, 0.27f, 0.11f}, {0.23f, 0.31f, 0.12f}, {0.26f, 0.30f, 0.12f}, {0.16f, 0.25f, 0.13f}};
+    const TColour leaf = Rgb(greens[variant][0], greens[variant][1], greens[variant][2]);
+    c = Scaled(Mix(leaf, Rgb(0.30f, 0.38f, 0.16f), 0.35f * leaves), light * shade * (0.8f + 0.35f * leaves));
+    return true;
+}
+
+void PaintCell(TPicture& atlas, const TCell& cell, int variant, bool (*shape)(float, float, int, TColour&)) {
+    const int ss = 3; // 3 x 3 samples per texel for smooth edges
+    ParallelRows(cell.H, [&](int y) {
+        for (int x = 0; x < cell.W; ++x) {
+            TColour sum = Rgb(0, 0, 0, 0);
+            int hits = 0;
+            for (int sy = 0; sy < ss; ++sy)
+                for (int sx = 0; sx < ss; ++sx) {
+                    float u = (float(x) + (float(sx) + 0.5f) / ss) / float(cell.W);
+                    float v = (float(y) + (float(sy) + 0.5f) / ss) / float(cell.H);
+                    TColour c;
+                    if (shape(u, v, variant, c)) {
+                        sum = Rgb(sum.r + c.r, sum.g + c.g, sum.b + c.b);
+                        ++hits;
+                    }
+                }
+            // Transparent texels keep a foliage colour so that filtering at
+            // the edges does not darken them.
+            TColour c = hits ? Scaled(sum, 1.0f / float(hits)) : Rgb(0.16f, 0.24f, 0.12f);
+            c.a = float(hits) / float(ss * ss);
+            atlas.Set(cell.X + x, cell.Y + y, c);
+        }
+    });
+}
+
+TPicture PaintAtlas() {
+    TPicture atlas(AtlasWidth, AtlasHeight, 4);
+    for (int i = 0; i < FirKinds; ++i)
+        PaintCell(atlas, Firs[i], i, FirAt);
+    for (int i = 0; i < BroadleafKinds; ++i)
+        PaintCell(atlas, Broadleaves[i], i, BroadleafAt);
+    for (int i = 0; i < ReedKinds; ++i)
+        PaintCell(atlas, Reeds[i], i, ReedAt);
+    for (int i = 0; i < BushKinds; ++i)
+        PaintCell(atlas, Bushes[i], i, BushAt);
+    return atlas;
+}
+
+} // namespace
+
+const TPicture& PlantAtlas() {
+    static const TPicture atlas = PaintAtlas();
+    return atlas;
+}
+
+TPicture VegetationTexture() {
+    return PlantAtlas();
+}
+
+} // namespace scenegen
