@@ -174,7 +174,7 @@ TColour WaterColour(const TMirrorView& mirror, const TWaterSpan& span, TVec3 r) 
     // glance (Fresnel's law for water, in Schlick's form).
     const float glance = std::clamp(seenElevation, 0.0f, Pi * 0.5f);
     const float k = 1.0f - std::sin(glance);
-    float reflects = 0.05f + 0.75f * k * k * k;
+    float reflects = 0.03f + 0.77f * k * k * k * k * k;
     // A ray bounced downwards meets the next wave: the water's own colour.
     reflects *= SmoothRange(-5.0f * Degree, 0.5f * Degree, seenElevation);
 
