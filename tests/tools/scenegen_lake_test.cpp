@@ -478,3 +478,66 @@ TEST_F(LakeModel, TreesCastTheirShadowsAwayFromTheSun) {
     ASSERT_GE(trees, 8);
     EXPECT_GT(double(shaded) / trees, 0.6) << shaded << " of " << trees << " trees";
 }
+
+TEST_F(LakeModel, TheLandNearTheLakeStaysSharpAtFullHd) {
+    // Ground seen from low down lies nearly edge on. The renderer picks a
+    // texture's mipmap level by the most texels a pixel steps over in any
+    // direction, so ground textured from above shows a coarse level and
+    // smears across the screen. What shows is a texel of that level: across
+    // the screen it must stay within two pixels on the land within 150 units,
+    // as camera 1 sees it at 1920 x 1080.
+    const TModelMatrix& m = lake->Cameras[0].Matrices[0];
+    const TVec eye = EyeOf(m), right{m[0], m[4], m[8]}, up{m[1], m[5], m[9]}, forward{-m[2], -m[6], -m[10]};
+    const double halfHeight = std::tan(lake->Cameras[0].Values[0].FieldOfView * M_PI / 360.0);
+    const double halfWidth = halfHeight * 16 / 9;
+    std::map<std::string, TUmtImage> textures;
+    int checked = 0, blurred = 0;
+    double worst = 0;
+    for (const TModelObject& o : lake->Objects) {
+        if (!Terrain(o)) continue;
+        const std::string name = TextureName(o);
+        if (!textures.count(name)) textures.emplace(name, Texture(name));
+        const TUmtImage& texture = textures.at(name);
+        const TMesh& mesh = o.Meshes[0];
+        for (std::size_t t = 0; t < mesh.Triangles.size(); ++t) {
+            double px[3][2], tx[3][2];
+            bool inView = true;
+            TVec centre{0, 0, 0};
+            for (int v = 0; v < 3; ++v) {
+                const TVec p = Vertex(mesh.Triangles[t], v), d = Minus(p, eye);
+                const double along = Dot(d, forward);
+                inView = inView && along > 1;
+                px[v][0] = Dot(d, right) / (along * halfWidth) * 960;
+                px[v][1] = Dot(d, up) / (along * halfHeight) * 540;
+                tx[v][0] = mesh.TexCoords[3 * t + v].S * texture.Width;
+                tx[v][1] = mesh.TexCoords[3 * t + v].T * texture.Height;
+                centre = {centre.X + p.X / 3, centre.Y + p.Y / 3, centre.Z + p.Z / 3};
+            }
+            const TVec d = Minus(centre, eye);
+            const double along = Dot(d, forward);
+            if (!inView || centre.Z < WaterZ + 0.3 || Dot(d, d) > 150.0 * 150.0 ||
+                std::fabs(Dot(d, right)) > along * halfWidth || std::fabs(Dot(d, up)) > along * halfHeight)
+                continue;
+            // Texels per pixel: A = dT * dP^-1.
+            const double p1x = px[1][0] - px[0][0], p1y = px[1][1] - px[0][1];
+            const double p2x = px[2][0] - px[0][0], p2y = px[2][1] - px[0][1];
+            const double det = p1x * p2y - p2x * p1y;
+            if (std::fabs(det) < 1e-3) continue; // edge on: no pixels
+            const double t1x = tx[1][0] - tx[0][0], t1y = tx[1][1] - tx[0][1];
+            const double t2x = tx[2][0] - tx[0][0], t2y = tx[2][1] - tx[0][1];
+            const double a = (t1x * p2y - t2x * p1y) / det, b = (t2x * p1x - t1x * p2x) / det;
+            const double c = (t1y * p2y - t2y * p1y) / det, e = (t2y * p1x - t1y * p2x) / det;
+            const double level = std::max({1.0, std::hypot(a, c), std::hypot(b, e)});
+            // The fewest texels a pixel steps over, in any direction.
+            const double s = a * a + b * b + c * c + e * e, q = a * e - b * c;
+            const double fewest =
+                std::sqrt(std::max(0.0, 0.5 * (s - std::sqrt(std::max(0.0, s * s - 4 * q * q)))));
+            const double pixels = fewest > 0 ? level / fewest : 1e9;
+            ++checked;
+            blurred += pixels > 2.0 ? 1 : 0;
+            worst = std::max(worst, pixels);
+        }
+    }
+    ASSERT_GT(checked, 500);
+    EXPECT_LT(double(blurred) / checked, 0.01) << blurred << " of " << checked << ", worst " << worst;
+}

@@ -2,6 +2,7 @@
 
 #include "tools/scenegen/cliff.h"
 #include "tools/scenegen/falls.h"
+#include "tools/scenegen/near_ground.h"
 #include "tools/scenegen/shore.h"
 #include "tools/scenegen/sky.h"
 #include "tools/scenegen/terrain.h"
@@ -53,17 +54,17 @@ TLakeData BuildLake() {
     camera.Matrix = LookAtMatrix(CameraEye(), CameraTarget(), V3(0, 0, 1));
     model.Cameras.push_back(camera);
 
-    lake.Textures.push_back({GroundTextureName, BakeTerrainTexture(grid, NearPart(0), 1024, casters)});
+    std::vector<TPicture> nearPictures = BakeNearGround(model, nearGround, casters);
+    lake.Textures.push_back({GroundTextureName, std::move(nearPictures[0])});
     lake.Textures.push_back({MirrorTextureName, TPicture()}); // drawn below, from the rest
-    lake.Textures.push_back({LandTextureName, BakeTerrainTexture(grid, TerrainArea, 1024, casters)});
+    lake.Textures.push_back({LandTextureName, BakeTerrainTexture(grid, TerrainArea, 1024, 1024, casters)});
     lake.Textures.push_back({SkyTextureName, SkyTexture(grid)});
     lake.Textures.push_back({TreesTextureName, VegetationTexture()});
     lake.Textures.push_back({FallsTextureName, WaterfallTexture()});
     lake.Textures.push_back({RockTextureName, RockTexture()});
     lake.Textures.push_back({StoneTextureName, StoneTexture()});
     for (int part = 1; part < NearParts; ++part)
-        lake.Textures.push_back(
-            {GroundTextureNames[part], BakeTerrainTexture(grid, NearPart(part), 1024, casters)});
+        lake.Textures.push_back({GroundTextureNames[part], std::move(nearPictures[part])});
     lake.Textures[1].Picture = WaterPicture(lake);
     return lake;
 }

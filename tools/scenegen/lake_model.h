@@ -19,10 +19,11 @@
 namespace scenegen {
 
 // Texture names, without the ".umt" that the loader appends.
-// The land near the lake, in three parts: the south half (material 0), the
-// north-west and the north-east quarters (after every other texture).
+// The land near the lake as camera 1 sees it, in three parts: the middle of
+// the view (material 0), then after every other texture its west and east
+// sides.
 constexpr const char* GroundTextureName = "lake_ground"; // material 0
-constexpr const char* GroundTextureNames[3] = {GroundTextureName, "lake_ground_nw", "lake_ground_ne"};
+constexpr const char* GroundTextureNames[3] = {GroundTextureName, "lake_ground_west", "lake_ground_east"};
 constexpr const char* MirrorTextureName = "lake_mirror"; // material 1: what the water reflects
 constexpr const char* LandTextureName = "lake_land";     // the whole land, coarser
 constexpr const char* SkyTextureName = "lake_sky";

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tools/scenegen/near_ground.h"
+
 namespace scenegen {
 
 namespace {
@@ -72,12 +74,6 @@ bool UnderTheWater(const TTerrainGrid& grid, int i, int j) {
 
 } // namespace
 
-TArea NearPart(int part) {
-    const float mx = 0.5f * (NearArea.X0 + NearArea.X1), my = 0.5f * (NearArea.Y0 + NearArea.Y1);
-    if (part == 0) return TArea{NearArea.X0, NearArea.Y0, NearArea.X1, my};
-    return TArea{part == 2 ? mx : NearArea.X0, my, part == 2 ? NearArea.X1 : mx, NearArea.Y1};
-}
-
 float AreaTexCoord(float v, float lo, float hi, int size) {
     return (0.5f + (v - lo) / (hi - lo) * float(size - 1)) / float(size);
 }
@@ -129,20 +125,23 @@ float TTerrainGrid::MeshHeight(float x, float y) const {
 
 void AddTerrainObjects(const TTerrainGrid& grid, TGenModel& model,
                        const std::uint16_t (&nearMaterials)[NearParts], std::uint16_t farMaterial) {
-    const int size = 1024; // both terrain textures are 1024 x 1024
+    const int size = 1024; // the far land's texture
     const TVec3 eye = CameraEye();
+    TGenObject near[NearParts];
+    for (int part = 0; part < NearParts; ++part) {
+        near[part].Material = nearMaterials[part];
+        near[part].Alpha = 0.0f; // opaque pass
+    }
+    std::vector<TGenObject> tiles;
     const std::vector<int> bx = TileBounds(grid.NearX0, grid.NearCells, grid.CellsX());
     const std::vector<int> by = TileBounds(grid.NearY0, grid.NearCells, grid.CellsY());
     for (std::size_t tj = 0; tj + 1 < by.size(); ++tj)
         for (std::size_t ti = 0; ti + 1 < bx.size(); ++ti) {
             const bool nearTile = bx[ti] >= grid.NearX0 && bx[ti + 1] <= grid.NearX0 + grid.NearCells &&
                                   by[tj] >= grid.NearY0 && by[tj + 1] <= grid.NearY0 + grid.NearCells;
-            const int part = by[tj] < grid.NearY0 + grid.NearCells / 2   ? 0
-                             : bx[ti] < grid.NearX0 + grid.NearCells / 2 ? 1
-                                                                         : 2;
-            const TArea area = nearTile ? NearPart(part) : TerrainArea;
+            const TArea area = TerrainArea;
             TGenObject tile;
-            tile.Material = nearTile ? nearMaterials[part] : farMaterial;
+            tile.Material = farMaterial;
             tile.Alpha = 0.0f; // opaque pass
             auto vertex = [&](int i, int j) { return V3(grid.Xs[i], grid.Ys[j], grid.At(i, j)); };
             auto tex = [&](int i, int j) {
@@ -157,7 +156,12 @@ void AddTerrainObjects(const TTerrainGrid& grid, TGenModel& model,
                 // rise, always behind the near side; ground out of every view
                 // is never seen.
                 if (Dot(Cross(b - a, c - a), eye - a) <= 0.0f || !TriangleMayShow(a, b, c)) return;
-                tile.Add(a, b, c, tex(i0, j0), tex(i1, j1), tex(i2, j2));
+                TVec3 st[3];
+                const int part = nearTile ? NearGroundPart(a, b, c, st) : -1;
+                if (part >= 0)
+                    near[part].Add(a, b, c, st[0], st[1], st[2]);
+                else
+                    tile.Add(a, b, c, tex(i0, j0), tex(i1, j1), tex(i2, j2));
             };
             for (int j = by[tj]; j < by[tj + 1]; ++j)
                 for (int i = bx[ti]; i < bx[ti + 1]; ++i) {
@@ -170,8 +174,13 @@ void AddTerrainObjects(const TTerrainGrid& grid, TGenModel& model,
                         add(i, j, i + 1, j + 1, i, j + 1);
                     }
                 }
-            if (!tile.Triangles.empty()) model.Objects.push_back(std::move(tile));
+            if (!tile.Triangles.empty()) tiles.push_back(std::move(tile));
         }
+    // The near ground first: it hides much of what lies behind it.
+    for (TGenObject& object : near)
+        if (!object.Triangles.empty()) model.Objects.push_back(std::move(object));
+    for (TGenObject& tile : tiles)
+        model.Objects.push_back(std::move(tile));
 }
 
 } // namespace scenegen

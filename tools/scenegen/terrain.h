@@ -30,17 +30,18 @@ struct TTerrainGrid {
 
 TTerrainGrid BuildTerrainGrid();
 
-// The near ground is textured in three parts, each with a texture of its
-// own, so that the ground camera 1 sees most of (the far shore, the banks
-// either side of the falls and the meadows above them) stays sharp: part 0
-// is the south half of NearArea, mostly under the lake or seen edge on,
-// parts 1 and 2 its north-west and north-east quarters.
+// The ground of the fine grid that camera 1 sees is textured as camera 1
+// sees it: a texel is where a ray from the camera meets it, so the texels lie
+// as evenly on the screen as pixels do, at about a pixel and a half each at
+// 1920 x 1080, however steep or edge-on the ground. The view is cut into
+// three parts side by side, each with a texture of its own (see
+// near_ground.h).
 constexpr int NearParts = 3;
-TArea NearPart(int part);
 
-// Adds the ground as tiles of at most 20 x 20 cells: tiles in part p of
-// NearArea use `nearMaterials[p]` (texture over NearPart(p)), the rest
-// `farMaterial` (texture over TerrainArea). Triangles face up.
+// Adds the ground: the fine grid's triangles that camera 1 sees, in one
+// object for each near part (material `nearMaterials[p]`), then the rest as
+// tiles of at most 20 x 20 cells with `farMaterial` (1024 x 1024 texture over
+// TerrainArea). Triangles face up.
 void AddTerrainObjects(const TTerrainGrid& grid, TGenModel& model,
                        const std::uint16_t (&nearMaterials)[NearParts], std::uint16_t farMaterial);
 
@@ -62,7 +63,22 @@ TVec3 ShadowCentre(const TShadowCaster& caster);
 // The ground's texture over `area`: colour by height, slope and cover, lit by
 // the sun with cast shadows (the land's and the casters'), faded by the haze
 // seen from camera 1.
-TPicture BakeTerrainTexture(const TTerrainGrid& grid, const TArea& area, int size,
+TPicture BakeTerrainTexture(const TTerrainGrid& grid, const TArea& area, int width, int height,
                             const std::vector<TShadowCaster>& casters);
+
+// A point of the drawn ground to be painted: Footprint is the width of ground
+// its texel covers, so that detail finer than that is left out.
+struct TGroundSample {
+    TVec3 Point;
+    float Footprint;
+    TColour Colour; // filled in
+    float Turf;     // filled in: 1 where open grass shows, 0 where none does
+};
+
+// Paints the ground at each sample's point as BakeTerrainTexture paints its
+// texels; the land's and the casters' shadows are worked out over `area`,
+// every `step` units.
+void PaintGround(const TArea& area, float step, const std::vector<TShadowCaster>& casters,
+                 std::vector<TGroundSample>& samples);
 
 } // namespace scenegen

@@ -14,26 +14,30 @@ namespace {
 // Heights of the ground at every texel centre of the texture, with a border
 // of one texel so that every texel has neighbours for its normal.
 struct THeightMap {
-    int Size;
+    int Width, Height;
     float X0, Y0, StepX, StepY;
-    std::vector<float> H; // (Size + 2)^2, index (j + 1) * (Size + 2) + (i + 1)
+    std::vector<float> H; // (Width + 2) x (Height + 2), index (j + 1) * (Width + 2) + (i + 1)
 
     float At(int i, int j) const {
-        i = std::clamp(i, -1, Size);
-        j = std::clamp(j, -1, Size);
-        return H[std::size_t(j + 1) * std::size_t(Size + 2) + std::size_t(i + 1)];
+        i = std::clamp(i, -1, Width);
+        j = std::clamp(j, -1, Height);
+        return H[std::size_t(j + 1) * std::size_t(Width + 2) + std::size_t(i + 1)];
     }
 };
 
-THeightMap MakeHeightMap(const TArea& area, int size) {
-    THeightMap m{
-        size, area.X0, area.Y0, (area.X1 - area.X0) / float(size - 1), (area.Y1 - area.Y0) / float(size - 1),
-        {}};
-    m.H.resize(std::size_t(size + 2) * std::size_t(size + 2));
-    ParallelRows(size + 2, [&](int row) {
+THeightMap MakeHeightMap(const TArea& area, int width, int height) {
+    THeightMap m{width,
+                 height,
+                 area.X0,
+                 area.Y0,
+                 (area.X1 - area.X0) / float(width - 1),
+                 (area.Y1 - area.Y0) / float(height - 1),
+                 {}};
+    m.H.resize(std::size_t(width + 2) * std::size_t(height + 2));
+    ParallelRows(height + 2, [&](int row) {
         const int j = row - 1;
-        for (int i = -1; i <= size; ++i)
-            m.H[std::size_t(j + 1) * std::size_t(size + 2) + std::size_t(i + 1)] =
+        for (int i = -1; i <= width; ++i)
+            m.H[std::size_t(j + 1) * std::size_t(width + 2) + std::size_t(i + 1)] =
                 TerrainHeight(m.X0 + m.StepX * float(i), m.Y0 + m.StepY * float(j));
     });
     return m;
@@ -42,8 +46,13 @@ THeightMap MakeHeightMap(const TArea& area, int size) {
 // Share of direct sunlight (0..1) reaching each texel of a half-resolution
 // grid, from a march towards the sun over the height map; the penumbra widens
 // with the distance to whatever casts the shadow.
-std::vector<float> SunlightMap(const THeightMap& m, int& half) {
-    half = m.Size / 2;
+struct THalfMap {
+    int Width, Height;
+    std::vector<float> V;
+};
+
+THalfMap SunlightMap(const THeightMap& m) {
+    const int halfW = m.Width / 2, halfH = m.Height / 2;
     const TVec3 sun = SunDirection();
     const float horizontal = std::sqrt(sun.x * sun.x + sun.y * sun.y);
     const float rise = sun.z / horizontal; // height gained per unit run
@@ -52,9 +61,9 @@ std::vector<float> SunlightMap(const THeightMap& m, int& half) {
         maxHeight = std::max(maxHeight, h);
     const float stepLen = 2.0f * std::min(m.StepX, m.StepY);
     const float di = sun.x / horizontal * stepLen / m.StepX, dj = sun.y / horizontal * stepLen / m.StepY;
-    std::vector<float> light(std::size_t(half) * std::size_t(half));
-    ParallelRows(half, [&](int hj) {
-        for (int hi = 0; hi < half; ++hi) {
+    THalfMap light{halfW, halfH, std::vector<float>(std::size_t(halfW) * std::size_t(halfH))};
+    ParallelRows(halfH, [&](int hj) {
+        for (int hi = 0; hi < halfW; ++hi) {
             float fi = float(hi * 2), fj = float(hj * 2);
             float z = m.At(hi * 2, hj * 2) + 0.05f;
             float worst = 1e9f, run = 0.0f;
@@ -63,22 +72,23 @@ std::vector<float> SunlightMap(const THeightMap& m, int& half) {
                 fj += dj;
                 run += stepLen;
                 z += rise * stepLen;
-                if (z > maxHeight || fi < 0 || fj < 0 || fi > float(m.Size - 1) || fj > float(m.Size - 1))
+                if (z > maxHeight || fi < 0 || fj < 0 || fi > float(m.Width - 1) || fj > float(m.Height - 1))
                     break;
                 float clearance = z - m.At(int(fi + 0.5f), int(fj + 0.5f));
                 worst = std::min(worst, clearance / (0.4f + 0.06f * run));
             }
-            light[std::size_t(hj) * std::size_t(half) + std::size_t(hi)] = Clamp01(0.5f + worst);
+            light.V[std::size_t(hj) * std::size_t(halfW) + std::size_t(hi)] = Clamp01(0.5f + worst);
         }
     });
     return light;
 }
 
-float SampleHalf(const std::vector<float>& map, int half, float i, float j) {
-    float fi = std::clamp(i * 0.5f, 0.0f, float(half - 1)), fj = std::clamp(j * 0.5f, 0.0f, float(half - 1));
-    int i0 = std::min(int(fi), half - 2), j0 = std::min(int(fj), half - 2);
+float SampleHalf(const THalfMap& map, float i, float j) {
+    float fi = std::clamp(i * 0.5f, 0.0f, float(map.Width - 1)),
+          fj = std::clamp(j * 0.5f, 0.0f, float(map.Height - 1));
+    int i0 = std::min(int(fi), map.Width - 2), j0 = std::min(int(fj), map.Height - 2);
     float u = fi - float(i0), v = fj - float(j0);
-    auto at = [&](int a, int b) { return map[std::size_t(b) * std::size_t(half) + std::size_t(a)]; };
+    auto at = [&](int a, int b) { return map.V[std::size_t(b) * std::size_t(map.Width) + std::size_t(a)]; };
     float top = Lerp(at(i0, j0), at(i0 + 1, j0), u), bottom = Lerp(at(i0, j0 + 1), at(i0 + 1, j0 + 1), u);
     return Lerp(top, bottom, v);
 }
@@ -111,6 +121,40 @@ struct TGround {
     TColour Albedo;
     TVec3 Normal;    // the surface that catches the light (a crown's, in woods)
     float Occlusion; // 1 open, lower in gaps between crowns
+    float Turf;      // 1 where open grass shows, 0 on earth, rock, sand, water, woods
+};
+
+// Noise laid on the ground from three sides, each weighted by how squarely
+// the ground faces it, so that a steep bank shows a pattern at its own size
+// rather than drawn out from top to bottom, as one laid from above would be.
+class TSurfaceNoise {
+  public:
+    TSurfaceNoise(float x, float y, float z, TVec3 n) : X(x), Y(y), Z(z) {
+        float w[3] = {n.x * n.x * n.x * n.x, n.y * n.y * n.y * n.y, n.z * n.z * n.z * n.z};
+        float sum = w[0] + w[1] + w[2];
+        for (float& v : w)
+            v = v / sum < 0.03f ? 0.0f : v;
+        sum = w[0] + w[1] + w[2];
+        Wx = w[0] / sum, Wy = w[1] / sum, Wz = w[2] / sum;
+        // Independent patterns blended lose contrast: make it up.
+        Norm = 1.0f / std::sqrt(Wx * Wx + Wy * Wy + Wz * Wz);
+    }
+    float Fbm(float scale, std::uint32_t seed, int octaves) const {
+        return Blend([&](float a, float b) { return scenegen::Fbm(a / scale, b / scale, seed, octaves); });
+    }
+    float Value(float frequency, std::uint32_t seed) const {
+        return Blend([&](float a, float b) { return ValueNoise(a * frequency, b * frequency, seed); });
+    }
+
+  private:
+    template <typename Noise> float Blend(const Noise& noise) const {
+        float v = 0.0f;
+        if (Wz > 0.0f) v += Wz * noise(X, Y);
+        if (Wx > 0.0f) v += Wx * noise(Y, Z);
+        if (Wy > 0.0f) v += Wy * noise(X, Z);
+        return v * Norm;
+    }
+    float X, Y, Z, Wx = 0.0f, Wy = 0.0f, Wz = 1.0f, Norm = 1.0f;
 };
 
 // `detail` is 1 where a texel covers a small patch of ground and falls to 0
@@ -118,24 +162,24 @@ struct TGround {
 // only alias into blocks and speckle there.
 TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) {
     const float above = hMesh - WaterLevel;
+    const TSurfaceNoise surface(x, y, h, n);
     const float slope = 1.0f - n.z;
 
     // Meadow: lush and dry grass in drifts, with a fine mottle.
     TColour lush = Rgb(0.24f, 0.37f, 0.12f), dry = Rgb(0.55f, 0.52f, 0.28f);
     TColour ground = Mix(lush, dry, Clamp01(0.4f + 1.6f * Fbm(x / 40.0f, y / 40.0f, 61u, 4)));
-    ground = Mix(ground, Rgb(0.40f, 0.33f, 0.20f),
-                 0.35f * SmoothRange(0.2f, 0.6f, Fbm(x / 18.0f, y / 18.0f, 63u, 3)));
-    ground = Scaled(ground, 1.0f + detail * (0.3f * Fbm(x / 2.5f, y / 2.5f, 67u, 3) - 0.18f) -
-                                0.1f * (1.0f - detail));
+    ground =
+        Mix(ground, Rgb(0.40f, 0.33f, 0.20f), 0.35f * SmoothRange(0.2f, 0.6f, surface.Fbm(18.0f, 63u, 3)));
+    ground =
+        Scaled(ground, 1.0f + detail * (0.3f * surface.Fbm(2.5f, 67u, 3) - 0.18f) - 0.1f * (1.0f - detail));
     // Tufts and blades: fine streaks of light and dark grass.
-    ground = Scaled(ground, 1.0f + detail * (0.2f * ValueNoise(x * 2.7f, y * 2.7f, 69u) - 0.1f));
+    ground = Scaled(ground, 1.0f + detail * (0.2f * surface.Value(2.7f, 69u) - 0.1f));
     // Bare, trodden earth in a few patches.
-    const float bare = detail * SmoothRange(0.42f, 0.6f, Fbm(x / 11.0f, y / 11.0f, 145u, 4));
-    ground = Mix(ground,
-                 Scaled(Rgb(0.42f, 0.34f, 0.23f), 0.85f + 0.3f * ValueNoise(x * 2.3f, y * 2.3f, 147u)), bare);
+    const float bare = detail * SmoothRange(0.42f, 0.6f, surface.Fbm(11.0f, 145u, 4));
+    ground = Mix(ground, Scaled(Rgb(0.42f, 0.34f, 0.23f), 0.85f + 0.3f * surface.Value(2.3f, 147u)), bare);
     // Flowers in drifts: white, yellow and a little purple, in specks.
-    const float drift = SmoothRange(0.1f, 0.45f, Fbm(x / 16.0f, y / 16.0f, 149u, 3)) * (1.0f - bare);
-    const float speck = ValueNoise(x * 4.7f, y * 4.7f, 151u);
+    const float drift = SmoothRange(0.1f, 0.45f, surface.Fbm(16.0f, 149u, 3)) * (1.0f - bare);
+    const float speck = surface.Value(4.7f, 151u);
     if (speck > 0.55f && drift > 0.0f && detail > 0.0f) {
         const float kind = ValueNoise(x / 7.0f, y / 7.0f, 153u);
         const TColour flower = kind > 0.3f
@@ -144,7 +188,7 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
         ground = Mix(ground, flower, drift * SmoothRange(0.55f, 0.8f, speck) * 0.8f * detail);
     }
 
-    TGround g{ground, n, 1.0f};
+    TGround g{ground, n, 1.0f, 1.0f - bare};
 
     // Woods on the hills, thinning out towards the water and off the rocks.
     float wood = WoodsDensity(x, y, h) * (1.0f - SmoothRange(0.25f, 0.4f, slope));
@@ -154,7 +198,7 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
         if (crown > 0.0f) {
             float hue = Fbm(x / 30.0f, y / 30.0f, 83u, 3);
             TColour leaf = Mix(Rgb(0.13f, 0.25f, 0.09f), Rgb(0.22f, 0.30f, 0.11f), Clamp01(0.5f + hue));
-            g.Albedo = Mix(g.Albedo, Scaled(leaf, 0.9f + 0.25f * ValueNoise(x * 1.7f, y * 1.7f, 89u)), wood);
+            g.Albedo = Mix(g.Albedo, Scaled(leaf, 0.9f + 0.25f * surface.Value(1.7f, 89u)), wood);
             g.Normal = Normalised(n * (1.0f - wood) + crownNormal * wood);
         } else {
             g.Albedo = Mix(g.Albedo, Rgb(0.08f, 0.11f, 0.05f), wood);
@@ -173,12 +217,12 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
     }
 
     // Rock on steep ground and on the high tops.
-    float rockiness = SmoothRange(0.28f, 0.5f, slope + 0.12f * Fbm(x / 8.0f, y / 8.0f, 91u, 3));
+    float rockiness = SmoothRange(0.28f, 0.5f, slope + 0.12f * surface.Fbm(8.0f, 91u, 3));
     rockiness =
         std::max(rockiness, SmoothRange(95.0f, 125.0f, hMesh + 15.0f * Fbm(x / 30.0f, y / 30.0f, 93u, 3)));
     // Outcrops breaking through the turf here and there.
     // Broken, lichen-grey and half grown over, never a clean patch.
-    const float outcrop = Fbm(x / 13.0f, y / 13.0f, 155u, 4) + 0.12f * Fbm(x / 1.5f, y / 1.5f, 157u, 3);
+    const float outcrop = surface.Fbm(13.0f, 155u, 4) + 0.12f * surface.Fbm(1.5f, 157u, 3);
     const float outcropCover =
         0.55f * detail * SmoothRange(0.58f, 0.68f, outcrop) * SmoothRange(4.0f, 8.0f, above);
     rockiness = std::max(rockiness, outcropCover);
@@ -188,12 +232,11 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
         float strata = Fbm(x / 6.0f + y / 11.0f, hMesh / 0.9f, 97u, 4);
         float crack = SmoothRange(0.0f, 0.08f, std::fabs(Fbm(x / 2.2f, y / 2.2f + hMesh / 2.0f, 98u, 3)));
         TColour rock = Mix(Rgb(0.34f, 0.32f, 0.30f), Rgb(0.63f, 0.60f, 0.55f), Clamp01(0.5f + 1.3f * strata));
-        rock = Mix(rock, Rgb(0.47f, 0.45f, 0.33f),
-                   0.4f * SmoothRange(0.1f, 0.4f, Fbm(x / 5.0f, y / 5.0f, 99u, 3)));
+        rock = Mix(rock, Rgb(0.47f, 0.45f, 0.33f), 0.4f * SmoothRange(0.1f, 0.4f, surface.Fbm(5.0f, 99u, 3)));
         rock = Scaled(rock, 0.55f + 0.45f * crack);
         // Outcrops weathered dark, their cracks full of soil.
         rock = Scaled(rock, 1.0f - 0.35f * SmoothRange(0.0f, 0.3f, outcropCover) *
-                                       (0.6f + 0.4f * ValueNoise(x * 1.3f, y * 1.3f, 159u)));
+                                       (0.6f + 0.4f * surface.Value(1.3f, 159u)));
         g.Albedo = Mix(g.Albedo, rock, rockiness);
         g.Normal = n;
         g.Occlusion = Lerp(g.Occlusion, 1.0f, rockiness);
@@ -202,7 +245,7 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
     // The stream: dark clear water over stones, white where it breaks.
     const float stream = StreamWater(x, y);
     if (stream > 0.0f) {
-        const float broken = SmoothRange(0.2f, 0.6f, Fbm(x / 1.5f, y / 1.5f, 137u, 3));
+        const float broken = SmoothRange(0.2f, 0.6f, surface.Fbm(1.5f, 137u, 3));
         const TColour water = Mix(Rgb(0.22f, 0.29f, 0.31f), Rgb(0.80f, 0.84f, 0.85f), 0.6f * broken);
         g.Albedo = Mix(g.Albedo, water, stream);
         g.Normal = Normalised(g.Normal * (1.0f - stream) + V3(0, 0, 1) * stream);
@@ -213,11 +256,11 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
     // water; wet and dark at the waterline, with a pale rim where the
     // ripples wash it.
     const float beach = SmoothRange(-0.25f, 0.3f, Fbm(x / 26.0f, y / 26.0f, 141u, 3));
-    const float reach = std::max(0.25f, 0.4f + 3.2f * beach + 0.8f * Fbm(x / 5.0f, y / 5.0f, 101u, 3));
+    const float reach = std::max(0.25f, 0.4f + 3.2f * beach + 0.8f * surface.Fbm(5.0f, 101u, 3));
     const float sandy = 1.0f - SmoothRange(reach * 0.6f, reach, above);
-    const float pebbles = ValueNoise(x * 2.1f, y * 2.1f, 103u) + 0.6f * ValueNoise(x * 5.3f, y * 5.3f, 105u);
+    const float pebbles = surface.Value(2.1f, 103u) + 0.6f * surface.Value(5.3f, 105u);
     TColour sand = Mix(Rgb(0.60f, 0.55f, 0.44f), Rgb(0.50f, 0.48f, 0.43f),
-                       SmoothRange(-0.2f, 0.4f, Fbm(x / 9.0f, y / 9.0f, 143u, 2)));
+                       SmoothRange(-0.2f, 0.4f, surface.Fbm(9.0f, 143u, 2)));
     sand = Scaled(sand, 0.82f + 0.22f * pebbles);
     g.Albedo = Mix(g.Albedo, sand, sandy * (1.0f - 0.6f * rockiness));
     const float rim = SmoothRange(0.0f, 0.15f, above) * SmoothRange(0.55f, 0.3f, above);
@@ -225,6 +268,7 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
     g.Albedo = Mix(g.Albedo, Scaled(g.Albedo, 0.5f), wet);
     g.Albedo = Mix(g.Albedo, Rgb(0.56f, 0.57f, 0.52f), 0.45f * rim * beach);
     if (above < 0.0f) g.Albedo = Mix(g.Albedo, Rgb(0.14f, 0.15f, 0.11f), SmoothRange(0.0f, 1.0f, -above));
+    g.Turf *= (1.0f - wood) * (1.0f - rockiness) * (1.0f - stream) * (1.0f - sandy) * (1.0f - wet);
     return g;
 }
 
@@ -232,14 +276,14 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
 // a soft patch round where each crown's shadow falls, narrowing back to the
 // foot of its trunk.
 std::vector<float> CrownShadowMap(const THeightMap& m, const std::vector<TShadowCaster>& casters) {
-    std::vector<float> light(std::size_t(m.Size) * std::size_t(m.Size), 1.0f);
+    std::vector<float> light(std::size_t(m.Width) * std::size_t(m.Height), 1.0f);
     for (const TShadowCaster& caster : casters) {
         const TVec3 foot = caster.Base, tip = ShadowCentre(caster);
         const float reach = caster.Radius * 1.4f;
         const int i0 = std::max(0, int((std::min(foot.x, tip.x) - reach - m.X0) / m.StepX));
-        const int i1 = std::min(m.Size - 1, int((std::max(foot.x, tip.x) + reach - m.X0) / m.StepX) + 1);
+        const int i1 = std::min(m.Width - 1, int((std::max(foot.x, tip.x) + reach - m.X0) / m.StepX) + 1);
         const int j0 = std::max(0, int((std::min(foot.y, tip.y) - reach - m.Y0) / m.StepY));
-        const int j1 = std::min(m.Size - 1, int((std::max(foot.y, tip.y) + reach - m.Y0) / m.StepY) + 1);
+        const int j1 = std::min(m.Height - 1, int((std::max(foot.y, tip.y) + reach - m.Y0) / m.StepY) + 1);
         const float lx = tip.x - foot.x, ly = tip.y - foot.y, len2 = std::max(1e-4f, lx * lx + ly * ly);
         for (int j = j0; j <= j1; ++j)
             for (int i = i0; i <= i1; ++i) {
@@ -249,7 +293,7 @@ std::vector<float> CrownShadowMap(const THeightMap& m, const std::vector<TShadow
                 const float radius = caster.Radius * (0.3f + 0.7f * std::sqrt(k));
                 const float d = std::sqrt(dx * dx + dy * dy);
                 const float shade = 0.9f * SmoothRange(radius * 1.5f, radius * 0.6f, d);
-                float& l = light[std::size_t(j) * std::size_t(m.Size) + std::size_t(i)];
+                float& l = light[std::size_t(j) * std::size_t(m.Width) + std::size_t(i)];
                 l = std::min(l, 1.0f - shade);
             }
     }
@@ -264,37 +308,75 @@ TVec3 ShadowCentre(const TShadowCaster& caster) {
     return V3(caster.Base.x - sun.x * run, caster.Base.y - sun.y * run, caster.Base.z);
 }
 
-TPicture BakeTerrainTexture(const TTerrainGrid& grid, const TArea& area, int size,
-                            const std::vector<TShadowCaster>& casters) {
-    const THeightMap heights = MakeHeightMap(area, size);
-    int half = 0;
-    const std::vector<float> sunlight = SunlightMap(heights, half);
-    const std::vector<float> crowns = CrownShadowMap(heights, casters);
-    const TVec3 sun = SunDirection(), eye = CameraEye();
-    const TColour haze = HazeColour();
+namespace {
 
+// The light on the ground at one point, from its cover, its surface and the
+// sun's share there.
+TColour LitGround(const TGround& g, float sunShare, TVec3 p) {
+    const float direct = std::max(0.0f, Dot(g.Normal, SunDirection())) * sunShare;
+    const float sky = (0.30f + 0.16f * g.Normal.z) * g.Occlusion;
+    const TColour c = Scaled(g.Albedo, 1.05f * (sky + 1.08f * direct));
+    return Mix(c, HazeColour(), HazeAmount(Length(p - CameraEye())));
+}
+
+} // namespace
+
+TPicture BakeTerrainTexture(const TTerrainGrid& grid, const TArea& area, int width, int height,
+                            const std::vector<TShadowCaster>& casters) {
+    const THeightMap heights = MakeHeightMap(area, width, height);
+    const THalfMap sunlight = SunlightMap(heights);
+    const std::vector<float> crowns = CrownShadowMap(heights, casters);
     const float detail = SmoothRange(0.7f, 0.35f, std::max(heights.StepX, heights.StepY));
-    TPicture picture(size, size, 3);
+    TPicture picture(width, height, 3);
     picture.BlockCoded = true;
-    ParallelRows(size, [&](int j) {
-        for (int i = 0; i < size; ++i) {
+    ParallelRows(height, [&](int j) {
+        for (int i = 0; i < width; ++i) {
             const float x = heights.X0 + heights.StepX * float(i), y = heights.Y0 + heights.StepY * float(j);
             const float h = heights.At(i, j);
             const float hx = heights.At(i + 1, j) - heights.At(i - 1, j);
             const float hy = heights.At(i, j + 1) - heights.At(i, j - 1);
             const TVec3 n = Normalised(V3(-hx / (2.0f * heights.StepX), -hy / (2.0f * heights.StepY), 1.0f));
-
             const TGround g = GroundAt(x, y, h, grid.MeshHeight(x, y), n, detail);
-            const float direct = std::max(0.0f, Dot(g.Normal, sun)) *
-                                 SampleHalf(sunlight, half, float(i), float(j)) *
-                                 crowns[std::size_t(j) * std::size_t(size) + std::size_t(i)];
-            const float sky = (0.30f + 0.16f * g.Normal.z) * g.Occlusion;
-            TColour c = Scaled(g.Albedo, 1.05f * (sky + 1.08f * direct));
-            c = Mix(c, haze, HazeAmount(Length(V3(x, y, h) - eye)));
-            picture.Set(i, j, c);
+            const float share = SampleHalf(sunlight, float(i), float(j)) *
+                                crowns[std::size_t(j) * std::size_t(width) + std::size_t(i)];
+            picture.Set(i, j, LitGround(g, share, V3(x, y, h)));
         }
     });
     return picture;
+}
+
+void PaintGround(const TArea& area, float step, const std::vector<TShadowCaster>& casters,
+                 std::vector<TGroundSample>& samples) {
+    const int width = int(std::ceil((area.X1 - area.X0) / step)) + 1;
+    const int height = int(std::ceil((area.Y1 - area.Y0) / step)) + 1;
+    const THeightMap heights = MakeHeightMap(area, width, height);
+    const THalfMap sunlight = SunlightMap(heights);
+    const std::vector<float> crowns = CrownShadowMap(heights, casters);
+    auto crownShare = [&](float fi, float fj) {
+        fi = std::clamp(fi, 0.0f, float(width - 1));
+        fj = std::clamp(fj, 0.0f, float(height - 1));
+        const int i0 = std::min(int(fi), width - 2), j0 = std::min(int(fj), height - 2);
+        const float u = fi - float(i0), v = fj - float(j0);
+        auto at = [&](int a, int b) { return crowns[std::size_t(b) * std::size_t(width) + std::size_t(a)]; };
+        return Lerp(Lerp(at(i0, j0), at(i0 + 1, j0), u), Lerp(at(i0, j0 + 1), at(i0 + 1, j0 + 1), u), v);
+    };
+    const int rows = int(samples.size() + 255) / 256;
+    ParallelRows(rows, [&](int row) {
+        const std::size_t end = std::min(samples.size(), std::size_t(row + 1) * 256);
+        for (std::size_t k = std::size_t(row) * 256; k < end; ++k) {
+            TGroundSample& s = samples[k];
+            const float x = s.Point.x, y = s.Point.y;
+            const float d = std::max(0.08f, 0.5f * s.Footprint);
+            const TVec3 n = Normalised(V3(TerrainHeight(x - d, y) - TerrainHeight(x + d, y),
+                                          TerrainHeight(x, y - d) - TerrainHeight(x, y + d), 2.0f * d));
+            const float detail = SmoothRange(0.7f, 0.35f, s.Footprint);
+            const TGround g = GroundAt(x, y, TerrainHeight(x, y), s.Point.z, n, detail);
+            const float fi = (x - heights.X0) / heights.StepX, fj = (y - heights.Y0) / heights.StepY;
+            const float share = SampleHalf(sunlight, fi, fj) * crownShare(fi, fj);
+            s.Colour = LitGround(g, share, s.Point);
+            s.Turf = g.Turf;
+        }
+    });
 }
 
 } // namespace scenegen
