@@ -30,6 +30,7 @@ constexpr const char* TreesTextureName = "lake_trees";
 constexpr const char* FallsTextureName = "lake_falls";
 constexpr const char* RockTextureName = "lake_rock";
 constexpr const char* StoneTextureName = "lake_stones";
+constexpr const char* FarTreesTextureName = "lake_trees_far"; // the far plants, hazed
 
 struct TLakeData {
     TGenModel Model;
