@@ -64,8 +64,41 @@ class LakeModel : public ::testing::Test {
         return best;
     }
 
+    // The trees', bushes' and reeds' cut-outs, near and far.
+    bool Cutouts(const TModelObject& o) const { return TextureName(o).rfind("lake_trees", 0) == 0; }
+    // Calls `f(point, texel, area)` at points spread over the object's
+    // triangles, each standing for an equal share `area` of its triangle,
+    // with the RGBA texel of its texture there.
+    template <typename F> void ForEachTexel(const TModelObject& o, F f) {
+        const std::string name = TextureName(o);
+        if (!textures.count(name)) textures.emplace(name, Texture(name));
+        const TUmtImage& image = textures.at(name);
+        ASSERT_EQ(image.BitsPerPixel, 32) << name;
+        const TMesh& mesh = o.Meshes[0];
+        for (std::size_t t = 0; t < mesh.Triangles.size(); ++t) {
+            const TTriangle& tri = mesh.Triangles[t];
+            const TVec p0 = Vertex(tri, 0), p1 = Vertex(tri, 1), p2 = Vertex(tri, 2);
+            const TVec n = Cross(Minus(p1, p0), Minus(p2, p0));
+            const double area = 0.5 * std::sqrt(Dot(n, n));
+            const TTexCoord &ta = mesh.TexCoords[3 * t], &tb = mesh.TexCoords[3 * t + 1],
+                            &tc = mesh.TexCoords[3 * t + 2];
+            for (int i = 0; i < 5; ++i)
+                for (int j = 0; i + j < 5; ++j) {
+                    const double a = (i + 1.0 / 3) / 6, b = (j + 1.0 / 3) / 6, c = 1 - a - b;
+                    const int x =
+                        std::clamp(int((a * ta.S + b * tb.S + c * tc.S) * image.Width), 0, image.Width - 1);
+                    const int y =
+                        std::clamp(int((a * ta.T + b * tb.T + c * tc.T) * image.Height), 0, image.Height - 1);
+                    const TVec p{a * p0.X + b * p1.X + c * p2.X, a * p0.Y + b * p1.Y + c * p2.Y,
+                                 a * p0.Z + b * p1.Z + c * p2.Z};
+                    f(p, image.Frame(0) + (std::size_t(y) * image.Width + std::size_t(x)) * 4, area / 15);
+                }
+        }
+    }
+
     TModel* lake = nullptr;
     std::map<std::string, std::uint8_t> bits;
+    std::map<std::string, TUmtImage> textures;
 };
 
 } // namespace
@@ -301,34 +334,47 @@ TEST_F(LakeModel, CutOutsAreShapedToWhatTheyShow) {
     // rectangles round their cover are more.
     double covered = 0, total = 0;
     for (const TModelObject& o : lake->Objects) {
-        if (TextureName(o) != "lake_trees") continue;
-        const TUmtImage atlas = Texture("lake_trees");
-        ASSERT_EQ(atlas.BitsPerPixel, 32);
-        const TMesh& mesh = o.Meshes[0];
-        for (std::size_t t = 0; t < mesh.Triangles.size(); ++t) {
-            const TTriangle& tri = mesh.Triangles[t];
-            const TVec n =
-                Cross(Minus(Vertex(tri, 1), Vertex(tri, 0)), Minus(Vertex(tri, 2), Vertex(tri, 0)));
-            const double area = 0.5 * std::sqrt(Dot(n, n));
-            // Points spread over the triangle, each standing for an equal share.
-            for (int i = 0; i < 5; ++i)
-                for (int j = 0; i + j < 5; ++j) {
-                    const double a = (i + 1.0 / 3) / 6, b = (j + 1.0 / 3) / 6, c = 1 - a - b;
-                    const TTexCoord& ta = mesh.TexCoords[3 * t];
-                    const TTexCoord& tb = mesh.TexCoords[3 * t + 1];
-                    const TTexCoord& tc = mesh.TexCoords[3 * t + 2];
-                    const int x =
-                        std::clamp(int((a * ta.S + b * tb.S + c * tc.S) * atlas.Width), 0, atlas.Width - 1);
-                    const int y =
-                        std::clamp(int((a * ta.T + b * tb.T + c * tc.T) * atlas.Height), 0, atlas.Height - 1);
-                    const bool cover = atlas.Frame(0)[(std::size_t(y) * atlas.Width + x) * 4 + 3] > 0;
-                    covered += cover ? area / 15 : 0;
-                    total += area / 15;
-                }
-        }
+        if (!Cutouts(o)) continue;
+        ForEachTexel(o, [&](TVec, const std::uint8_t* texel, double area) {
+            covered += texel[3] > 0 ? area : 0;
+            total += area;
+        });
     }
     ASSERT_GT(total, 0);
     EXPECT_GT(covered / total, 0.38) << "share of the cut-outs' area with cover";
+}
+
+TEST_F(LakeModel, FarTreesFadeIntoTheHazeLikeTheGround) {
+    // The mean colour of what the cut-outs show, in bands of distance from
+    // camera 1: the farther the band, the nearer the pale blue of the haze
+    // the far land fades into.
+    const double haze[3] = {0.74, 0.81, 0.88};
+    const double bands[][2] = {{0, 125}, {150, 210}, {260, 1e9}};
+    double sums[3][4] = {};
+    const TVec eye = EyeOf(lake->Cameras[0].Matrices[0]);
+    for (const TModelObject& o : lake->Objects) {
+        if (!Cutouts(o)) continue;
+        ForEachTexel(o, [&](TVec p, const std::uint8_t* texel, double) {
+            if (texel[3] < 128) return;
+            const double d = std::hypot(p.X - eye.X, p.Y - eye.Y);
+            for (int b = 0; b < 3; ++b)
+                if (d >= bands[b][0] && d < bands[b][1]) {
+                    for (int k = 0; k < 3; ++k)
+                        sums[b][k] += texel[k] / 255.0;
+                    sums[b][3] += 1;
+                }
+        });
+    }
+    double apart[3];
+    for (int b = 0; b < 3; ++b) {
+        ASSERT_GT(sums[b][3], 100) << "band " << b;
+        double d2 = 0;
+        for (int k = 0; k < 3; ++k)
+            d2 += std::pow(sums[b][k] / sums[b][3] - haze[k], 2);
+        apart[b] = std::sqrt(d2);
+    }
+    EXPECT_LT(apart[1], 0.92 * apart[0]) << "middle distance against near";
+    EXPECT_LT(apart[2], 0.92 * apart[1]) << "far against middle distance";
 }
 
 TEST_F(LakeModel, BushesAreLeafyClumpsNotRoundBlobs) {
@@ -389,7 +435,7 @@ struct TCutoutQuad {
 std::vector<TCutoutQuad> CutoutQuads(const TModel& lake) {
     std::vector<TCutoutQuad> quads;
     for (const TModelObject& o : lake.Objects) {
-        if (MaterialTextureName(lake.Materials[o.MaterialIndex]) != "lake_trees") continue;
+        if (MaterialTextureName(lake.Materials[o.MaterialIndex]).rfind("lake_trees", 0) != 0) continue;
         const TMesh& mesh = o.Meshes[0];
         for (std::size_t t = 0; t + 1 < mesh.Triangles.size(); t += 2) {
             const TVec a = Vertex(mesh.Triangles[t], 0), b = Vertex(mesh.Triangles[t], 1),
@@ -414,6 +460,42 @@ TEST_F(LakeModel, TreesStandOnTheGroundAsDrawn) {
         EXPECT_GT(q.Foot.Z, ground - 1.0) << "sunk at " << q.Foot.X << ", " << q.Foot.Y;
     }
     EXPECT_GT(checked, 200);
+}
+
+TEST_F(LakeModel, CutOutsAreDrawnFarToNearWhereTheyOverlap) {
+    // The blended pass writes no depth: a cut-out drawn after a nearer one
+    // that it overlaps on screen would show through it.
+    const TModelMatrix& m = lake->Cameras[0].Matrices[0];
+    const TVec eye = EyeOf(m), right{m[0], m[4], m[8]}, up{m[1], m[5], m[9]}, forward{-m[2], -m[6], -m[10]};
+    struct TDrawn {
+        double Distance, X0, Y0, X1, Y1;
+    };
+    std::vector<TDrawn> drawn; // in drawing order
+    for (const TModelObject& o : lake->Objects) {
+        if (!Cutouts(o)) continue;
+        const TMesh& mesh = o.Meshes[0];
+        for (std::size_t t = 0; t + 1 < mesh.Triangles.size(); t += 2) {
+            const TVec a = Vertex(mesh.Triangles[t], 0), b = Vertex(mesh.Triangles[t], 1);
+            TDrawn d{std::hypot((a.X + b.X) / 2 - eye.X, (a.Y + b.Y) / 2 - eye.Y), 1e30, 1e30, -1e30, -1e30};
+            for (std::size_t k = t; k < t + 2; ++k)
+                for (int v = 0; v < 3; ++v) {
+                    const TVec p = Minus(Vertex(mesh.Triangles[k], v), eye);
+                    const double x = Dot(p, right) / Dot(p, forward), y = Dot(p, up) / Dot(p, forward);
+                    d = {d.Distance, std::min(d.X0, x), std::min(d.Y0, y), std::max(d.X1, x),
+                         std::max(d.Y1, y)};
+                }
+            drawn.push_back(d);
+        }
+    }
+    int wrong = 0;
+    for (std::size_t i = 0; i < drawn.size(); ++i)
+        for (std::size_t j = i + 1; j < drawn.size(); ++j) {
+            const TDrawn &p = drawn[i], &q = drawn[j];
+            if (q.Distance > p.Distance + 0.01 && p.X0 < q.X1 && q.X0 < p.X1 && p.Y0 < q.Y1 && q.Y0 < p.Y1)
+                ++wrong;
+        }
+    EXPECT_GT(drawn.size(), 500u);
+    EXPECT_EQ(wrong, 0) << "cut-outs drawn after a nearer one they overlap";
 }
 
 TEST_F(LakeModel, TreesCastTheirShadowsAwayFromTheSun) {

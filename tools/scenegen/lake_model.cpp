@@ -2,6 +2,7 @@
 
 #include "tools/scenegen/cliff.h"
 #include "tools/scenegen/falls.h"
+#include "tools/scenegen/far_trees.h"
 #include "tools/scenegen/near_ground.h"
 #include "tools/scenegen/shore.h"
 #include "tools/scenegen/sky.h"
@@ -22,6 +23,8 @@ TLakeData BuildLake() {
         model.Materials.push_back(TGenMaterial{Rgb(1, 1, 1, 1), name});
     const std::uint16_t ground = 0, land = 2, sky = 3, trees = 4, falls = 5, rock = 6, stone = 7;
     const std::uint16_t nearGround[NearParts] = {ground, 8, 9};
+    model.Materials.push_back(TGenMaterial{Rgb(1, 1, 1, 1), FarTreesTextureName});
+    const std::uint16_t farTrees = std::uint16_t(model.Materials.size() - 1);
 
     // Opaque pass: the rock face, the land, near to far, then the sky where
     // the land leaves it to be seen (the land's far edge stands above the
@@ -44,6 +47,7 @@ TLakeData BuildLake() {
     // Blended pass: the cut-outs far to near, then the falls in the middle
     // of the view, so the last object drawn is textured and always in view:
     // texturing stays on for the water.
+    model.Objects.push_back(FarPlantCutouts(plants, farTrees));
     model.Objects.push_back(PlantCutouts(plants, trees));
     model.Objects.push_back(Waterfall(falls));
 
@@ -65,6 +69,7 @@ TLakeData BuildLake() {
     lake.Textures.push_back({StoneTextureName, StoneTexture()});
     for (int part = 1; part < NearParts; ++part)
         lake.Textures.push_back({GroundTextureNames[part], std::move(nearPictures[part])});
+    lake.Textures.push_back({FarTreesTextureName, FarPlantsTexture()});
     lake.Textures[1].Picture = WaterPicture(lake);
     return lake;
 }

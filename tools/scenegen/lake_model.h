@@ -20,8 +20,7 @@ namespace scenegen {
 
 // Texture names, without the ".umt" that the loader appends.
 // The land near the lake as camera 1 sees it, in three parts: the middle of
-// the view (material 0), then after every other texture its west and east
-// sides.
+// the view (material 0), and its west and east sides (materials 8 and 9).
 constexpr const char* GroundTextureName = "lake_ground"; // material 0
 constexpr const char* GroundTextureNames[3] = {GroundTextureName, "lake_ground_west", "lake_ground_east"};
 constexpr const char* MirrorTextureName = "lake_mirror"; // material 1: what the water reflects
@@ -31,6 +30,7 @@ constexpr const char* TreesTextureName = "lake_trees";
 constexpr const char* FallsTextureName = "lake_falls";
 constexpr const char* RockTextureName = "lake_rock";
 constexpr const char* StoneTextureName = "lake_stones";
+constexpr const char* FarTreesTextureName = "lake_trees_far"; // the far plants, hazed
 
 struct TLakeData {
     TGenModel Model;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tools/scenegen/cliff.h"
+#include "tools/scenegen/far_trees.h"
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/plant_atlas.h"
 #include "tools/scenegen/world.h"
@@ -68,7 +69,18 @@ const std::vector<TOutlinePoint>& OutlineOf(const TCell& cell, float fill) {
     return known.back().second;
 }
 
-void AddCutout(TGenObject& object, const TPlant& c) {
+// Where a texture holds the atlas's layout: its size in texels, the size of
+// an atlas texel in its texels, and the row where its copy starts.
+struct TAtlasCopy {
+    float Width, Height, Scale, Row;
+};
+constexpr TAtlasCopy FullAtlas{float(AtlasWidth), float(AtlasHeight), 1.0f, 0.0f};
+TAtlasCopy FarCopy(int copy) {
+    return {float(FarAtlasWidth), float(FarAtlasHeight), float(FarAtlasWidth) / float(AtlasWidth),
+            float(copy * FarAtlasHeight / FarCopies)};
+}
+
+void AddCutout(TGenObject& object, const TPlant& c, const TAtlasCopy& into) {
     TCell cell{};
     float fill = 1.0f;
     switch (c.Kind) {
@@ -89,9 +101,10 @@ void AddCutout(TGenObject& object, const TPlant& c) {
     TVec3 toward = V3(c.Base.x - eye.x, c.Base.y - eye.y, 0.0f);
     TVec3 right = Normalised(Cross(toward, V3(0, 0, 1))) * (c.Width * 0.5f);
     TVec3 up = V3(0, 0, c.Height);
-    float s0 = (float(cell.X) + 0.5f) / AtlasWidth, s1 = (float(cell.X + cell.W) - 0.5f) / AtlasWidth;
-    float t0 = (float(cell.Y) + 0.5f) / AtlasHeight;
-    float t1 = (float(cell.Y) + float(cell.H) * fill - 0.5f) / AtlasHeight;
+    const float s0 = (float(cell.X) * into.Scale + 0.5f) / into.Width;
+    const float s1 = (float(cell.X + cell.W) * into.Scale - 0.5f) / into.Width;
+    const float t0 = (into.Row + float(cell.Y) * into.Scale + 0.5f) / into.Height;
+    const float t1 = (into.Row + (float(cell.Y) + float(cell.H) * fill) * into.Scale - 0.5f) / into.Height;
     // The outline, placed and textured as the whole quad would be.
     const std::vector<TOutlinePoint>& outline = OutlineOf(cell, fill);
     auto at = [&](const TOutlinePoint& o) { return c.Base + right * (2.0f * o.U - 1.0f) + up * o.V; };
@@ -100,6 +113,44 @@ void AddCutout(TGenObject& object, const TPlant& c) {
         const TOutlinePoint &a = outline[0], &b = outline[i], &d = outline[i + 1];
         if ((b.U - a.U) * (d.V - a.V) - (d.U - a.U) * (b.V - a.V) < 1e-5f) continue; // no area
         object.Add(at(a), at(b), at(d), tex(a), tex(b), tex(d));
+    }
+}
+
+// Where a plant's quad lies on screen: tangents across and up from camera 1.
+struct TScreenBox {
+    float X0, Y0, X1, Y1;
+};
+TScreenBox ScreenBox(const TPlant& c) {
+    const TVec3 eye = CameraEye();
+    const TVec3 right =
+        Normalised(Cross(V3(c.Base.x - eye.x, c.Base.y - eye.y, 0.0f), V3(0, 0, 1))) * (c.Width * 0.5f);
+    TScreenBox box{1e30f, 1e30f, -1e30f, -1e30f};
+    for (const TVec3& p : {c.Base - right, c.Base + right, c.Base - right + V3(0, 0, c.Height),
+                           c.Base + right + V3(0, 0, c.Height)}) {
+        const TVec3 v = CameraView(p);
+        box = {std::min(box.X0, v.x), std::min(box.Y0, v.y), std::max(box.X1, v.x), std::max(box.Y1, v.y)};
+    }
+    return box;
+}
+
+// Picks the texture each plant is drawn from, the plants sorted far to near.
+// A plant behind a nearer one that covers it on screen never takes less
+// haze than that one: the nearer would look the farther of the two, and
+// where the nearer would come from the far texture and this one from the
+// atlas, the two would be drawn the wrong way round (the far texture's
+// plants are all drawn first).
+void ChooseFarCopies(std::vector<TPlant>& plants) {
+    std::vector<TScreenBox> boxes(plants.size());
+    for (std::size_t a = plants.size(); a-- > 0;) {
+        TPlant& p = plants[a];
+        p.FarCopy = FarCopyOf(p.Base.x, p.Base.y, p.Distance);
+        const TScreenBox box = boxes[a] = ScreenBox(p);
+        for (std::size_t b = a + 1; b < plants.size() && p.FarCopy < FarCopies - 1; ++b) {
+            const TScreenBox& front = boxes[b];
+            if (plants[b].Distance < p.Distance && box.X0 < front.X1 && front.X0 < box.X1 &&
+                box.Y0 < front.Y1 && front.Y0 < box.Y1)
+                p.FarCopy = std::max(p.FarCopy, plants[b].FarCopy);
+        }
     }
 }
 
@@ -214,6 +265,7 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
         }
     std::stable_sort(plants.begin(), plants.end(),
                      [](const TPlant& a, const TPlant& b) { return a.Distance > b.Distance; });
+    ChooseFarCopies(plants);
     return plants;
 }
 
@@ -222,7 +274,16 @@ TGenObject PlantCutouts(const std::vector<TPlant>& plants, std::uint16_t materia
     vegetation.Material = material;
     vegetation.Alpha = 1.0f;
     for (const TPlant& p : plants)
-        AddCutout(vegetation, p);
+        if (p.FarCopy < 0) AddCutout(vegetation, p, FullAtlas);
+    return vegetation;
+}
+
+TGenObject FarPlantCutouts(const std::vector<TPlant>& plants, std::uint16_t material) {
+    TGenObject vegetation;
+    vegetation.Material = material;
+    vegetation.Alpha = 1.0f;
+    for (const TPlant& p : plants)
+        if (p.FarCopy >= 0) AddCutout(vegetation, p, FarCopy(p.FarCopy));
     return vegetation;
 }
 

@@ -22,6 +22,7 @@ struct TPlant {
     TVec3 Base;
     float Width = 0.0f, Height = 0.0f;
     float Distance = 0.0f; // from camera 1, across the ground
+    int FarCopy = -1;      // the far texture's copy it is drawn from, -1 the atlas
 };
 
 // Trees in woods, groves and along the woods' thinning edges, bushes in
@@ -29,7 +30,12 @@ struct TPlant {
 // far to near (nothing stands between camera 1 and the waterfall, so it may
 // come after them all).
 std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec3>& rocks);
+// The cut-outs of the plants drawn from the atlas (those near camera 1) and
+// of those drawn from the far plants' texture (far_trees.h), each far to
+// near. The far ones are drawn first: none of them stands in front of a
+// farther one drawn from the atlas that it overlaps on screen.
 TGenObject PlantCutouts(const std::vector<TPlant>& plants, std::uint16_t material);
+TGenObject FarPlantCutouts(const std::vector<TPlant>& plants, std::uint16_t material);
 // The crowns whose shadows the ground's textures carry.
 std::vector<TShadowCaster> PlantShadows(const std::vector<TPlant>& plants);
 TPicture VegetationTexture(); // 1024 x 1024 RGBA atlas
