@@ -266,8 +266,14 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
     const float rim = SmoothRange(0.0f, 0.15f, above) * SmoothRange(0.55f, 0.3f, above);
     const float wet = 1.0f - SmoothRange(0.2f + 0.5f * beach, 0.9f + 0.9f * beach, above);
     g.Albedo = Mix(g.Albedo, Scaled(g.Albedo, 0.5f), wet);
-    g.Albedo = Mix(g.Albedo, Rgb(0.56f, 0.57f, 0.52f), 0.45f * rim * beach);
-    if (above < 0.0f) g.Albedo = Mix(g.Albedo, Rgb(0.14f, 0.15f, 0.11f), SmoothRange(0.0f, 1.0f, -above));
+    g.Albedo = Mix(g.Albedo, Rgb(0.56f, 0.57f, 0.52f), 0.25f * rim * beach);
+    // Below the waterline, where a trough lays it bare for a moment: pale
+    // shallows over sand and stones, the bed darkening as it goes deeper.
+    if (above < 0.0f) {
+        const TColour shallows = Mix(Scaled(sand, 0.8f), Rgb(0.36f, 0.44f, 0.40f), 0.45f);
+        g.Albedo = Mix(g.Albedo, shallows, SmoothRange(0.0f, 0.15f, -above));
+        g.Albedo = Mix(g.Albedo, Rgb(0.14f, 0.17f, 0.15f), SmoothRange(0.5f, 2.0f, -above));
+    }
     g.Turf *= (1.0f - wood) * (1.0f - rockiness) * (1.0f - stream) * (1.0f - sandy) * (1.0f - wet);
     return g;
 }
