@@ -167,7 +167,6 @@ TGenObject RockFace(std::uint16_t material) {
 TPicture RockTexture() {
     const int width = 512, height = 256;
     TPicture picture(width, height, 3);
-    picture.BlockCoded = true;
     const float reach = FaceHeight();
     const TVec3 sun = SunDirection();
     for (int y = 0; y < height; ++y)

@@ -217,7 +217,6 @@ std::vector<TPicture> BakeNearGround(const TGenModel& model, const std::uint16_t
         const int width = Parts[part].Width, height = Parts[part].Height;
         const float texelHeight = (Parts[part].Y1 - Parts[part].Y0) / float(height);
         TPicture picture(width, height, 3);
-        picture.BlockCoded = true;
         std::vector<bool> done(claims[part].size(), false);
         for (int j = 0; j < height; ++j)
             for (int i = 0; i < width; ++i) {

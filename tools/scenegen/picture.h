@@ -28,7 +28,10 @@ struct TPicture {
     int Width = 0;
     int Height = 0;
     int Channels = 3;        // 3: RGB, 4: RGBA
-    bool BlockCoded = false; // written block-coded YCbCr (else raw rows)
+    // Written block-coded YCbCr (else raw rows): a third of the size, but an
+    // 8 x 8 block shares one colour, so blocks show wherever colours meet (a
+    // cloud on the blue sky, grass by sand): for near-grey pictures only.
+    bool BlockCoded = false;
     std::vector<std::uint8_t> Bytes;
 
     TPicture() = default;

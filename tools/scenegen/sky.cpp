@@ -39,7 +39,10 @@ TVec3 Direction(float azimuth, float elevation) {
 } // namespace
 
 TColour SkyColour(TVec3 dir) {
-    const TColour horizon = HazeColour();
+    // The sky low down is the haze seen through the whole depth of the air:
+    // brighter than the haze over the farthest land, so the hills stand
+    // out against it.
+    const TColour horizon = Mix(HazeColour(), Rgb(0.95f, 0.96f, 0.97f), 0.3f);
     const TColour zenith = Rgb(0.27f, 0.47f, 0.79f);
     const float e = std::asin(std::fmax(-1.0f, std::fmin(1.0f, dir.z))) / Degree;
     if (e <= 0.0f) return Mix(horizon, Rgb(0.62f, 0.68f, 0.72f), SmoothRange(0.0f, -20.0f, e));
@@ -151,9 +154,11 @@ namespace {
 // its skyline: its crest's elevation at `azimuth`, and how its slope there
 // faces the sun (1 lit, 0 turned away).
 float FarRangeCrest(float skyline, float azimuth, float& lit) {
+    // Broad massifs, peaks and saddles on them, and a broken skyline.
     auto crest = [&](float az) {
-        return -0.3f + 3.2f * Ridged(az / 26.0f + 3.0f, 0.5f, 331u, 5) *
-                           (0.6f + 0.4f * Fbm(az / 70.0f, 2.0f, 337u, 2));
+        return -0.3f +
+               3.2f * Ridged(az / 26.0f + 3.0f, 0.5f, 331u, 5) * (0.6f + 0.4f * Fbm(az / 70.0f, 2.0f, 337u, 2)) +
+               1.1f * Ridged(az / 6.5f, 1.5f, 341u, 3) - 0.45f + 0.18f * Fbm(az / 1.2f, 0.5f, 343u, 3);
     };
     // The sun lies to the west (to the left of the view): slopes going up to
     // the right face it.
@@ -166,7 +171,6 @@ float FarRangeCrest(float skyline, float azimuth, float& lit) {
 
 TPicture SkyTexture(const TTerrainGrid& grid) {
     TPicture picture(1024, 512, 3);
-    picture.BlockCoded = true;
     std::vector<float> skyline(std::size_t(picture.Width));
     ParallelRows(picture.Width, [&](int i) {
         skyline[std::size_t(i)] =
@@ -193,7 +197,7 @@ TPicture SkyTexture(const TTerrainGrid& grid) {
             const float crest = FarRangeCrest(skyline[std::size_t(i)], az, lit);
             const float below = crest - e;
             if (below > -0.1f) {
-                TColour hill = Mix(Rgb(0.50f, 0.57f, 0.68f), Rgb(0.64f, 0.68f, 0.76f), 0.7f * lit);
+                TColour hill = Mix(Rgb(0.57f, 0.63f, 0.74f), Rgb(0.68f, 0.71f, 0.79f), 0.7f * lit);
                 hill = Mix(hill, HazeColour(), 0.35f * SmoothRange(0.0f, 2.0f, below));
                 c = Mix(c, hill, SmoothRange(-0.1f, 0.08f, below));
             }

@@ -216,10 +216,8 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
         }
     }
 
-    // Rock on steep ground and on the high tops.
+    // Rock on steep ground.
     float rockiness = SmoothRange(0.28f, 0.5f, slope + 0.12f * surface.Fbm(8.0f, 91u, 3));
-    rockiness =
-        std::max(rockiness, SmoothRange(95.0f, 125.0f, hMesh + 15.0f * Fbm(x / 30.0f, y / 30.0f, 93u, 3)));
     // Outcrops breaking through the turf here and there.
     // Broken, lichen-grey and half grown over, never a clean patch.
     const float outcrop = surface.Fbm(13.0f, 155u, 4) + 0.12f * surface.Fbm(1.5f, 157u, 3);
@@ -334,7 +332,6 @@ TPicture BakeTerrainTexture(const TTerrainGrid& grid, const TArea& area, int wid
     const std::vector<float> crowns = CrownShadowMap(heights, casters);
     const float detail = SmoothRange(0.7f, 0.35f, std::max(heights.StepX, heights.StepY));
     TPicture picture(width, height, 3);
-    picture.BlockCoded = true;
     ParallelRows(height, [&](int j) {
         for (int i = 0; i < width; ++i) {
             const float x = heights.X0 + heights.StepX * float(i), y = heights.Y0 + heights.StepY * float(j);
