@@ -57,7 +57,7 @@ bool PineAt(float u, float v, int variant, TColour& c) {
         return true;
     }
     if (bough || (v < 0.8f && std::fabs(x - lean) < 0.028f - 0.012f * v)) {
-        c = Scaled(Rgb(0.40f, 0.26f, 0.17f),
+        c = Scaled(Rgb(0.33f, 0.24f, 0.18f),
                    0.8f + 0.3f * (x - lean < 0.0f ? 1.0f : 0.0f)); // lit on the sun's side
         return true;
     }
@@ -92,7 +92,7 @@ bool BroadleafAt(float u, float v, int variant, TColour& c) {
     const std::uint32_t seed = 700u + std::uint32_t(variant) * 23u;
     const float x = u - 0.5f;
     if (v < 0.42f && std::fabs(x + 0.01f * std::sin(v * 20.0f)) < 0.028f + 0.02f * (0.42f - v)) {
-        c = Rgb(0.27f, 0.21f, 0.15f);
+        c = Scaled(Rgb(0.24f, 0.21f, 0.17f), x < 0.0f ? 1.05f : 0.75f); // grey bark, lit on the sun side
         return true;
     }
     // The crown: blobs around a centre, their union roughened by noise.

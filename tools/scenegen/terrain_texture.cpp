@@ -253,8 +253,12 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
     // The shore: here a beach of sand and pebbles, there grass down to the
     // water; wet and dark at the waterline, with a pale rim where the
     // ripples wash it.
-    const float beach = SmoothRange(-0.25f, 0.3f, Fbm(x / 26.0f, y / 26.0f, 141u, 3));
-    const float reach = std::max(0.25f, 0.4f + 3.2f * beach + 0.8f * surface.Fbm(5.0f, 101u, 3));
+    // Beaches come and go along the shore: between them the turf reaches
+    // the water with only a strip of wet earth.
+    const float beach = SmoothRange(-0.05f, 0.3f, Fbm(x / 22.0f, y / 22.0f, 141u, 3) +
+                                                    0.25f * Fbm(x / 7.0f, y / 7.0f, 145u, 2));
+    const float reach =
+        std::max(0.1f, 0.15f + beach * (0.4f + 3.4f * beach) + 0.5f * surface.Fbm(5.0f, 101u, 3));
     const float sandy = 1.0f - SmoothRange(reach * 0.6f, reach, above);
     const float pebbles = surface.Value(2.1f, 103u) + 0.6f * surface.Value(5.3f, 105u);
     TColour sand = Mix(Rgb(0.60f, 0.55f, 0.44f), Rgb(0.50f, 0.48f, 0.43f),
@@ -262,7 +266,7 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
     sand = Scaled(sand, 0.82f + 0.22f * pebbles);
     g.Albedo = Mix(g.Albedo, sand, sandy * (1.0f - 0.6f * rockiness));
     const float rim = SmoothRange(0.0f, 0.15f, above) * SmoothRange(0.55f, 0.3f, above);
-    const float wet = 1.0f - SmoothRange(0.2f + 0.5f * beach, 0.9f + 0.9f * beach, above);
+    const float wet = 1.0f - SmoothRange(0.1f + 0.6f * beach, 0.45f + 1.3f * beach, above);
     g.Albedo = Mix(g.Albedo, Scaled(g.Albedo, 0.5f), wet);
     g.Albedo = Mix(g.Albedo, Rgb(0.56f, 0.57f, 0.52f), 0.25f * rim * beach);
     // Below the waterline, where a trough lays it bare for a moment: pale
@@ -316,11 +320,26 @@ namespace {
 
 // The light on the ground at one point, from its cover, its surface and the
 // sun's share there.
+// Share of sunlight the clouds leave on the far hills: broad soft patches of
+// shade where the cloud layer, some 300 units up, lies between the ground and
+// the sun. Nearer, where the cut-out trees stand (their texture cannot be
+// shaded tree by tree), the sun is left unbroken.
+float CloudShade(TVec3 p, float distance) {
+    const float fade = SmoothRange(340.0f, 440.0f, distance);
+    if (fade <= 0.0f) return 1.0f;
+    const TVec3 sun = SunDirection();
+    const float up = (300.0f - p.z) / sun.z;
+    const float cover =
+        SmoothRange(0.08f, 0.4f, Fbm((p.x + sun.x * up) / 160.0f, (p.y + sun.y * up) / 160.0f, 401u, 4));
+    return 1.0f - 0.7f * cover * fade;
+}
+
 TColour LitGround(const TGround& g, float sunShare, TVec3 p) {
-    const float direct = std::max(0.0f, Dot(g.Normal, SunDirection())) * sunShare;
+    const float distance = Length(p - CameraEye());
+    const float direct = std::max(0.0f, Dot(g.Normal, SunDirection())) * sunShare * CloudShade(p, distance);
     const float sky = (0.30f + 0.16f * g.Normal.z) * g.Occlusion;
     const TColour c = Scaled(g.Albedo, 1.05f * (sky + 1.08f * direct));
-    return Mix(c, HazeColour(), HazeAmount(Length(p - CameraEye())));
+    return Mix(c, HazeColour(), HazeAmount(distance));
 }
 
 } // namespace
