@@ -180,7 +180,22 @@ TColour WaterColour(const TMirrorView& mirror, const TWaterSpan& span, TVec3 r) 
 
     const TColour body = Mix(ShallowViewWater(), DeepViewWater(),
                              SmoothRange(2.0f * Degree, 35.0f * Degree, std::fabs(seenElevation)));
-    return Mix(body, mirror.Look(seen), reflects);
+    TColour reflected = mirror.Look(seen);
+    if (seenElevation < 0.0f) {
+        // Bounced down, the ray meets the back of the next wave and bounces
+        // up again, to what lies low over the lake: the shore and the sky at
+        // the horizon, dimmed by the second bounce.
+        const TColour again = Scaled(mirror.Look(V3(seen.x, seen.y, -seen.z)), 0.8f);
+        reflected = Mix(reflected, again, 0.6f * SmoothRange(0.0f, -4.0f * Degree, seenElevation));
+    }
+    // Above every direction the still lake reads, water turned towards the
+    // camera: it still gives back some of the sky, on and among wavelets too
+    // small to draw, so it shades from the shore's reflection into a dim sky
+    // rather than into black.
+    const float above = elevation - 5.5f * Degree;
+    const float sky =
+        0.12f * SmoothRange(0.0f, 8.0f * Degree, above) * SmoothRange(70.0f * Degree, 20.0f * Degree, above);
+    return Mix(Mix(body, reflected, reflects), mirror.Look(r), sky);
 }
 
 } // namespace
