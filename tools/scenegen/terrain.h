@@ -32,7 +32,7 @@ TTerrainGrid BuildTerrainGrid();
 
 // The ground of the fine grid that camera 1 sees is textured as camera 1
 // sees it: a texel is where a ray from the camera meets it, so the texels lie
-// as evenly on the screen as pixels do, at about a pixel and a half each at
+// as evenly on the screen as pixels do, at under two pixels each at
 // 1920 x 1080, however steep or edge-on the ground. The view is cut into
 // three parts side by side, each with a texture of its own (see
 // near_ground.h).
