@@ -19,9 +19,9 @@ struct TPartRange {
     int Width, Height;
 };
 constexpr TPartRange Parts[NearParts] = {
-    {-0.68f, 0.68f, -0.56f, 0.18f, 1024, 1024},  // the middle
-    {-1.95f, -0.48f, -0.56f, 0.18f, 1024, 1024}, // the west side, out to 32:9
-    {0.48f, 1.95f, -0.56f, 0.18f, 1024, 1024},   // the east side
+    {-0.68f, 0.68f, -0.56f, 0.18f, 1024, 1024}, // the middle
+    {-1.95f, -0.48f, -0.53f, 0.16f, 1024, 512}, // the west side, out to 32:9
+    {0.48f, 1.95f, -0.53f, 0.16f, 1024, 512},   // the east side
 };
 
 // Ground closer than this to the camera lies below every screen's bottom
