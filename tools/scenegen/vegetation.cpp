@@ -269,22 +269,27 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
     return plants;
 }
 
-TGenObject PlantCutouts(const std::vector<TPlant>& plants, std::uint16_t material) {
+namespace {
+
+// The cut-outs of the plants drawn from the full atlas, or of those drawn
+// from the far texture's hazed copies.
+TGenObject Cutouts(const std::vector<TPlant>& plants, std::uint16_t material, bool far) {
     TGenObject vegetation;
     vegetation.Material = material;
     vegetation.Alpha = 1.0f;
     for (const TPlant& p : plants)
-        if (p.FarCopy < 0) AddCutout(vegetation, p, FullAtlas);
+        if ((p.FarCopy >= 0) == far) AddCutout(vegetation, p, far ? FarCopy(p.FarCopy) : FullAtlas);
     return vegetation;
 }
 
+} // namespace
+
+TGenObject PlantCutouts(const std::vector<TPlant>& plants, std::uint16_t material) {
+    return Cutouts(plants, material, false);
+}
+
 TGenObject FarPlantCutouts(const std::vector<TPlant>& plants, std::uint16_t material) {
-    TGenObject vegetation;
-    vegetation.Material = material;
-    vegetation.Alpha = 1.0f;
-    for (const TPlant& p : plants)
-        if (p.FarCopy >= 0) AddCutout(vegetation, p, FarCopy(p.FarCopy));
-    return vegetation;
+    return Cutouts(plants, material, true);
 }
 
 std::vector<TShadowCaster> PlantShadows(const std::vector<TPlant>& plants) {
