@@ -14,7 +14,7 @@ constexpr float HalfSpan = 0.42f;  // radians either side of the falls
 constexpr float Bed = 3.0f;        // thickness of a bed of rock, on average
 constexpr float LedgeRise = 0.35f; // height of the slope from a bed's face back to the next
 constexpr float Bottom = -1.5f;    // the face goes on under the water
-constexpr int Columns = 34;
+constexpr int Columns = 32;
 
 // Distance along the shore from the falls' axis.
 float Across(float angle) {
@@ -56,6 +56,15 @@ int BedAt(float angle, float rise, float& above) {
     return k;
 }
 
+// How high the scree fallen from the face is heaped against its foot at
+// `angle`: in uneven fans, and little where the falls have scoured it away.
+float ScreeTop(float angle) {
+    const float across = Across(angle);
+    return (0.5f + 2.6f * SmoothRange(-0.4f, 0.6f, Fbm(across / 5.0f, 9.0f, 131u, 2))) *
+           (1.0f - 0.7f * std::exp(-across * across / 6.0f));
+}
+constexpr float ScreeLean = 0.9f; // how far the scree's slope reaches out per unit down
+
 // The face's distance beyond the waterline at `angle` and `rise` above the
 // water. It only ever grows with the rise, so no part of the face hangs over.
 float Behind(float angle, float rise) {
@@ -72,7 +81,8 @@ float Behind(float angle, float rise) {
         steps += StepBack(angle, k);
     const float thick = BedTop(angle, bed) - BedTop(angle, bed - 1);
     steps += StepBack(angle, bed) * SmoothRange(thick - LedgeRise, thick, above);
-    return ribs + groove + 0.1f * r + steps;
+    const float scree = ScreeLean * std::max(0.0f, ScreeTop(angle) - r);
+    return ribs + groove + 0.1f * r + steps - scree;
 }
 
 } // namespace
@@ -134,10 +144,11 @@ TGenObject RockFace(std::uint16_t material) {
     // Rows, at every angle: the foot under the water, then each bed's face
     // and its ledge.
     auto rowsAt = [](float angle) {
-        std::vector<float> rows{Bottom, 0.0f};
+        const float scree = ScreeTop(angle);
+        std::vector<float> rows{Bottom, 0.0f, scree};
         for (int k = 0; BedTop(angle, k - 1) < CliffHeight + 6.0f; ++k) {
-            rows.push_back(BedTop(angle, k) - LedgeRise);
-            rows.push_back(BedTop(angle, k));
+            rows.push_back(std::max(scree, BedTop(angle, k) - LedgeRise));
+            rows.push_back(std::max(scree, BedTop(angle, k)));
         }
         return rows;
     };
@@ -176,6 +187,36 @@ TGenObject RockFace(std::uint16_t material) {
     }
     return face;
 }
+
+namespace {
+
+// Loose stones of the scree, as cells round jittered points: the distance to
+// the nearest point and the second nearest, and the nearest one's own
+// value in [-1, 1] and its offset from (x, y).
+struct TStone {
+    float Nearest = 1e9f, Second = 1e9f, Value = 0.0f, Dx = 0.0f, Dy = 0.0f;
+};
+TStone StoneAt(float x, float y, std::uint32_t seed) {
+    TStone stone;
+    const std::int32_t cx = std::int32_t(std::floor(x)), cy = std::int32_t(std::floor(y));
+    for (std::int32_t j = cy - 1; j <= cy + 1; ++j)
+        for (std::int32_t i = cx - 1; i <= cx + 1; ++i) {
+            const float px = float(i) + 0.5f + 0.4f * LatticeValue(i, j, seed);
+            const float py = float(j) + 0.5f + 0.4f * LatticeValue(i, j, seed + 1u);
+            const float d = std::hypot(x - px, y - py);
+            if (d < stone.Nearest) {
+                stone.Second = stone.Nearest;
+                stone.Nearest = d;
+                stone.Value = LatticeValue(i, j, seed + 2u);
+                stone.Dx = x - px, stone.Dy = y - py;
+            } else if (d < stone.Second) {
+                stone.Second = d;
+            }
+        }
+    return stone;
+}
+
+} // namespace
 
 TPicture RockTexture() {
     const int width = 512, height = 256;
@@ -275,6 +316,23 @@ TPicture RockTexture() {
                     SmoothRange(-0.2f, 0.3f, Fbm(across * 0.6f, rise * 2.0f, 89u, 3)));
             const float mossLight = 0.55f + 0.6f * lit * (0.85f + 0.3f * cushions);
             c = Mix(c, Scaled(Rgb(0.24f, 0.31f, 0.14f), mossLight), 0.85f * mossy);
+            // The scree heaped at the foot: stones of the face's own rock,
+            // each a little different, rounded by the sun from the upper
+            // left, with dark gaps between them; fading in at its top.
+            const float heap = ScreeTop(angle) + 0.35f * ValueNoise(across * 1.3f, 2.0f, 133u);
+            const float inScree = SmoothRange(heap + 0.1f, heap - 0.4f, rise);
+            if (inScree > 0.0f) {
+                const float size = 0.5f + 0.45f * SmoothRange(heap, 0.0f, rise); // the big ones roll down
+                const TStone stone = StoneAt(across / size, rise / (0.7f * size), 137u);
+                const float gap = SmoothRange(0.02f, 0.16f, stone.Second - stone.Nearest);
+                const float round = Clamp01(0.7f - 0.9f * stone.Dx + 0.8f * stone.Dy);
+                TColour rubble =
+                    Mix(Rgb(0.46f, 0.44f, 0.41f), Rgb(0.74f, 0.71f, 0.64f), 0.5f + 0.45f * stone.Value);
+                rubble =
+                    Scaled(rubble, (0.5f + 0.6f * round * lit) * (0.45f + 0.55f * gap) * (0.95f + grain));
+                rubble = Mix(rubble, Scaled(Rgb(0.2f, 0.21f, 0.19f), 0.5f + 0.5f * lit), 0.6f * wet);
+                c = Mix(c, rubble, inScree);
+            }
             picture.Set(x, y, c);
         }
     return picture;
