@@ -286,6 +286,8 @@ TPicture RockTexture() {
                     1.0f + 4.5f * (0.5f + 0.5f * ValueNoise(across * 0.7f, float(k) * 1.1f, 82u));
                 stain = std::max(stain, source * SmoothRange(from - length, from - 0.2f * length, rise));
             }
+            const float heap = ScreeTop(angle) + 0.35f * ValueNoise(across * 1.3f, 2.0f, 133u);
+            auto inScreeAt = [&](float r) { return SmoothRange(heap + 0.1f, heap - 0.4f, r); };
             // Wet, dark stone behind and beside the falls, in patches that
             // spread wider towards the foot where the spray drifts.
             const float spray =
@@ -316,11 +318,26 @@ TPicture RockTexture() {
                     SmoothRange(-0.2f, 0.3f, Fbm(across * 0.6f, rise * 2.0f, 89u, 3)));
             const float mossLight = 0.55f + 0.6f * lit * (0.85f + 0.3f * cushions);
             c = Mix(c, Scaled(Rgb(0.24f, 0.31f, 0.14f), mossLight), 0.85f * mossy);
+            // Turf of the meadow above hanging over the lip in uneven tufts,
+            // and taking over the rock where the face dies into the
+            // hillside at either end, so the face sits in its slope.
+            const float top = RockFaceTop(angle), off = std::fabs(angle - FallsAngle);
+            const float tufts = Fbm(across / 1.1f, rise / 0.9f, 141u, 3);
+            const float overhangs = 0.35f + 0.9f * (0.5f + 0.5f * ValueNoise(across * 0.8f, 17.0f, 139u));
+            const float wing = SmoothRange(HalfSpan * 0.55f, HalfSpan * 0.95f, off);
+            const float turf = Clamp01(
+                SmoothRange(top - overhangs, top - 0.3f * overhangs, rise + 0.3f * tufts) +
+                SmoothRange(-0.3f, 0.2f, Fbm(across / 2.0f, rise / 2.0f, 143u, 3) + 1.2f * wing - 0.85f) +
+                0.6f * ledge * SmoothRange(4.0f, 9.0f, std::fabs(across)) * SmoothRange(-0.2f, 0.2f, tufts));
+            const float turfLight = 0.4f + 0.6f * lit * (0.9f + 0.3f * tufts);
+            c = Mix(c,
+                    Scaled(Mix(Rgb(0.38f, 0.41f, 0.22f), Rgb(0.50f, 0.50f, 0.31f), 0.5f + 0.5f * tufts),
+                           turfLight),
+                    0.9f * turf * (1.0f - inScreeAt(rise)));
             // The scree heaped at the foot: stones of the face's own rock,
             // each a little different, rounded by the sun from the upper
             // left, with dark gaps between them; fading in at its top.
-            const float heap = ScreeTop(angle) + 0.35f * ValueNoise(across * 1.3f, 2.0f, 133u);
-            const float inScree = SmoothRange(heap + 0.1f, heap - 0.4f, rise);
+            const float inScree = inScreeAt(rise);
             if (inScree > 0.0f) {
                 const float size = 0.5f + 0.45f * SmoothRange(heap, 0.0f, rise); // the big ones roll down
                 const TStone stone = StoneAt(across / size, rise / (0.7f * size), 137u);
