@@ -65,13 +65,18 @@ float ScreeTop(float angle) {
 }
 constexpr float ScreeLean = 0.9f; // how far the scree's slope reaches out per unit down
 
+// Buttresses and the bays between them, some reaching further out: how far
+// the face stands back from the shore there, 0.4 to 3.4.
+float Ribs(float across) {
+    return 0.4f + 1.6f * Ridged(across / 5.0f, 0.0f, 61u, 2) +
+           1.4f * (0.5f + 0.5f * Fbm(across / 9.0f, 3.0f, 63u, 2));
+}
+
 // The face's distance beyond the waterline at `angle` and `rise` above the
 // water. It only ever grows with the rise, so no part of the face hangs over.
 float Behind(float angle, float rise) {
     const float across = Across(angle);
-    // Buttresses and the bays between them, some reaching further out.
-    const float ribs = 0.4f + 1.6f * Ridged(across / 5.0f, 0.0f, 61u, 2) +
-                       1.4f * (0.5f + 0.5f * Fbm(across / 9.0f, 3.0f, 63u, 2));
+    const float ribs = Ribs(across);
     const float groove = 1.5f * std::exp(-across * across / 2.5f);
     const float r = std::max(rise, 0.0f);
     float above = 0.0f;
@@ -255,8 +260,7 @@ TPicture RockTexture() {
             // above sits back on the ledge, as deep as the ledge is broad, so
             // it fades where the bed pinches out.
             const float seam = SmoothRange(0.05f, 0.6f, StepBack(angle, bed - 1));
-            const float crack =
-                onFace && bed > 0 ? SmoothRange(0.35f, 0.0f, inBed) * (0.1f + 0.45f * seam) : 0.0f;
+            const float crack = onFace && bed > 0 ? SmoothRange(0.35f, 0.0f, inBed) * 0.5f * seam : 0.0f;
             // Some beds are harder and stand out over the one below: their
             // overhang shades a band under it, of uneven depth.
             const float hard =
@@ -296,7 +300,11 @@ TPicture RockTexture() {
                 Clamp01(SmoothRange(2.6f, 1.6f, std::fabs(across)) +
                         spray * SmoothRange(-0.35f, 0.15f,
                                             Fbm(across / 1.7f, rise / 1.7f, 111u, 3) + 0.6f * spray - 0.3f));
-            const float shade = lit * (1.0f - 0.45f * joint - crack - 0.35f * overhang - 0.45f * stain);
+            // The backs of the bays between the buttresses get less of the
+            // sky than the buttresses' fronts.
+            const float bay = SmoothRange(1.6f, 3.2f, Ribs(across));
+            const float shade =
+                lit * (1.0f - 0.2f * bay) * (1.0f - 0.45f * joint - crack - 0.35f * overhang - 0.45f * stain);
             TColour c = Mix(Rgb(0.47f, 0.45f, 0.42f), Rgb(0.72f, 0.68f, 0.60f),
                             Clamp01(0.5f + 0.35f * tone + 0.6f * patches));
             c = Mix(c, Rgb(0.60f, 0.50f, 0.39f), 0.3f * SmoothRange(0.25f, 0.7f, patches)); // iron stain
