@@ -60,8 +60,9 @@ int BedAt(float angle, float rise, float& above) {
 // `angle`: in uneven fans, and little where the falls have scoured it away.
 float ScreeTop(float angle) {
     const float across = Across(angle);
+    const float ends = SmoothRange(HalfSpan, HalfSpan * 0.6f, std::fabs(angle - FallsAngle));
     return (0.5f + 2.6f * SmoothRange(-0.4f, 0.6f, Fbm(across / 5.0f, 9.0f, 131u, 2))) *
-           (1.0f - 0.7f * std::exp(-across * across / 6.0f));
+           (1.0f - 0.7f * std::exp(-across * across / 6.0f)) * (0.4f + 0.6f * ends);
 }
 constexpr float ScreeLean = 0.9f; // how far the scree's slope reaches out per unit down
 
@@ -347,12 +348,15 @@ TPicture RockTexture() {
             // left, with dark gaps between them; fading in at its top.
             const float inScree = inScreeAt(rise);
             if (inScree > 0.0f) {
-                const float size = 0.5f + 0.45f * SmoothRange(heap, 0.0f, rise); // the big ones roll down
-                const TStone stone = StoneAt(across / size, rise / (0.7f * size), 137u);
+                // Coordinates bent a little, so the stones are of uneven
+                // shape and size rather than laid like cobbles.
+                const float bendX = 0.25f * ValueNoise(across * 1.7f, rise * 1.7f, 145u);
+                const float bendY = 0.25f * ValueNoise(across * 1.7f, rise * 1.7f, 147u);
+                const TStone stone = StoneAt(across / 0.6f + bendX, rise / 0.45f + bendY, 137u);
                 const float gap = SmoothRange(0.02f, 0.16f, stone.Second - stone.Nearest);
                 const float round = Clamp01(0.7f - 0.9f * stone.Dx + 0.8f * stone.Dy);
                 TColour rubble =
-                    Mix(Rgb(0.46f, 0.44f, 0.41f), Rgb(0.74f, 0.71f, 0.64f), 0.5f + 0.45f * stone.Value);
+                    Mix(Rgb(0.42f, 0.40f, 0.37f), Rgb(0.66f, 0.63f, 0.57f), 0.5f + 0.45f * stone.Value);
                 rubble =
                     Scaled(rubble, (0.5f + 0.6f * round * lit) * (0.45f + 0.55f * gap) * (0.95f + grain));
                 rubble = Mix(rubble, Scaled(Rgb(0.2f, 0.21f, 0.19f), 0.5f + 0.5f * lit), 0.6f * wet);
