@@ -25,7 +25,7 @@ float Across(float angle) {
 // a bed juts out as a broad ledge, in others it pinches out and the seam
 // all but vanishes.
 float StepBack(float angle, int bed) {
-    return 0.05f + 0.85f * SmoothRange(-0.5f, 0.7f, ValueNoise(Across(angle) / 3.0f, float(bed) * 1.7f, 67u));
+    return 0.05f + 0.85f * SmoothRange(-0.15f, 0.75f, ValueNoise(Across(angle) / 3.0f, float(bed) * 1.7f, 67u));
 }
 
 // Height of the top of bed `k` (k = -1: the water) at `angle`: the beds are

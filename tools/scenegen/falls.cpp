@@ -102,7 +102,7 @@ TPicture WaterfallTexture() {
             const float streak = Fbm(u * 14.0f, v * 1.4f, 1001u, 4, 0.55f);
             const float fine = ValueNoise(u * 30.0f, v * 3.0f, 1003u);
             const float body = Strands(u, v) * (0.75f + 0.5f * streak + 0.15f * fine);
-            const float edge = SmoothRange(0.0f, 0.06f, u) * SmoothRange(1.0f, 0.94f, u);
+            const float edge = SmoothRange(0.0f, 0.16f, u) * SmoothRange(1.0f, 0.86f, u);
             const float foam = 1.0f - SmoothRange(0.0f, 0.3f, v); // churned white at the foot
             // Thinner where it slides over the lip, so the strands begin
             // unevenly rather than along one line.
