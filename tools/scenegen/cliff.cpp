@@ -25,7 +25,8 @@ float Across(float angle) {
 // a bed juts out as a broad ledge, in others it pinches out and the seam
 // all but vanishes.
 float StepBack(float angle, int bed) {
-    return 0.05f + 0.85f * SmoothRange(-0.15f, 0.75f, ValueNoise(Across(angle) / 3.0f, float(bed) * 1.7f, 67u));
+    return 0.05f +
+           0.85f * SmoothRange(-0.15f, 0.75f, ValueNoise(Across(angle) / 3.0f, float(bed) * 1.7f, 67u));
 }
 
 // Height of the top of bed `k` (k = -1: the water) at `angle`: the beds are
@@ -304,8 +305,18 @@ TPicture RockTexture() {
             // The backs of the bays between the buttresses get less of the
             // sky than the buttresses' fronts.
             const float bay = SmoothRange(1.6f, 3.2f, Ribs(across));
-            const float shade =
-                lit * (1.0f - 0.2f * bay) * (1.0f - 0.45f * joint - crack - 0.35f * overhang - 0.45f * stain);
+            // The rock's own knobs and hollows, a unit or two across, lit from
+            // the sun's side of the face (towards the left and from above).
+            auto relief = [&](float a, float r) {
+                return Fbm(a / 2.4f, r / 1.0f + float(bed) * 5.3f, 149u, 3);
+            };
+            const float e = 0.12f;
+            const float sunAcross = Dot(sun, V3(-std::sin(angle), std::cos(angle), 0.0f)), sunUp = sun.z;
+            const float bumps = ((relief(across + e, rise) - relief(across - e, rise)) * sunAcross +
+                                 (relief(across, rise + e) - relief(across, rise - e)) * sunUp) /
+                                (2.0f * e);
+            const float shade = lit * (1.0f + 0.22f * std::clamp(bumps, -1.0f, 1.0f)) * (1.0f - 0.2f * bay) *
+                                (1.0f - 0.45f * joint - crack - 0.35f * overhang - 0.45f * stain);
             TColour c = Mix(Rgb(0.47f, 0.45f, 0.42f), Rgb(0.72f, 0.68f, 0.60f),
                             Clamp01(0.5f + 0.35f * tone + 0.6f * patches));
             c = Mix(c, Rgb(0.60f, 0.50f, 0.39f), 0.3f * SmoothRange(0.25f, 0.7f, patches)); // iron stain
