@@ -14,28 +14,38 @@ constexpr float HalfSpan = 0.42f;  // radians either side of the falls
 constexpr float Bed = 3.0f;        // thickness of a bed of rock, on average
 constexpr float LedgeRise = 0.35f; // height of the slope from a bed's face back to the next
 constexpr float Bottom = -1.5f;    // the face goes on under the water
-constexpr int Columns = 34;
+constexpr int Columns = 32;
 
 // Distance along the shore from the falls' axis.
 float Across(float angle) {
     return (angle - FallsAngle) * ShoreRadius(FallsAngle);
 }
 
-// How far back each bed steps from the one below it at `angle`.
+// How far back each bed steps from the one below it at `angle`: in places
+// a bed juts out as a broad ledge, in others it pinches out and the seam
+// all but vanishes.
 float StepBack(float angle, int bed) {
-    return 0.1f + 0.6f * SmoothRange(-0.6f, 0.8f, ValueNoise(Across(angle) / 3.0f, float(bed) * 1.7f, 67u));
+    return 0.05f +
+           0.85f * SmoothRange(-0.15f, 0.75f, ValueNoise(Across(angle) / 3.0f, float(bed) * 1.7f, 67u));
 }
 
 // Height of the top of bed `k` (k = -1: the water) at `angle`: the beds are
-// of uneven thickness and wander up and down across the face.
+// of uneven thickness, thin partings between thick beds, and wander up and
+// down across the face.
 float BedTop(float angle, int k) {
     if (k < 0) return 0.0f;
     // The beds dip gently to the east and swell and pinch out along the
     // face, so no seam runs level and none keeps its thickness.
     const float across = Across(angle);
-    return float(k + 1) * Bed + 0.09f * across + 0.15f * std::fabs(across) +
-           1.3f * ValueNoise(across / 7.0f, float(k) * 2.1f, 59u) +
-           0.45f * ValueNoise(across / 2.5f, float(k) * 3.7f, 53u);
+    const float tilt = 0.09f * across + 0.15f * std::fabs(across);
+    float top = -1e9f, base = 0.0f;
+    for (int j = 0; j <= k; ++j) {
+        base += Bed * (0.45f + 0.55f * (1.0f + LatticeValue(j, 7, 57u)));
+        const float wander = 1.1f * ValueNoise(across / 7.0f, float(j) * 2.1f, 59u) +
+                             0.4f * ValueNoise(across / 2.5f, float(j) * 3.7f, 53u);
+        top = std::max(base + tilt + wander, top + 0.8f);
+    }
+    return top;
 }
 
 // Which bed `rise` lies in at `angle`, and how far above its bottom.
@@ -47,13 +57,28 @@ int BedAt(float angle, float rise, float& above) {
     return k;
 }
 
+// How high the scree fallen from the face is heaped against its foot at
+// `angle`: in uneven fans, and little where the falls have scoured it away.
+float ScreeTop(float angle) {
+    const float across = Across(angle);
+    const float ends = SmoothRange(HalfSpan, HalfSpan * 0.6f, std::fabs(angle - FallsAngle));
+    return (0.5f + 2.6f * SmoothRange(-0.4f, 0.6f, Fbm(across / 5.0f, 9.0f, 131u, 2))) *
+           (1.0f - 0.7f * std::exp(-across * across / 6.0f)) * (0.4f + 0.6f * ends);
+}
+constexpr float ScreeLean = 0.9f; // how far the scree's slope reaches out per unit down
+
+// Buttresses and the bays between them, some reaching further out: how far
+// the face stands back from the shore there, 0.4 to 3.4.
+float Ribs(float across) {
+    return 0.4f + 1.6f * Ridged(across / 5.0f, 0.0f, 61u, 2) +
+           1.4f * (0.5f + 0.5f * Fbm(across / 9.0f, 3.0f, 63u, 2));
+}
+
 // The face's distance beyond the waterline at `angle` and `rise` above the
 // water. It only ever grows with the rise, so no part of the face hangs over.
 float Behind(float angle, float rise) {
     const float across = Across(angle);
-    // Buttresses and the bays between them, some reaching further out.
-    const float ribs = 0.4f + 1.6f * Ridged(across / 5.0f, 0.0f, 61u, 3) +
-                       1.4f * (0.5f + 0.5f * Fbm(across / 9.0f, 3.0f, 63u, 2));
+    const float ribs = Ribs(across);
     const float groove = 1.5f * std::exp(-across * across / 2.5f);
     const float r = std::max(rise, 0.0f);
     float above = 0.0f;
@@ -63,7 +88,8 @@ float Behind(float angle, float rise) {
         steps += StepBack(angle, k);
     const float thick = BedTop(angle, bed) - BedTop(angle, bed - 1);
     steps += StepBack(angle, bed) * SmoothRange(thick - LedgeRise, thick, above);
-    return ribs + groove + 0.1f * r + steps;
+    const float scree = ScreeLean * std::max(0.0f, ScreeTop(angle) - r);
+    return ribs + groove + 0.1f * r + steps - scree;
 }
 
 } // namespace
@@ -89,8 +115,12 @@ float RockFaceTop(float angle) {
     const float across = Across(angle);
     const float flank =
         SmoothRange(1.2f, 3.5f, std::fabs(across)) * (1.0f - 0.6f * SmoothRange(0.1f, HalfSpan, off));
-    const float crags =
-        flank * (3.5f * Ridged(across / 4.5f, 2.0f, 97u, 3) - 0.6f + 1.0f * Fbm(across / 1.6f, 0.5f, 95u, 2));
+    // Broken blocks of uneven width standing up or fallen away, on a
+    // skyline that rises and sinks more slowly, with a little roughness.
+    const float blockAt = across / 2.6f + 0.7f * ValueNoise(across / 3.3f, 4.0f, 91u);
+    const float block = LatticeValue(std::int32_t(std::floor(blockAt)), 3, 93u);
+    const float crags = flank * (0.6f + 2.2f * Fbm(across / 6.0f, 2.0f, 97u, 2) + 1.3f * block +
+                                 0.6f * Fbm(across / 1.4f, 0.5f, 95u, 2));
     const float notch = 1.8f * std::exp(-Across(angle) * Across(angle) / 1.2f);
     const float top = (behind + crags - notch) * SmoothRange(HalfSpan, HalfSpan - 0.05f, off);
     return std::max(0.0f, top);
@@ -121,10 +151,11 @@ TGenObject RockFace(std::uint16_t material) {
     // Rows, at every angle: the foot under the water, then each bed's face
     // and its ledge.
     auto rowsAt = [](float angle) {
-        std::vector<float> rows{Bottom, 0.0f};
+        const float scree = ScreeTop(angle);
+        std::vector<float> rows{Bottom, 0.0f, scree};
         for (int k = 0; BedTop(angle, k - 1) < CliffHeight + 6.0f; ++k) {
-            rows.push_back(BedTop(angle, k) - LedgeRise);
-            rows.push_back(BedTop(angle, k));
+            rows.push_back(std::max(scree, BedTop(angle, k) - LedgeRise));
+            rows.push_back(std::max(scree, BedTop(angle, k)));
         }
         return rows;
     };
@@ -164,6 +195,36 @@ TGenObject RockFace(std::uint16_t material) {
     return face;
 }
 
+namespace {
+
+// Loose stones of the scree, as cells round jittered points: the distance to
+// the nearest point and the second nearest, and the nearest one's own
+// value in [-1, 1] and its offset from (x, y).
+struct TStone {
+    float Nearest = 1e9f, Second = 1e9f, Value = 0.0f, Dx = 0.0f, Dy = 0.0f;
+};
+TStone StoneAt(float x, float y, std::uint32_t seed) {
+    TStone stone;
+    const std::int32_t cx = std::int32_t(std::floor(x)), cy = std::int32_t(std::floor(y));
+    for (std::int32_t j = cy - 1; j <= cy + 1; ++j)
+        for (std::int32_t i = cx - 1; i <= cx + 1; ++i) {
+            const float px = float(i) + 0.5f + 0.4f * LatticeValue(i, j, seed);
+            const float py = float(j) + 0.5f + 0.4f * LatticeValue(i, j, seed + 1u);
+            const float d = std::hypot(x - px, y - py);
+            if (d < stone.Nearest) {
+                stone.Second = stone.Nearest;
+                stone.Nearest = d;
+                stone.Value = LatticeValue(i, j, seed + 2u);
+                stone.Dx = x - px, stone.Dy = y - py;
+            } else if (d < stone.Second) {
+                stone.Second = d;
+            }
+        }
+    return stone;
+}
+
+} // namespace
+
 TPicture RockTexture() {
     const int width = 512, height = 256;
     TPicture picture(width, height, 3);
@@ -174,60 +235,144 @@ TPicture RockTexture() {
             const float u = (float(x) + 0.5f) / float(width), v = (float(y) + 0.5f) / float(height);
             const float angle = FallsAngle - HalfSpan + 2.0f * HalfSpan * u;
             const float rise = Bottom + v * (reach - Bottom);
-            // The face's own slope here, lit by the sun as the mesh is shaped.
-            const float da = 0.004f, dz = 0.05f;
-            const TVec3 p = RockFacePoint(angle, rise);
-            const TVec3 along = RockFacePoint(angle + da, rise) - p, up = RockFacePoint(angle, rise + dz) - p;
-            // Half the face's own normal, half the plain face's: the ledges
-            // catch a little more light, not a line of it.
-            const TVec3 plain = Normalised(V3(-std::cos(angle), -std::sin(angle), 0.0f));
-            const TVec3 normal = Normalised(Normalised(Cross(up, along)) + plain);
-            const float lit = 0.42f + 0.75f * std::max(0.0f, Dot(normal, sun));
-            // Beds of a warm grey stone, each a little different, in broad
-            // patches of lighter and darker weathering.
             const float across = Across(angle);
+            // The face's own slope here, lit by the sun as the mesh is shaped:
+            // the ledges' tops catch the light, the ribs' far sides less.
+            // Across the face the slope is taken over about a column of the
+            // mesh, so the light follows the shape the mesh has.
+            const float da = 0.012f, dz = 0.05f;
+            const TVec3 p = RockFacePoint(angle, rise);
+            const TVec3 along = RockFacePoint(angle + da, rise) - RockFacePoint(angle - da, rise),
+                        up = RockFacePoint(angle, rise + dz) - p;
+            const TVec3 plain = Normalised(V3(-std::cos(angle), -std::sin(angle), 0.0f));
+            const TVec3 own = Normalised(Cross(up, along));
+            const TVec3 normal = Normalised(own * 3.0f + plain);
+            const float lit = 0.4f + 0.78f * std::max(0.0f, Dot(normal, sun));
             float inBed = 0.0f;
             const int bed = BedAt(angle, std::max(rise, 0.0f), inBed);
+            const float bedBottom = BedTop(angle, bed - 1), lip = BedTop(angle, bed) - LedgeRise;
+            const bool onFace = rise > 0.0f && rise < lip;
+            // Each bed a little different in tone, in broad patches of
+            // lighter and darker weathering, with a fine grain.
             const float tone = ValueNoise(float(bed) * 2.3f, across / 9.0f, 71u);
             const float patches = Fbm(across / 6.0f, rise / 5.0f, 101u, 4);
             const float grain = 0.12f * Fbm(across * 3.0f, rise * 3.0f, 73u, 4) +
-                                0.06f * (ValueNoise(across * 9.0f, rise * 9.0f, 75u));
-            // Dark stains where water runs down from the ledges, of uneven
-            // length and strength.
-            const float stainPath = Fbm(across * 0.9f, rise * 0.08f, 79u, 3);
-            const float streaks = 0.35f * SmoothRange(0.15f, 0.45f, stainPath) *
-                                  SmoothRange(-0.3f, 0.3f, Fbm(across / 4.0f, rise / 6.0f, 81u, 2));
-            // A few joints running down through some beds, wandering and
-            // fading in and out.
-            const float jointLine =
-                Ridged(across / 4.0f + 0.35f * Fbm(rise / 3.0f, across / 2.0f, 107u, 3), 0.4f, 83u, 2);
-            const float joint =
-                SmoothRange(0.93f, 0.99f, jointLine) *
-                SmoothRange(0.1f, 0.5f, Fbm(across / 3.0f, rise / 4.0f + float(bed), 109u, 2));
-            // The shadowed crack under each ledge, deeper in some places than others.
-            const float crack = SmoothRange(0.3f, 0.0f, inBed) * (rise > 0.0f ? 1.0f : 0.0f) *
-                                (0.1f + 0.25f * (0.5f + 0.5f * ValueNoise(across / 2.0f, float(bed), 103u)));
-            // Wet, dark stone beside the falls, spreading towards the foot.
-            const float spread = 3.0f + 2.5f * SmoothRange(reach, 0.0f, rise);
-            const float wet = std::exp(-across * across / (spread * spread)) *
-                              (0.7f + 0.3f * Fbm(across * 1.3f, rise * 0.7f, 111u, 2));
-            const float shade = lit * (1.0f - 0.4f * joint - crack - streaks);
+                                0.06f * ValueNoise(across * 9.0f, rise * 9.0f, 75u);
+            // The seam at the foot of each bed: a dark crack where the bed
+            // above sits back on the ledge, as deep as the ledge is broad, so
+            // it fades where the bed pinches out.
+            const float seam = SmoothRange(0.05f, 0.6f, StepBack(angle, bed - 1));
+            const float crack = onFace && bed > 0 ? SmoothRange(0.35f, 0.0f, inBed) * 0.5f * seam : 0.0f;
+            // Some beds are harder and stand out over the one below: their
+            // overhang shades a band under it, of uneven depth.
+            const float hard =
+                SmoothRange(0.1f, 0.5f, ValueNoise(across / 5.0f, float(bed) * 4.3f + 20.0f, 113u));
+            const float overhang = onFace ? hard * SmoothRange(0.25f + 0.5f * hard, 0.0f, lip - rise) : 0.0f;
+            // Joints: cracks across each bed at uneven spacing and slant,
+            // each bed's own, now and then carried on into the next.
+            const float slant = 0.35f * ValueNoise(float(bed) * 1.9f, 5.0f, 115u);
+            const float jointAt = across / (2.2f + 2.0f * (0.5f + 0.5f * LatticeValue(bed, 11, 117u))) +
+                                  slant * (rise - bedBottom) +
+                                  0.15f * ValueNoise(rise * 0.9f, across * 0.4f, 107u);
+            const float jointLine = 1.0f - std::fabs(ValueNoise(jointAt, float(bed / 2) * 3.7f, 83u));
+            const float joint = SmoothRange(0.955f, 0.99f, jointLine) *
+                                SmoothRange(-0.1f, 0.4f, ValueNoise(across / 3.0f, float(bed) * 2.9f, 109u));
+            // Dark stains where water seeps over a ledge's lip and runs down
+            // the bed below it, and on down the next: a few to a bed, of
+            // uneven width, strength and length.
+            float stain = 0.0f;
+            for (int k = bed; k <= bed + 1; ++k) {
+                const float from = BedTop(angle, k) - LedgeRise;
+                if (rise > from) continue;
+                const float wobble = 0.25f * ValueNoise(rise * 0.8f, float(k) * 1.3f, 80u);
+                const float density = 0.35f + 0.5f * (0.5f + 0.5f * LatticeValue(k, 13, 79u));
+                const float source =
+                    SmoothRange(0.35f, 0.8f, ValueNoise((across + wobble) * density, float(k) * 3.1f, 81u));
+                const float length =
+                    1.0f + 4.5f * (0.5f + 0.5f * ValueNoise(across * 0.7f, float(k) * 1.1f, 82u));
+                stain = std::max(stain, source * SmoothRange(from - length, from - 0.2f * length, rise));
+            }
+            const float heap = ScreeTop(angle) + 0.35f * ValueNoise(across * 1.3f, 2.0f, 133u);
+            auto inScreeAt = [&](float r) { return SmoothRange(heap + 0.1f, heap - 0.4f, r); };
+            // Wet, dark stone behind and beside the falls, in patches that
+            // spread wider towards the foot where the spray drifts.
+            const float spray =
+                std::exp(-std::pow(across / (3.0f + 3.5f * SmoothRange(reach, 0.0f, rise)), 2.0f));
+            const float wet =
+                Clamp01(SmoothRange(2.6f, 1.6f, std::fabs(across)) +
+                        spray * SmoothRange(-0.35f, 0.15f,
+                                            Fbm(across / 1.7f, rise / 1.7f, 111u, 3) + 0.6f * spray - 0.3f));
+            // The backs of the bays between the buttresses get less of the
+            // sky than the buttresses' fronts.
+            const float bay = SmoothRange(1.6f, 3.2f, Ribs(across));
+            // The rock's own knobs and hollows, a unit or two across, lit from
+            // the sun's side of the face (towards the left and from above).
+            auto relief = [&](float a, float r) {
+                return Fbm(a / 2.4f, r / 1.0f + float(bed) * 5.3f, 149u, 3);
+            };
+            const float e = 0.12f;
+            const float sunAcross = Dot(sun, V3(-std::sin(angle), std::cos(angle), 0.0f)), sunUp = sun.z;
+            const float bumps = ((relief(across + e, rise) - relief(across - e, rise)) * sunAcross +
+                                 (relief(across, rise + e) - relief(across, rise - e)) * sunUp) /
+                                (2.0f * e);
+            const float shade = lit * (1.0f + 0.22f * std::clamp(bumps, -1.0f, 1.0f)) * (1.0f - 0.2f * bay) *
+                                (1.0f - 0.45f * joint - crack - 0.35f * overhang - 0.45f * stain);
             TColour c = Mix(Rgb(0.47f, 0.45f, 0.42f), Rgb(0.72f, 0.68f, 0.60f),
                             Clamp01(0.5f + 0.35f * tone + 0.6f * patches));
             c = Mix(c, Rgb(0.60f, 0.50f, 0.39f), 0.3f * SmoothRange(0.25f, 0.7f, patches)); // iron stain
             c = Mix(c, Rgb(0.62f, 0.64f, 0.58f),
                     0.3f * SmoothRange(0.3f, 0.6f, Fbm(across / 2.0f, rise / 2.0f, 119u, 3))); // lichen
             c = Scaled(c, std::max(0.12f, shade * (0.92f + grain)));
-            c = Mix(c, Scaled(Rgb(0.17f, 0.19f, 0.17f), 0.5f + 0.5f * lit), 0.75f * Clamp01(wet));
-            // Moss on the ledges that hold water and in the spray beside the
-            // falls, and green algae low down by the water.
-            const float ledge = SmoothRange(0.3f, 0.85f, Dot(Normalised(Cross(up, along)), V3(0, 0, 1)));
+            c = Mix(c, Scaled(Rgb(0.2f, 0.21f, 0.19f), 0.45f + 0.55f * lit), 0.7f * wet);
+            // Moss in cushions: on the ledges that hold water, thickest in
+            // the spray low down beside the falls (not under the falling
+            // water itself), and green algae by the waterline.
+            const float ledge = SmoothRange(0.3f, 0.85f, Dot(own, V3(0, 0, 1)));
+            const float cushions = Fbm(across / 1.3f, rise / 1.3f, 123u, 4);
+            const float damp = std::exp(-std::pow(across / 7.0f, 2.0f)) * SmoothRange(11.0f, 1.0f, rise) *
+                               SmoothRange(1.6f, 3.0f, std::fabs(across));
             const float mossy = Clamp01(
-                ledge * SmoothRange(-0.2f, 0.3f, Fbm(across / 3.0f, rise / 3.0f, 121u, 3)) +
-                std::exp(-std::pow((std::fabs(across) - 3.8f) / 1.6f, 2.0f)) *
-                    SmoothRange(-0.4f, 0.2f, Fbm(across * 0.8f, rise * 0.8f, 123u, 3)) +
-                SmoothRange(2.5f, 0.0f, rise) * (0.5f + 0.5f * Fbm(across * 1.5f, rise * 2.0f, 89u, 3)));
-            c = Mix(c, Scaled(Rgb(0.24f, 0.31f, 0.14f), 0.55f + 0.6f * lit), 0.85f * mossy);
+                ledge * SmoothRange(-0.1f, 0.3f, Fbm(across / 2.5f, rise / 2.5f, 121u, 3) + 0.4f * damp) +
+                damp * SmoothRange(0.0f, 0.3f, cushions + 0.25f * damp - 0.1f) +
+                SmoothRange(1.2f, 0.0f, rise) *
+                    SmoothRange(-0.2f, 0.3f, Fbm(across * 0.6f, rise * 2.0f, 89u, 3)));
+            const float mossLight = 0.55f + 0.6f * lit * (0.85f + 0.3f * cushions);
+            c = Mix(c, Scaled(Rgb(0.24f, 0.31f, 0.14f), mossLight), 0.85f * mossy);
+            // Turf of the meadow above hanging over the lip in uneven tufts,
+            // and taking over the rock where the face dies into the
+            // hillside at either end, so the face sits in its slope.
+            const float top = RockFaceTop(angle), off = std::fabs(angle - FallsAngle);
+            const float tufts = Fbm(across / 1.1f, rise / 0.9f, 141u, 3);
+            const float overhangs = 0.35f + 0.9f * (0.5f + 0.5f * ValueNoise(across * 0.8f, 17.0f, 139u));
+            const float wing = SmoothRange(HalfSpan * 0.55f, HalfSpan * 0.95f, off);
+            const float turf = Clamp01(
+                SmoothRange(top - overhangs, top - 0.3f * overhangs, rise + 0.3f * tufts) +
+                SmoothRange(-0.3f, 0.2f, Fbm(across / 2.0f, rise / 2.0f, 143u, 3) + 1.2f * wing - 0.85f) +
+                0.6f * ledge * SmoothRange(4.0f, 9.0f, std::fabs(across)) * SmoothRange(-0.2f, 0.2f, tufts));
+            const float turfLight = 0.4f + 0.6f * lit * (0.9f + 0.3f * tufts);
+            c = Mix(c,
+                    Scaled(Mix(Rgb(0.38f, 0.41f, 0.22f), Rgb(0.50f, 0.50f, 0.31f), 0.5f + 0.5f * tufts),
+                           turfLight),
+                    0.9f * turf * (1.0f - inScreeAt(rise)));
+            // The scree heaped at the foot: stones of the face's own rock,
+            // each a little different, rounded by the sun from the upper
+            // left, with dark gaps between them; fading in at its top.
+            const float inScree = inScreeAt(rise);
+            if (inScree > 0.0f) {
+                // Coordinates bent a little, so the stones are of uneven
+                // shape and size rather than laid like cobbles.
+                const float bendX = 0.25f * ValueNoise(across * 1.7f, rise * 1.7f, 145u);
+                const float bendY = 0.25f * ValueNoise(across * 1.7f, rise * 1.7f, 147u);
+                const TStone stone = StoneAt(across / 0.6f + bendX, rise / 0.45f + bendY, 137u);
+                const float gap = SmoothRange(0.02f, 0.16f, stone.Second - stone.Nearest);
+                const float round = Clamp01(0.7f - 0.9f * stone.Dx + 0.8f * stone.Dy);
+                TColour rubble =
+                    Mix(Rgb(0.42f, 0.40f, 0.37f), Rgb(0.66f, 0.63f, 0.57f), 0.5f + 0.45f * stone.Value);
+                rubble =
+                    Scaled(rubble, (0.5f + 0.6f * round * lit) * (0.45f + 0.55f * gap) * (0.95f + grain));
+                rubble = Mix(rubble, Scaled(Rgb(0.2f, 0.21f, 0.19f), 0.5f + 0.5f * lit), 0.6f * wet);
+                c = Mix(c, rubble, inScree);
+            }
             picture.Set(x, y, c);
         }
     return picture;

@@ -11,11 +11,17 @@ namespace scenegen {
 
 namespace {
 
-// The texture: the curtain in the left half, the mist in the right, each
-// laid half a texel in from its edges.
+// The texture: the curtain in a narrow strip on the left, the mist's two
+// clouds stacked in the rest, each laid half a texel in from its edges. Each
+// cell has about as many texels across as up for the size its quad shows on
+// the screen: a cell squeezed one way makes the renderer take a coarse
+// mipmap level, which shows as blocks.
 constexpr int FallsTextureWidth = 256, FallsTextureHeight = 256;
-constexpr float CurtainS0 = 0.5f / FallsTextureWidth, CurtainS1 = 0.5f - 0.5f / FallsTextureWidth;
-constexpr float MistS0 = 0.5f + 0.5f / FallsTextureWidth, MistS1 = 1.0f - 0.5f / FallsTextureWidth;
+constexpr int CurtainWidth = 64;
+constexpr int LowMistHeight = 64, TallMistHeight = 128;
+constexpr float Texel = 1.0f / FallsTextureWidth;
+constexpr float CurtainS0 = 0.5f * Texel, CurtainS1 = (CurtainWidth - 0.5f) * Texel;
+constexpr float MistS0 = (CurtainWidth + 0.5f) * Texel, MistS1 = 1.0f - 0.5f * Texel;
 
 // The strands of the curtain at height v (0 foot, 1 lip) and u across it:
 // three of uneven width and weight that wander a little, merge low down
@@ -72,30 +78,31 @@ TGenObject Waterfall(std::uint16_t material) {
     // a wide low one of white water and a taller one rising. The water,
     // drawn after them, covers what lies below its surface, so the mist
     // rises from where the falls meet the lake.
-    auto cloud = [&](float out, float halfWidth, float height, float sink) {
+    auto cloud = [&](float out, float halfWidth, float height, float sink, int row0, int rows) {
         const TVec3 base = foot + towardLake * out + V3(0, 0, -sink);
         const TVec3 across = Normalised(Cross(base - eye, V3(0, 0, 1))) * halfWidth, up = V3(0, 0, height);
-        falls.AddQuad(base - across, base + across, base + across + up, base - across + up,
-                      V3(MistS0, 0.002f, 0), V3(MistS1, 0.002f, 0), V3(MistS1, 0.998f, 0),
-                      V3(MistS0, 0.998f, 0));
+        const float t0 = (float(row0) + 0.5f) / FallsTextureHeight,
+                    t1 = (float(row0 + rows) - 0.5f) / FallsTextureHeight;
+        falls.AddQuad(base - across, base + across, base + across + up, base - across + up, V3(MistS0, t0, 0),
+                      V3(MistS1, t0, 0), V3(MistS1, t1, 0), V3(MistS0, t1, 0));
     };
-    cloud(3.0f, 7.0f, 10.0f, 0.8f);
-    cloud(5.0f, 10.0f, 4.5f, 0.6f);
+    cloud(3.0f, 7.0f, 10.0f, 0.8f, LowMistHeight, TallMistHeight);
+    cloud(5.0f, 10.0f, 4.5f, 0.6f, 0, LowMistHeight);
     return falls;
 }
 
 TPicture WaterfallTexture() {
     TPicture picture(FallsTextureWidth, FallsTextureHeight, 4);
-    const int half = FallsTextureWidth / 2;
-    // The curtain, in the left half: streaks of falling water, brighter where
+    // The curtain, in its strip: streaks of falling water, brighter where
     // thick, grey-green where thin over the rock, churned white at the foot.
     for (int y = 0; y < picture.Height; ++y)
-        for (int x = 0; x < half; ++x) {
-            const float u = (float(x) + 0.5f) / float(half), v = (float(y) + 0.5f) / float(picture.Height);
+        for (int x = 0; x < CurtainWidth; ++x) {
+            const float u = (float(x) + 0.5f) / float(CurtainWidth),
+                        v = (float(y) + 0.5f) / float(picture.Height);
             const float streak = Fbm(u * 14.0f, v * 1.4f, 1001u, 4, 0.55f);
-            const float fine = ValueNoise(u * 60.0f, v * 3.0f, 1003u);
+            const float fine = ValueNoise(u * 30.0f, v * 3.0f, 1003u);
             const float body = Strands(u, v) * (0.75f + 0.5f * streak + 0.15f * fine);
-            const float edge = SmoothRange(0.0f, 0.06f, u) * SmoothRange(1.0f, 0.94f, u);
+            const float edge = SmoothRange(0.0f, 0.16f, u) * SmoothRange(1.0f, 0.86f, u);
             const float foam = 1.0f - SmoothRange(0.0f, 0.3f, v); // churned white at the foot
             // Thinner where it slides over the lip, so the strands begin
             // unevenly rather than along one line.
@@ -106,26 +113,35 @@ TPicture WaterfallTexture() {
             c.a = std::min(0.95f, a);
             picture.Set(x, y, c);
         }
-    // The mist, in the right half: billows of white with soft, rounded
-    // edges, dense low in the middle, thinning and breaking up as they
-    // rise, clear at the cell's edge.
-    for (int y = 0; y < picture.Height; ++y)
-        for (int x = 0; x < half; ++x) {
-            const float u = (float(x) + 0.5f) / float(half), v = (float(y) + 0.5f) / float(picture.Height);
-            const float dx = (u - 0.5f) * 2.0f;
-            const float billows = Fbm(u * 5.0f, v * 3.5f - 0.3f, 1011u, 5);
-            const float density = std::pow(1.0f - v, 1.4f) * std::exp(-dx * dx / (0.12f + 0.45f * v));
-            const float edge =
-                SmoothRange(0.0f, 0.08f, u) * SmoothRange(1.0f, 0.92f, u) * SmoothRange(1.0f, 0.9f, v);
-            const float a = SmoothRange(0.12f, 0.55f, 1.3f * density + 0.4f * billows) *
-                            (0.35f + 0.55f * (1.0f - v)) * edge;
-            // Lit from the upper left, a little grey in the billows' folds.
-            const float lit = Fbm(u * 5.0f - 0.04f, v * 3.5f - 0.26f, 1011u, 5) - billows;
-            TColour c = Mix(Rgb(0.80f, 0.84f, 0.87f), Rgb(1.0f, 1.0f, 1.0f),
-                            Clamp01(0.6f + 4.0f * lit + 0.3f * density));
-            c.a = std::min(0.85f, a);
-            picture.Set(half + x, y, c);
-        }
+    // The mist, one cloud to a cell: billows with soft, rounded edges,
+    // dense low in the middle, thinning and breaking up as they rise, clear
+    // at the cell's edge. The sun comes from the left and a little in front,
+    // so each billow is bright on its upper left and greyer in the folds
+    // under it.
+    const int mistWidth = FallsTextureWidth - CurtainWidth;
+    auto mist = [&](int row0, int rows, float stretch, std::uint32_t seed) {
+        for (int y = 0; y < rows; ++y)
+            for (int x = 0; x < mistWidth; ++x) {
+                const float u = (float(x) + 0.5f) / float(mistWidth), v = (float(y) + 0.5f) / float(rows);
+                const float dx = (u - 0.5f) * 2.0f;
+                auto billowsAt = [&](float bu, float bv) {
+                    return Fbm(bu * 5.0f * stretch, bv * 3.5f - 0.3f, seed, 5);
+                };
+                const float billows = billowsAt(u, v);
+                const float density = std::pow(1.0f - v, 1.4f) * std::exp(-dx * dx / (0.12f + 0.45f * v));
+                const float edge =
+                    SmoothRange(0.0f, 0.1f, u) * SmoothRange(1.0f, 0.9f, u) * SmoothRange(1.0f, 0.85f, v);
+                const float a = SmoothRange(0.1f, 0.6f, 1.3f * density + 0.5f * billows) *
+                                (0.3f + 0.6f * (1.0f - v)) * edge;
+                const float lit = billowsAt(u - 0.015f, v + 0.02f) - billows;
+                TColour c = Mix(Rgb(0.66f, 0.71f, 0.75f), Rgb(1.0f, 1.0f, 0.98f),
+                                Clamp01(0.55f + 6.0f * lit + 0.25f * density + 0.2f * billows));
+                c.a = std::min(0.85f, a);
+                picture.Set(CurtainWidth + x, row0 + y, c);
+            }
+    };
+    mist(0, LowMistHeight, 1.4f, 1013u);
+    mist(LowMistHeight, TallMistHeight, 1.0f, 1011u);
     return picture;
 }
 
