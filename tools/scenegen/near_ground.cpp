@@ -181,14 +181,6 @@ int NearGroundPart(TVec3 a, TVec3 b, TVec3 c, TVec3 (&tex)[3]) {
     return -1;
 }
 
-int NearGroundWidth(int part) {
-    return Parts[part].Width;
-}
-
-int NearGroundHeight(int part) {
-    return Parts[part].Height;
-}
-
 std::vector<TPicture> BakeNearGround(const TGenModel& model, const std::uint16_t (&materials)[NearParts],
                                      const std::vector<TShadowCaster>& casters) {
     // Every texel claims its ground; then all are painted in one go, two

@@ -29,10 +29,6 @@ namespace scenegen {
 // (it lies beyond every screen's edge, or too close to the camera).
 int NearGroundPart(TVec3 a, TVec3 b, TVec3 c, TVec3 (&tex)[3]);
 
-// The size of part `part`'s texture.
-int NearGroundWidth(int part);
-int NearGroundHeight(int part);
-
 // The texture of each near part, painted from the model's triangles of
 // material `materials[part]`: each texel shows the nearest ground camera 1
 // sees in its direction, lit and shadowed as the rest of the land.

@@ -72,11 +72,13 @@ bool UnderTheWater(const TTerrainGrid& grid, int i, int j) {
            grid.At(i, j) < WaterLevel - HiddenBedDepth;
 }
 
-} // namespace
-
+// Texture coordinate of x (or y) in a texture of `size` texels over lo..hi:
+// lo and hi land on the centres of the first and last texels.
 float AreaTexCoord(float v, float lo, float hi, int size) {
     return (0.5f + (v - lo) / (hi - lo) * float(size - 1)) / float(size);
 }
+
+} // namespace
 
 TTerrainGrid BuildTerrainGrid() {
     TTerrainGrid grid;
@@ -139,14 +141,13 @@ void AddTerrainObjects(const TTerrainGrid& grid, TGenModel& model,
         for (std::size_t ti = 0; ti + 1 < bx.size(); ++ti) {
             const bool nearTile = bx[ti] >= grid.NearX0 && bx[ti + 1] <= grid.NearX0 + grid.NearCells &&
                                   by[tj] >= grid.NearY0 && by[tj + 1] <= grid.NearY0 + grid.NearCells;
-            const TArea area = TerrainArea;
             TGenObject tile;
             tile.Material = farMaterial;
             tile.Alpha = 0.0f; // opaque pass
             auto vertex = [&](int i, int j) { return V3(grid.Xs[i], grid.Ys[j], grid.At(i, j)); };
             auto tex = [&](int i, int j) {
-                return V3(AreaTexCoord(grid.Xs[i], area.X0, area.X1, size),
-                          AreaTexCoord(grid.Ys[j], area.Y0, area.Y1, size), 0.0f);
+                return V3(AreaTexCoord(grid.Xs[i], TerrainArea.X0, TerrainArea.X1, size),
+                          AreaTexCoord(grid.Ys[j], TerrainArea.Y0, TerrainArea.Y1, size), 0.0f);
             };
             auto add = [&](int i0, int j0, int i1, int j1, int i2, int j2) {
                 if (UnderTheWater(grid, i0, j0) && UnderTheWater(grid, i1, j1) && UnderTheWater(grid, i2, j2))

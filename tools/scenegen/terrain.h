@@ -45,10 +45,6 @@ constexpr int NearParts = 3;
 void AddTerrainObjects(const TTerrainGrid& grid, TGenModel& model,
                        const std::uint16_t (&nearMaterials)[NearParts], std::uint16_t farMaterial);
 
-// Texture coordinate of x (or y) in a texture of `size` texels over lo..hi:
-// lo and hi land on the centres of the first and last texels.
-float AreaTexCoord(float v, float lo, float hi, int size);
-
 // Something standing on the ground that casts a shadow: a crown of Radius
 // whose middle is CrownHeight above Base.
 struct TShadowCaster {

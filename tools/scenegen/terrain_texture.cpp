@@ -83,14 +83,20 @@ THalfMap SunlightMap(const THeightMap& m) {
     return light;
 }
 
+// Bilinear sample of a grid of `width` x `height` values at (fi, fj), in
+// grid steps, clamped to its edges.
+float SampleGrid(const std::vector<float>& grid, int width, int height, float fi, float fj) {
+    fi = std::clamp(fi, 0.0f, float(width - 1));
+    fj = std::clamp(fj, 0.0f, float(height - 1));
+    const int i0 = std::min(int(fi), width - 2), j0 = std::min(int(fj), height - 2);
+    const float u = fi - float(i0), v = fj - float(j0);
+    auto at = [&](int a, int b) { return grid[std::size_t(b) * std::size_t(width) + std::size_t(a)]; };
+    return Lerp(Lerp(at(i0, j0), at(i0 + 1, j0), u), Lerp(at(i0, j0 + 1), at(i0 + 1, j0 + 1), u), v);
+}
+
+// The sunlight map at texel (i, j) of the full-resolution grid.
 float SampleHalf(const THalfMap& map, float i, float j) {
-    float fi = std::clamp(i * 0.5f, 0.0f, float(map.Width - 1)),
-          fj = std::clamp(j * 0.5f, 0.0f, float(map.Height - 1));
-    int i0 = std::min(int(fi), map.Width - 2), j0 = std::min(int(fj), map.Height - 2);
-    float u = fi - float(i0), v = fj - float(j0);
-    auto at = [&](int a, int b) { return map.V[std::size_t(b) * std::size_t(map.Width) + std::size_t(a)]; };
-    float top = Lerp(at(i0, j0), at(i0 + 1, j0), u), bottom = Lerp(at(i0, j0 + 1), at(i0 + 1, j0 + 1), u);
-    return Lerp(top, bottom, v);
+    return SampleGrid(map.V, map.Width, map.Height, i * 0.5f, j * 0.5f);
 }
 
 // Tree crowns seen from above: a jittered lattice of round crowns. Returns
@@ -255,8 +261,8 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
     // ripples wash it.
     // Beaches come and go along the shore: between them the turf reaches
     // the water with only a strip of wet earth.
-    const float beach = SmoothRange(-0.05f, 0.3f, Fbm(x / 22.0f, y / 22.0f, 141u, 3) +
-                                                    0.25f * Fbm(x / 7.0f, y / 7.0f, 145u, 2));
+    const float beach = SmoothRange(
+        -0.05f, 0.3f, Fbm(x / 22.0f, y / 22.0f, 141u, 3) + 0.25f * Fbm(x / 7.0f, y / 7.0f, 145u, 2));
     const float reach =
         std::max(0.1f, 0.15f + beach * (0.4f + 3.4f * beach) + 0.5f * surface.Fbm(5.0f, 101u, 3));
     const float sandy = 1.0f - SmoothRange(reach * 0.6f, reach, above);
@@ -374,14 +380,6 @@ void PaintGround(const TArea& area, float step, const std::vector<TShadowCaster>
     const THeightMap heights = MakeHeightMap(area, width, height);
     const THalfMap sunlight = SunlightMap(heights);
     const std::vector<float> crowns = CrownShadowMap(heights, casters);
-    auto crownShare = [&](float fi, float fj) {
-        fi = std::clamp(fi, 0.0f, float(width - 1));
-        fj = std::clamp(fj, 0.0f, float(height - 1));
-        const int i0 = std::min(int(fi), width - 2), j0 = std::min(int(fj), height - 2);
-        const float u = fi - float(i0), v = fj - float(j0);
-        auto at = [&](int a, int b) { return crowns[std::size_t(b) * std::size_t(width) + std::size_t(a)]; };
-        return Lerp(Lerp(at(i0, j0), at(i0 + 1, j0), u), Lerp(at(i0, j0 + 1), at(i0 + 1, j0 + 1), u), v);
-    };
     const int rows = int(samples.size() + 255) / 256;
     ParallelRows(rows, [&](int row) {
         const std::size_t end = std::min(samples.size(), std::size_t(row + 1) * 256);
@@ -394,7 +392,7 @@ void PaintGround(const TArea& area, float step, const std::vector<TShadowCaster>
             const float detail = SmoothRange(0.7f, 0.35f, s.Footprint);
             const TGround g = GroundAt(x, y, TerrainHeight(x, y), s.Point.z, n, detail);
             const float fi = (x - heights.X0) / heights.StepX, fj = (y - heights.Y0) / heights.StepY;
-            const float share = SampleHalf(sunlight, fi, fj) * crownShare(fi, fj);
+            const float share = SampleHalf(sunlight, fi, fj) * SampleGrid(crowns, width, height, fi, fj);
             s.Colour = LitGround(g, share, s.Point);
             s.Turf = g.Turf;
         }
