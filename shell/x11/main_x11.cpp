@@ -27,6 +27,7 @@
 #include "shell/engine_calls.h"
 #include "shell/run_mode.h"
 #include "shell/settings.h"
+#include "sound/sound_backend.h"
 #include "tarnwick_version.h"
 
 namespace {
@@ -83,7 +84,10 @@ int Run(const std::vector<std::string>& raw) {
         std::printf("tarnwick %s\n", TarnwickVersion);
         return 0;
     }
-    if (hack.Active) return RunHack(hack);
+    if (hack.Active) {
+        SilenceSoundLibraries(); // no thread runs yet
+        return RunHack(hack);
+    }
 
     x11::UseGtkMessageBoxes();
     TArguments args = ReadArguments(raw);
@@ -110,6 +114,7 @@ int Run(const std::vector<std::string>& raw) {
             return 1;
         }
     }
+    SilenceSoundLibraries(); // no thread runs yet
     UseRealEngineCalls();
     return x11::RunMainWindow(args, 0, x11::THackChoices{});
 }
