@@ -71,6 +71,9 @@ void DrawLakeViews(const std::vector<TLakeView>& views, bool showFps, bool showT
     }
     BeginFrame();
     for (const TLakeView& view : views) {
+        // A monitor with no area shows nothing (SetViewArea would leave the
+        // area of the view before in place).
+        if (view.Width <= 0 || view.Height <= 0) continue;
         SetViewArea(view.Left, view.Bottom, view.Width, view.Height);
         SetCamera(LakeModel, 0, LakeCamera);
         DrawModel(LakeModel, 0, 0, 0);
@@ -78,5 +81,7 @@ void DrawLakeViews(const std::vector<TLakeView>& views, bool showFps, bool showT
         if (showFps) DrawFpsCounter(fps);
         if (showTime) DrawClock(twelveHour);
     }
+    // The whole window's viewport and aspect again, as DeviceResize left them.
+    SetViewArea(0, 0, ScreenWidth, ScreenHeight);
     EndFrame();
 }

@@ -46,5 +46,7 @@ struct TLakeView {
 // One frame on several monitors at once: the water steps once, then each
 // view shows the lake through camera 1 framed for its own shape, the water,
 // and the counter and clock in its own corners; the counter counts the frame
-// once. One BeginFrame and one EndFrame for them all.
+// once. One BeginFrame and one EndFrame for them all; views with no area
+// are left out, and the frame ends with the whole window's viewport and
+// aspect back in place.
 void DrawLakeViews(const std::vector<TLakeView>& views, bool showFps, bool showTime, bool twelveHour);

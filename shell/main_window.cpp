@@ -49,16 +49,64 @@ void ApplyRunChoices(TSettings& settings) {
     if (c.SoundOn >= 0) settings.SoundOn = c.SoundOn != 0;
 }
 
-// The monitors' rectangles (top-down, in the spanning window's pixels) as
-// views counted from the window's lower left corner; the window is as tall
-// as the lowest edge of any of them.
-std::vector<TLakeView> ViewsOf(const std::vector<TRect>& monitors) {
-    int windowHeight = 0;
-    for (const TRect& m : monitors)
-        windowHeight = std::max(windowHeight, m.Top + m.Height);
+// The rectangle round every monitor, in screen pixels.
+TRect BoundingRect(const std::vector<TRect>& monitors) {
+    int left = monitors[0].Left, top = monitors[0].Top;
+    int right = left + monitors[0].Width, bottom = top + monitors[0].Height;
+    for (const TRect& m : monitors) {
+        left = std::min(left, m.Left);
+        top = std::min(top, m.Top);
+        right = std::max(right, m.Left + m.Width);
+        bottom = std::max(bottom, m.Top + m.Height);
+    }
+    return TRect{left, top, right - left, bottom - top};
+}
+
+bool Overlap(const TRect& a, const TRect& b) {
+    auto span = [](int from, int length) { return std::int64_t{from} + length; };
+    return a.Left < span(b.Left, b.Width) && b.Left < span(a.Left, a.Width) &&
+           a.Top < span(b.Top, b.Height) && b.Top < span(a.Top, a.Height);
+}
+
+std::int64_t Area(const TRect& r) {
+    return std::int64_t{r.Width} * r.Height;
+}
+
+// What the monitors show: monitors that overlap (a laptop mirrored on a
+// projector of another size, heads that share a strip), directly or through
+// others, show one picture, in the rectangle of the largest of them (the
+// first listed of equals). Groups keep the order of their first monitor, so
+// the primary's comes first.
+std::vector<TRect> MergeOverlapping(const std::vector<TRect>& monitors) {
+    // Each monitor's group, named by its first member.
+    std::vector<std::size_t> group(monitors.size());
+    for (std::size_t i = 0; i < group.size(); ++i)
+        group[i] = i;
+    for (std::size_t i = 0; i < monitors.size(); ++i)
+        for (std::size_t j = i + 1; j < monitors.size(); ++j) {
+            if (group[i] == group[j] || !Overlap(monitors[i], monitors[j])) continue;
+            const std::size_t from = std::max(group[i], group[j]), to = std::min(group[i], group[j]);
+            for (std::size_t& g : group)
+                if (g == from) g = to;
+        }
+    std::vector<TRect> shown;
+    for (std::size_t first = 0; first < monitors.size(); ++first) {
+        if (group[first] != first) continue;
+        std::size_t largest = first;
+        for (std::size_t k = first + 1; k < monitors.size(); ++k)
+            if (group[k] == first && Area(monitors[k]) > Area(monitors[largest])) largest = k;
+        shown.push_back(monitors[largest]);
+    }
+    return shown;
+}
+
+// The monitors' rectangles (top-down, in screen pixels) as views of the
+// window over `box`, counted from its lower left corner.
+std::vector<TLakeView> ViewsOf(const std::vector<TRect>& monitors, const TRect& box) {
     std::vector<TLakeView> views;
     for (const TRect& m : monitors)
-        views.push_back(TLakeView{m.Left, windowHeight - m.Top - m.Height, m.Width, m.Height});
+        views.push_back(
+            TLakeView{m.Left - box.Left, box.Top + box.Height - m.Top - m.Height, m.Width, m.Height});
     return views;
 }
 
@@ -162,8 +210,18 @@ void FullScreenSetUp(TFullScreenHost& host) {
         // The window covers every monitor before the device is made on it.
         MonitorViews.clear();
         if (Settings.EveryMonitor) {
-            std::vector<TRect> monitors = host.SpanMonitors();
-            if (monitors.size() > 1) MonitorViews = ViewsOf(monitors);
+            std::vector<TRect> monitors = host.ListMonitors();
+            monitors.erase(std::remove_if(monitors.begin(), monitors.end(),
+                                          [](const TRect& m) { return m.Width <= 0 || m.Height <= 0; }),
+                           monitors.end());
+            if (monitors.size() > 1) {
+                // The window covers every monitor; the views are what they show.
+                const TRect box = BoundingRect(monitors);
+                host.SpanWindow(box);
+                const std::vector<TRect> shown = MergeOverlapping(monitors);
+                // One picture over the whole window is the plain frame.
+                if (shown.size() > 1 || Area(shown[0]) != Area(box)) MonitorViews = ViewsOf(shown, box);
+            }
         }
         e.SetDeviceWindow(host.Handle());
         e.SelectBackend(OpenGlBackend);

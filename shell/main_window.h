@@ -80,12 +80,13 @@ class TFullScreenHost {
     virtual void HideControl(TControl control) = 0;
     // Shows the window maximised, borderless and on top.
     virtual void ShowMaximized() = 0;
-    // For the run on every monitor, before the device is made on the window:
-    // the window is to cover every monitor (their bounding rectangle) instead
-    // of the primary one alone. Returns the monitors' rectangles in the
-    // window's pixels from its top left corner, the primary one first; one
-    // monitor gives one rectangle, and the run is then as on the primary.
-    virtual std::vector<TRect> SpanMonitors() = 0;
+    // For the run on every monitor: the monitors' rectangles in screen
+    // pixels (origins may be negative), the primary one first; empty when
+    // the window is not the program's to place (xscreensaver's own).
+    virtual std::vector<TRect> ListMonitors() = 0;
+    // Before the device is made on the window: the window is to cover this
+    // rectangle of the screen (every monitor) instead of the primary one alone.
+    virtual void SpanWindow(const TRect& screen) = 0;
     // The cursor's position in screen pixels, and hiding it for the run.
     virtual void GetCursorPos(int& x, int& y) = 0;
     virtual void HideCursor() = 0;
@@ -160,8 +161,9 @@ struct TRunChoices {
     int SoundOn = -1;  // 1 plays the waterfall, 0 keeps silent
 };
 extern TRunChoices RunChoices;
-// The run's views, one a monitor, while the run covers every monitor; empty
-// while it shows on the primary one alone.
+// The run's views while the run covers every monitor: one a monitor, or one
+// for monitors that overlap (the largest one's); empty while it shows on the
+// primary one alone, or one picture fills the window.
 extern std::vector<TLakeView> MonitorViews;
 
 // Puts the globals above back to their state at program start (for tests).

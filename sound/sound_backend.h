@@ -81,6 +81,11 @@ class TSoundDevice {
 // Implemented once per platform (sound_dsound.cpp, sound_openal.cpp).
 std::unique_ptr<TSoundDevice> CreatePlatformSoundDevice(platform::WindowHandle window);
 
+// Linux: turns OpenAL Soft's own messages off for this process (and the
+// programs it starts) unless the user set ALSOFT_LOGLEVEL. It writes the
+// environment: the program calls it before any thread starts.
+void SilenceSoundLibraries();
+
 // What InitSound makes its device with: CreatePlatformSoundDevice unless a
 // test put another in its place. Null restores the platform's.
 using TSoundDeviceFactory = std::unique_ptr<TSoundDevice> (*)(platform::WindowHandle window);

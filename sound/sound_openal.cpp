@@ -19,7 +19,11 @@
 // says so in one line on standard error. OpenAL Soft and ALSA, which it
 // loads, would otherwise print their own failures on every run (and into
 // the log of xscreensaver, which starts the hack): their logging is off
-// unless the user asks for it by setting ALSOFT_LOGLEVEL.
+// unless the user asks for it by setting ALSOFT_LOGLEVEL. OpenAL Soft takes
+// its level from the environment only, and the environment may not be
+// written while other threads run (the GL driver's read it), so the program
+// calls SilenceSoundLibraries at its start and the device's opening leaves
+// the environment alone.
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <AL/alext.h>
@@ -213,20 +217,24 @@ void SilenceAlsa() {
     if (setHandler) setHandler(IgnoreAlsaError);
 }
 
-// The default output device, with the libraries' own logging off unless
-// the user set ALSOFT_LOGLEVEL. OpenAL Soft reads its configuration once,
-// when the first device is opened; the variable goes again afterwards, so
-// that programs started later do not inherit it.
+// Set when SilenceSoundLibraries put the level in place (the user set none).
+bool LevelSetHere = false;
+
+// The default output device, with ALSA's messages off unless the user set
+// ALSOFT_LOGLEVEL (OpenAL Soft's own level is SilenceSoundLibraries').
 ALCdevice* OpenQuietly() {
-    if (std::getenv("ALSOFT_LOGLEVEL")) return alcOpenDevice(nullptr);
-    SilenceAlsa();
-    setenv("ALSOFT_LOGLEVEL", "0", 1);
-    ALCdevice* device = alcOpenDevice(nullptr);
-    unsetenv("ALSOFT_LOGLEVEL");
-    return device;
+    if (LevelSetHere || !std::getenv("ALSOFT_LOGLEVEL")) SilenceAlsa();
+    return alcOpenDevice(nullptr);
 }
 
 } // namespace
+
+void SilenceSoundLibraries() {
+    // OpenAL Soft reads its level once, when the first device opens.
+    if (std::getenv("ALSOFT_LOGLEVEL")) return;
+    setenv("ALSOFT_LOGLEVEL", "0", 1);
+    LevelSetHere = true;
+}
 
 std::unique_ptr<TSoundDevice> CreatePlatformSoundDevice(platform::WindowHandle /*window*/) {
     ALCdevice* device = OpenQuietly();

@@ -154,7 +154,8 @@ class TWin32MainWindow : public TPreviewHost, public TFullScreenHost, public TDi
         }
     }
 
-    std::vector<TRect> SpanMonitors() override;
+    std::vector<TRect> ListMonitors() override;
+    void SpanWindow(const TRect& screen) override;
     void ShowMaximized() override {
         if (Spanning) {
             SetWindowPos(Window, HWND_TOPMOST, SpanRect.left, SpanRect.top, SpanRect.right - SpanRect.left,
@@ -268,24 +269,23 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM param) {
     return TRUE;
 }
 
-// Every monitor's rectangle in the spanning window's pixels. The window is
-// sized now, while hidden and before the OpenGL surface is made on it (under
-// Wine a hidden window's surface keeps the size it was made at).
-std::vector<TRect> TWin32MainWindow::SpanMonitors() {
+// Every monitor's rectangle on the virtual screen, the primary one first.
+std::vector<TRect> TWin32MainWindow::ListMonitors() {
     std::vector<RECT> monitors;
     EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
-    if (monitors.size() < 2) return {};
-    RECT box = monitors[0];
+    std::vector<TRect> rects;
     for (const RECT& r : monitors)
-        UnionRect(&box, &box, &r);
+        rects.push_back(TRect{r.left, r.top, r.right - r.left, r.bottom - r.top});
+    return rects;
+}
+
+// The window is sized now, while hidden and before the OpenGL surface is
+// made on it (under Wine a hidden window's surface keeps the size it was
+// made at).
+void TWin32MainWindow::SpanWindow(const TRect& screen) {
     Spanning = true;
-    SpanRect = box;
-    SetWindowPos(Window, HWND_TOPMOST, box.left, box.top, box.right - box.left, box.bottom - box.top,
-                 SWP_NOACTIVATE);
-    std::vector<TRect> views;
-    for (const RECT& r : monitors)
-        views.push_back(TRect{r.left - box.left, r.top - box.top, r.right - r.left, r.bottom - r.top});
-    return views;
+    SpanRect = RECT{screen.Left, screen.Top, screen.Left + screen.Width, screen.Top + screen.Height};
+    SetWindowPos(Window, HWND_TOPMOST, screen.Left, screen.Top, screen.Width, screen.Height, SWP_NOACTIVATE);
 }
 
 // A black, borderless, topmost window over each monitor but the primary

@@ -15,6 +15,7 @@
 // It needs no set-up: without a settings file it runs with the default
 // choices and the data where it is installed (FindDataFolder), and an error
 // about a file names the file.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -27,6 +28,7 @@
 #include "shell/engine_calls.h"
 #include "shell/run_mode.h"
 #include "shell/settings.h"
+#include "sound/sound_backend.h"
 #include "tarnwick_version.h"
 
 namespace {
@@ -35,6 +37,49 @@ constexpr int UsageExitCode = 2;
 
 std::string Usage() {
     return x11::UsageText(SettingsFilePath(), FindDataFolder(ProgramFile, SystemDataFolder));
+}
+
+// `text` for the terminal: control bytes (C0, DEL, and C1 written in UTF-8)
+// and bytes that are not UTF-8 as \xNN, so that what a command line holds
+// cannot drive the terminal that shows the message.
+std::string Escaped(const std::string& text) {
+    auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    std::string shown;
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char c = byte(i);
+        std::size_t length = c < 0x80                ? 1
+                             : c >= 0xc2 && c < 0xe0 ? 2
+                             : c >= 0xe0 && c < 0xf0 ? 3
+                             : c >= 0xf0 && c < 0xf5 ? 4
+                                                     : 0;
+        for (std::size_t k = 1; k < length; ++k)
+            if (i + k >= text.size() || (byte(i + k) & 0xc0) != 0x80) length = 0;
+        const bool control = c < 0x20 || c == 0x7f || (length == 2 && c == 0xc2 && byte(i + 1) < 0xa0);
+        if (length == 0 || control) {
+            for (std::size_t k = 0; k < std::max<std::size_t>(length, 1); ++k) {
+                char escape[5];
+                std::snprintf(escape, sizeof escape, "\\x%02x", byte(i + k));
+                shown += escape;
+            }
+            i += std::max<std::size_t>(length, 1);
+        } else {
+            shown.append(text, i, length);
+            i += length;
+        }
+    }
+    return shown;
+}
+
+// Which data folder a run without a usable settings file takes, and why.
+void NoteOnStderr(const std::string& text) {
+    std::fprintf(stderr, "tarnwick: %s\n", text.c_str());
+}
+// The hack's: under the daemon it runs without a settings file as a rule,
+// and what it prints lands in the daemon's log, so that case is not news. A
+// settings file it cannot use still is.
+void NoteUnlessNoSettingsFile(const std::string& text) {
+    const std::string path = SettingsFilePath();
+    if (platform::FileExists(path) || platform::DirectoryExists(path)) NoteOnStderr(text);
 }
 
 int RunHack(const x11::THackRequest& request) {
@@ -72,7 +117,7 @@ int Run(const std::vector<std::string>& raw) {
     x11::THackRequest hack;
     std::string error;
     if (!x11::ParseHackRequest(raw, std::getenv("XSCREENSAVER_WINDOW"), hack, error)) {
-        std::fprintf(stderr, "tarnwick: %s\n\n%s", error.c_str(), Usage().c_str());
+        std::fprintf(stderr, "tarnwick: %s\n\n%s", Escaped(error).c_str(), Usage().c_str());
         return UsageExitCode;
     }
     if (hack.Help) {
@@ -83,7 +128,11 @@ int Run(const std::vector<std::string>& raw) {
         std::printf("tarnwick %s\n", TarnwickVersion);
         return 0;
     }
-    if (hack.Active) return RunHack(hack);
+    if (hack.Active) {
+        SilenceSoundLibraries(); // no thread runs yet
+        SettingsNote = NoteUnlessNoSettingsFile;
+        return RunHack(hack);
+    }
 
     x11::UseGtkMessageBoxes();
     TArguments args = ReadArguments(raw);
@@ -106,18 +155,15 @@ int Run(const std::vector<std::string>& raw) {
         // A number that names no window is refused before anything starts.
         unsigned long window = 0;
         if (x11::ParseWindowId(args.Second, window) && !x11::X11WindowExists(window)) {
-            ShowErrorBox("Window not found: " + args.Second);
+            ShowErrorBox("Window not found: " + Escaped(args.Second));
             return 1;
         }
     }
+    SilenceSoundLibraries(); // no thread runs yet
     UseRealEngineCalls();
     return x11::RunMainWindow(args, 0, x11::THackChoices{});
 }
 
-// Which data folder a run without a usable settings file takes, and why.
-void NoteOnStderr(const std::string& text) {
-    std::fprintf(stderr, "tarnwick: %s\n", text.c_str());
-}
 } // namespace
 
 int main(int argc, char** argv) {

@@ -101,18 +101,6 @@ std::vector<THead> ScreenHeads(Display* dpy) {
     return heads;
 }
 
-// The rectangle round every head.
-THead BoundingHead(const std::vector<THead>& heads) {
-    int left = heads[0].X, top = heads[0].Y, right = left + heads[0].Width, bottom = top + heads[0].Height;
-    for (const THead& h : heads) {
-        left = std::min(left, h.X);
-        top = std::min(top, h.Y);
-        right = std::max(right, h.X + h.Width);
-        bottom = std::max(bottom, h.Y + h.Height);
-    }
-    return THead{left, top, right - left, bottom - top};
-}
-
 // The class of the black windows that cover the other monitors during the run.
 const char* const CoverClassName = "TTarnwickScreensaverCover";
 
@@ -127,7 +115,8 @@ class TX11MainWindow : public TPreviewHost, public TFullScreenHost {
     // full-screen run only; their input ends the run as the main window's does.
     std::vector<Window> Covers;
     // The run on every monitor: the main window spans them all, no covers.
-    std::vector<THead> SpannedHeads;
+    bool Spanning = false;
+    THead Spanned;
     bool CursorHidden = false;
     Atom WmProtocols = 0, WmDelete = 0;
     TLogo Logo;
@@ -194,7 +183,7 @@ class TX11MainWindow : public TPreviewHost, public TFullScreenHost {
             return;
         }
         Handle();
-        if (!SpannedHeads.empty()) {
+        if (Spanning) {
             ShowSpanning();
             return;
         }
@@ -208,21 +197,21 @@ class TX11MainWindow : public TPreviewHost, public TFullScreenHost {
         XSync(Dpy, False);
     }
 
-    std::vector<TRect> SpanMonitors() override {
+    std::vector<TRect> ListMonitors() override {
         // xscreensaver runs a hack a monitor in windows of its own making.
         if (Foreign) return {};
-        std::vector<THead> heads = ScreenHeads(Dpy);
-        if (heads.size() < 2) return {};
-        SpannedHeads = heads;
+        std::vector<TRect> monitors;
+        for (const THead& h : ScreenHeads(Dpy))
+            monitors.push_back(TRect{h.X, h.Y, h.Width, h.Height});
+        return monitors;
+    }
+    void SpanWindow(const TRect& screen) override {
+        Spanned = THead{screen.Left, screen.Top, screen.Width, screen.Height};
+        Spanning = true;
         // Sized now: the device is made on the window at this size.
         Handle();
-        PlaceOnHead(Own, BoundingHead(heads));
+        PlaceOnHead(Own, Spanned);
         XSync(Dpy, False);
-        const THead box = BoundingHead(heads);
-        std::vector<TRect> monitors;
-        for (const THead& h : heads)
-            monitors.push_back(TRect{h.X - box.X, h.Y - box.Y, h.Width, h.Height});
-        return monitors;
     }
     void GetCursorPos(int& x, int& y) override {
         x = y = 0;
@@ -340,7 +329,7 @@ void TX11MainWindow::ShowSpanning() {
     XSetWindowAttributes a{};
     a.override_redirect = True;
     XChangeWindowAttributes(Dpy, Own, CWOverrideRedirect, &a);
-    PlaceOnHead(Own, BoundingHead(SpannedHeads));
+    PlaceOnHead(Own, Spanned);
     XMapRaised(Dpy, Own);
     XSync(Dpy, False);
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The program as an xscreensaver hack: "-window-id ID" and XSCREENSAVER_WINDOW
 # draw the lake into the given window and follow its size, keys do not end it
-# (the daemon does), SIGTERM ends it within a second; bad window ids get a
-# clear error.
+# (the daemon does), SIGTERM ends it within a second; without a settings
+# file it prints nothing; bad window ids and options get a clear error that
+# shows their control bytes escaped.
 source "$(dirname "$0")/../lib/common.sh"
 source "$(dirname "$0")/lib/x11.sh"
 
@@ -46,6 +47,22 @@ XSCREENSAVER_WINDOW=$(printf '0x%x' "$TARGET") "$TARNWICK" -root >"$TEST_TMP/hac
 HACK_PID=$!
 hack_renders
 ignores_keys_ends_on_term
+
+note "without a settings file (as under the daemon) the hack says nothing"
+rm "$SETTINGS"
+"$TARNWICK" -window-id "$TARGET" >"$TEST_TMP/hack.out" 2>&1 &
+HACK_PID=$!
+hack_renders
+ignores_keys_ends_on_term
+[ ! -s "$TEST_TMP/hack.out" ] || fail "the hack said: $(cat "$TEST_TMP/hack.out")"
+
+note "options and window ids are shown with their control bytes escaped"
+status=0; "$TARNWICK" $'--\e]2;title\a' >"$TEST_TMP/bad.out" 2>&1 || status=$?
+[ "$status" = 2 ] && grep -qF '\x1b]2;title\x07' "$TEST_TMP/bad.out" && ! grep -q $'[\e\a]' "$TEST_TMP/bad.out" ||
+  fail "an option with control bytes: $status $(cat -v "$TEST_TMP/bad.out")"
+status=0; "$TARNWICK" -window-id $'12\e[2J' >"$TEST_TMP/bad.out" 2>&1 || status=$?
+[ "$status" = 2 ] && grep -qF '12\x1b[2J' "$TEST_TMP/bad.out" && ! grep -q $'\e' "$TEST_TMP/bad.out" ||
+  fail "a window id with control bytes: $status $(cat -v "$TEST_TMP/bad.out")"
 
 note "bad window ids"
 status=0; "$TARNWICK" -window-id banana >"$TEST_TMP/bad.out" 2>&1 || status=$?

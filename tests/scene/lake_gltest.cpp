@@ -12,6 +12,7 @@
 #include "platform/platform.h"
 #include "scene/lake.h"
 #include "scene/overlay.h"
+#include "scene/random.h"
 #include "scene/water.h"
 
 namespace {
@@ -218,10 +219,38 @@ TEST_F(LakeScene, ViewsShowTheSceneFramedForEachMonitor) {
     const std::size_t gap = (std::size_t(5) * width + 120) * 4; // below the wide view: cleared
     EXPECT_EQ(both[gap] + both[gap + 1] + both[gap + 2], 0);
 
+    // A frame draws the water's three random numbers once, however many views.
+    const std::uint32_t seed = RandomSeed;
+    for (int i = 0; i < 3; ++i)
+        RandomBelow(1);
+    const std::uint32_t threeDraws = RandomSeed;
+    SeedRandom(seed);
     float* const before = WaterCurrent;
     Ticks += WaterStepInterval;
     DrawLakeViews({{0, 0, 64, 120}, {64, 30, 96, 60}}, true, false, false);
     EXPECT_EQ(FpsFrameCount, 1u);
     EXPECT_NE(WaterCurrent, before) << "one step";
     EXPECT_EQ(LastStepTime, Ticks);
+    EXPECT_EQ(RandomSeed, threeDraws) << "three random draws";
+}
+
+// A monitor with no area draws nothing (not into the area of the view
+// before it), and after the frame the viewport and the cameras' aspect are
+// the whole window's again.
+TEST_F(LakeScene, ViewsSkipEmptyOnesAndGiveTheWholeWindowBack) {
+    SetUpLakeScene();
+    WarmUpWater();
+    StartFrameCounters();
+    DrawLakeViews({{64, 30, 0, 60}, {0, 0, 64, 120}, {64, 30, 96, 0}}, false, true, true);
+    const std::vector<std::uint8_t> frame = platform::OffscreenPixels(surface);
+    for (std::size_t y : {5, 60, 115}) {
+        const std::size_t i = (y * width + 120) * 4;
+        EXPECT_EQ(frame[i] + frame[i + 1] + frame[i + 2], 0) << "right of the one view, row " << y;
+    }
+    EXPECT_FLOAT_EQ(AspectRatio, float(width) / float(height));
+    BeginFrame();
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EndFrame();
+    EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4), (std::vector<GLint>{0, 0, width, height}));
 }

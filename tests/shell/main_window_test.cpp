@@ -93,7 +93,7 @@ class TFakeHost : public TPreviewHost, public TFullScreenHost, public TDialogHos
     platform::WindowHandle ParentOfResult = 0;
     bool ParentExists = true;
     TRect Main{100, 50, 320, 280}, AboutBox{0, 0, 224, 164};
-    // The monitors in the spanning window's pixels, the primary one first.
+    // The monitors in screen pixels, the primary one first.
     std::vector<TRect> Monitors{{0, 0, 1280, 720}};
 
     operator TMainWindowHosts() { return TMainWindowHosts{this, this, this}; }
@@ -129,9 +129,10 @@ class TFakeHost : public TPreviewHost, public TFullScreenHost, public TDialogHos
         Note("MakeDialog " + std::to_string(w) + "x" + std::to_string(h));
     }
     void ShowMaximized() override { Note("ShowMaximized"); }
-    std::vector<TRect> SpanMonitors() override {
-        Note("SpanMonitors");
-        return Monitors;
+    std::vector<TRect> ListMonitors() override { return Monitors; }
+    void SpanWindow(const TRect& r) override {
+        Note("SpanWindow " + std::to_string(r.Left) + "," + std::to_string(r.Top) + "," +
+             std::to_string(r.Width) + "x" + std::to_string(r.Height));
     }
     void ShowNormal() override { Note("ShowNormal"); }
     void GetCursorPos(int& x, int& y) override {
@@ -246,8 +247,9 @@ TEST_F(MainWindow, EveryMonitorDrawsAViewAMonitor) {
     WriteSettings({SettingsComment, home, "0", "1", "1", "24", "1", "1"});
     host.Monitors = {{0, 0, 1280, 720}, {1280, 0, 800, 600}};
     Create({"/s"});
-    std::vector<std::string> device = LogFrom("SpanMonitors");
+    std::vector<std::string> device = LogFrom("SpanWindow");
     ASSERT_GE(device.size(), 2u);
+    EXPECT_EQ(device[0], "SpanWindow 0,0,2080x720");
     EXPECT_EQ(device[1], "SetDeviceWindow 42");
     Log.clear();
     EXPECT_FALSE(ApplicationEvents1Idle(host));
@@ -265,10 +267,38 @@ TEST_F(MainWindow, EveryMonitorDrawsAViewAMonitor) {
     host.Monitors = {{0, 0, 1280, 720}, {1280, 0, 800, 600}};
     Log.clear();
     Create({"/s"});
-    EXPECT_TRUE(LogFrom("SpanMonitors").empty());
+    EXPECT_TRUE(LogFrom("SpanWindow").empty());
     Log.clear();
     ApplicationEvents1Idle(host);
     EXPECT_EQ(Log, std::vector<std::string>{"DrawLakeFrame 110"});
+}
+
+// Monitors that overlap show one picture, the largest one's view: a laptop
+// mirrored on a larger projector, heads that share a strip. The window
+// still covers every monitor, wherever they lie (left of and above the
+// primary) and whatever their shape.
+TEST_F(MainWindow, OverlappingMonitorsShareTheLargestOnesView) {
+    WriteSettings({SettingsComment, home, "0", "1", "1", "24", "1", "1"});
+    auto run = [&](std::vector<TRect> monitors) {
+        ResetMainWindowState();
+        host.Monitors = std::move(monitors);
+        Log.clear();
+        Create({"/s"});
+        std::vector<std::string> span = LogFrom("SpanWindow");
+        Log.clear();
+        ApplicationEvents1Idle(host);
+        return std::vector<std::string>{span.empty() ? "no span" : span[0], Log.at(0)};
+    };
+    using TLog = std::vector<std::string>;
+    EXPECT_EQ(run({{0, 0, 1366, 768}, {0, 0, 1920, 1080}}),
+              (TLog{"SpanWindow 0,0,1920x1080", "DrawLakeFrame 110"}))
+        << "mirrored heads of two sizes";
+    EXPECT_EQ(run({{0, 0, 1920, 1080}, {1600, 0, 1280, 1024}, {-1080, -400, 1080, 1920}}),
+              (TLog{"SpanWindow -1080,-400,3960x1920", "DrawLakeViews 1080,440,1920x1080 0,0,1080x1920 110"}))
+        << "two heads sharing a strip, a portrait one up and to the left";
+    EXPECT_EQ(run({{0, 0, 1080, 1920}, {500, 1000, 2560, 1440}}),
+              (TLog{"SpanWindow 0,0,3060x2440", "DrawLakeViews 500,0,2560x1440 110"}))
+        << "a portrait primary partly under a larger head";
 }
 
 TEST_F(MainWindow, NoArgumentIsTheFullScreenRun) {

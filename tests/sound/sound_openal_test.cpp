@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -17,6 +19,26 @@
 #include <thread>
 
 using namespace wavebytes;
+
+namespace {
+// Writes to the environment while counting is on; see the definitions below.
+bool CountEnvironmentWrites = false;
+int EnvironmentWrites = 0;
+} // namespace
+
+// The program's own setenv and unsetenv stand in for the C library's (for
+// every caller in the process) and count the writes. glibc does not guard
+// the environment against threads reading it meanwhile, as the GL driver's do.
+extern "C" int setenv(const char* name, const char* value, int overwrite) noexcept {
+    if (CountEnvironmentWrites) ++EnvironmentWrites;
+    static auto real = reinterpret_cast<int (*)(const char*, const char*, int)>(dlsym(RTLD_NEXT, "setenv"));
+    return real(name, value, overwrite);
+}
+extern "C" int unsetenv(const char* name) noexcept {
+    if (CountEnvironmentWrites) ++EnvironmentWrites;
+    static auto real = reinterpret_cast<int (*)(const char*)>(dlsym(RTLD_NEXT, "unsetenv"));
+    return real(name);
+}
 
 namespace {
 
@@ -182,6 +204,23 @@ TEST(OpenAlPlayback, StatusFollowsPlayingLoopingAndTheEnd) {
     EXPECT_FALSE(buffer.SetVolume(1));
     EXPECT_FALSE(buffer.SetVolume(-10001));
     EXPECT_TRUE(buffer.SetVolume(-10000));
+    ShutdownSound();
+}
+
+// The device opens while other threads may run: it leaves the environment
+// alone (the program set the libraries' log level at its start).
+TEST(OpenAlPlayback, OpeningTheDeviceWritesNoEnvironment) {
+    TScratch dir;
+    if (!UseWaveDriver(dir, dir.Path("speakers.wav")))
+        GTEST_SKIP() << "OpenAL already configured in this process";
+    unsetenv("ALSOFT_LOGLEVEL");
+    CountEnvironmentWrites = true;
+    InitSound(0);
+    LoadWave(dir.Write("good.wav", PlainWave(Ramp(100))));
+    CountEnvironmentWrites = false;
+    EXPECT_EQ(Sounds.Count, 1) << "no OpenAL device with the wave driver";
+    EXPECT_EQ(EnvironmentWrites, 0);
+    FreeSounds();
     ShutdownSound();
 }
 
