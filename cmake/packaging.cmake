@@ -3,8 +3,13 @@
 #
 #   build         generator  package
 #   build/linux   DEB        tarnwick_<version>_amd64.deb
-#   build/windows ZIP        tarnwick-<version>-windows-x64.zip
-#   build/windows External   tarnwick-<version>-windows-x64-setup.exe (NSIS)
+#   build/windows External   tarnwick-<version>-windows-x64.zip and
+#                            tarnwick-<version>-windows-x64-setup.exe (NSIS)
+#
+# Two builds of one commit give the same bytes: every time a package carries
+# is SOURCE_DATE_EPOCH (cmake/package_epoch.cmake), the archives list their
+# files in sorted order, and the Windows program is linked without a time
+# stamp.
 #
 # The Debian package lays the program out as Debian's own xscreensaver hacks
 # are laid out (paths below /usr):
@@ -35,6 +40,8 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "3D lake screensaver with live water ripples")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://moonquill.example/screensavers")
 set(CPACK_STRIP_FILES ON)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/cmake/package_epoch.cmake)
+set(CPACK_TARNWICK_SOURCE_DIR ${CMAKE_SOURCE_DIR})
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                                                 WORLD_READ WORLD_EXECUTE)
 
@@ -48,15 +55,18 @@ endif()")
 endfunction()
 
 if(WIN32)
-  set(CPACK_GENERATOR ZIP External)
-  set(CPACK_PACKAGE_FILE_NAME tarnwick-${PROJECT_VERSION}-windows-x64)
-  # The setup program: CPack stages the files, cmake/setup_package.cmake
+  # CPack stages the files, cmake/setup_package.cmake zips them (CPack's
+  # own ZIP generator lists them in the order the file system gives) and
   # runs NSIS on them.
+  set(CPACK_GENERATOR External)
+  set(CPACK_PACKAGE_FILE_NAME tarnwick-${PROJECT_VERSION}-windows-x64)
   set(CPACK_EXTERNAL_ENABLE_STAGING ON)
   set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${CMAKE_SOURCE_DIR}/cmake/setup_package.cmake)
+  set(CPACK_TARNWICK_ZIP_NAME ${CPACK_PACKAGE_FILE_NAME}.zip)
   set(CPACK_TARNWICK_SETUP_NAME ${CPACK_PACKAGE_FILE_NAME}-setup.exe)
   set(CPACK_TARNWICK_SETUP_SCRIPT ${TARNWICK_PACKAGING_DIR}/tarnwick-setup.nsi)
   set(CPACK_TARNWICK_ICON ${TARNWICK_DATA_DIR}/tarnwick.ico)
+  set(CPACK_TARNWICK_PICTURE ${TARNWICK_DATA_DIR}/tarnwick-setup.bmp)
   set(CPACK_TARNWICK_VERSION_QUAD ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0)
   # Notepad shows the text with Windows line ends.
   configure_file(${TARNWICK_PACKAGING_DIR}/README.txt.in ${TARNWICK_STAGED_DIR}/README.txt @ONLY NEWLINE_STYLE CRLF)

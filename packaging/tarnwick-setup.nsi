@@ -9,23 +9,35 @@
 ;   $SYSDIR\tarnwick.txt            the default settings, naming the folder above
 ;   HKLM\...\Uninstall\Tarnwick     the entry of "Installed apps"
 ;
+; Installed again, it keeps the choices of the settings there and only
+; names the install folder anew.
+;
 ; The uninstaller runs "Tarnwick.scr /u" from the install folder, which asks
 ; and removes the system folder's copy, the settings and the shortcuts; run
 ; silently (/S) it removes the same files itself, without a box. Then it
-; removes what setup put into Program Files and the registry entry.
+; removes, by name, the files setup put into the install folder, each folder
+; only when that leaves it empty (the user may have chosen a folder of their
+; own), and the registry entry.
 ;
-; Defines: VERSION (1.0.0), VERSION_QUAD (1.0.0.0), STAGED (the folder that
-; holds Tarnwick.scr and the data), ICON (tarnwick.ico), OUTFILE, WEBSITE.
+; The files carry no time of their own (the setup program is the same bytes
+; from every build of one commit): they get the time they are installed.
+;
+; Defines: VERSION (1.0.0), VERSION_QUAD (1.0.0.0), FILES (the macros
+; InstallFiles and RemoveFiles, which cmake/setup_package.cmake writes from
+; the staged files), ICON (tarnwick.ico), PICTURE (tarnwick-setup.bmp, the
+; side picture of the welcome and finish pages, 164 x 314), OUTFILE, WEBSITE.
 
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 ManifestDPIAware true
+SetDateSave off
 
 !include MUI2.nsh
 !include FileFunc.nsh
 !include LogicLib.nsh
+!include "${FILES}"
 
 !define PRODUCT "Tarnwick 3D Screensaver"
 !define PUBLISHER "Moonquill"
@@ -49,6 +61,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${PICTURE}"
 !define MUI_ABORTWARNING
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Open the Screen Saver Settings"
@@ -74,20 +87,68 @@ Function OpenScreenSaverSettings
   Exec '"$SYSDIR\rundll32.exe" desk.cpl,InstallScreenSaver $SYSDIR\Tarnwick.scr'
 FunctionEnd
 
+; The six choices of the settings in the system folder, lines 3 to 8, each
+; with its line end, into $R0 to $R5; a choice the file lacks (it has fewer
+; lines, or there is no file) gets its default: Exit On Mouse Move off, Show
+; FPS off, Show Time on, 12 hrs, Play Sound on, Show On Every Monitor off.
+Function ReadChoices
+  StrCpy $R0 "0$\r$\n"
+  StrCpy $R1 "0$\r$\n"
+  StrCpy $R2 "1$\r$\n"
+  StrCpy $R3 "12$\r$\n"
+  StrCpy $R4 "1$\r$\n"
+  StrCpy $R5 "0$\r$\n"
+  ClearErrors
+  FileOpen $0 "$SYSDIR\tarnwick.txt" r
+  ${IfNot} ${Errors}
+    FileRead $0 $1 ; the comment
+    FileRead $0 $1 ; the data folder, named anew
+    ${ForEach} $2 0 5 + 1
+      ClearErrors
+      FileRead $0 $1
+      ${If} ${Errors}
+        ${Break}
+      ${EndIf}
+      ; Without its line end (CR LF, LF or CR), then with CR LF.
+      ${Do}
+        StrCpy $3 $1 1 -1
+        ${If} $3 != "$\r"
+        ${AndIf} $3 != "$\n"
+          ${ExitDo}
+        ${EndIf}
+        StrCpy $1 $1 -1
+      ${Loop}
+      StrCpy $1 "$1$\r$\n"
+      ${Select} $2
+        ${Case} 0
+          StrCpy $R0 $1
+        ${Case} 1
+          StrCpy $R1 $1
+        ${Case} 2
+          StrCpy $R2 $1
+        ${Case} 3
+          StrCpy $R3 $1
+        ${Case} 4
+          StrCpy $R4 $1
+        ${Case} 5
+          StrCpy $R5 $1
+      ${EndSelect}
+    ${Next}
+    FileClose $0
+  ${EndIf}
+FunctionEnd
+
 Section "Tarnwick"
-  SetOutPath "$INSTDIR"
-  File "${STAGED}\Tarnwick.scr"
-  File /r "${STAGED}\models"
-  File /r "${STAGED}\sounds"
-  File /r "${STAGED}\pictures"
+  !insertmacro InstallFiles
 
   ; What "Tarnwick.scr /i" does: the screensaver into the system folder and
-  ; the default settings there, naming the install folder as the data folder
-  ; (Exit On Mouse Move off, Show FPS off, Show Time on, 12 hrs).
+  ; the settings there, naming the install folder as the data folder, with
+  ; the choices of the settings already there.
+  Call ReadChoices
   ClearErrors
   CopyFiles /SILENT "$INSTDIR\Tarnwick.scr" "$SYSDIR\Tarnwick.scr"
   FileOpen $0 "$SYSDIR\tarnwick.txt" w
-  FileWrite $0 "${SETTINGS_COMMENT}$\r$\n$INSTDIR$\r$\n0$\r$\n0$\r$\n1$\r$\n12$\r$\n1$\r$\n0$\r$\n"
+  FileWrite $0 "${SETTINGS_COMMENT}$\r$\n$INSTDIR$\r$\n$R0$R1$R2$R3$R4$R5"
   FileClose $0
   ${If} ${Errors}
     Abort "Tarnwick.scr and its settings could not be written to $SYSDIR."
@@ -131,10 +192,7 @@ Section "Uninstall"
     SetAutoClose true
   ${EndIf}
 
-  Delete "$INSTDIR\Tarnwick.scr"
-  RMDir /r "$INSTDIR\models"
-  RMDir /r "$INSTDIR\sounds"
-  RMDir /r "$INSTDIR\pictures"
+  !insertmacro RemoveFiles
   Delete "$INSTDIR\uninstall.exe"
   ; Only when nothing of the user's is left in it.
   RMDir "$INSTDIR"

@@ -10,7 +10,7 @@ packages=(
   libx11-dev libxext-dev libxtst-dev libxinerama-dev libgtk-3-dev libopenal-dev libopenal1 libpng-dev
   ninja-build mingw-w64 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine wine64 fonts-wine xvfb xserver-xephyr xdotool x11-utils xauth imagemagick sox
-  dpkg-dev lintian unzip nsis
+  dpkg-dev lintian zip unzip nsis
   xscreensaver openbox pulseaudio pulseaudio-utils scrot x11-xserver-utils procps
 )
 

@@ -5,7 +5,10 @@
 # system folder and an entry into "Installed apps"; the installed
 # screensaver shows the lake from there. Its uninstaller with /S leaves
 # nothing of ours; without /S it runs "Tarnwick.scr /u", whose boxes are
-# answered, and removes the rest.
+# answered, and removes the rest. The setup program wears the program's icon
+# and shows the lake beside its welcome page. Installed again, it keeps the
+# user's choices; installed into a folder of the user's, its uninstaller
+# removes what it put there and nothing of the user's.
 source "$(dirname "$0")/../lib/common.sh"
 start_xvfb 640x480
 use_wine_prefix
@@ -19,6 +22,21 @@ note "setup program: $((size / 1024)) KiB"
 [ "$size" -le $((12 * 1024 * 1024)) ] || fail "the setup program is larger than 12 MiB"
 folder="$WINEPREFIX/drive_c/Program Files/Tarnwick"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarnwick'
+
+note "the setup program's icon and side picture"
+probe resources "$EXE" | grep '^icon' >"$TEST_TMP/program-icon" || fail "Tarnwick.exe carries no icon"
+probe resources "$setup" | grep '^icon' >"$TEST_TMP/setup-icon" || true
+diff "$TEST_TMP/program-icon" "$TEST_TMP/setup-icon" || fail "the setup program's icon is not the program's (< program, > setup)"
+picture="$TARNWICK_DIST_DIR/tarnwick-setup.bmp"
+[ -f "$picture" ] || fail "no side picture $picture"
+[ "$(identify -format '%wx%h' "$picture")" = 164x314 ] || fail "the side picture is $(identify -format '%wx%h' "$picture"), not 164x314"
+# The welcome page shows the picture from the file setup unpacks for it.
+wine "$setup" >/dev/null 2>&1 &
+wizard=$!
+shown() { cmp -s "$picture" "$(find "$WINEPREFIX/drive_c/users" -path '*/ns*.tmp/modern-wizard.bmp' | head -n1)"; }
+wait_for shown 60 || fail "the welcome page shows another side picture than $picture"
+kill "$wizard"
+wait "$wizard" 2>/dev/null || true
 
 # Runs the setup program silently and waits for it.
 install() {
@@ -81,6 +99,14 @@ wait_for lit 60 || fail "the screen stays dark: no lake from the installed data"
 xdotool key x
 wait_for "! kill -0 $run" 10 || fail "the run did not end on a key"
 
+note "installed again over the first, the user's choices stay"
+printf '%s\r\n' "Configuration File { home dir, exit on mouse, fps, time, time (12,24) }" \
+  'C:\Elsewhere' 1 1 0 24 0 1 >"$sys/tarnwick.txt"
+install
+printf '%s\r\n' "Configuration File { home dir, exit on mouse, fps, time, time (12,24) }" \
+  'C:\Program Files\Tarnwick' 1 1 0 24 0 1 >"$TEST_TMP/kept.txt"
+cmp "$TEST_TMP/kept.txt" "$sys/tarnwick.txt" || { cat -A "$sys/tarnwick.txt"; fail "installed again, the user's choices were not kept"; }
+
 note "the uninstaller with /S"
 wine "$folder/uninstall.exe" /S >/dev/null 2>&1 || fail "the uninstaller ended with $?"
 wait_removed
@@ -96,4 +122,20 @@ probe msgbox Uninstall 30000 1 >"$TEST_TMP/done.out" || fail "Tarnwick.scr /u re
 expect_line "$TEST_TMP/done.out" 'successfully removed'
 wait_removed
 check_nothing_left
+
+note "installed into a folder of the user's, the uninstaller leaves the user's files"
+mine="$WINEPREFIX/drive_c/users/Public/Documents/Lake"
+mkdir -p "$mine/pictures" "$mine/models"
+echo holiday >"$mine/pictures/holiday.bmp"
+echo boat >"$mine/models/boat.umf"
+echo notes >"$mine/notes.txt"
+(cd "$mine" && find . | sort) >"$TEST_TMP/mine"
+wine "$setup" /S '/D=C:\users\Public\Documents\Lake' >"$TEST_TMP/setup.out" 2>&1 || fail "setup /S /D= ended with $?"
+[ -e "$mine/Tarnwick.scr" ] && [ -e "$mine/models/tarnwick.umf" ] || fail "setup /D= did not install into $mine"
+wine "$mine/uninstall.exe" /S >/dev/null 2>&1 || fail "the uninstaller ended with $?"
+only_mine() { (cd "$mine" && find . | sort) | cmp -s - "$TEST_TMP/mine"; }
+wait_for only_mine 60 || { (cd "$mine" && find . | sort) | diff "$TEST_TMP/mine" -; fail "the folder does not hold just the user's files again (< gone, > left)"; }
+for f in "$sys/Tarnwick.scr" "$sys/tarnwick.txt"; do
+  [ ! -e "$f" ] || fail "the uninstaller left $f"
+done
 echo PASS

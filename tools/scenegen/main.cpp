@@ -16,6 +16,7 @@
 #include "tools/scenegen/engine_textures.h"
 #include "tools/scenegen/glyphs.h"
 #include "tools/scenegen/icon.h"
+#include "tools/scenegen/installer_picture.h"
 #include "tools/scenegen/lake_model.h"
 #include "tools/scenegen/logo.h"
 #include "tools/scenegen/model_files.h"
@@ -52,6 +53,7 @@ void Generate(const std::string& dir, const std::string& viewPath, int viewWidth
     SaveWave(dir + "/sounds/smallwaterfall.wav", WaterfallChannels, WaterfallSampleRate, WaterfallSamples());
     WriteBmp(dir + "/pictures/logo.bmp", MakeLogo(lake));
     SaveIcon(dir + "/tarnwick.ico", lake); // compiled into the Windows program, not loaded at run time
+    WriteBmp(dir + "/tarnwick-setup.bmp", MakeInstallerPicture(lake)); // built into the setup program
 
     if (!viewPath.empty()) WriteBmp(viewPath, RenderLakeView(lake, viewWidth, viewHeight, 2, true));
 }
