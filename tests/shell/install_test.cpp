@@ -70,11 +70,11 @@ TEST_F(Installing, MissingProgramIsReportedAndNothingIsWritten) {
 
 TEST_F(Installing, SettingsThatCannotBeWrittenAreReported) {
     platform::GetSystemDirectory();
-    MakeDir(SettingsPath() + ".new");
+    MakeDir(SettingsPath());
     EXPECT_EQ(RunInstall(), 1);
     ASSERT_EQ(ShownBoxes.size(), 1u);
     EXPECT_EQ(ShownBoxes[0].Kind, platform::MbError);
-    EXPECT_FALSE(Exists(SettingsPath()));
+    EXPECT_TRUE(Exists(SettingsPath() + "/."));
 }
 
 class Uninstalling : public Installing {
