@@ -137,10 +137,11 @@ int RefuseUninstall() {
     return 1;
 }
 
-// The report of "/u", on standard output and, on a display, in a box.
-void Report(const std::string& text) {
+// The report of "/u", on standard output and, on a display, in a box
+// unless the run was to ask nothing (--yes).
+void Report(const std::string& text, bool confirmed) {
     std::printf("%s\n", text.c_str());
-    if (EnsureGtk()) platform::MessageBox(text, UninstallCaption, platform::MbOk);
+    if (!confirmed && EnsureGtk()) platform::MessageBox(text, UninstallCaption, platform::MbOk);
 }
 
 // Installed by a package: the program and its data stay where the package
@@ -171,7 +172,7 @@ int UninstallPackaged(bool confirmed) {
     }
     said += "\n" + DeleteSettings(systemDir);
     platform::RemoveDirectory(systemDir); // only when nothing else is in it
-    Report(said + "\n" + PackagedUninstallDone);
+    Report(said + "\n" + PackagedUninstallDone, confirmed);
     return 0;
 }
 } // namespace
@@ -242,7 +243,7 @@ int UninstallFromHome(bool confirmed) {
     if (!DeleteUninstallListFiles(startDir)) return 1;
     platform::SetCurrentDirectory(startDir);
     platform::RemoveDirectory(systemDir); // only when nothing else is in it
-    Report(said + "\n" + UninstallDone);
+    Report(said + "\n" + UninstallDone, confirmed);
     return 0;
 }
 
