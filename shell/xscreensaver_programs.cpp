@@ -166,6 +166,15 @@ TProgramAdded AddProgramEntry(std::string& text, const std::string& entry,
     if (!list.Found) {
         std::string end = text.find("\r\n") != std::string::npos ? "\r\n" : "\n";
         if (!text.empty() && text.back() != '\n') text += end;
+        // A last line going on into the next would take the list in: an
+        // empty line ends it.
+        if (!text.empty()) {
+            std::size_t last = text.size() - (text.size() >= 2 && text[text.size() - 2] == '\r' ? 2 : 1);
+            std::size_t slashes = 0;
+            while (slashes < last && text[last - 1 - slashes] == '\\')
+                ++slashes;
+            if (slashes % 2 == 1) text += end;
+        }
         text += "programs:\t\t\t\t\t\t\t      \\" + end + entry + end + end;
         return ProgramAdded;
     }

@@ -82,6 +82,7 @@ TEST(XScreensaverPrograms, AddsOnceAndOnlyInserts) {
         "programs: \\\r\n maze -root \\n\\\r\n\r\n",          // CR LF
         "programs: maze -root \\n gears -root\nlock: True\n", // the entries on the key's line
         "timeout: 1",                                         // no list, no last line end
+        "timeout: \\\n",                                      // no list, the last line going on
         "",                                                   // no file
     };
     for (const std::string& file : files) {
