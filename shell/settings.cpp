@@ -148,8 +148,9 @@ std::string NoDataText() {
 }
 
 // The settings file cannot name the data (`why`): the data folder found
-// from where the program is, said once (not at all when `why` is empty). Without one HomeDirError says what
-// went wrong (`error`, when it is one) and where the data was looked for.
+// from where the program is, said once (not at all when `why` is empty).
+// Without one HomeDirError says what went wrong (`error`, when it is one)
+// and where the data was looked for.
 void UseDataFolder(const std::string& why, const std::string& error) {
     std::string folder = FindDataFolder(ProgramFile, SystemDataFolder);
     if (folder.empty()) {
