@@ -5,6 +5,7 @@
 #include "engine/support/errors.h"
 #include "platform/platform.h"
 #include "shell/run_mode.h"
+#include "shell/file_replace.h"
 #include "shell/settings.h"
 
 const char* const ProgramFileName = "Tarnwick.exe";
@@ -118,7 +119,11 @@ int Install() {
         return 1;
     }
     try {
-        ReplaceFile(JoinPath(systemDir, SettingsFileName), SettingsText(startDir, DefaultSettings()));
+        // Installed before: the user's choices stay, the data folder is this one.
+        const std::string settingsFile = JoinPath(systemDir, SettingsFileName);
+        TSettings choices = DefaultSettings();
+        ReadSettingsChoices(settingsFile, choices);
+        ReplaceFile(settingsFile, SettingsText(startDir, choices));
     } catch (const TIoError& e) {
         ShowErrorBox(e.what());
         return 1;

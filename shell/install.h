@@ -3,7 +3,8 @@
 // Install copies "Tarnwick.exe" (or, without it, "Tarnwick.scr", as the zip
 // ships it) from the directory current at start (the one that holds the
 // program and its data) to "Tarnwick.scr" in the system directory, writes
-// the default settings file there naming that directory as home, and opens
+// the settings file there naming that directory as home (with the choices of
+// the settings file already there, else the defaults), and opens
 // the system's screensaver settings with it selected.
 //
 // Uninstall, once the user confirms, removes the desktop and Start menu

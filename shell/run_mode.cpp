@@ -41,11 +41,21 @@ bool ParseWindowHandle(const std::string& text, platform::WindowHandle& handle) 
         ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    // "0x..." as xwininfo prints an X window's id; never negative.
+    unsigned base = 10;
+    if (!negative && i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
     if (i == text.size()) return false;
     std::int64_t n = 0;
     for (; i < text.size(); ++i) {
-        if (!std::isdigit(static_cast<unsigned char>(text[i]))) return false;
-        n = n * 10 + (text[i] - '0');
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        unsigned digit = std::isdigit(c)                  ? c - '0'
+                         : base == 16 && std::isxdigit(c) ? static_cast<unsigned>(std::tolower(c) - 'a' + 10)
+                                                          : base;
+        if (digit >= base) return false;
+        n = n * base + digit;
         if (n > 0xFFFFFFFFll) return false;
     }
     if (negative) {
@@ -59,6 +69,10 @@ bool ParseWindowHandle(const std::string& text, platform::WindowHandle& handle) 
 }
 
 platform::WindowHandle PreviewParent(const TArguments& args) {
+    if (args.Second.empty())
+        throw std::runtime_error(
+            "Usage: /p WINDOW, the id of the window to paint the preview into (decimal, or "
+            "hexadecimal with 0x as xwininfo prints it)");
     platform::WindowHandle handle = 0;
     if (!ParseWindowHandle(args.Second, handle)) throw TConvertError(args.Second);
     return handle;

@@ -75,13 +75,14 @@ TArguments ReadArguments(const std::vector<std::string>& args);
 TStartAction ChooseStartAction(const TArguments& args);
 TWindowSetUp ChooseWindowSetUp(const TArguments& args);
 
-// A window handle written in decimal, as the control panel passes it. Values
-// from -2147483648 to 4294967295 are taken (a handle is 32 bits wide and
-// sign-extended on 64-bit Windows); false for anything else.
+// A window handle written in decimal, as the control panel passes it, or in
+// hexadecimal after "0x", as xwininfo prints an X window's id. Values from
+// -2147483648 to 4294967295 (0xFFFFFFFF) are taken (a handle is 32 bits wide
+// and sign-extended on 64-bit Windows); false for anything else.
 bool ParseWindowHandle(const std::string& text, platform::WindowHandle& handle);
 
 // The preview window named by the second argument; raises TConvertError when
-// it is not a number.
+// it is not a number, and an error holding the usage line when it is missing.
 platform::WindowHandle PreviewParent(const TArguments& args);
 
 // The settings dialog's handle text: the first argument from its 4th

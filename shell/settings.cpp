@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
-#include <filesystem>
-#include <system_error>
+#include <cstdio>
 
 #include "engine/support/errors.h"
 #include "engine/support/files.h"
 #include "platform/platform.h"
+#include "shell/file_replace.h"
 
 const char* const SettingsFileName = "tarnwick.txt";
 const char* const SettingsComment = "Configuration File { home dir, exit on mouse, fps, time, time (12,24) }";
@@ -19,6 +19,9 @@ std::string ProgramFile;
 std::string SystemDataFolder = "/usr/share/tarnwick";
 bool DataInShareFolders = true;
 void (*SettingsNote)(const std::string& text) = nullptr;
+void (*SettingsWarning)(const std::string& text) = [](const std::string& text) {
+    std::fprintf(stderr, "tarnwick: %s\n", text.c_str());
+};
 
 namespace {
 // CR LF, LF and a bare CR each end a line; text after the last line end is
@@ -145,8 +148,9 @@ std::string NoDataText() {
 }
 
 // The settings file cannot name the data (`why`): the data folder found
-// from where the program is, said once. Without one HomeDirError says what
-// went wrong (`error`, when it is one) and where the data was looked for.
+// from where the program is, said once (not at all when `why` is empty).
+// Without one HomeDirError says what went wrong (`error`, when it is one)
+// and where the data was looked for.
 void UseDataFolder(const std::string& why, const std::string& error) {
     std::string folder = FindDataFolder(ProgramFile, SystemDataFolder);
     if (folder.empty()) {
@@ -158,7 +162,7 @@ void UseDataFolder(const std::string& why, const std::string& error) {
         HomeDirError = "Home directory not found: " + folder;
         return;
     }
-    if (SettingsNote)
+    if (SettingsNote && !why.empty())
         SettingsNote(why + ": the data is taken from " + folder +
                      " (OK in the settings dialog writes a settings file naming it)");
 }
@@ -207,6 +211,18 @@ std::string ReadSmallFile(const std::string& path, std::size_t maxBytes) {
 
 std::vector<std::string> ReadTextLines(const std::string& path, std::size_t maxBytes) {
     return SplitLines(ReadSmallFile(path, maxBytes));
+}
+
+bool ReadSettingsChoices(const std::string& path, TSettings& settings) {
+    std::vector<std::string> lines;
+    try {
+        lines = ReadTextLines(path, MaxSettingsFileSize);
+    } catch (const TIoError&) {
+        return false;
+    }
+    if (lines.empty() || lines[0] != SettingsComment) return false;
+    ReadChoices(lines, settings);
+    return true;
 }
 
 std::vector<std::string> DataFolderCandidates(const std::string& programFile,
@@ -286,10 +302,22 @@ void LoadSettings(TSettings& settings) {
         lines = ReadTextLines(path, MaxSettingsFileSize);
     } catch (const TIoError& e) {
         if (!SettingsFileOptional) throw;
-        if (e.Code() != IoFileNotFound)
-            throw TIoError(e.Code(), std::string(e.what()) + "\nTo start afresh, remove " + path +
-                                         ": the program then runs with the default choices, and OK in the "
-                                         "settings dialog (tarnwick /c) writes a new settings file.");
+        if (e.Code() != IoFileNotFound) {
+            // There but not to be read (too large, no permission): like a
+            // broken file, the defaults and the data found from where the
+            // program is, said in one line.
+            std::string reason = e.what();
+            reason = reason.substr(0, reason.find(": "));
+            UseDataFolder("", "");
+            ReadChoices({}, settings);
+            if (SettingsWarning)
+                SettingsWarning(
+                    "The settings file " + Printable(path) + " cannot be read (" + Printable(reason) +
+                    "): the default choices are taken" +
+                    (HomeDir.empty() ? std::string() : ", and the data from " + Printable(HomeDir)) +
+                    "; OK in the settings dialog writes a new settings file.");
+            return;
+        }
         // Nothing to read: the default choices, and the data where the
         // program is installed. Nothing is written until the dialog's OK.
         WithoutSettingsFile = true;
@@ -339,32 +367,6 @@ std::string SettingsText(const std::string& homeDir, const TSettings& settings) 
     line(settings.SoundOn ? "1" : "0");
     line(settings.EveryMonitor ? "1" : "0");
     return text;
-}
-
-void ReplaceFile(const std::string& path, const std::string& text) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    // A link (a dotfile kept in a repository) stays: the file it names is replaced.
-    fs::path target = path;
-    for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(target, error)); ++hops) {
-        fs::path link = fs::read_symlink(target, error);
-        if (error) break;
-        target = link.is_absolute() ? link : target.parent_path() / link;
-    }
-    const std::string file = target.string();
-    std::string temp = file + ".new";
-    try {
-        WriteWholeFile(temp, text.data(), text.size());
-    } catch (...) {
-        platform::DeleteFile(temp);
-        throw;
-    }
-    fs::file_status old = fs::status(target, error);
-    if (!error && fs::is_regular_file(old)) fs::permissions(temp, old.permissions(), error);
-    if (!platform::RenameFile(temp, file)) {
-        platform::DeleteFile(temp);
-        throw TIoError(IoAccessDenied);
-    }
 }
 
 void SaveSettings(const TSettings& settings) {

@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/file_replace.h" // ReplaceFile, with which the settings file is written
+
 // The user's choices, as the dialog's controls hold them. The initial values
 // are those of the window definition.
 struct TSettings {
@@ -55,6 +57,11 @@ extern bool DataInShareFolders;
 // Called once by LoadSettings when it took the data from where the program
 // is instead of from a settings file, with which folder and why; null: nothing said.
 extern void (*SettingsNote)(const std::string& text);
+
+// Called by LoadSettings with one line when a settings file is there but
+// cannot be read (too large, no permission): the default choices are taken
+// instead. Writes the line to standard error unless set otherwise.
+extern void (*SettingsWarning)(const std::string& text);
 
 // The largest settings file taken; a real one is a few hundred bytes.
 constexpr std::size_t MaxSettingsFileSize = 64 * 1024;
@@ -104,12 +111,6 @@ std::string SettingsFilePath();
 // The settings file's text for a home directory and choices.
 std::string SettingsText(const std::string& homeDir, const TSettings& settings);
 
-// Writes `text` to `path` through a temporary file beside it, so that a
-// failure half-way leaves the old file as it was. A symbolic link is
-// followed: the file it names is replaced and the link stays. The file keeps
-// its permissions. Raises TIoError.
-void ReplaceFile(const std::string& path, const std::string& text);
-
 // The bytes of a small file: larger than `maxBytes` raises TIoError ("File
 // too large: NAME") before anything is allocated for it; a missing one "File
 // not found".
@@ -119,6 +120,12 @@ std::string ReadSmallFile(const std::string& path, std::size_t maxBytes);
 // `maxBytes` raises TIoError ("File too large: NAME") before anything is
 // taken from it; a missing one "File not found".
 std::vector<std::string> ReadTextLines(const std::string& path, std::size_t maxBytes);
+
+// The choices of the settings file at `path` into `settings`, as
+// LoadSettings reads them; the home line and the current directory are left
+// alone. False (`settings` untouched) when there is no such file, it cannot
+// be read, or its first line is not the settings file's comment.
+bool ReadSettingsChoices(const std::string& path, TSettings& settings);
 
 // Whole-string decimal integer as the runtime reads it ("12", "-1", " 7");
 // false for anything else, including numbers beyond 32 bits.

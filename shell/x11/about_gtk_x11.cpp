@@ -1,6 +1,7 @@
 // The about box `TForm2` ("About Tarnwick 3D") on GTK 3: created hidden with
 // the settings dialog, shown by its "About..." button, hidden again (never
-// destroyed) by its OK button or its close box.
+// destroyed) by its OK button, its close box or Escape. It is at least as
+// wide as the title bar needs for its caption.
 #include "shell/x11/gtk_x11.h"
 
 #include <string>
@@ -31,7 +32,40 @@ gboolean OnAboutDelete(GtkWidget*, GdkEvent*, gpointer) {
     Guard([] { AboutFormClose(*Host); });
     return TRUE; // hidden, never destroyed
 }
+
+// Escape closes the box as its close box does.
+gboolean OnAboutKey(GtkWidget*, GdkEventKey* event, gpointer) {
+    if (event->keyval != GDK_KEY_Escape) return FALSE;
+    Guard([] { AboutFormClose(*Host); });
+    return TRUE;
+}
 } // namespace
+
+void FitTitle(GtkWindow* window) {
+    const gchar* title = gtk_window_get_title(window);
+    if (!title || !*title) return;
+    // Title bars show the caption in the desktop's font, bold, and not
+    // smaller than 11 points, whatever the dialog's own font is.
+    gchar* fontName = nullptr;
+    g_object_get(gtk_settings_get_default(), "gtk-font-name", &fontName, nullptr);
+    PangoFontDescription* font = pango_font_description_from_string(fontName ? fontName : "Sans 11");
+    g_free(fontName);
+    if (pango_font_description_get_size(font) < 11 * PANGO_SCALE)
+        pango_font_description_set_size(font, 11 * PANGO_SCALE);
+    pango_font_description_set_weight(font, PANGO_WEIGHT_BOLD);
+    PangoLayout* layout = gtk_widget_create_pango_layout(GTK_WIDGET(window), title);
+    pango_layout_set_font_description(layout, font);
+    int width = 0, height = 0;
+    pango_layout_get_pixel_size(layout, &width, &height);
+    g_object_unref(layout);
+    pango_font_description_free(font);
+    // The window's icon and its three buttons, each about a line high and
+    // padded, and the title's margins.
+    const int needed = width + 4 * (height + 10) + 24;
+    int w = -1, h = -1;
+    gtk_widget_get_size_request(GTK_WIDGET(window), &w, &h);
+    if (needed > w) gtk_widget_set_size_request(GTK_WIDGET(window), needed, h);
+}
 
 GtkWidget* CreateAboutBox(GtkWindow* owner, TDialogHost& host) {
     Host = &host;
@@ -42,6 +76,8 @@ GtkWidget* CreateAboutBox(GtkWindow* owner, TDialogHost& host) {
     gtk_window_set_transient_for(GTK_WINDOW(about), owner);
     GtkWidget* fixed = gtk_fixed_new();
     gtk_widget_set_size_request(fixed, AboutClientWidth, AboutClientHeight);
+    // Widened for its title, the box keeps the window definition's layout in its middle.
+    gtk_widget_set_halign(fixed, GTK_ALIGN_CENTER);
     gtk_container_add(GTK_CONTAINER(about), fixed);
     // GroupBox1 without a caption, its labels placed relative to it, and Button1.
     Place(fixed, gtk_frame_new(nullptr), 8, 8, 201, 97);
@@ -53,6 +89,8 @@ GtkWidget* CreateAboutBox(GtkWindow* owner, TDialogHost& host) {
     GtkWidget* ok = Place(fixed, gtk_button_new_with_label("OK"), 71, 109, 75, 20);
     g_signal_connect(ok, "clicked", G_CALLBACK(OnOkClicked), nullptr);
     g_signal_connect(about, "delete-event", G_CALLBACK(OnAboutDelete), nullptr);
+    g_signal_connect(about, "key-press-event", G_CALLBACK(OnAboutKey), nullptr);
+    FitTitle(GTK_WINDOW(about));
     gtk_widget_show_all(fixed);
     return about;
 }
@@ -60,6 +98,9 @@ GtkWidget* CreateAboutBox(GtkWindow* owner, TDialogHost& host) {
 TRect AboutBoxFrame(GtkWidget* about) {
     gtk_widget_realize(about);
     TRect r = FrameOf(about);
+    int width = -1;
+    gtk_widget_get_size_request(about, &width, nullptr);
+    if (r.Width < width) r.Width = width;
     if (r.Width < AboutClientWidth) r.Width = AboutClientWidth;
     if (r.Height < AboutClientHeight) r.Height = AboutClientHeight;
     return r;

@@ -34,6 +34,10 @@ GtkWidget* Place(GtkWidget* fixed, GtkWidget* widget, int left, int top, int wid
 // A window's outer frame in screen pixels (empty before it is realized).
 TRect FrameOf(GtkWidget* window);
 
+// Widens `window` (already titled) so that a title bar holds its whole
+// title in the desktop's bold font beside its icon and buttons.
+void FitTitle(GtkWindow* window);
+
 // The about box `TForm2`: created hidden, over `owner`; its OK button and its
 // close box call the shell's about box handlers on `host`.
 GtkWidget* CreateAboutBox(GtkWindow* owner, TDialogHost& host);

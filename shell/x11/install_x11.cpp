@@ -18,14 +18,24 @@
 // file changes. "/u" asks
 // first and removes exactly that: the program, the settings, the hack's line,
 // the folder once empty, the shortcuts and the files of "uninstall.lst".
+// Installing again keeps the user's choices.
+//
+// "/u" asks in a box on the display; without one, on the terminal; "/u
+// --yes" asks nothing. With no display, no terminal and no --yes it removes
+// nothing and fails. Each run says what it did, and only that.
 #include "shell/x11/window_x11.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <unistd.h>
 
 #include "engine/support/errors.h"
 #include "platform/platform.h"
 #include "shell/install.h"
+#include "shell/file_replace.h"
+#include "shell/x11/gtk_x11.h"
+#include "shell/xscreensaver_programs.h"
 #include "shell/settings.h"
 
 namespace x11 {
@@ -40,119 +50,129 @@ const char* const MenuShortcuts[] = {
     "Tarnwick Screensaver/Uninstall Tarnwick Screensaver.desktop",
 };
 constexpr std::size_t MaxXScreensaverFileSize = 1024 * 1024;
+const char* const ClickOk = " Click OK to continue.";
 
 std::string XScreensaverFile() {
     const char* home = std::getenv("HOME");
     return std::string(home && *home ? home : "/tmp") + "/.xscreensaver";
 }
 
-// The hack's line in the `programs:` list: a GL visual, the installed
-// program, drawing into xscreensaver's window.
-std::string HackEntry(const std::string& program) {
-    return "  GL: \t\t\t\t" + program + " -root\t\t\t\t    \\n\\";
-}
-bool IsOurEntry(const std::string& line, const std::string& program) {
-    return line.find(program + " -root") != std::string::npos;
+// The names by which the programs list may run `program`: its path, and
+// for the package's program also its bare name, which xscreensaver finds
+// among its hacks.
+std::vector<std::string> ProgramNames(const std::string& program, bool packaged) {
+    std::vector<std::string> names = {program};
+    if (packaged) names.push_back(LinuxProgramName);
+    return names;
 }
 
-std::vector<std::string> SplitKeepingEnds(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        end = end == std::string::npos ? text.size() : end + 1;
-        lines.push_back(text.substr(start, end - start));
-        start = end;
+// Adds the hack's entry to ~/.xscreensaver (made when missing) and says
+// what became of it. Raises TIoError.
+std::string RegisterHack(const std::string& program, bool packaged) {
+    const std::string path = XScreensaverFile();
+    std::string text;
+    if (platform::FileExists(path)) text = ReadSmallFile(path, MaxXScreensaverFileSize);
+    switch (AddProgramEntry(text, HackEntry(program), ProgramNames(program, packaged))) {
+    case ProgramAlreadyListed:
+        return program + " is already in the programs list of " + path + ": nothing was added.";
+    case ProgramListedOff:
+        return program + " is in the programs list of " + path +
+               " but switched off (a '-' in front of it): nothing was added. Switch it on in xscreensaver's "
+               "settings.";
+    case ProgramAdded:
+        break;
     }
-    return lines;
+    ReplaceFile(path, text);
+    return "Added " + program + " to the programs list of " + path +
+           ": xscreensaver offers the screensaver now.";
 }
 
-std::string WithoutEnd(std::string line) {
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
-        line.pop_back();
-    return line;
+// Takes the hack's entries out of ~/.xscreensaver and says what became of
+// them. Raises TIoError.
+std::string UnregisterHack(const std::string& program, bool packaged) {
+    const std::string path = XScreensaverFile();
+    if (!platform::FileExists(path))
+        return "There is no " + path + ", so no programs list to remove it from.";
+    std::string text = ReadSmallFile(path, MaxXScreensaverFileSize);
+    if (RemoveProgramEntries(text, ProgramNames(program, packaged)) == 0)
+        return program + " was not in the programs list of " + path + ": nothing to remove there.";
+    ReplaceFile(path, text);
+    return "Removed " + program + " from the programs list of " + path + ".";
 }
 
-// Adds the entry to the `programs:` list; a file without one gets a list
-// holding the entry, at its end (a new file when there is none). False
-// (nothing written) when the list is one line that ends without a
-// continuation, which cannot take another entry.
-bool RegisterHack(const std::string& program, std::string& note) {
-    std::string path = XScreensaverFile();
-    std::vector<std::string> lines;
-    if (platform::FileExists(path)) lines = SplitKeepingEnds(ReadSmallFile(path, MaxXScreensaverFileSize));
-    for (const std::string& line : lines)
-        if (IsOurEntry(line, program)) return true; // installed before
-    std::size_t list = 0;
-    while (list < lines.size() && lines[list].compare(0, 9, "programs:") != 0)
-        ++list;
-    if (list == lines.size()) {
-        if (!lines.empty() && lines.back().back() != '\n') lines.back() += "\n";
-        lines.push_back("programs:\t\t\t\t\t\t\t      \\\n");
-        lines.push_back(HackEntry(program) + "\n");
-        lines.push_back("\n");
-    } else if (!WithoutEnd(lines[list]).empty() && WithoutEnd(lines[list]).back() == '\\') {
-        lines.insert(lines.begin() + static_cast<long>(list) + 1, HackEntry(program) + "\n");
-    } else {
-        note = "xscreensaver: the programs list of " + path +
-               " cannot take another line; add this one to it:\n" + HackEntry(program);
+// Deletes the settings file and says whether there was one.
+std::string DeleteSettings(const std::string& systemDir) {
+    const std::string settings = JoinPath(systemDir, SettingsFileName);
+    if (!platform::FileExists(settings)) return "There were no settings to delete.";
+    if (!platform::DeleteFile(settings)) return "Your settings " + settings + " could not be deleted.";
+    return "Deleted your settings " + settings + ".";
+}
+
+// Whether the user agrees to `question`: in a box on the display; without
+// one, on the terminal; `confirmed` (--yes) agrees at once. With neither a
+// display nor a terminal, false with `refused` set.
+bool Confirm(std::string question, bool confirmed, bool& refused) {
+    refused = false;
+    if (confirmed) return true;
+    if (EnsureGtk())
+        return platform::MessageBox(question, UninstallCaption, platform::MbOkCancel) == platform::IdOk;
+    if (!isatty(STDIN_FILENO)) {
+        refused = true;
         return false;
     }
-    std::string text;
-    for (const std::string& l : lines)
-        text += l;
-    ReplaceFile(path, text);
-    return true;
+    std::size_t ok = question.rfind(ClickOk);
+    if (ok != std::string::npos) question.erase(ok);
+    std::printf("%s\nContinue? [y/N] ", question.c_str());
+    std::fflush(stdout);
+    char answer[16] = {};
+    if (!std::fgets(answer, sizeof answer, stdin)) return false;
+    return answer[0] == 'y' || answer[0] == 'Y';
 }
 
-void UnregisterHack(const std::string& program) {
-    std::string path = XScreensaverFile();
-    if (!platform::FileExists(path)) return;
-    std::vector<std::string> lines = SplitKeepingEnds(ReadSmallFile(path, MaxXScreensaverFileSize));
-    std::string text;
-    bool found = false;
-    for (const std::string& line : lines) {
-        if (IsOurEntry(line, program))
-            found = true;
-        else
-            text += line;
-    }
-    if (found) ReplaceFile(path, text);
+// "/u" with nothing to ask on: nothing removed, and how to go on.
+int RefuseUninstall() {
+    std::fprintf(stderr,
+                 "tarnwick: /u asks before it removes anything, and there is no display or terminal to "
+                 "ask on: nothing was removed. To uninstall without being asked, run: tarnwick /u --yes\n");
+    return 1;
 }
+
+// The report of "/u", on standard output and, on a display, in a box
+// unless the run was to ask nothing (--yes).
+void Report(const std::string& text, bool confirmed) {
+    std::printf("%s\n", text.c_str());
+    if (!confirmed && EnsureGtk()) platform::MessageBox(text, UninstallCaption, platform::MbOk);
+}
+
 // Installed by a package: the program and its data stay where the package
 // put them; "/i" only offers the program to the user's xscreensaver.
 int InstallPackaged() {
-    std::string note;
+    std::string said;
     try {
-        if (!RegisterHack(ProgramFile, note)) {
-            std::printf("%s\n", note.c_str());
-            return 1;
-        }
+        said = RegisterHack(ProgramFile, true);
     } catch (const TIoError& e) {
         ShowErrorBox(e.what());
         return 1;
     }
-    std::printf("Added %s to the programs list of %s: xscreensaver offers the screensaver now.\n"
-                "Nothing was copied: the program and its data stay where the package installed them.\n",
-                ProgramFile.c_str(), XScreensaverFile().c_str());
+    std::printf("%s\nNothing was copied: the program and its data stay where the package installed them.\n",
+                said.c_str());
     return 0;
 }
 
-int UninstallPackaged() {
-    if (platform::MessageBox(PackagedUninstallQuestion, UninstallCaption, platform::MbOkCancel) !=
-        platform::IdOk)
-        return 0;
+int UninstallPackaged(bool confirmed) {
+    bool refused = false;
+    if (!Confirm(PackagedUninstallQuestion, confirmed, refused)) return refused ? RefuseUninstall() : 0;
     std::string systemDir = platform::GetSystemDirectory();
+    std::string said;
     try {
-        UnregisterHack(ProgramFile);
+        said = UnregisterHack(ProgramFile, true);
     } catch (const TIoError& e) {
         ShowErrorBox(e.what());
         return 1;
     }
-    platform::DeleteFile(JoinPath(systemDir, SettingsFileName));
+    said += "\n" + DeleteSettings(systemDir);
     platform::RemoveDirectory(systemDir); // only when nothing else is in it
-    std::printf("%s\n", PackagedUninstallDone);
-    platform::MessageBox(PackagedUninstallDone, UninstallCaption, platform::MbOk);
+    Report(said + "\n" + PackagedUninstallDone, confirmed);
     return 0;
 }
 } // namespace
@@ -160,9 +180,8 @@ int UninstallPackaged() {
 const char* const PackagedUninstallQuestion =
     "This removes Tarnwick Screensaver from your xscreensaver list and deletes your settings. The package "
     "itself stays installed. Click OK to continue.";
-const char* const PackagedUninstallDone =
-    "Tarnwick Screensaver has been removed from your xscreensaver list and your settings were deleted. The "
-    "package itself is still installed: remove it with the package manager (sudo apt remove tarnwick).";
+const char* const PackagedUninstallDone = "The package itself is still installed: remove it with the package "
+                                          "manager (sudo apt remove tarnwick).";
 
 int InstallInHome() {
     if (IsPackagedProgram(ProgramFile)) return InstallPackaged();
@@ -176,24 +195,27 @@ int InstallInHome() {
         platform::RemoveDirectory(systemDir); // only when nothing else is in it
         return 1;
     }
-    std::string note;
+    std::string said;
+    const std::string settings = JoinPath(systemDir, SettingsFileName);
+    TSettings choices = DefaultSettings();
+    bool kept = ReadSettingsChoices(settings, choices);
     try {
-        ReplaceFile(JoinPath(systemDir, SettingsFileName), SettingsText(startDir, DefaultSettings()));
-        RegisterHack(installed, note);
+        ReplaceFile(settings, SettingsText(startDir, choices));
+        said = RegisterHack(installed, false);
     } catch (const TIoError& e) {
         ShowErrorBox(e.what());
         return 1;
     }
-    std::printf("Installed %s with its settings in %s (home directory %s).\n", LinuxProgramName,
-                systemDir.c_str(), startDir.c_str());
-    if (!note.empty()) std::printf("%s\n", note.c_str());
+    std::printf("Installed %s in %s, with %s (data folder %s).\n%s\n", LinuxProgramName, systemDir.c_str(),
+                kept ? "the choices of your settings kept" : "the default settings", startDir.c_str(),
+                said.c_str());
     return 0;
 }
 
-int UninstallFromHome() {
-    if (IsPackagedProgram(ProgramFile)) return UninstallPackaged();
-    if (platform::MessageBox(UninstallQuestion, UninstallCaption, platform::MbOkCancel) != platform::IdOk)
-        return 0;
+int UninstallFromHome(bool confirmed) {
+    if (IsPackagedProgram(ProgramFile)) return UninstallPackaged(confirmed);
+    bool refused = false;
+    if (!Confirm(UninstallQuestion, confirmed, refused)) return refused ? RefuseUninstall() : 0;
     std::string startDir = platform::GetCurrentDirectory();
 
     std::string folder;
@@ -208,19 +230,20 @@ int UninstallFromHome() {
     std::string systemDir = platform::GetSystemDirectory();
     platform::SetCurrentDirectory(systemDir);
     std::string installed = JoinPath(systemDir, LinuxProgramName);
+    std::string said;
     try {
-        UnregisterHack(installed);
+        said = UnregisterHack(installed, false);
     } catch (const TIoError& e) {
         ShowErrorBox(e.what());
         return 1;
     }
     platform::DeleteFile(installed);
-    platform::DeleteFile(JoinPath(systemDir, SettingsFileName));
+    said += "\n" + DeleteSettings(systemDir);
 
     if (!DeleteUninstallListFiles(startDir)) return 1;
     platform::SetCurrentDirectory(startDir);
     platform::RemoveDirectory(systemDir); // only when nothing else is in it
-    platform::MessageBox(UninstallDone, UninstallCaption, platform::MbOk);
+    Report(said + "\n" + UninstallDone, confirmed);
     return 0;
 }
 

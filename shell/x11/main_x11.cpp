@@ -2,7 +2,7 @@
 //
 //   tarnwick [/s]            the full-screen run on the X display
 //   tarnwick /p ID           the logo painted into the X window ID every 50 ms
-//   tarnwick /i, /u          install into, uninstall from the user's home
+//   tarnwick /i, /u [--yes]  install into, uninstall from the user's home
 //   tarnwick anything else   the settings dialog
 //   tarnwick --root | --window-id ID [--fps] [--clock|--no-clock] [--clock12|--clock24]
 //            [--sound|--no-sound]
@@ -140,7 +140,7 @@ int Run(const std::vector<std::string>& raw) {
     case StartInstall:
         return x11::InstallInHome();
     case StartUninstall:
-        return x11::UninstallFromHome();
+        return x11::UninstallFromHome(args.Second == "--yes");
     case StartWindow:
         break;
     }

@@ -26,6 +26,7 @@ platform::TMessageBoxAnswer GtkMessageBox(const std::string& text, const std::st
         nullptr, GTK_DIALOG_MODAL, type,
         kind == platform::MbOkCancel ? GTK_BUTTONS_OK_CANCEL : GTK_BUTTONS_OK, "%s", GtkText(text).c_str());
     gtk_window_set_title(GTK_WINDOW(box), caption.c_str());
+    FitTitle(GTK_WINDOW(box));
     gtk_window_set_position(GTK_WINDOW(box), GTK_WIN_POS_CENTER);
     gtk_window_set_keep_above(GTK_WINDOW(box), TRUE);
     gtk_dialog_set_default_response(GTK_DIALOG(box), GTK_RESPONSE_OK);

@@ -84,10 +84,11 @@ void CloseEarlierInstance();
 
 // "/i" and "/u" in the user's home; each returns the exit code. Run from
 // an installed package they only add and remove the xscreensaver line (and
-// "/u" the settings), and say that the package stays.
+// "/u" the settings), and say that the package stays. `confirmed` ("/u
+// --yes"): nothing is asked.
 extern const char* const PackagedUninstallQuestion;
 extern const char* const PackagedUninstallDone;
 int InstallInHome();
-int UninstallFromHome();
+int UninstallFromHome(bool confirmed);
 
 } // namespace x11

@@ -125,7 +125,7 @@ bool ParseHackRequest(const std::vector<std::string>& args, const char* environm
 }
 
 std::string UsageText(const std::string& settingsFile, const std::string& dataFolder) {
-    std::string text = "Usage: tarnwick [/s | /p WINDOW | /c | /i | /u]\n"
+    std::string text = "Usage: tarnwick [/s | /p WINDOW | /c | /i | /u [--yes]]\n"
                        "       tarnwick [--root | --window-id WINDOW] [--fps] [--clock | --no-clock] "
                        "[--clock12 | --clock24]\n"
                        "                [--sound | --no-sound]\n"
@@ -135,13 +135,15 @@ std::string UsageText(const std::string& settingsFile, const std::string& dataFo
                        "\n"
                        "The screensaver's switches:\n"
                        "  /s or none          the full-screen run; any key ends it\n"
-                       "  /p WINDOW           the logo painted into the X window WINDOW\n"
+                       "  /p WINDOW           the logo painted into the X window WINDOW (decimal or 0x\n"
+                       "                      hexadecimal)\n"
                        "  /c                  the settings dialog (so does any other first argument\n"
                        "                      that does not start with -)\n"
                        "  /i                  install for this user: tarnwick from the current folder into\n"
                        "                      the settings folder, with settings naming the current folder\n"
                        "                      as the data folder, and the hack in ~/.xscreensaver\n"
-                       "  /u                  uninstall what /i installed\n"
+                       "  /u [--yes]          uninstall what /i installed, once you agree: in a box on\n"
+                       "                      the display, else on the terminal; --yes agrees at once\n"
                        "  From the installed package, /i only adds the packaged program to the\n"
                        "  programs list of ~/.xscreensaver (making the file when there is none) and\n"
                        "  copies nothing; /u removes that line and the settings file, and the package\n"

@@ -38,13 +38,21 @@ TEST_F(Installing, CopiesTheProgramAndWritesDefaultSettings) {
     EXPECT_TRUE(ShownBoxes.empty());
 }
 
-TEST_F(Installing, InstallingAgainResetsTheChoices) {
+// Installing again (a newer program) keeps the user's choices; the data
+// folder becomes the one installed from.
+TEST_F(Installing, InstallingAgainKeepsTheChoices) {
     ASSERT_EQ(RunInstall(), 0);
-    WriteText(SettingsPath(), std::string(SettingsComment) + "\r\n/elsewhere\r\n1\r\n1\r\n0\r\n24\r\n");
+    WriteText(SettingsPath(),
+              std::string(SettingsComment) + "\r\n/elsewhere\r\n1\r\n1\r\n0\r\n24\r\n0\r\n1\r\n");
     WriteText(start + "/Tarnwick.exe", "MZ newer program");
     EXPECT_EQ(RunInstall(), 0);
-    EXPECT_EQ(ReadText(SettingsPath()), DefaultSettingsText());
+    EXPECT_EQ(ReadText(SettingsPath()),
+              std::string(SettingsComment) + "\r\n" + start + "\r\n1\r\n1\r\n0\r\n24\r\n0\r\n1\r\n");
     EXPECT_EQ(ReadText(SystemDir() + "/Tarnwick.scr"), "MZ newer program");
+    // A file that gives no choices (not ours, or too large) is replaced by the defaults.
+    WriteText(SettingsPath(), std::string(MaxSettingsFileSize + 1, '1'));
+    EXPECT_EQ(RunInstall(), 0);
+    EXPECT_EQ(ReadText(SettingsPath()), DefaultSettingsText());
 }
 
 TEST_F(Installing, CopiesTheScreensaverNameWhenThatIsWhatTheFolderHolds) {
@@ -70,11 +78,11 @@ TEST_F(Installing, MissingProgramIsReportedAndNothingIsWritten) {
 
 TEST_F(Installing, SettingsThatCannotBeWrittenAreReported) {
     platform::GetSystemDirectory();
-    MakeDir(SettingsPath() + ".new");
+    MakeDir(SettingsPath());
     EXPECT_EQ(RunInstall(), 1);
     ASSERT_EQ(ShownBoxes.size(), 1u);
     EXPECT_EQ(ShownBoxes[0].Kind, platform::MbError);
-    EXPECT_FALSE(Exists(SettingsPath()));
+    EXPECT_TRUE(Exists(SettingsPath() + "/."));
 }
 
 class Uninstalling : public Installing {

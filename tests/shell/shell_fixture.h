@@ -28,6 +28,8 @@ struct TShownBox {
 inline std::vector<TShownBox> ShownBoxes;
 // What LoadSettings said about the data folder it took.
 inline std::vector<std::string> SettingsNotes;
+// The lines LoadSettings wrote to standard error.
+inline std::vector<std::string> SettingsWarnings;
 inline platform::TMessageBoxAnswer NextAnswer = platform::IdOk;
 
 inline platform::TMessageBoxAnswer RecordBox(const std::string& text, const std::string& caption,
@@ -63,6 +65,8 @@ class ShellTest : public ::testing::Test {
         DataInShareFolders = true;
         SettingsNotes.clear();
         SettingsNote = [](const std::string& text) { SettingsNotes.push_back(text); };
+        SettingsWarnings.clear();
+        SettingsWarning = [](const std::string& text) { SettingsWarnings.push_back(text); };
         IoErrorsNameFiles = false;
         ShownBoxes.clear();
         NextAnswer = platform::IdOk;
