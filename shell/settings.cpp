@@ -356,12 +356,17 @@ void ReplaceFile(const std::string& path, const std::string& text) {
     std::error_code error;
     // A link (a dotfile kept in a repository) stays: the file it names is replaced.
     fs::path target = path;
+    bool followed = false;
     for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(target, error)); ++hops) {
         fs::path link = fs::read_symlink(target, error);
         if (error) break;
         target = link.is_absolute() ? link : target.parent_path() / link;
+        followed = true;
     }
-    const std::string file = target.string();
+    // The path as given unless a link led elsewhere: on Windows a path's
+    // way through std::filesystem loses the UTF-8 of names outside the
+    // ANSI code page.
+    const std::string file = followed ? target.string() : path;
     std::string temp = file + ".new";
     try {
         WriteWholeFile(temp, text.data(), text.size());

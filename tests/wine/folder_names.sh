@@ -2,7 +2,8 @@
 # The unzipped screensaver in a folder whose name lies outside the ANSI code
 # page ("Заставка") and in one whose path is longer than MAX_PATH (260
 # characters): without a settings file it finds the data beside itself and
-# the lake runs; OK in the dialog writes the folder's name as it is.
+# the lake runs; OK in the dialog writes the folder's name as it is, also
+# into a user's folder named outside the code page.
 source "$(dirname "$0")/../lib/common.sh"
 start_xvfb 800x600
 use_wine_prefix
@@ -47,6 +48,21 @@ probe click "$MAIN_CLASS" "OK"
 wait_for "! kill -0 $pid" 20 || { probe msgbox "Tarnwick 3D Screensaver" 1000 || true; fail "OK did not end the dialog"; }
 home=$(sed -n '2{s/\r$//;p;q}' "$(wine_user_settings)")
 [ "$home" = "$(win_path "$folder")\\" ] || fail "the settings name the home $home"
+
+note "the user's settings in a folder named outside the code page"
+mkdir -p "$WINEPREFIX/drive_c/users/Юрий"
+for key in 'User Shell Folders' 'Shell Folders'; do
+  wine reg add "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\$key" /v AppData /d 'C:\users\Юрий' /f >/dev/null 2>&1
+done
+wineserver -w
+wine "$folder/Tarnwick.scr" /c >"$TEST_TMP/dialog.out" 2>&1 &
+pid=$!
+probe window "$MAIN_CLASS" 30000 >/dev/null || fail "no settings dialog"
+probe click "$MAIN_CLASS" "Show FPS"
+probe click "$MAIN_CLASS" "OK"
+wait_for "! kill -0 $pid" 20 || { probe msgbox "Tarnwick 3D Screensaver" 1000 || true; fail "OK did not save"; }
+user="$WINEPREFIX/drive_c/users/Юрий/Tarnwick/tarnwick.txt"
+[ "$(sed -n '4{s/\r$//;p;q}' "$user")" = 1 ] || fail "OK did not write Show FPS to $user"
 
 note "a path longer than MAX_PATH"
 rm -f "$(wine_user_settings)"
