@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace platform {
@@ -55,6 +56,8 @@ std::string NativePath(const std::string& path);
 // bytes from 0x80 up as characters of its code page).
 std::string PrintableText(const std::string& text);
 
+// Opens a file as std::fopen does, whatever characters its path holds (UTF-8).
+std::FILE* OpenFile(const std::string& path, const char* mode);
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 // Copies src over dst (replacing dst). False on any failure.
@@ -63,6 +66,8 @@ bool DeleteFile(const std::string& path);
 // Renames src to dst, replacing dst if it exists. False on failure.
 bool RenameFile(const std::string& src, const std::string& dst);
 bool RemoveDirectory(const std::string& path); // only an empty one
+// Makes one folder (its parent must be there). True when it is there afterwards.
+bool CreateDirectory(const std::string& path);
 
 // Message boxes. The answer is IdOk or IdCancel.
 enum TMessageBoxKind { MbOk, MbOkCancel, MbError };
@@ -82,7 +87,8 @@ bool OpenUrl(const std::string& url);
 bool ShowScreensaverSettings(const std::string& path);
 
 // Special folders, by their Windows CSIDL numbers.
-enum TSpecialFolder { FolderPrograms = 2, FolderDesktop = 16 };
+// FolderAppData, the user's roaming application data, is Windows' alone.
+enum TSpecialFolder { FolderPrograms = 2, FolderDesktop = 16, FolderAppData = 26 };
 // The folder's path with a trailing separator, or false when the system cannot name it.
 bool GetSpecialFolder(TSpecialFolder folder, std::string& path);
 

@@ -22,8 +22,16 @@ namespace {
 namespace fs = std::filesystem;
 
 #ifdef _WIN32
+// Paths are UTF-8 inside the program; the system takes them wide, so names
+// outside the ANSI code page survive.
+fs::path PathOf(const std::string& path) {
+    return fs::u8path(path);
+}
+std::string TextOf(const fs::path& path) {
+    return path.u8string();
+}
 int OpenNewFile(const std::string& path, bool) {
-    return _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    return _wopen(PathOf(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
 }
 long WriteSome(int fd, const char* data, std::size_t size) {
     return _write(fd, data, static_cast<unsigned>(size < 0x40000000u ? size : 0x40000000u));
@@ -40,6 +48,12 @@ unsigned ProcessId() {
 // MoveFileEx with write-through (RenameFile) already waits for the disk.
 void FlushFolder(const std::string&) {}
 #else
+fs::path PathOf(const std::string& path) {
+    return path;
+}
+std::string TextOf(const fs::path& path) {
+    return path.string();
+}
 // Private until it has the target's permissions; a file that is new gets
 // the user's usual ones (the umask's).
 int OpenNewFile(const std::string& path, bool replacing) {
@@ -70,7 +84,7 @@ void FlushFolder(const std::string& folder) {
 // itself when it is no link.
 fs::path FollowLinks(const std::string& path) {
     std::error_code error;
-    fs::path target = path;
+    fs::path target = PathOf(path);
     for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(target, error)); ++hops) {
         fs::path link = fs::read_symlink(target, error);
         if (error) break;
@@ -125,7 +139,7 @@ bool WriteAndFlush(int fd, const std::string& text) {
 void ReplaceFile(const std::string& path, const std::string& text) {
     // A link (a dotfile kept in a repository) stays: the file it names is replaced.
     const fs::path target = FollowLinks(path);
-    const std::string file = target.string();
+    const std::string file = TextOf(target);
     std::error_code error;
     fs::file_status old = fs::status(target, error);
     bool exists = !error && fs::exists(old);
@@ -147,7 +161,7 @@ void ReplaceFile(const std::string& path, const std::string& text) {
         err = errno;
     }
     if (written && exists) {
-        fs::permissions(temp, old.permissions(), error);
+        fs::permissions(PathOf(temp), old.permissions(), error);
         if (error) {
             written = false;
             err = EACCES;
@@ -164,5 +178,5 @@ void ReplaceFile(const std::string& path, const std::string& text) {
         if (err) RaiseErrno(err, file);
         throw FileError(IoAccessDenied, file);
     }
-    FlushFolder(target.parent_path().string());
+    FlushFolder(TextOf(target.parent_path()));
 }

@@ -149,6 +149,11 @@ int Uninstall() {
     platform::SetCurrentDirectory(systemDir);
     platform::DeleteFile(JoinPath(systemDir, ScreensaverFileName));
     platform::DeleteFile(JoinPath(systemDir, SettingsFileName));
+    // The user's own choices go too, and their folder when nothing else is in it.
+    if (!UserSettingsFolder.empty()) {
+        platform::DeleteFile(UserSettingsFilePath());
+        platform::RemoveDirectory(UserSettingsFolder);
+    }
 
     if (!DeleteUninstallListFiles(startDir)) return 1;
     platform::MessageBox(UninstallDone, UninstallCaption, platform::MbOk);

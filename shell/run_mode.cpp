@@ -8,6 +8,11 @@
 const char* const ApplicationTitle = "Tarnwick 3D Screensaver";
 const char* const ConfigurationCaption = "Tarnwick 3D Screensaver Configuration";
 const char* const MainWindowClassName = "TTarnwickScreensaverMainWindow";
+#ifdef _WIN32
+bool ShellSwitches = true;
+#else
+bool ShellSwitches = false;
+#endif
 
 void ShowErrorBox(const std::string& text) {
     platform::MessageBox(text, ApplicationTitle, platform::MbError);
@@ -23,15 +28,29 @@ TArguments ReadArguments(const std::vector<std::string>& args) {
     return result;
 }
 
+namespace {
+// Whether the argument is the switch (written in lower case), compared as
+// ShellSwitches says.
+bool IsSwitch(const std::string& argument, const char* name) {
+    if (!ShellSwitches) return argument == name;
+    std::size_t i = 0;
+    for (; i < argument.size() && name[i]; ++i)
+        if (std::tolower(static_cast<unsigned char>(argument[i])) != name[i]) return false;
+    return i == argument.size() && !name[i];
+}
+} // namespace
+
 TStartAction ChooseStartAction(const TArguments& args) {
-    if (args.First == "/i") return StartInstall;
-    if (args.First == "/u") return StartUninstall;
+    if (IsSwitch(args.First, "/i")) return StartInstall;
+    if (IsSwitch(args.First, "/u")) return StartUninstall;
     return StartWindow;
 }
 
 TWindowSetUp ChooseWindowSetUp(const TArguments& args) {
-    if (args.First == "/p") return SetUpPreview;
-    if (args.First == "/s" || args.First.empty()) return SetUpFullScreen;
+    if (IsSwitch(args.First, "/p")) return SetUpPreview;
+    if (IsSwitch(args.First, "/s")) return SetUpFullScreen;
+    // Windows' shell starts a screen saver with no argument to configure it.
+    if (args.First.empty()) return ShellSwitches ? SetUpConfigure : SetUpFullScreen;
     return SetUpConfigure;
 }
 

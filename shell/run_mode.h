@@ -12,6 +12,11 @@
 //   anything else    the settings dialog; characters 4 onwards of the first
 //                    argument are the handle of a window whose parent is the
 //                    dialog's owner ("/c:1234" gives 1234)
+//
+// The Windows program follows Windows' shell instead, which starts a screen
+// saver with "/S" to test it and with no argument at all to configure it,
+// and does not care about case: there the switches are compared without
+// regard to case and no argument opens the settings dialog (ShellSwitches).
 #pragma once
 
 #include <cstdint>
@@ -29,6 +34,11 @@ enum TRunMode : std::uint8_t {
     Configure = 1, // the settings dialog
     Running = 2,   // the full-screen run; set as the last step of its set-up
 };
+
+// Whether the switches are read as Windows' shell writes them: in either
+// case, and no argument meaning the settings dialog. On in the Windows
+// program, off in the Linux one.
+extern bool ShellSwitches;
 
 // What the process does, chosen from the first argument.
 enum TStartAction { StartInstall, StartUninstall, StartWindow };

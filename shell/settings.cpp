@@ -13,6 +13,7 @@
 const char* const SettingsFileName = "tarnwick.txt";
 const char* const SettingsComment = "Configuration File { home dir, exit on mouse, fps, time, time (12,24) }";
 std::string HomeDir;
+std::string UserSettingsFolder;
 std::string HomeDirError;
 bool SettingsFileOptional = false;
 std::string ProgramFile;
@@ -283,17 +284,26 @@ std::string SettingsFilePath() {
     return platform::SystemDirectoryPath() + platform::PathSeparator() + SettingsFileName;
 }
 
+std::string UserSettingsFilePath() {
+    return UserSettingsFolder.empty() ? std::string() : Join(UserSettingsFolder, SettingsFileName);
+}
+
 void LoadSettings(TSettings& settings) {
     platform::SetCurrentDirectory(platform::SystemDirectoryPath());
-    const std::string path = SettingsFilePath();
+    // The user's own choices when there are any, else the installer's.
+    const std::string userPath = UserSettingsFilePath();
+    const bool userFolderInTheWay = !userPath.empty() && platform::DirectoryExists(userPath);
+    const std::string path = userFolderInTheWay || (!userPath.empty() && platform::FileExists(userPath))
+                                 ? userPath
+                                 : SettingsFilePath();
     HomeDir.clear();
     HomeDirError.clear();
     WithoutSettingsFile = false;
     SettingsPathIsFolder = false;
     std::vector<std::string> lines;
     if (SettingsFileOptional && platform::DirectoryExists(path)) {
-        // Nothing to read, and nothing can be saved until the folder goes.
-        SettingsPathIsFolder = true;
+        // Nothing to read, and nothing can be saved there until the folder goes.
+        SettingsPathIsFolder = userFolderInTheWay || userPath.empty();
         UseDataFolder("The settings file " + Printable(path) + " is a folder, not a file", "");
         ReadChoices({}, settings);
         return;
@@ -370,8 +380,9 @@ std::string SettingsText(const std::string& homeDir, const TSettings& settings) 
 }
 
 void SaveSettings(const TSettings& settings) {
+    const std::string path = UserSettingsFolder.empty() ? SettingsFilePath() : UserSettingsFilePath();
     if (SettingsPathIsFolder)
-        throw TIoError(IoAccessDenied, "The settings file " + Printable(SettingsFilePath()) +
+        throw TIoError(IoAccessDenied, "The settings file " + Printable(path) +
                                            " is a folder: the choices were not saved. Remove or rename that "
                                            "folder, then press OK again.");
     // A line that names no directory is not written back, and no other
@@ -382,6 +393,11 @@ void SaveSettings(const TSettings& settings) {
     if (HomeDir.empty())
         throw TIoError(IoInvalidFilename, std::string("The settings file ") + SettingsFileName +
                                               " names no valid home directory: the choices were not saved");
-    platform::SetCurrentDirectory(platform::GetSystemDirectory()); // creates it when missing
-    ReplaceFile(SettingsFilePath(), SettingsText(HomeDir, settings));
+    if (UserSettingsFolder.empty()) {
+        platform::SetCurrentDirectory(platform::GetSystemDirectory()); // creates it when missing
+    } else if (!platform::CreateDirectory(UserSettingsFolder)) {
+        throw TIoError(IoAccessDenied, "The folder " + Printable(UserSettingsFolder) +
+                                           " cannot be made: the choices were not saved");
+    }
+    ReplaceFile(path, SettingsText(HomeDir, settings));
 }

@@ -1,4 +1,5 @@
-// The settings file "tarnwick.txt" in the system directory.
+// The settings file "tarnwick.txt": the user's own in UserSettingsFolder
+// when there is one, else the one in the system directory.
 //
 // Eight text lines, each ending in CR LF:
 //   1  comment            "Configuration File { home dir, exit on mouse, fps, time, time (12,24) }"
@@ -38,7 +39,14 @@ struct TSettings {
 extern const char* const SettingsFileName; // "tarnwick.txt"
 extern const char* const SettingsComment;  // line 1
 extern std::string HomeDir;                // the data directory, ending in a separator once read
-extern std::string HomeDirError;           // why HomeDir is not the current directory; empty when it is
+// The folder of the user's own settings file, which LoadSettings reads
+// before the system directory's and SaveSettings writes (creating the
+// folder). The Windows program sets it to %APPDATA%\Tarnwick: a standard
+// user may not write the system directory, whose file stays the installer's
+// default. Empty: the system directory's file is the user's (Linux, whose
+// system directory is already in the user's home).
+extern std::string UserSettingsFolder;
+extern std::string HomeDirError; // why HomeDir is not the current directory; empty when it is
 
 // Both programs run without a settings file. At start they set
 // SettingsFileOptional and ProgramFile: a settings file that is missing, is a
@@ -66,7 +74,8 @@ extern void (*SettingsWarning)(const std::string& text);
 // The largest settings file taken; a real one is a few hundred bytes.
 constexpr std::size_t MaxSettingsFileSize = 64 * 1024;
 
-// Reads the settings file from the system directory into `settings`, sets
+// Reads the settings file (the user's own when it is there, else the
+// system directory's) into `settings`, sets
 // HomeDir and makes it the current directory. Raises TIoError: "File not
 // found" when there is no file (unless SettingsFileOptional). A home
 // directory that is not there and no data folder in its place raises nothing
@@ -99,14 +108,17 @@ bool IsPackagedProgram(const std::string& programFile);
 // not UTF-8 shown as '?'.
 std::string Printable(const std::string& text);
 
-// Writes the eight lines to the system directory (created when missing),
+// Writes the eight lines to the user's settings file, or without a
+// UserSettingsFolder to the system directory (either folder created when missing),
 // replacing the file only once the new one is complete. Raises TIoError on
 // failure, and before writing anything when HomeDir is empty or the settings
 // file's name is taken by a folder.
 void SaveSettings(const TSettings& settings);
 
-// The full path of the settings file; nothing is created or changed.
+// The full path of the system directory's settings file; nothing is created or changed.
 std::string SettingsFilePath();
+// The full path of the user's own settings file; empty without a UserSettingsFolder.
+std::string UserSettingsFilePath();
 
 // The settings file's text for a home directory and choices.
 std::string SettingsText(const std::string& homeDir, const TSettings& settings);

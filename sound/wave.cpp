@@ -156,7 +156,7 @@ TWaveFile::TWaveFile(const std::string& path) : path_(path) {
     if (path.empty()) throw TIoError(IoFileNotFound);
     if (platform::DirectoryExists(path)) throw FolderError(path);
     errno = 0;
-    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(platform::NativePath(path).c_str(), "rb"));
+    std::unique_ptr<std::FILE, FileCloser> f(platform::OpenFile(path, "rb"));
     if (!f) RaiseErrno(errno ? errno : ENOENT, path);
     std::FILE* fp = f.get();
     if (std::fseek(fp, 0, SEEK_END) != 0) RaiseErrno(errno ? errno : EIO, path);

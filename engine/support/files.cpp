@@ -17,7 +17,7 @@ FileHandle OpenFile(const std::string& path, const char* mode) {
     // Some systems open a folder as if it were an empty or endless file.
     if (platform::DirectoryExists(path)) throw FolderError(path);
     errno = 0;
-    FileHandle f(std::fopen(platform::NativePath(path).c_str(), mode));
+    FileHandle f(platform::OpenFile(path, mode));
     if (!f) RaiseErrno(errno ? errno : ENOENT, path);
     return f;
 }

@@ -1,6 +1,7 @@
 // <windows.h> without the A/W macros that would rename the platform
 // boundary's own functions (platform::MessageBox, platform::DeleteFile, ...).
-// Win32 files include this instead of <windows.h>, and call the A forms.
+// Win32 files include this instead of <windows.h>, and name the A or W form
+// they call (paths and user texts go through the W forms, text_win32.h).
 #pragma once
 
 #include <windows.h>
@@ -12,3 +13,4 @@
 #undef CopyFile
 #undef DeleteFile
 #undef RemoveDirectory
+#undef CreateDirectory

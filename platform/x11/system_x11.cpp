@@ -156,6 +156,10 @@ std::string PrintableText(const std::string& text) {
     return shown;
 }
 
+std::FILE* OpenFile(const std::string& path, const char* mode) {
+    return std::fopen(NativePath(path).c_str(), mode);
+}
+
 bool FileExists(const std::string& path) {
     struct stat st {};
     return stat(NativePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -222,6 +226,10 @@ bool RenameFile(const std::string& src, const std::string& dst) {
 
 bool RemoveDirectory(const std::string& path) {
     return rmdir(NativePath(path).c_str()) == 0;
+}
+
+bool CreateDirectory(const std::string& path) {
+    return mkdir(NativePath(path).c_str(), 0755) == 0 || DirectoryExists(path);
 }
 
 TMessageBoxAnswer SystemMessageBox(const std::string& text, const std::string& caption,

@@ -29,6 +29,8 @@ const char* const RightsLine = "All rights reserved.";
 const std::string VersionLine = std::string("Version ") + TarnwickVersion;
 
 TDialogHost* Host = nullptr;
+// The DPI the box is laid out for; 0 before the first layout.
+UINT FittedDpi = 0;
 
 LRESULT CALLBACK AboutProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -43,12 +45,15 @@ LRESULT CALLBACK AboutProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     case WM_DPICHANGED: {
-        // Moved onto a monitor of another scale: the frame the system
-        // suggests, the form laid out again inside it.
+        // Moved onto a monitor of another scale. The box opens already
+        // fitted to the dialog's monitor, and the system, which saw it
+        // elsewhere, would scale it a second time: its size comes from the
+        // form at the new DPI, never from the frame suggested.
         const RECT* r = reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(hwnd, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        LayoutControls(hwnd, HIWORD(wParam));
+        if (HIWORD(wParam) != FittedDpi) {
+            FitAboutBox(hwnd, HIWORD(wParam));
+            SetWindowPos(hwnd, nullptr, r->left, r->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
         return 0;
     }
     }
@@ -83,7 +88,8 @@ HWND CreateAboutBox(HINSTANCE instance, TDialogHost& host) {
 }
 
 void FitAboutBox(HWND about, UINT dpi) {
-    if (!about) return;
+    if (!about || dpi == FittedDpi) return;
+    FittedDpi = dpi;
     const SIZE frame = FrameSize(Scaled(AboutClientWidth, dpi), Scaled(AboutClientHeight, dpi), AboutStyle,
                                  AboutExStyle, dpi);
     SetWindowPos(about, nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

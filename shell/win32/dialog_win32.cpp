@@ -2,10 +2,15 @@
 // run mode shows them; the full-screen run hides them. Positions and sizes
 // are given in pixels at 96 DPI relative to the parent's client area, and
 // laid out again at the DPI of the window's monitor; controls inside a
-// group box are children of it, so hiding the box hides them too.
+// group box are children of it, so hiding the box hides them too. The form
+// is the least each control gets: in a font wider than the one it was
+// drawn for (Segoe UI, or a fallback), a control grows to hold its text and
+// pushes what lies to its right or below it along, so that no two overlap.
 #include "shell/win32/window_win32.h"
 
+#include <algorithm>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "shell/win32/dpi_win32.h"
@@ -134,10 +139,172 @@ void LayoutControls(HWND window, UINT dpi) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
+namespace {
+// A control's place in its parent's client area, in pixels.
+struct TBox {
+    int Left, Top, Width, Height;
+    int Right() const { return Left + Width; }
+    int Bottom() const { return Top + Height; }
+};
+
+// Where the form puts the control, at `dpi`.
+TBox FormBox(HWND control, UINT dpi) {
+    const RECT& r = Layouts[control].Rect96;
+    const int left = Scaled(r.left, dpi), top = Scaled(r.top, dpi);
+    return TBox{left, top, Scaled(r.right, dpi) - left, Scaled(r.bottom, dpi) - top};
+}
+
+void Place(HWND control, const TBox& b) {
+    SetWindowPos(control, nullptr, b.Left, b.Top, b.Width, b.Height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The text's widest line and all its lines' height, in `font`.
+SIZE TextExtent(HWND window, const std::wstring& text, HFONT font) {
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, font);
+    RECT r{0, 0, 0, 0};
+    DrawTextW(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return SIZE{r.right, r.bottom};
+}
+
+std::wstring WindowText(HWND window) {
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 512);
+    return text;
+}
+
+// The size the control needs for its text in its font: the text and what
+// the control draws besides it (the box of a check box or radio button and
+// the gap after it, a push button's frame, the corners of a group box's caption).
+SIZE Needed(HWND control, UINT dpi) {
+    SIZE text = TextExtent(control, WindowText(control),
+                           reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    wchar_t cls[32] = {};
+    GetClassNameW(control, cls, 32);
+    if (lstrcmpiW(cls, L"Button") != 0) return text;
+    switch (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) {
+    case BS_AUTOCHECKBOX:
+    case BS_AUTORADIOBUTTON:
+        return SIZE{text.cx + SystemMetric(SM_CXMENUCHECK, dpi) + Scaled(8, dpi), text.cy + Scaled(2, dpi)};
+    case BS_GROUPBOX:
+        return SIZE{text.cx + Scaled(20, dpi), 0};
+    default:
+        // A push button: its frame and the focus rectangle inside it.
+        return SIZE{text.cx + Scaled(6, dpi) + 2, text.cy + Scaled(6, dpi)};
+    }
+}
+
+// The box made at least as large as the control needs.
+TBox Grown(HWND control, TBox b, UINT dpi) {
+    const SIZE need = Needed(control, dpi);
+    if (need.cx > b.Width) b.Width = need.cx;
+    if (need.cy > b.Height) b.Height = need.cy;
+    return b;
+}
+} // namespace
+
+SIZE LayoutDialog(HWND main, const TDialogControls& c, UINT dpi, SIZE formClient) {
+    LayoutControls(main, dpi); // every control at its form's place, in the font at `dpi`
+    auto S = [dpi](int n) { return Scaled(n, dpi); };
+
+    // "Options": its rows one under the other, each moved down by as much as
+    // the rows above it grew; "24 hrs" right of "12 hrs", never under it.
+    int down = 0, right = 0;
+    for (HWND row : {c.MouseExit, c.FPSShow, c.TimeShow, c.Time12, c.SoundOn, c.EveryMonitor}) {
+        TBox form = FormBox(row, dpi);
+        form.Top += down;
+        TBox b = Grown(row, form, dpi);
+        if (row == c.Time12) {
+            TBox b24 = FormBox(c.Time24, dpi);
+            b24.Top = b.Top;
+            b24.Left = std::max(b24.Left, b.Right());
+            b24 = Grown(c.Time24, b24, dpi);
+            b.Height = b24.Height = std::max(b.Height, b24.Height);
+            Place(c.Time24, b24);
+            right = std::max(right, b24.Right());
+        }
+        Place(row, b);
+        down += b.Height - form.Height;
+        right = std::max(right, b.Right());
+    }
+    TBox options = Grown(c.GroupBox1, FormBox(c.GroupBox1, dpi), dpi);
+    options.Width = std::max(options.Width, right + S(8));
+    options.Height += down;
+    Place(c.GroupBox1, options);
+
+    // The picture and "About..." right of it, moved as far as it grew.
+    const int across = std::max(0, options.Right() - FormBox(c.GroupBox1, dpi).Right());
+    const TBox imageForm = FormBox(c.Image1, dpi), aboutForm = FormBox(c.About, dpi);
+    TBox image = imageForm, about = aboutForm;
+    image.Left += across;
+    about.Left += across;
+    about = Grown(c.About, about, dpi);
+    Place(c.Image1, image);
+    Place(c.About, about);
+
+    // "Products" under both, as wide as all above it; the link centred in it.
+    const TBox productsForm = FormBox(c.GroupBox2, dpi);
+    TBox products = Grown(c.GroupBox2, productsForm, dpi);
+    products.Top = std::max({products.Top, options.Bottom(), about.Bottom() + S(4)});
+    products.Width +=
+        std::max(0, std::max(image.Right(), about.Right()) - std::max(imageForm.Right(), aboutForm.Right()));
+    const TBox linkForm = FormBox(c.VisitWebsite, dpi);
+    TBox link = linkForm;
+    const SIZE text = TextExtent(c.VisitWebsite, WindowText(c.VisitWebsite),
+                                 reinterpret_cast<HFONT>(SendMessageW(c.VisitWebsite, WM_GETFONT, 0, 0)));
+    link.Width = std::max(link.Width, static_cast<int>(text.cx));
+    link.Height = std::max(link.Height, static_cast<int>(text.cy));
+    products.Width = std::max(products.Width, link.Width + S(16));
+    products.Height = std::max(products.Height, link.Bottom() + S(6));
+    link.Left =
+        linkForm.Left + linkForm.Width / 2 + (products.Width - productsForm.Width) / 2 - link.Width / 2;
+    Place(c.GroupBox2, products);
+    Place(c.VisitWebsite, link);
+
+    // The buttons' row under "Products", each pushing the next to the right.
+    const int lower = products.Bottom() - productsForm.Bottom();
+    TBox restore = FormBox(c.RestoreDefaults, dpi), ok = FormBox(c.Apply, dpi),
+         cancel = FormBox(c.Cancel, dpi);
+    for (TBox* b : {&restore, &ok, &cancel})
+        b->Top += lower;
+    restore = Grown(c.RestoreDefaults, restore, dpi);
+    ok = Grown(c.Apply, ok, dpi);
+    cancel = Grown(c.Cancel, cancel, dpi);
+    ok.Left = std::max(ok.Left, restore.Right() + S(8));
+    cancel.Left = std::max(cancel.Left, ok.Right() + S(5));
+    // OK and Cancel keep to the right edge of a "Products" grown wider.
+    const int edge = products.Right() + FormBox(c.Cancel, dpi).Right() - productsForm.Right();
+    if (edge > cancel.Right()) {
+        ok.Left += edge - cancel.Right();
+        cancel.Left = edge - cancel.Width;
+    }
+    restore.Height = ok.Height = cancel.Height = std::max({restore.Height, ok.Height, cancel.Height});
+    Place(c.RestoreDefaults, restore);
+    Place(c.Apply, ok);
+    Place(c.Cancel, cancel);
+
+    // The client area holds all of it, and the title bar the caption
+    // beside the close box.
+    const NONCLIENTMETRICSW metrics = NonClientMetrics(dpi);
+    HFONT captionFont = CreateFontIndirectW(&metrics.lfCaptionFont);
+    const SIZE caption = TextExtent(main, WindowText(main), captionFont);
+    DeleteObject(captionFont);
+    SIZE client = formClient;
+    const int rightmost = std::max({cancel.Right(), products.Right(), about.Right(), image.Right()});
+    if (rightmost > FormBox(c.Cancel, dpi).Right()) client.cx = std::max<LONG>(client.cx, rightmost + S(7));
+    client.cx = std::max<LONG>(client.cx, caption.cx + metrics.iCaptionWidth + S(12));
+    if (lower > 0 || cancel.Height > FormBox(c.Cancel, dpi).Height)
+        client.cy = std::max<LONG>(client.cy, cancel.Bottom() + S(8));
+    RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    return client;
+}
+
 void CreateDialogControls(HWND main, TDialogControls& c) {
     // Created in tab order: the group boxes with what they hold, OK, Cancel,
     // Restore Defaults, About...; the picture takes no focus.
-    c.GroupBox1 = CreateGroupBox(main, "Options", 8, 8, 185, 169, IdGroupBox1);
+    c.GroupBox1 = CreateGroupBox(main, "Options", 8, 8, 185, 168, IdGroupBox1);
     c.MouseExit = CreateControl(c.GroupBox1, "BUTTON", "Exit On Mouse Move",
                                 BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 8, 16, 129, 17, IdMouseExit);
     c.FPSShow = CreateControl(c.GroupBox1, "BUTTON", "Show FPS", BS_AUTOCHECKBOX | WS_TABSTOP, 8, 40, 97, 17,
@@ -145,7 +312,7 @@ void CreateDialogControls(HWND main, TDialogControls& c) {
     c.TimeShow = CreateControl(c.GroupBox1, "BUTTON", "Show Time", BS_AUTOCHECKBOX | WS_TABSTOP, 8, 64, 97,
                                17, IdTimeShow);
     c.Time12 = CreateControl(c.GroupBox1, "BUTTON", "12 hrs", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 24,
-                             88, 65, 17, IdTime12);
+                             88, 56, 17, IdTime12);
     c.Time24 = CreateControl(c.GroupBox1, "BUTTON", "24 hrs", BS_AUTORADIOBUTTON, 80, 88, 57, 17, IdTime24);
     // A group of their own: the radio buttons' group ends here.
     c.SoundOn = CreateControl(c.GroupBox1, "BUTTON", "Play Sound", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 8,

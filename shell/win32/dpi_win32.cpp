@@ -12,6 +12,7 @@ struct TDpiCalls {
     HRESULT(WINAPI* GetDpiForMonitor)(HMONITOR, int, UINT*, UINT*) = nullptr;
     BOOL(WINAPI* SystemParametersInfoForDpi)(UINT, UINT, PVOID, UINT, UINT) = nullptr;
     BOOL(WINAPI* AdjustWindowRectExForDpi)(LPRECT, DWORD, BOOL, DWORD, UINT) = nullptr;
+    int(WINAPI* GetSystemMetricsForDpi)(int, UINT) = nullptr;
 };
 
 template <typename T> void Find(T& call, HMODULE module, const char* name) {
@@ -25,6 +26,7 @@ const TDpiCalls& DpiCalls() {
         Find(c.GetDpiForWindow, user, "GetDpiForWindow");
         Find(c.SystemParametersInfoForDpi, user, "SystemParametersInfoForDpi");
         Find(c.AdjustWindowRectExForDpi, user, "AdjustWindowRectExForDpi");
+        Find(c.GetSystemMetricsForDpi, user, "GetSystemMetricsForDpi");
         Find(c.GetDpiForMonitor, LoadLibraryA("shcore.dll"), "GetDpiForMonitor");
         return c;
     }();
@@ -62,38 +64,46 @@ UINT PrimaryMonitorDpi() {
     return MonitorDpi(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY));
 }
 
+NONCLIENTMETRICSW NonClientMetrics(UINT dpi) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    const TDpiCalls& c = DpiCalls();
+    if (c.SystemParametersInfoForDpi &&
+        c.SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi))
+        return metrics;
+    const int from = static_cast<int>(SystemDpi()), to = static_cast<int>(dpi);
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        // Older systems give the metrics at the desktop's DPI.
+        metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, to, from);
+        metrics.lfCaptionFont.lfHeight = MulDiv(metrics.lfCaptionFont.lfHeight, to, from);
+        metrics.iCaptionWidth = MulDiv(metrics.iCaptionWidth, to, from);
+        return metrics;
+    }
+    LOGFONTW font{};
+    font.lfHeight = -MulDiv(9, to, 72);
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = DEFAULT_CHARSET;
+    lstrcpyW(font.lfFaceName, L"Segoe UI");
+    metrics.lfMessageFont = font;
+    metrics.lfCaptionFont = font;
+    metrics.iCaptionWidth = MulDiv(GetSystemMetrics(SM_CXSIZE), to, from);
+    return metrics;
+}
+
 HFONT MessageFont(UINT dpi, bool underlined) {
     static std::map<std::pair<UINT, bool>, HFONT> fonts;
     HFONT& font = fonts[{dpi, underlined}];
     if (font) return font;
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    const TDpiCalls& c = DpiCalls();
-    LOGFONTW& lf = metrics.lfMessageFont;
-    if (!(c.SystemParametersInfoForDpi &&
-          c.SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi))) {
-        // Older systems give the font at the desktop's DPI.
-        if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-            lf.lfHeight = MulDiv(lf.lfHeight, static_cast<int>(dpi), static_cast<int>(SystemDpi()));
-        else
-            metrics.lfMessageFont = LOGFONTW{-MulDiv(9, static_cast<int>(dpi), 72),
-                                             0,
-                                             0,
-                                             0,
-                                             FW_NORMAL,
-                                             0,
-                                             0,
-                                             0,
-                                             DEFAULT_CHARSET,
-                                             0,
-                                             0,
-                                             0,
-                                             0,
-                                             L"Segoe UI"};
-    }
+    LOGFONTW lf = NonClientMetrics(dpi).lfMessageFont;
     lf.lfUnderline = underlined ? TRUE : FALSE;
     font = CreateFontIndirectW(&lf);
     return font;
+}
+
+int SystemMetric(int index, UINT dpi) {
+    const TDpiCalls& c = DpiCalls();
+    if (c.GetSystemMetricsForDpi) return c.GetSystemMetricsForDpi(index, dpi);
+    return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(SystemDpi()));
 }
 
 SIZE FrameSize(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, UINT dpi) {

@@ -25,8 +25,13 @@ inline int Scaled(int length, UINT dpi) {
     return MulDiv(length, static_cast<int>(dpi), static_cast<int>(DesignDpi));
 }
 
+// The system's fonts and title bar metrics (message font, caption font,
+// caption button width) at `dpi`.
+NONCLIENTMETRICSW NonClientMetrics(UINT dpi);
 // The system's message font at `dpi`, plain or underlined; kept for the run.
 HFONT MessageFont(UINT dpi, bool underlined = false);
+// A system metric (SM_CXMENUCHECK, ...) at `dpi`.
+int SystemMetric(int index, UINT dpi);
 
 // The outer size of a window of the style whose client area is the given
 // size, with the frame as drawn at `dpi`.

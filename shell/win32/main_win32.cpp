@@ -39,6 +39,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     CloseEarlierInstance();
     win32::CreateApplicationWindow(instance, ApplicationTitle);
 
+    // The user's choices live in the user's own folder, which a standard
+    // user may write, unlike the system folder.
+    std::string appData;
+    if (platform::GetSpecialFolder(platform::FolderAppData, appData) && appData.back() == '\\')
+        UserSettingsFolder = appData + "Tarnwick";
+
     TArguments args = ReadArguments(CommandLineArguments());
     switch (ChooseStartAction(args)) {
     case StartInstall:

@@ -47,6 +47,26 @@ class TWin32MainWindow : public TPreviewHost, public TFullScreenHost, public TDi
   public:
     HWND Window = nullptr;
     HWND AboutBox = nullptr;
+    UINT DialogDpi = DesignDpi; // the DPI of the settings dialog's monitor
+    SIZE DialogForm{0, 0};      // the dialog's outer size on the form, at 96 DPI
+
+    // Lays the dialog out at `dpi` and sizes its frame to hold it, keeping
+    // its top left corner (or, with `centre`, centred on the screen).
+    void FitDialog(UINT dpi, bool centre) {
+        const DWORD style = GetWindowLongW(Window, GWL_STYLE), exStyle = GetWindowLongW(Window, GWL_EXSTYLE);
+        const SIZE frame = FrameSize(0, 0, style, exStyle, dpi);
+        const SIZE form{Scaled(DialogForm.cx, dpi) - frame.cx, Scaled(DialogForm.cy, dpi) - frame.cy};
+        const SIZE client = LayoutDialog(Window, Controls, dpi, form);
+        const SIZE outer = FrameSize(client.cx, client.cy, style, exStyle, dpi);
+        RECT r{};
+        GetWindowRect(Window, &r);
+        if (centre) {
+            r.left = (GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2;
+            r.top = (GetSystemMetrics(SM_CYSCREEN) - outer.cy) / 2;
+        }
+        SetWindowPos(Window, HWND_NOTOPMOST, r.left, r.top, outer.cx, outer.cy,
+                     SWP_NOACTIVATE | SWP_FRAMECHANGED | (centre ? 0 : SWP_NOZORDER));
+    }
     TDialogControls Controls{};
     HBITMAP Logo = nullptr;           // the preview logo
     HBITMAP ProductPicture = nullptr; // Image1 in the dialog
@@ -63,7 +83,11 @@ class TWin32MainWindow : public TPreviewHost, public TFullScreenHost, public TDi
     operator TMainWindowHosts() { return TMainWindowHosts{this, this, this}; }
 
     platform::WindowHandle Handle() override { return reinterpret_cast<platform::WindowHandle>(Window); }
-    void SetCaption(const std::string& caption) override { SetWindowTextA(Window, caption.c_str()); }
+    void SetCaption(const std::string& caption) override {
+        SetWindowTextA(Window, caption.c_str());
+        // The dialog's title bar holds its caption whole.
+        if (DialogForm.cx) FitDialog(DialogDpi, true);
+    }
     void SetControlText(TControl control, const std::string& text) override {
         HWND hwnd = ControlWindow(Controls, control);
         SetWindowTextA(hwnd, text.c_str());
@@ -135,17 +159,14 @@ class TWin32MainWindow : public TPreviewHost, public TFullScreenHost, public TDi
         ::EnableWindow(ToHwnd(window), enable);
     }
     // The form's size and its controls' places are those at 96 DPI, scaled
-    // to the DPI of the primary monitor, where the dialog opens.
+    // to the DPI of the primary monitor, where the dialog opens, and grown
+    // where the system's font needs more room.
     void MakeDialog(int width, int height) override {
         SetWindowLongA(Window, GWL_STYLE, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN);
         SetWindowLongA(Window, GWL_EXSTYLE, WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT);
-        const UINT dpi = PrimaryMonitorDpi();
-        width = Scaled(width, dpi);
-        height = Scaled(height, dpi);
-        int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-        int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-        SetWindowPos(Window, HWND_NOTOPMOST, left, top, width, height, SWP_NOACTIVATE | SWP_FRAMECHANGED);
-        LayoutControls(Window, dpi);
+        DialogDpi = PrimaryMonitorDpi();
+        DialogForm = SIZE{width, height};
+        FitDialog(DialogDpi, true);
         // The product picture: the logo, when the home directory has one.
         try {
             ProductPicture = CreateLogoBitmap(LoadLogo(PreviewLogoFile));
@@ -186,7 +207,12 @@ class TWin32MainWindow : public TPreviewHost, public TFullScreenHost, public TDi
     void OpenWebsite(const std::string& address) override { platform::OpenUrl(address); }
 
     TRect MainWindowRect() override { return RectOf(Window); }
-    TRect AboutRect() override { return RectOf(AboutBox); }
+    // The box is centred by its size where it will show: over the dialog,
+    // at the dialog's DPI. It is fitted to that here, once, before it moves.
+    TRect AboutRect() override {
+        FitAboutBox(AboutBox, DialogDpi);
+        return RectOf(AboutBox);
+    }
     void ShowAbout(int left, int top) override {
         SetWindowPos(AboutBox, HWND_TOP, left, top, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
         SetForegroundWindow(AboutBox);
@@ -383,16 +409,15 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         return 0;
     case WM_DPICHANGED:
         // The dialog moved onto a monitor of another scale: it takes the
-        // frame the system suggests and lays its form out again, and so
-        // does the hidden about box that will open over it. The full-screen
+        // frame the system suggests and lays its form out again. The about
+        // box follows when it is opened over it (AboutRect). The full-screen
         // window keeps covering its monitor pixel for pixel.
         if (RunMode == Configure) {
             const RECT* r = reinterpret_cast<const RECT*>(lParam);
+            MainWindow.DialogDpi = HIWORD(wParam);
             SetWindowPos(hwnd, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
                          SWP_NOZORDER | SWP_NOACTIVATE);
-            LayoutControls(hwnd, HIWORD(wParam));
-            if (MainWindow.AboutBox && !IsWindowVisible(MainWindow.AboutBox))
-                FitAboutBox(MainWindow.AboutBox, HIWORD(wParam));
+            MainWindow.FitDialog(MainWindow.DialogDpi, false);
         }
         return 0;
     case WM_KEYDOWN:

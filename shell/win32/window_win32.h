@@ -72,11 +72,17 @@ enum TControlId {
 };
 void CreateDialogControls(HWND main, TDialogControls& controls);
 HWND ControlWindow(const TDialogControls& controls, TControl control);
+// Lays the settings dialog out at `dpi`: every control at least at its
+// form's place and as large as its text in its font, none over another.
+// Returns the client size that holds them all and lets the title bar show
+// the caption whole; `formClient`, the form's own, when that is enough.
+SIZE LayoutDialog(HWND main, const TDialogControls& controls, UINT dpi, SIZE formClient);
 // Grows the website label around its centre to fit its (two-line) caption.
 void FitLabelToText(HWND label);
 
 // The about box, hidden until asked for, laid out for the DPI of the
-// dialog's window; FitAboutBox lays it out again for another DPI.
+// dialog's window; FitAboutBox lays it out for another DPI (once: nothing
+// happens when it already is).
 HWND CreateAboutBox(HINSTANCE instance, TDialogHost& host);
 void FitAboutBox(HWND about, UINT dpi);
 

@@ -150,6 +150,15 @@ TEST_F(Uninstalling, RemovesEverythingListedAndSaysSoEveryTime) {
     EXPECT_EQ(ShownBoxes[1].Text, "Tarnwick Screensaver has been successfully removed from your hard drive.");
 }
 
+TEST_F(Uninstalling, RemovesTheUsersOwnSettingsToo) {
+    UserSettingsFolder = root + "/AppData/Tarnwick";
+    MakeDirs(UserSettingsFolder);
+    WriteText(UserSettingsFolder + "/tarnwick.txt", DefaultSettingsText());
+    EXPECT_EQ(RunUninstall(), 0);
+    EXPECT_FALSE(Exists(SettingsPath()));
+    EXPECT_FALSE(Exists(UserSettingsFolder));
+}
+
 TEST_F(Uninstalling, StartMenuFolderWithOtherFilesStays) {
     WriteText(menu + "/Extra.lnk", "link");
     EXPECT_EQ(RunUninstall(), 0);

@@ -28,6 +28,23 @@ TEST(RunModeArguments, ChoosesTheWindowSetUp) {
         EXPECT_EQ(ChooseWindowSetUp(Args({other})), SetUpConfigure) << other;
 }
 
+// How Windows' shell starts a screen saver: "/S" to test it, no argument to
+// configure it, switches in either case.
+TEST(RunModeArguments, ShellVerbsIgnoreCaseAndConfigureWithoutArgument) {
+    ShellSwitches = true;
+    for (const char* run : {"/s", "/S"})
+        EXPECT_EQ(ChooseWindowSetUp(Args({run})), SetUpFullScreen) << run;
+    for (const char* settings : {"/c", "/C", "/C:1234", "/c:1234", "/s:1", "-s", "x"})
+        EXPECT_EQ(ChooseWindowSetUp(Args({settings})), SetUpConfigure) << settings;
+    EXPECT_EQ(ChooseWindowSetUp(Args({})), SetUpConfigure);
+    EXPECT_EQ(ChooseWindowSetUp(Args({"/P", "123"})), SetUpPreview);
+    EXPECT_EQ(ChooseStartAction(Args({"/I"})), StartInstall);
+    EXPECT_EQ(ChooseStartAction(Args({"/U"})), StartUninstall);
+    EXPECT_EQ(ChooseStartAction(Args({"/iX"})), StartWindow);
+    EXPECT_EQ(ConfigureWindow(Args({"/C:1234"})), 1234u);
+    ShellSwitches = false;
+}
+
 TEST(RunModeArguments, ReadsOnlyTheFirstTwo) {
     TArguments a = Args({"/p", "77", "/s"});
     EXPECT_EQ(a.First, "/p");

@@ -333,6 +333,27 @@ TEST_F(SettingsFile, TheWindowsProgramTakesTheDataOfItsOwnFolder) {
     }
 }
 
+// The system folder's file is the installer's default, read until the user
+// presses OK; from then on the user's own file is read and written.
+TEST_F(SettingsFile, OkSavesToTheUsersOwnFileWhichIsReadFirst) {
+    MakeDirs(root + "/AppData/Roaming");
+    UseWindowsRules(root + "/unzipped/Tarnwick.scr");
+    UserSettingsFolder = root + "/AppData/Roaming/Tarnwick";
+    const std::string user = UserSettingsFolder + "/tarnwick.txt";
+    TSettings s = Load({SettingsComment, home, "0", "0", "1", "12"});
+    const std::string installed = ReadText(SettingsPath());
+    EXPECT_FALSE(s.FPSShow);
+    s.FPSShow = true;
+    SaveSettings(s);
+    EXPECT_EQ(ReadText(SettingsPath()), installed);
+    EXPECT_EQ(ReadText(user), SettingsText(home + "/", s));
+
+    TSettings again;
+    LoadSettings(again);
+    EXPECT_TRUE(again.FPSShow);
+    EXPECT_EQ(HomeDir, home + "/");
+}
+
 TEST(SettingsDataFolder, BesideTheProgramThenUnderItsPrefixThenTheSystemFolder) {
     DataInShareFolders = true; // what a test before may have left off
     char pattern[] = "/tmp/tarnwick-data.XXXXXX";

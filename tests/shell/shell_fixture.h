@@ -60,6 +60,7 @@ class ShellTest : public ::testing::Test {
         // The Windows program's rules, until a test takes the Linux program's
         // (UseLinuxRules); the system's data folder is the test's own.
         SettingsFileOptional = false;
+        UserSettingsFolder.clear();
         ProgramFile.clear();
         SystemDataFolder = root + "/usr/share/tarnwick";
         DataInShareFolders = true;

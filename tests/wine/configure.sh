@@ -2,15 +2,19 @@
 # The settings dialog as the control panel opens it ("/c:HWND"): its controls
 # show the file's choices, the control panel's window is disabled while it is
 # open and enabled again after OK, Cancel or the close box; OK writes exactly
-# eight lines, Cancel after Restore Defaults writes nothing; the about box; and
-# "/S", "/c", "/c:abc" open the dialog without disabling anything.
+# eight lines to the user's own settings file, Cancel after Restore Defaults
+# writes nothing; the about box; "/C", "/c:abc" and no argument at all (how
+# Explorer's Configure starts it) open the dialog without disabling
+# anything, and "/S" (Explorer's Test) starts the full-screen run.
 source "$(dirname "$0")/../lib/common.sh"
 start_xvfb 1024x768
 use_wine_prefix
 source "$(dirname "$0")/shell_helpers.bash"
 home="$(win_path "$TARNWICK_WINDOWS_DIST")"
-settings="$(wine_system_dir)/tarnwick.txt"
 write_settings "$home" 1 0 0 24 0 1
+installed="$TEST_TMP/installed.txt"
+cp "$(wine_system_dir)/tarnwick.txt" "$installed"
+settings="$(wine_user_settings)"
 
 # Starts the dialog under the harness's control panel; the harness's report
 # goes to $TEST_TMP/host.out.
@@ -33,11 +37,11 @@ d="$TEST_TMP/dialog.out"
 cat "$d"
 expect_line "$TEST_TMP/host.out" '^dialog-open=1 owner-enabled=0$'
 expect_line "$d" '^window: caption="Tarnwick 3D Screensaver Configuration" rect=352 220 320 328 .*topmost=0 enabled=1'
-expect_line "$d" '^control: Button "Options" rect=8 8 185 169 visible=1'
+expect_line "$d" '^control: Button "Options" rect=8 8 185 168 visible=1'
 expect_line "$d" '^control: Button "Exit On Mouse Move" rect=8 16 129 17 visible=1 enabled=1 checked=1 tabstop=1 parent="Options"'
 expect_line "$d" '^control: Button "Show FPS" rect=8 40 97 17 visible=1 enabled=1 checked=0'
 expect_line "$d" '^control: Button "Show Time" rect=8 64 97 17 visible=1 enabled=1 checked=0'
-expect_line "$d" '^control: Button "12 hrs" rect=24 88 65 17 visible=1 enabled=0 checked=0'
+expect_line "$d" '^control: Button "12 hrs" rect=24 88 56 17 visible=1 enabled=0 checked=0'
 expect_line "$d" '^control: Button "24 hrs" rect=80 88 57 17 visible=1 enabled=0 checked=1'
 expect_line "$d" '^control: Button "Play Sound" rect=8 112 97 17 visible=1 enabled=1 checked=0 tabstop=1 parent="Options"'
 expect_line "$d" '^control: Button "Show On Every Monitor" rect=8 136 145 17 visible=1 enabled=1 checked=1 tabstop=1 parent="Options"'
@@ -77,6 +81,7 @@ closed_with_owner 1
 printf '%s\r\n' "Configuration File { home dir, exit on mouse, fps, time, time (12,24) }" "$home\\" 1 0 1 24 0 1 \
   >"$TEST_TMP/expected.txt"
 cmp "$TEST_TMP/expected.txt" "$settings" || { cat -A "$settings"; fail "OK wrote something else"; }
+cmp -s "$installed" "$(wine_system_dir)/tarnwick.txt" || fail "OK changed the system folder's settings file"
 
 note "Restore Defaults, then Cancel: the file stays"
 cp "$settings" "$TEST_TMP/before.txt"
@@ -97,12 +102,21 @@ probe close "$MAIN_CLASS"
 closed_with_owner 1
 cmp -s "$TEST_TMP/before.txt" "$settings" || fail "the close box changed the settings file"
 
-for arg in /S /c /c:abc; do
-  note "$arg opens the dialog without disabling anything"
-  open_dialog "$arg"
+for arg in /C /c:abc ""; do
+  note "${arg:-no argument} opens the dialog without disabling anything"
+  open_dialog ${arg:+"$arg"}
   expect_line "$TEST_TMP/host.out" '^dialog-open=1 owner-enabled=1$'
   expect_line "$TEST_TMP/dialog.out" '^window: caption="Tarnwick 3D Screensaver Configuration"'
   probe click "$MAIN_CLASS" "Cancel"
   closed_with_owner 1
 done
+
+note "/S runs full screen"
+wine "$EXE" /S >"$TEST_TMP/run.out" 2>&1 &
+run=$!
+probe window "$MAIN_CLASS" 30000 >"$TEST_TMP/run-window.out" || { cat "$TEST_TMP/run.out"; fail "no window for /S"; }
+head -n1 "$TEST_TMP/run-window.out"
+expect_line "$TEST_TMP/run-window.out" '^window: caption="Tarnwick 3D Screensaver" rect=0 0 1024 768 .*topmost=1'
+xdotool key x
+wait_for "! kill -0 $run" 10 || fail "the run did not end on a key"
 echo PASS

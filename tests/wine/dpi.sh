@@ -112,6 +112,15 @@ check_scaled "$TEST_TMP/dialog-96.out" "$TEST_TMP/dialog-moved.out"
 probe click "$MAIN_CLASS" "About..." || fail "no About button"
 probe window TForm2 5000 >"$TEST_TMP/about-moved.out" || fail "no about box"
 check_scaled "$TEST_TMP/about-96.out" "$TEST_TMP/about-moved.out" controls
+# Opened over the dialog, the box arrives on the monitor at 144, and the
+# system tells it so, suggesting its frame scaled once more: it is already
+# fitted to that monitor and stays as it is.
+probe dpichanged TForm2 144 >"$TEST_TMP/about-arrived.out" || { cat "$TEST_TMP/about-arrived.out"; fail "WM_DPICHANGED not answered by the about box"; }
+probe window TForm2 5000 >"$TEST_TMP/about-arrived.out"
+check_scaled "$TEST_TMP/about-96.out" "$TEST_TMP/about-arrived.out" controls
+size() { sed -n 's/^window: .* rect=-\?[0-9]* -\?[0-9]* \([0-9]*\) \([0-9]*\) .*/\1x\2/p' "$1"; }
+[ "$(size "$TEST_TMP/about-arrived.out")" = "$(size "$TEST_TMP/about-moved.out")" ] ||
+  fail "the about box was scaled again on arriving: $(size "$TEST_TMP/about-moved.out") -> $(size "$TEST_TMP/about-arrived.out")"
 probe click TForm2 OK
 probe gone TForm2 5000 || fail "the about box stays"
 probe click "$MAIN_CLASS" Cancel

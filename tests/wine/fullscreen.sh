@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# The full-screen run ("/s" and no argument) as the user sees it: a
-# borderless topmost window over the whole screen, a lake that moves, ended
-# by any key with exit code 0; with "Exit On Mouse Move" a 1-pixel move keeps
-# it and a 2-pixel move ends it, without it clicks are ignored. A second start
-# closes the earlier run. A set-up that fails shows its error and ends with
-# exit code 1, with no black window left over it. All of it without a
-# sound device.
+# The full-screen run ("/s", and "/S" as Explorer's Test starts it) as the
+# user sees it: a borderless topmost window over the whole screen, a lake
+# that moves, ended by any key with exit code 0; with "Exit On Mouse Move" a
+# 1-pixel move keeps it and a 2-pixel move ends it, without it clicks are
+# ignored. A second start closes the earlier run. A set-up that fails shows
+# its error and ends with exit code 1, with no black window left over it.
+# All of it without a sound device.
 source "$(dirname "$0")/../lib/common.sh"
 start_xvfb 640x480
 use_wine_prefix
@@ -50,10 +50,10 @@ presents_frames "$RUN" || fail "a click or a move ended the run without Exit On 
 xdotool key x
 ended_with 0
 
-note "no argument, with Exit On Mouse Move: 1 pixel keeps it, 2 end it"
+note "/S, with Exit On Mouse Move: 1 pixel keeps it, 2 end it"
 write_settings "$home" 1 0 0 24
 xdotool mousemove 200 150
-start_run
+start_run /S
 xdotool mousemove_relative 1 1
 presents_frames "$RUN" || fail "a 1-pixel move ended the run"
 xdotool mousemove_relative 1 0

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The unzipped screensaver, never installed, in a fresh prefix: started from
 # the system folder as the control panel's screensaver settings start it,
-# without a settings file, "/s" and no argument run the lake and "/c" opens
-# the settings dialog, whose OK writes a settings file naming the unzipped
-# folder; so do a settings file whose home line is empty and one whose home
+# without a settings file, "/s" and "/S" run the lake and "/c" opens
+# the settings dialog, whose OK writes the user's settings file naming the
+# unzipped folder; so do a settings file whose home line is empty and one whose home
 # has gone. Only where no data lies beside the program does it stop, with a
 # message that names the folder it looked in and says what to do.
 source "$(dirname "$0")/../lib/common.sh"
@@ -13,6 +13,7 @@ export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winealsa.drv=;winepulse.drv=;wineoss.
 source "$(dirname "$0")/shell_helpers.bash"
 sys="$(wine_system_dir)"
 settings="$sys/tarnwick.txt"
+user="$(wine_user_settings)"
 # The folder as the zip unpacks: the screensaver beside its data.
 unzipped="$TEST_TMP/Tarnwick 3D"
 mkdir "$unzipped"
@@ -49,17 +50,18 @@ ok_repairs() {
   [ "$STATUS" = 0 ] || fail "OK: exit code $STATUS"
   printf '%s\r\n' "Configuration File { home dir, exit on mouse, fps, time, time (12,24) }" \
     "$(win_path "$unzipped")\\" 0 0 1 12 1 0 >"$TEST_TMP/expected.txt"
-  cmp -s "$TEST_TMP/expected.txt" "$settings" || { cat -A "$settings"; fail "OK did not write the unzipped folder as home"; }
+  cmp -s "$TEST_TMP/expected.txt" "$user" || { cat -A "$user"; fail "OK did not write the unzipped folder as home"; }
 }
 
-note "no settings file: /s, no argument and /c from the system folder"
+note "no settings file: /s, /S and /c from the system folder"
 rm -f "$settings"
 runs /s
-runs
-[ ! -e "$settings" ] || fail "a run wrote the settings file"
+runs /S
+[ ! -e "$settings" ] && [ ! -e "$user" ] || fail "a run wrote a settings file"
 ok_repairs
 
 note "an empty home line"
+rm -f "$user"
 write_settings "" 1 0 1 24
 runs /s
 note "a home that has gone"
@@ -68,7 +70,7 @@ runs /s
 ok_repairs
 
 note "no data beside the program: the message says where it looked"
-rm -f "$settings"
+rm -f "$settings" "$user"
 mkdir "$TEST_TMP/bare" && cp "$EXE" "$TEST_TMP/bare/Tarnwick.scr"
 wine "$TEST_TMP/bare/Tarnwick.scr" /s >"$TEST_TMP/exe.out" 2>&1 &
 pid=$!

@@ -16,6 +16,13 @@ write_settings() {
     "$@" >"$(wine_system_dir)/tarnwick.txt"
 }
 
+# The user's own settings file, %APPDATA%\Tarnwick\tarnwick.txt, as a Unix path.
+wine_user_settings() {
+  local appdata
+  appdata=$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
+  printf '%s/Tarnwick/tarnwick.txt' "$(winepath -u "$appdata" 2>/dev/null)"
+}
+
 # The harness's output without the CR its runtime puts before each line end,
 # line by line (a report a test waits for must not sit in a buffer).
 probe() { wine "$PROBE" "$@" | stdbuf -oL tr -d '\r'; }

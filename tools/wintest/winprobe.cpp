@@ -16,7 +16,7 @@
 //       Clicks the control with the text in the visible window of the class.
 //   winprobe close CLASS
 //       Closes the visible window of the class as its close box does.
-//   winprobe host preview|owner HOLD_MS TIMEOUT_MS EXE ARG...
+//   winprobe host preview|owner HOLD_MS TIMEOUT_MS EXE [ARG...]
 //       Plays the control panel: a window with a child (the preview window,
 //       or the window whose owner the settings dialog disables), whose
 //       decimal handle replaces "{HWND}" in the arguments; starts EXE.
@@ -45,13 +45,18 @@
 //       Waits for a visible top-level window of the class and prints its
 //       DPI ("dpi=N") and, for every visible control below it with a text,
 //       whether the text fits: "fit: CLASS "TEXT" font="FACE" HEIGHT text=W H
-//       room=W H inside=0|1 ok=0|1". The text is measured in the system's
+//       room=W H inside=0|1 ok=0|1"; then each pair of visible controls of
+//       one parent, not both labels, whose rectangles overlap ("overlap:
+//       "TEXT" "TEXT" by W x H") and
+//       whether the window's caption fits between its left edge and its
+//       close box, in the system's caption font ("caption: text=W room=W
+//       ok=0|1"). The text is measured in the system's
 //       message font at the window's DPI (a font handle does not cross
 //       processes under Wine); the room is the control's size less what the control draws
 //       besides its text (the box of a check box or radio button, the frame
 //       of a push button, the corners of a group box's caption); inside says
 //       whether the control lies wholly within its parent's client area.
-//       Exit code 0 when every text fits, 1 when one does not.
+//       Exit code 0 when every text fits and nothing overlaps, 1 otherwise.
 //   winprobe dpichanged CLASS DPI
 //       Tells the visible top-level window of the class that it is now on a
 //       monitor of DPI dots an inch, as the system does (WM_DPICHANGED with
@@ -473,6 +478,60 @@ int CheckFits(HWND parent, UINT dpi, HDC dc) {
     return failures;
 }
 
+bool IsLabel(HWND control) {
+    char cls[64] = {};
+    GetClassNameA(control, cls, sizeof cls);
+    return lstrcmpiA(cls, "Static") == 0;
+}
+
+// Visible controls of one parent whose rectangles share a pixel: one covers
+// the other, and takes its clicks or hides its edge. (Two labels may share
+// a strip: they take no clicks, and each clips the other.)
+int CheckOverlaps(HWND parent) {
+    int failures = 0;
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        failures += CheckOverlaps(child);
+        if (IsWindowVisible(child)) children.push_back(child);
+    }
+    for (std::size_t i = 0; i < children.size(); ++i)
+        for (std::size_t k = i + 1; k < children.size(); ++k) {
+            RECT a, b, common;
+            GetWindowRect(children[i], &a);
+            GetWindowRect(children[k], &b);
+            if (!IntersectRect(&common, &a, &b) || (IsLabel(children[i]) && IsLabel(children[k]))) continue;
+            char first[512] = {}, second[512] = {};
+            GetWindowTextA(children[i], first, sizeof first);
+            GetWindowTextA(children[k], second, sizeof second);
+            std::printf("overlap: \"%s\" \"%s\" by %ld x %ld\n", Escaped(first).c_str(),
+                        Escaped(second).c_str(), common.right - common.left, common.bottom - common.top);
+            ++failures;
+        }
+    return failures;
+}
+
+// The caption's text against the room the title bar leaves it: the client
+// area's width less the close box and a margin on either side.
+int CheckCaption(HWND hwnd, UINT dpi, HDC dc) {
+    char text[512] = {};
+    GetWindowTextA(hwnd, text, sizeof text);
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
+    HFONT font = CreateFontIndirectW(&metrics.lfCaptionFont);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE need = TextSize(dc, text);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    RECT client;
+    GetClientRect(hwnd, &client);
+    long room = client.right - metrics.iCaptionWidth - MulDiv(8, static_cast<int>(dpi), 96);
+    bool ok = need.cx <= room;
+    std::printf("caption: \"%s\" text=%ld room=%ld ok=%d\n", Escaped(text).c_str(), need.cx, room,
+                ok ? 1 : 0);
+    return ok ? 0 : 1;
+}
+
 int FitCommand(int argc, char** argv) {
     if (argc < 4) return 64;
     HWND hwnd = WaitVisible(argv[2], static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)));
@@ -485,6 +544,8 @@ int FitCommand(int argc, char** argv) {
     std::printf("dpi=%u\n", dpi);
     HDC dc = CreateCompatibleDC(nullptr);
     int failures = CheckFits(hwnd, dpi, dc);
+    failures += CheckOverlaps(hwnd);
+    failures += CheckCaption(hwnd, dpi, dc);
     DeleteDC(dc);
     return failures ? 1 : 0;
 }
@@ -704,7 +765,7 @@ BOOL CALLBACK HasProgramChild(HWND hwnd, LPARAM param) {
 }
 
 int HostCommand(int argc, char** argv) {
-    if (argc < 7) return 64;
+    if (argc < 6) return 64; // EXE alone: started with no argument at all
     std::string mode = argv[2];
     DWORD hold = static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10));
     DWORD timeout = static_cast<DWORD>(std::strtoul(argv[4], nullptr, 10));
