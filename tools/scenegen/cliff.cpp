@@ -5,6 +5,7 @@
 
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/world.h"
+#include "tools/scenegen/maths.h"
 
 namespace scenegen {
 
@@ -63,7 +64,7 @@ float ScreeTop(float angle) {
     const float across = Across(angle);
     const float ends = SmoothRange(HalfSpan, HalfSpan * 0.6f, std::fabs(angle - FallsAngle));
     return (0.5f + 2.6f * SmoothRange(-0.4f, 0.6f, Fbm(across / 5.0f, 9.0f, 131u, 2))) *
-           (1.0f - 0.7f * std::exp(-across * across / 6.0f)) * (0.4f + 0.6f * ends);
+           (1.0f - 0.7f * Exp(-across * across / 6.0f)) * (0.4f + 0.6f * ends);
 }
 constexpr float ScreeLean = 0.9f; // how far the scree's slope reaches out per unit down
 
@@ -79,7 +80,7 @@ float Ribs(float across) {
 float Behind(float angle, float rise) {
     const float across = Across(angle);
     const float ribs = Ribs(across);
-    const float groove = 1.5f * std::exp(-across * across / 2.5f);
+    const float groove = 1.5f * Exp(-across * across / 2.5f);
     const float r = std::max(rise, 0.0f);
     float above = 0.0f;
     const int bed = BedAt(angle, r, above);
@@ -105,7 +106,7 @@ float RockFaceTop(float angle) {
     // which the face hides: only the stream's own notch is cut into it.
     auto groundBehind = [](float a) {
         const float r = ShoreRadius(a) + CliffDepth + 1.0f;
-        return TerrainHeight(LakeCentreX + r * std::cos(a), LakeCentreY + r * std::sin(a)) - WaterLevel;
+        return TerrainHeight(LakeCentreX + r * Cos(a), LakeCentreY + r * Sin(a)) - WaterLevel;
     };
     const float valley = 7.0f / ShoreRadius(FallsAngle);
     const float inValley = SmoothRange(valley * 1.5f, valley * 0.5f, off);
@@ -121,14 +122,14 @@ float RockFaceTop(float angle) {
     const float block = LatticeValue(std::int32_t(std::floor(blockAt)), 3, 93u);
     const float crags = flank * (0.6f + 2.2f * Fbm(across / 6.0f, 2.0f, 97u, 2) + 1.3f * block +
                                  0.6f * Fbm(across / 1.4f, 0.5f, 95u, 2));
-    const float notch = 1.8f * std::exp(-Across(angle) * Across(angle) / 1.2f);
+    const float notch = 1.8f * Exp(-Across(angle) * Across(angle) / 1.2f);
     const float top = (behind + crags - notch) * SmoothRange(HalfSpan, HalfSpan - 0.05f, off);
     return std::max(0.0f, top);
 }
 
 TVec3 RockFacePoint(float angle, float rise) {
     const float r = ShoreRadius(angle) + Behind(angle, rise);
-    return V3(LakeCentreX + r * std::cos(angle), LakeCentreY + r * std::sin(angle), WaterLevel + rise);
+    return V3(LakeCentreX + r * Cos(angle), LakeCentreY + r * Sin(angle), WaterLevel + rise);
 }
 
 namespace {
@@ -210,7 +211,7 @@ TStone StoneAt(float x, float y, std::uint32_t seed) {
         for (std::int32_t i = cx - 1; i <= cx + 1; ++i) {
             const float px = float(i) + 0.5f + 0.4f * LatticeValue(i, j, seed);
             const float py = float(j) + 0.5f + 0.4f * LatticeValue(i, j, seed + 1u);
-            const float d = std::hypot(x - px, y - py);
+            const float d = Hypot(x - px, y - py);
             if (d < stone.Nearest) {
                 stone.Second = stone.Nearest;
                 stone.Nearest = d;
@@ -244,7 +245,7 @@ TPicture RockTexture() {
             const TVec3 p = RockFacePoint(angle, rise);
             const TVec3 along = RockFacePoint(angle + da, rise) - RockFacePoint(angle - da, rise),
                         up = RockFacePoint(angle, rise + dz) - p;
-            const TVec3 plain = Normalised(V3(-std::cos(angle), -std::sin(angle), 0.0f));
+            const TVec3 plain = Normalised(V3(-Cos(angle), -Sin(angle), 0.0f));
             const TVec3 own = Normalised(Cross(up, along));
             const TVec3 normal = Normalised(own * 3.0f + plain);
             const float lit = 0.4f + 0.78f * std::max(0.0f, Dot(normal, sun));
@@ -296,8 +297,7 @@ TPicture RockTexture() {
             auto inScreeAt = [&](float r) { return SmoothRange(heap + 0.1f, heap - 0.4f, r); };
             // Wet, dark stone behind and beside the falls, in patches that
             // spread wider towards the foot where the spray drifts.
-            const float spray =
-                std::exp(-std::pow(across / (3.0f + 3.5f * SmoothRange(reach, 0.0f, rise)), 2.0f));
+            const float spray = Exp(-Pow(across / (3.0f + 3.5f * SmoothRange(reach, 0.0f, rise)), 2.0f));
             const float wet =
                 Clamp01(SmoothRange(2.6f, 1.6f, std::fabs(across)) +
                         spray * SmoothRange(-0.35f, 0.15f,
@@ -311,7 +311,7 @@ TPicture RockTexture() {
                 return Fbm(a / 2.4f, r / 1.0f + float(bed) * 5.3f, 149u, 3);
             };
             const float e = 0.12f;
-            const float sunAcross = Dot(sun, V3(-std::sin(angle), std::cos(angle), 0.0f)), sunUp = sun.z;
+            const float sunAcross = Dot(sun, V3(-Sin(angle), Cos(angle), 0.0f)), sunUp = sun.z;
             const float bumps = ((relief(across + e, rise) - relief(across - e, rise)) * sunAcross +
                                  (relief(across, rise + e) - relief(across, rise - e)) * sunUp) /
                                 (2.0f * e);
@@ -329,7 +329,7 @@ TPicture RockTexture() {
             // water itself), and green algae by the waterline.
             const float ledge = SmoothRange(0.3f, 0.85f, Dot(own, V3(0, 0, 1)));
             const float cushions = Fbm(across / 1.3f, rise / 1.3f, 123u, 4);
-            const float damp = std::exp(-std::pow(across / 7.0f, 2.0f)) * SmoothRange(11.0f, 1.0f, rise) *
+            const float damp = Exp(-Pow(across / 7.0f, 2.0f)) * SmoothRange(11.0f, 1.0f, rise) *
                                SmoothRange(1.6f, 3.0f, std::fabs(across));
             const float mossy = Clamp01(
                 ledge * SmoothRange(-0.1f, 0.3f, Fbm(across / 2.5f, rise / 2.5f, 121u, 3) + 0.4f * damp) +

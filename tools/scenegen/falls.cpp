@@ -6,6 +6,7 @@
 #include "tools/scenegen/cliff.h"
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/world.h"
+#include "tools/scenegen/maths.h"
 
 namespace scenegen {
 
@@ -38,7 +39,7 @@ float Strands(float u, float v) {
         // Narrow at the lip, spreading as it falls.
         const float width = s.Width * (0.7f + 0.9f * (1.0f - v) * (1.0f - v));
         const float d = (u - centre) / width;
-        sum += s.Weight * std::exp(-d * d);
+        sum += s.Weight * Exp(-d * d);
     }
     // A veil of thin water joining them low down.
     sum += 0.35f * SmoothRange(0.5f, 0.0f, v) * SmoothRange(0.05f, 0.2f, u) * SmoothRange(0.95f, 0.8f, u);
@@ -128,7 +129,7 @@ TPicture WaterfallTexture() {
                     return Fbm(bu * 5.0f * stretch, bv * 3.5f - 0.3f, seed, 5);
                 };
                 const float billows = billowsAt(u, v);
-                const float density = std::pow(1.0f - v, 1.4f) * std::exp(-dx * dx / (0.12f + 0.45f * v));
+                const float density = Pow(1.0f - v, 1.4f) * Exp(-dx * dx / (0.12f + 0.45f * v));
                 const float edge =
                     SmoothRange(0.0f, 0.1f, u) * SmoothRange(1.0f, 0.9f, u) * SmoothRange(1.0f, 0.85f, v);
                 const float a = SmoothRange(0.1f, 0.6f, 1.3f * density + 0.5f * billows) *

@@ -6,6 +6,7 @@
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/parallel.h"
 #include "tools/scenegen/vegetation.h"
+#include "tools/scenegen/maths.h"
 
 namespace scenegen {
 
@@ -25,7 +26,7 @@ constexpr float LeafGreens[BroadleafKinds][3] = {
 bool PineAt(float u, float v, int variant, TColour& c) {
     const std::uint32_t seed = 650u + std::uint32_t(variant) * 19u;
     const float x = u - 0.5f;
-    const float lean = 0.04f * std::sin(v * 5.0f + float(variant));
+    const float lean = 0.04f * Sin(v * 5.0f + float(variant));
     TRandom random(seed);
     float best = -1e9f;
     bool bough = false;
@@ -77,7 +78,7 @@ bool FirAt(float u, float v, int variant, TColour& c) {
     const float tier = 0.07f + 0.012f * float(variant % 4);
     const float spread = 0.36f + 0.025f * float((variant * 3) % 5), curve = 0.8f + 0.1f * float(variant % 3);
     float frac = std::fmod((1.0f - v) / tier, 1.0f);
-    float width = spread * std::pow(1.0f - k, curve) * (0.72f + 0.28f * frac);
+    float width = spread * Pow(1.0f - k, curve) * (0.72f + 0.28f * frac);
     width *= 1.0f + 0.22f * ValueNoise(v * 60.0f, x > 0 ? 1.0f : 5.0f, seed);
     if (std::fabs(x) > width) return false;
     float side = x / std::max(width, 0.01f); // -1 left edge .. 1 right edge
@@ -91,7 +92,7 @@ bool FirAt(float u, float v, int variant, TColour& c) {
 bool BroadleafAt(float u, float v, int variant, TColour& c) {
     const std::uint32_t seed = 700u + std::uint32_t(variant) * 23u;
     const float x = u - 0.5f;
-    if (v < 0.42f && std::fabs(x + 0.01f * std::sin(v * 20.0f)) < 0.028f + 0.02f * (0.42f - v)) {
+    if (v < 0.42f && std::fabs(x + 0.01f * Sin(v * 20.0f)) < 0.028f + 0.02f * (0.42f - v)) {
         c = Scaled(Rgb(0.24f, 0.21f, 0.17f), x < 0.0f ? 1.05f : 0.75f); // grey bark, lit on the sun side
         return true;
     }

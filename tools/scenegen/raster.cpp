@@ -7,6 +7,7 @@
 
 #include "tools/scenegen/parallel.h"
 #include "tools/scenegen/world.h"
+#include "tools/scenegen/maths.h"
 
 namespace scenegen {
 
@@ -171,8 +172,8 @@ TPicture RenderLakeView(const TLakeData& lake, int width, int height, int supers
         const float drops[3][2] = {{0.1f, 0.3f}, {-0.35f, -0.2f}, {0.45f, -0.5f}};
         float h = 0.0f;
         for (const auto& d : drops) {
-            float r = std::hypot(gx - d[0], gy - d[1]);
-            h += 0.0025f * std::sin(r * 70.0f) * std::exp(-r * 7.0f);
+            float r = Hypot(gx - d[0], gy - d[1]);
+            h += 0.0025f * Sin(r * 70.0f) * Exp(-r * 7.0f);
         }
         return h;
     };

@@ -6,6 +6,7 @@
 #include "tools/scenegen/cliff.h"
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/world.h"
+#include "tools/scenegen/maths.h"
 
 namespace scenegen {
 
@@ -27,13 +28,13 @@ std::vector<TBoulder> PlaceBoulders() {
     // Along the shore, in clusters where a noise field along it is high:
     // some half in the water, some up the bank.
     for (float angle = 0.0f; angle < 2.0f * Pi; angle += 0.05f) {
-        const float cluster = Fbm(std::cos(angle) * 4.0f + 7.0f, std::sin(angle) * 4.0f, 151u, 3);
+        const float cluster = Fbm(Cos(angle) * 4.0f + 7.0f, Sin(angle) * 4.0f, 151u, 3);
         const float pick = float(random.Unit()), offset = float(random.Range(-1.5, 3.5)),
                     size = float(random.Unit()), turn = float(random.Range(0.0, 2.0 * Pi)),
                     jitter = float(random.Range(-0.015, 0.015));
         if (pick > SmoothRange(0.05f, 0.35f, cluster) * 0.85f) continue;
         const float a = angle + jitter, r = ShoreRadius(a) + offset;
-        const float x = LakeCentreX + r * std::cos(a), y = LakeCentreY + r * std::sin(a);
+        const float x = LakeCentreX + r * Cos(a), y = LakeCentreY + r * Sin(a);
         const float radius = 0.5f + 1.6f * size * size;
         const float ground = TerrainHeight(x, y);
         if (ground > WaterLevel + 3.0f || ground < WaterLevel - 1.5f) continue;
@@ -77,7 +78,7 @@ TGenObject Boulders(const std::vector<TBoulder>& boulders, std::uint16_t materia
                                 2.0f * Pi * (float(c) + 0.25f * float(random.Range(-1, 1))) / Corners +
                                 0.3f * float(k);
                 const float w = b.Radius * widths[k] * float(random.Range(0.75, 1.15));
-                rings[k][c] = b.Base + V3(w * std::cos(a), w * std::sin(a),
+                rings[k][c] = b.Base + V3(w * Cos(a), w * Sin(a),
                                           b.Height * (heights[k] + 0.1f * float(random.Range(-1, 1))));
             }
         const TVec3 apex = b.Base + V3(float(random.Range(-0.2, 0.2)) * b.Radius,

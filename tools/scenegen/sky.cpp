@@ -7,6 +7,7 @@
 #include "tools/scenegen/parallel.h"
 #include "tools/scenegen/terrain.h"
 #include "tools/scenegen/world.h"
+#include "tools/scenegen/maths.h"
 
 namespace scenegen {
 
@@ -33,7 +34,7 @@ float SkyElevation(float t) {
 // Direction from azimuth (degrees clockwise from north) and elevation (degrees).
 TVec3 Direction(float azimuth, float elevation) {
     float a = azimuth * Degree, e = elevation * Degree;
-    return V3(std::cos(e) * std::sin(a), std::cos(e) * std::cos(a), std::sin(e));
+    return V3(Cos(e) * Sin(a), Cos(e) * Cos(a), Sin(e));
 }
 
 } // namespace
@@ -44,12 +45,12 @@ TColour SkyColour(TVec3 dir) {
     // out against it.
     const TColour horizon = Mix(HazeColour(), Rgb(0.95f, 0.96f, 0.97f), 0.3f);
     const TColour zenith = Rgb(0.27f, 0.47f, 0.79f);
-    const float e = std::asin(std::fmax(-1.0f, std::fmin(1.0f, dir.z))) / Degree;
+    const float e = Asin(std::fmax(-1.0f, std::fmin(1.0f, dir.z))) / Degree;
     if (e <= 0.0f) return Mix(horizon, Rgb(0.62f, 0.68f, 0.72f), SmoothRange(0.0f, -20.0f, e));
-    TColour sky = Mix(horizon, zenith, std::pow(e / 90.0f, 0.45f));
+    TColour sky = Mix(horizon, zenith, Pow(e / 90.0f, 0.45f));
     // Warmer, brighter air towards the sun.
     float toSun = std::fmax(0.0f, Dot(dir, SunDirection()));
-    sky = Mix(sky, Rgb(1.0f, 0.97f, 0.9f), 0.35f * std::pow(toSun, 6.0f));
+    sky = Mix(sky, Rgb(1.0f, 0.97f, 0.9f), 0.35f * Pow(toSun, 6.0f));
 
     // Clouds on a flat layer overhead, drawn in perspective: the layer point
     // above `dir`, its density from noise, lit from the sun's side.
@@ -69,14 +70,14 @@ TColour SkyColour(TVec3 dir) {
 
 float SkylineElevation(const TTerrainGrid& grid, float azimuth) {
     const TVec3 eye = CameraEye();
-    const float sa = std::sin(azimuth * Degree), ca = std::cos(azimuth * Degree);
+    const float sa = Sin(azimuth * Degree), ca = Cos(azimuth * Degree);
     float best = -90.0f;
     // Out to the edge of the land, in steps that grow with the distance (the
     // grid's cells grow too).
     for (float d = 2.0f;; d += std::fmax(0.5f, d * 0.004f)) {
         const float x = eye.x + sa * d, y = eye.y + ca * d;
         if (x < TerrainArea.X0 || x > TerrainArea.X1 || y < TerrainArea.Y0 || y > TerrainArea.Y1) break;
-        best = std::fmax(best, std::atan2(grid.MeshHeight(x, y) - eye.z, d) / Degree);
+        best = std::fmax(best, Atan2(grid.MeshHeight(x, y) - eye.z, d) / Degree);
     }
     return best;
 }
@@ -157,7 +158,8 @@ float FarRangeCrest(float skyline, float azimuth, float& lit) {
     // Broad massifs, peaks and saddles on them, and a broken skyline.
     auto crest = [&](float az) {
         return -0.3f +
-               3.2f * Ridged(az / 26.0f + 3.0f, 0.5f, 331u, 5) * (0.6f + 0.4f * Fbm(az / 70.0f, 2.0f, 337u, 2)) +
+               3.2f * Ridged(az / 26.0f + 3.0f, 0.5f, 331u, 5) *
+                   (0.6f + 0.4f * Fbm(az / 70.0f, 2.0f, 337u, 2)) +
                1.1f * Ridged(az / 6.5f, 1.5f, 341u, 3) - 0.45f + 0.18f * Fbm(az / 1.2f, 0.5f, 343u, 3);
     };
     // The sun lies to the west (to the left of the view): slopes going up to

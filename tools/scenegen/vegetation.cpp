@@ -9,6 +9,7 @@
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/plant_atlas.h"
 #include "tools/scenegen/world.h"
+#include "tools/scenegen/maths.h"
 
 namespace scenegen {
 
@@ -213,8 +214,8 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             const float reedBeds = SmoothRange(0.05f, 0.3f, Fbm(x / 11.0f, y / 11.0f, 181u, 3));
             // Reeds in beds along the waterline, but none under the rock
             // face: the water is deep at its foot.
-            const float fromFalls = std::fabs(
-                std::remainder(std::atan2(y - LakeCentreY, x - LakeCentreX) - FallsAngle, 6.2831853f));
+            const float fromFalls =
+                std::fabs(std::remainder(Atan2(y - LakeCentreY, x - LakeCentreX) - FallsAngle, 6.2831853f));
             if (above > -0.3f && above < 1.2f && fromFalls > 0.45f && pick < 0.9f * reedBeds) {
                 c.Kind = TPlant::Reed;
                 c.Variant = variant % ReedKinds;
