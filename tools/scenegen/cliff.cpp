@@ -5,7 +5,7 @@
 
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/world.h"
-#include "tools/scenegen/maths.h"
+#include "tools/scenegen/toolkit.h"
 
 namespace scenegen {
 
@@ -196,36 +196,6 @@ TGenObject RockFace(std::uint16_t material) {
     return face;
 }
 
-namespace {
-
-// Loose stones of the scree, as cells round jittered points: the distance to
-// the nearest point and the second nearest, and the nearest one's own
-// value in [-1, 1] and its offset from (x, y).
-struct TStone {
-    float Nearest = 1e9f, Second = 1e9f, Value = 0.0f, Dx = 0.0f, Dy = 0.0f;
-};
-TStone StoneAt(float x, float y, std::uint32_t seed) {
-    TStone stone;
-    const std::int32_t cx = std::int32_t(std::floor(x)), cy = std::int32_t(std::floor(y));
-    for (std::int32_t j = cy - 1; j <= cy + 1; ++j)
-        for (std::int32_t i = cx - 1; i <= cx + 1; ++i) {
-            const float px = float(i) + 0.5f + 0.4f * LatticeValue(i, j, seed);
-            const float py = float(j) + 0.5f + 0.4f * LatticeValue(i, j, seed + 1u);
-            const float d = Hypot(x - px, y - py);
-            if (d < stone.Nearest) {
-                stone.Second = stone.Nearest;
-                stone.Nearest = d;
-                stone.Value = LatticeValue(i, j, seed + 2u);
-                stone.Dx = x - px, stone.Dy = y - py;
-            } else if (d < stone.Second) {
-                stone.Second = d;
-            }
-        }
-    return stone;
-}
-
-} // namespace
-
 TPicture RockTexture() {
     const int width = 512, height = 256;
     TPicture picture(width, height, 3);
@@ -363,7 +333,7 @@ TPicture RockTexture() {
                 // shape and size rather than laid like cobbles.
                 const float bendX = 0.25f * ValueNoise(across * 1.7f, rise * 1.7f, 145u);
                 const float bendY = 0.25f * ValueNoise(across * 1.7f, rise * 1.7f, 147u);
-                const TStone stone = StoneAt(across / 0.6f + bendX, rise / 0.45f + bendY, 137u);
+                const TCellNoise stone = CellNoise(across / 0.6f + bendX, rise / 0.45f + bendY, 137u);
                 const float gap = SmoothRange(0.02f, 0.16f, stone.Second - stone.Nearest);
                 const float round = Clamp01(0.7f - 0.9f * stone.Dx + 0.8f * stone.Dy);
                 TColour rubble =

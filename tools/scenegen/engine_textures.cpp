@@ -12,8 +12,6 @@ namespace scenegen {
 
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
-
 std::uint8_t Byte(double value) {
     return static_cast<std::uint8_t>(std::clamp(std::lround(value), 0l, 255l));
 }
@@ -41,7 +39,7 @@ void Put(TUmtImage& image, int x, int y, double r, double g, double b, double a)
 TUmtImage SurfaceOverlayImage() {
     TUmtImage image = RgbaImage(SurfaceOverlaySide);
     // Interfering waves whose periods divide the side, so the sheen tiles.
-    const double k = 2 * Pi / SurfaceOverlaySide;
+    const double k = 2 * PiD / SurfaceOverlaySide;
     for (int y = 0; y < SurfaceOverlaySide; ++y)
         for (int x = 0; x < SurfaceOverlaySide; ++x) {
             const double waves = Sin(k * (3 * x + 1 * y)) + Sin(k * (-2 * x + 5 * y) + 1.3) +

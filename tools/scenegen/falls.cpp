@@ -6,7 +6,7 @@
 #include "tools/scenegen/cliff.h"
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/world.h"
-#include "tools/scenegen/maths.h"
+#include "tools/scenegen/toolkit.h"
 
 namespace scenegen {
 
@@ -52,12 +52,11 @@ TGenObject Waterfall(std::uint16_t material) {
     TGenObject falls;
     falls.Material = material;
     falls.Alpha = 1.0f;
-    const TVec3 eye = CameraEye();
     // Down the groove of the rock face, just in front of it, from the notch
     // in its lip to a little under the water.
     const TVec3 foot = RockFacePoint(FallsAngle, 0.0f);
     const TVec3 towardLake = Normalised(V3(LakeCentreX - foot.x, LakeCentreY - foot.y, 0.0f));
-    const TVec3 right = Normalised(Cross(foot - eye, V3(0, 0, 1)));
+    const TVec3 right = BillboardRight(foot);
     const float top = RockFaceTop(FallsAngle), bottom = -0.8f;
     const int steps = 10;
     TVec3 prevL{}, prevR{};
@@ -81,7 +80,7 @@ TGenObject Waterfall(std::uint16_t material) {
     // rises from where the falls meet the lake.
     auto cloud = [&](float out, float halfWidth, float height, float sink, int row0, int rows) {
         const TVec3 base = foot + towardLake * out + V3(0, 0, -sink);
-        const TVec3 across = Normalised(Cross(base - eye, V3(0, 0, 1))) * halfWidth, up = V3(0, 0, height);
+        const TVec3 across = BillboardRight(base) * halfWidth, up = V3(0, 0, height);
         const float t0 = (float(row0) + 0.5f) / FallsTextureHeight,
                     t1 = (float(row0 + rows) - 0.5f) / FallsTextureHeight;
         falls.AddQuad(base - across, base + across, base + across + up, base - across + up, V3(MistS0, t0, 0),

@@ -2,13 +2,11 @@
 
 #include <cmath>
 
-#include "tools/scenegen/maths.h"
+#include "tools/scenegen/toolkit.h"
 
 namespace scenegen {
 
 namespace {
-
-constexpr float Pi = 3.14159265358979f;
 
 // Points of an elliptic arc from a0 to a1 degrees (either direction).
 std::vector<TPoint2> Arc(float cx, float cz, float rx, float rz, float a0, float a1, int steps) {

@@ -6,13 +6,12 @@
 #include "tools/scenegen/cliff.h"
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/world.h"
-#include "tools/scenegen/maths.h"
+#include "tools/scenegen/toolkit.h"
 
 namespace scenegen {
 
 namespace {
 
-constexpr float Pi = 3.14159265358979f;
 constexpr int StoneSize = 256;
 
 // The texture row for a facet lit `light` (0 shade .. 1 full sun).

@@ -7,14 +7,11 @@
 #include "tools/scenegen/parallel.h"
 #include "tools/scenegen/terrain.h"
 #include "tools/scenegen/world.h"
-#include "tools/scenegen/maths.h"
+#include "tools/scenegen/toolkit.h"
 
 namespace scenegen {
 
 namespace {
-
-constexpr float Pi = 3.14159265358979f;
-constexpr float Degree = Pi / 180.0f;
 
 // Texture t of the sky at elevation e (degrees): most rows go to the few
 // degrees above the horizon that the camera sees.
@@ -29,12 +26,6 @@ float SkyElevation(float t) {
         return 90.0f * k * k;
     }
     return t / 0.3f * 40.0f - 40.0f;
-}
-
-// Direction from azimuth (degrees clockwise from north) and elevation (degrees).
-TVec3 Direction(float azimuth, float elevation) {
-    float a = azimuth * Degree, e = elevation * Degree;
-    return V3(Cos(e) * Sin(a), Cos(e) * Cos(a), Sin(e));
 }
 
 } // namespace
@@ -106,7 +97,7 @@ TGenObject SkyDome(std::uint16_t material, const TTerrainGrid& grid) {
     // neighbouring quads share their corners, so no cracks open between them.
     auto elevation = [&](int seg, int ring) { return std::fmax(rings[ring], bottom[std::size_t(seg)]); };
     auto point = [&](int seg, int ring) {
-        return eye + Direction(azimuthOf(seg), elevation(seg, ring)) * SkyRadius;
+        return eye + Direction(azimuthOf(seg) * Degree, elevation(seg, ring) * Degree) * SkyRadius;
     };
     auto tex = [&](int seg, int ring) {
         return V3((azimuthOf(seg) + 90.0f) / 180.0f, SkyT(elevation(seg, ring)), 0.0f);
@@ -192,7 +183,7 @@ TPicture SkyTexture(const TTerrainGrid& grid) {
         float e = SkyElevation((float(j) + 0.5f) / float(picture.Height));
         for (int i = 0; i < picture.Width; ++i) {
             float az = -90.0f + 180.0f * (float(i) + 0.5f) / float(picture.Width);
-            TColour c = SkyColour(Direction(az, e));
+            TColour c = SkyColour(Direction(az * Degree, e * Degree));
             // The farther range: pale and blue with the distance, its sunny
             // slopes a little warmer, faint gullies down its flanks.
             float lit = 0.0f;

@@ -6,6 +6,7 @@
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/parallel.h"
 #include "tools/scenegen/terrain.h"
+#include "tools/scenegen/toolkit.h"
 
 namespace scenegen {
 
@@ -83,17 +84,6 @@ THalfMap SunlightMap(const THeightMap& m) {
     return light;
 }
 
-// Bilinear sample of a grid of `width` x `height` values at (fi, fj), in
-// grid steps, clamped to its edges.
-float SampleGrid(const std::vector<float>& grid, int width, int height, float fi, float fj) {
-    fi = std::clamp(fi, 0.0f, float(width - 1));
-    fj = std::clamp(fj, 0.0f, float(height - 1));
-    const int i0 = std::min(int(fi), width - 2), j0 = std::min(int(fj), height - 2);
-    const float u = fi - float(i0), v = fj - float(j0);
-    auto at = [&](int a, int b) { return grid[std::size_t(b) * std::size_t(width) + std::size_t(a)]; };
-    return Lerp(Lerp(at(i0, j0), at(i0 + 1, j0), u), Lerp(at(i0, j0 + 1), at(i0 + 1, j0 + 1), u), v);
-}
-
 // The sunlight map at texel (i, j) of the full-resolution grid.
 float SampleHalf(const THalfMap& map, float i, float j) {
     return SampleGrid(map.V, map.Width, map.Height, i * 0.5f, j * 0.5f);
@@ -109,8 +99,9 @@ float Crown(float x, float y, TVec3& normal) {
     for (int oy = -1; oy <= 1; ++oy)
         for (int ox = -1; ox <= 1; ++ox) {
             int gx = cx + ox, gy = cy + oy;
-            float px = (float(gx) + 0.5f + 0.4f * LatticeValue(gx, gy, 71u)) * cell;
-            float py = (float(gy) + 0.5f + 0.4f * LatticeValue(gx, gy, 73u)) * cell;
+            float px = 0.0f, py = 0.0f;
+            CellPoint(gx, gy, 71u, 73u, 0.4f, px, py);
+            px *= cell, py *= cell;
             float r = cell * (0.55f + 0.15f * LatticeValue(gx, gy, 79u));
             float dx = x - px, dy = y - py, d2 = dx * dx + dy * dy;
             if (d2 >= r * r) continue;

@@ -9,7 +9,7 @@
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/plant_atlas.h"
 #include "tools/scenegen/world.h"
-#include "tools/scenegen/maths.h"
+#include "tools/scenegen/toolkit.h"
 
 namespace scenegen {
 
@@ -98,10 +98,7 @@ void AddCutout(TGenObject& object, const TPlant& c, const TAtlasCopy& into) {
         cell = Reeds[c.Variant % ReedKinds], fill = ReedFill;
         break;
     }
-    const TVec3 eye = CameraEye();
-    TVec3 toward = V3(c.Base.x - eye.x, c.Base.y - eye.y, 0.0f);
-    TVec3 right = Normalised(Cross(toward, V3(0, 0, 1))) * (c.Width * 0.5f);
-    TVec3 up = V3(0, 0, c.Height);
+    const TVec3 right = BillboardRight(c.Base) * (c.Width * 0.5f), up = V3(0, 0, c.Height);
     const float s0 = (float(cell.X) * into.Scale + 0.5f) / into.Width;
     const float s1 = (float(cell.X + cell.W) * into.Scale - 0.5f) / into.Width;
     const float t0 = (into.Row + float(cell.Y) * into.Scale + 0.5f) / into.Height;
@@ -122,9 +119,7 @@ struct TScreenBox {
     float X0, Y0, X1, Y1;
 };
 TScreenBox ScreenBox(const TPlant& c) {
-    const TVec3 eye = CameraEye();
-    const TVec3 right =
-        Normalised(Cross(V3(c.Base.x - eye.x, c.Base.y - eye.y, 0.0f), V3(0, 0, 1))) * (c.Width * 0.5f);
+    const TVec3 right = BillboardRight(c.Base) * (c.Width * 0.5f);
     TScreenBox box{1e30f, 1e30f, -1e30f, -1e30f};
     for (const TVec3& p : {c.Base - right, c.Base + right, c.Base - right + V3(0, 0, c.Height),
                            c.Base + right + V3(0, 0, c.Height)}) {
@@ -252,9 +247,7 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             if (c.Height < 0.012f * dist) continue;
             c.Base = base;
             // Every corner and the middle of the cut-out must have land behind it.
-            TVec3 toward = V3(x - eye.x, y - eye.y, 0.0f);
-            TVec3 right = Normalised(Cross(toward, V3(0, 0, 1))) * (c.Width * 0.5f);
-            TVec3 up = V3(0, 0, c.Height);
+            const TVec3 right = BillboardRight(base) * (c.Width * 0.5f), up = V3(0, 0, c.Height);
             // Reeds may stand in the water: the lake drawn over their feet
             // is the lake they stand in.
             const TVec3 foot = c.Kind == TPlant::Reed ? base + up * 0.35f : base;

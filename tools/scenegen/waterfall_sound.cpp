@@ -13,8 +13,6 @@ namespace scenegen {
 
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
-
 // A biquad section (the usual audio cookbook forms), direct form I.
 struct TBiquad {
     double B0 = 1, B1 = 0, B2 = 0, A1 = 0, A2 = 0;
@@ -30,7 +28,7 @@ struct TBiquad {
 enum TFilterKind { LowPass, HighPass, BandPass };
 
 TBiquad MakeFilter(TFilterKind kind, double hz, double q) {
-    const double w = 2.0 * Pi * hz / WaterfallSampleRate, alpha = Sin(w) / (2.0 * q), c = Cos(w);
+    const double w = 2.0 * PiD * hz / WaterfallSampleRate, alpha = Sin(w) / (2.0 * q), c = Cos(w);
     const double a0 = 1.0 + alpha;
     TBiquad f;
     switch (kind) {
@@ -98,7 +96,7 @@ std::vector<std::int16_t> WaterfallSamples() {
         const int length = std::min(total - start, int(decay * 6.0 * WaterfallSampleRate));
         for (int k = 0; k < length; ++k) {
             const double t = double(k) / WaterfallSampleRate;
-            phase += 2.0 * Pi * f0 * (1.0 + rise * t) / WaterfallSampleRate;
+            phase += 2.0 * PiD * f0 * (1.0 + rise * t) / WaterfallSampleRate;
             const double attack = std::min(1.0, t / 0.0015);
             const double v = amp * attack * Exp(-t / decay) * Sin(phase);
             left[std::size_t(start + k)] += v * (1.0 - pan);
@@ -110,7 +108,7 @@ std::vector<std::int16_t> WaterfallSamples() {
     // equal power, so the last frame runs on into the first as if the sound
     // went on.
     for (int i = 0; i < WaterfallCrossfadeFrames; ++i) {
-        const double a = 0.5 * Pi * double(i) / WaterfallCrossfadeFrames;
+        const double a = 0.5 * PiD * double(i) / WaterfallCrossfadeFrames;
         const std::size_t head = std::size_t(i), tail = std::size_t(WaterfallFrames + i);
         left[head] = left[head] * Sin(a) + left[tail] * Cos(a);
         right[head] = right[head] * Sin(a) + right[tail] * Cos(a);

@@ -4,12 +4,11 @@
 #include <cmath>
 
 #include "tools/scenegen/noise.h"
-#include "tools/scenegen/maths.h"
+#include "tools/scenegen/toolkit.h"
 
 namespace scenegen {
 
 namespace {
-constexpr float Pi = 3.14159265358979f;
 
 // Wraps an angle difference into -pi..pi.
 float AngleDelta(float a, float b) {
@@ -151,7 +150,7 @@ TVec3 CameraView(TVec3 p) {
 bool TriangleMayShow(TVec3 a, TVec3 b, TVec3 c) {
     // Half the view's height as a tangent, and its half width at the widest
     // screen, each with a margin of a few pixels.
-    const float halfUp = Tan(CameraFieldOfView * 0.5f * Pi / 180.0f) * 1.02f;
+    const float halfUp = ViewHalfUp * 1.02f;
     const float halfAcross = halfUp * WidestAspect;
     const TVec3 v[3] = {CameraView(a), CameraView(b), CameraView(c)};
     int behind = 0, left = 0, right = 0, below = 0, above = 0;

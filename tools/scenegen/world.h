@@ -23,6 +23,7 @@ constexpr float WaterLevel = -11.0f;
 constexpr float WaterCentreX = 24.0f;
 constexpr float WaterCentreY = 190.0f;
 constexpr float WaterHalfSize = 74.0f;
+constexpr float WaterHeightScale = 40.0f; // the grid's heights (-1..1) to world units
 
 // The part of the square the water's strips cover (rows 1..127, columns
 // 1..126 of the grid), and how far below the still water the ground must lie
@@ -70,9 +71,14 @@ constexpr float CameraFar = 3000.0f;
 TVec3 CameraEye();
 TVec3 CameraTarget();
 
+// Half the height of camera 1's view as the tangent of its angle (45 degrees
+// from the bottom edge to the top).
+constexpr float ViewHalfUp = 0.41421356f;
 // The widest screen the scene is drawn on (32:9, two 16:9 monitors side by
-// side): the same height of view, more to the sides.
+// side): the same height of view, more to the sides; and half its width as
+// a tangent.
 constexpr float WidestAspect = 32.0f / 9.0f;
+constexpr float WidestHalfAcross = ViewHalfUp * WidestAspect;
 // Where `p` lies seen from camera 1: x to the right and y up as the tangents
 // of its angle off the view's axis, z its distance along that axis.
 TVec3 CameraView(TVec3 p);
