@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "tools/scenegen/noise.h"
-#include "tools/scenegen/world.h"
 #include "tools/scenegen/toolkit.h"
+#include "tools/scenegen/world.h"
 
 namespace scenegen {
 

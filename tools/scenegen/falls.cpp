@@ -5,8 +5,8 @@
 
 #include "tools/scenegen/cliff.h"
 #include "tools/scenegen/noise.h"
-#include "tools/scenegen/world.h"
 #include "tools/scenegen/toolkit.h"
+#include "tools/scenegen/world.h"
 
 namespace scenegen {
 

@@ -5,8 +5,8 @@
 #include <stdexcept>
 
 #include "engine/support/files.h"
-#include "tools/scenegen/raster.h"
 #include "tools/scenegen/maths.h"
+#include "tools/scenegen/raster.h"
 
 namespace scenegen {
 

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <limits>
 
+#include "tools/scenegen/maths.h"
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/parallel.h"
-#include "tools/scenegen/maths.h"
 
 namespace scenegen {
 

@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tools/scenegen/maths.h"
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/parallel.h"
+#include "tools/scenegen/seeds.h"
 #include "tools/scenegen/vegetation.h"
-#include "tools/scenegen/maths.h"
 
 namespace scenegen {
 
@@ -24,7 +25,7 @@ constexpr float LeafGreens[BroadleafKinds][3] = {
 // Coverage and colour of a fir at (u, v) in its cell, u across 0..1, v up 0..1.
 // A pine: a tall bare trunk and a crown of flat tufts of needles high up.
 bool PineAt(float u, float v, int variant, TColour& c) {
-    const std::uint32_t seed = 650u + std::uint32_t(variant) * 19u;
+    const std::uint32_t seed = seeds::Pines + std::uint32_t(variant) * 19u;
     const float x = u - 0.5f;
     const float lean = 0.04f * Sin(v * 5.0f + float(variant));
     TRandom random(seed);
@@ -67,7 +68,7 @@ bool PineAt(float u, float v, int variant, TColour& c) {
 
 bool FirAt(float u, float v, int variant, TColour& c) {
     if (variant == 5 || variant == 7) return PineAt(u, v, variant, c);
-    const std::uint32_t seed = 600u + std::uint32_t(variant) * 17u;
+    const std::uint32_t seed = seeds::Firs + std::uint32_t(variant) * 17u;
     const float x = u - 0.5f;
     if (v < 0.14f && std::fabs(x) < 0.035f) {
         c = Rgb(0.28f, 0.20f, 0.13f);
@@ -90,7 +91,7 @@ bool FirAt(float u, float v, int variant, TColour& c) {
 }
 
 bool BroadleafAt(float u, float v, int variant, TColour& c) {
-    const std::uint32_t seed = 700u + std::uint32_t(variant) * 23u;
+    const std::uint32_t seed = seeds::Broadleaves + std::uint32_t(variant) * 23u;
     const float x = u - 0.5f;
     if (v < 0.42f && std::fabs(x + 0.01f * Sin(v * 20.0f)) < 0.028f + 0.02f * (0.42f - v)) {
         c = Scaled(Rgb(0.24f, 0.21f, 0.17f), x < 0.0f ? 1.05f : 0.75f); // grey bark, lit on the sun side
@@ -126,7 +127,7 @@ bool BroadleafAt(float u, float v, int variant, TColour& c) {
 bool ReedAt(float u, float v, int variant, TColour& c) {
     if (v > ReedFill) return false;
     const float h = v / ReedFill;
-    TRandom random(800u + std::uint32_t(variant));
+    TRandom random(seeds::Reeds + std::uint32_t(variant));
     for (int i = 0; i < 26; ++i) {
         float base = float(random.Range(0.1, 0.9)), lean = float(random.Range(-0.25, 0.25));
         float top = float(random.Range(0.55, 1.0)), width = float(random.Range(0.008, 0.016));
@@ -144,7 +145,7 @@ bool ReedAt(float u, float v, int variant, TColour& c) {
 
 bool BushAt(float u, float v, int variant, TColour& c) {
     if (v > BushFill) return false;
-    const std::uint32_t seed = 900u + std::uint32_t(variant) * 29u;
+    const std::uint32_t seed = seeds::Bushes + std::uint32_t(variant) * 29u;
     const float x = (u - 0.5f) * 2.0f, y = v / BushFill; // -1..1 across, 0..1 up
     if (y < 0.02f) return false;
     // Clumps of leaves, lower and smaller towards the sides, each lit as a
@@ -205,18 +206,22 @@ void PaintCell(TPicture& atlas, const TCell& cell, int variant, bool (*shape)(fl
 
 TPicture PaintAtlas() {
     TPicture atlas(AtlasWidth, AtlasHeight, 4);
-    for (int i = 0; i < FirKinds; ++i)
-        PaintCell(atlas, Firs[i], i, FirAt);
-    for (int i = 0; i < BroadleafKinds; ++i)
-        PaintCell(atlas, Broadleaves[i], i, BroadleafAt);
-    for (int i = 0; i < ReedKinds; ++i)
-        PaintCell(atlas, Reeds[i], i, ReedAt);
-    for (int i = 0; i < BushKinds; ++i)
-        PaintCell(atlas, Bushes[i], i, BushAt);
+    for (const TPlantKind& kind : PlantKinds)
+        for (int i = 0; i < kind.Variants; ++i)
+            PaintCell(atlas, kind.Cells[i], i, kind.Paint);
     return atlas;
 }
 
 } // namespace
+
+const TPlantKind PlantKinds[PlantKindCount] = {
+    // cells, looks, painter, fill, height, width/height, shadow, habitat, share
+    {Firs, FirKinds, FirAt, 1.0f, 3.0f, 12.5f, 0.45f, 0.55f, 0.36f, 0.45f, THabitat::Woods, 2.0f},
+    {Broadleaves, BroadleafKinds, BroadleafAt, 1.0f, 3.0f, 10.5f, 0.85f, 1.1f, 0.34f, 0.62f, THabitat::Woods,
+     1.0f},
+    {Bushes, BushKinds, BushAt, BushFill, 1.8f, 4.4f, 1.0f, 1.0f, 0.42f, 0.45f, THabitat::Undergrowth, 1.0f},
+    {Reeds, ReedKinds, ReedAt, ReedFill, 2.86f, 5.72f, 0.91f, 0.91f, 0.0f, 0.0f, THabitat::Waterline, 1.0f},
+};
 
 const TPicture& PlantAtlas() {
     static const TPicture atlas = PaintAtlas();

@@ -6,8 +6,8 @@
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/parallel.h"
 #include "tools/scenegen/terrain.h"
-#include "tools/scenegen/world.h"
 #include "tools/scenegen/toolkit.h"
+#include "tools/scenegen/world.h"
 
 namespace scenegen {
 

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tools/scenegen/noise.h"
 #include "tools/scenegen/maths.h"
+#include "tools/scenegen/noise.h"
 
 namespace scenegen {
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "tools/scenegen/noise.h"
+#include "tools/scenegen/seeds.h"
 #include "tools/scenegen/toolkit.h"
 
 namespace scenegen {
@@ -51,8 +52,8 @@ float StreamWater(float x, float y) {
     float along = 0.0f, side = 0.0f;
     StreamCoordinates(x, y, along, side);
     if (along < -1.0f || along > StreamLength) return 0.0f;
-    const float width =
-        1.0f + 0.5f * SmoothRange(StreamLength, 0.0f, along) + 0.3f * Fbm(along / 6.0f, 0.5f, 131u, 2);
+    const float width = 1.0f + 0.5f * SmoothRange(StreamLength, 0.0f, along) +
+                        0.3f * Fbm(along / 6.0f, 0.5f, seeds::StreamWidth, 2);
     return SmoothRange(1.2f, 0.8f, std::fabs(side) / width) *
            SmoothRange(StreamLength, StreamLength - 60.0f, along) * SmoothRange(-1.0f, 1.0f, along);
 }
@@ -71,22 +72,22 @@ float TerrainHeight(float x, float y) {
     float rise = 4.5f * (1.0f - Exp(-b / 7.0f)) + 0.16f * b;
     float open = 0.35f + 0.65f * SmoothRange(150.0f, 230.0f, y);
     float hillAmp = 24.0f * SmoothRange(6.0f, 120.0f, b) * open;
-    float hills = hillAmp * (0.5f + 0.5f * Fbm(x / 170.0f, y / 170.0f, 11u, 5));
-    float bumps = 1.6f * Fbm(x / 14.0f, y / 14.0f, 23u, 4) * SmoothRange(0.0f, 8.0f, b);
+    float hills = hillAmp * (0.5f + 0.5f * Fbm(x / 170.0f, y / 170.0f, seeds::Hills, 5));
+    float bumps = 1.6f * Fbm(x / 14.0f, y / 14.0f, seeds::Bumps, 4) * SmoothRange(0.0f, 8.0f, b);
     // A range of higher ground far to the north closes the valley.
-    float range =
-        60.0f * SmoothRange(330.0f, 640.0f, y) * (0.55f + 0.45f * Ridged(x / 260.0f, y / 260.0f, 37u, 5));
+    float range = 60.0f * SmoothRange(330.0f, 640.0f, y) *
+                  (0.55f + 0.45f * Ridged(x / 260.0f, y / 260.0f, seeds::FarRange, 5));
     float h = WaterLevel + rise + hills + bumps + range;
 
     // The rock face: within a narrow arc of the shore the lake reaches in to
     // the foot of a cliff (a mesh of its own stands there) and the land stays
     // up as a shelf behind it; the ground rises only behind the face.
     // Its width wanders, so the face's ends meet the hillside unevenly.
-    const float arcWidth = 0.26f * (1.0f + 0.2f * ValueNoise(angle * 9.0f, 0.5f, 139u));
+    const float arcWidth = 0.26f * (1.0f + 0.2f * ValueNoise(angle * 9.0f, 0.5f, seeds::RockFaceWidth));
     float arc = Exp(-Pow(AngleDelta(angle, FallsAngle) / arcWidth, 2.0f));
     if (arc > 0.01f) {
-        float ragged = b + 0.8f * Fbm(x / 5.0f, y / 5.0f, 43u, 3);
-        float shelf = CliffHeight + 3.0f * Fbm(x / 9.0f, y / 9.0f, 41u, 3) - 0.04f * b;
+        float ragged = b + 0.8f * Fbm(x / 5.0f, y / 5.0f, seeds::RockFaceEdge, 3);
+        float shelf = CliffHeight + 3.0f * Fbm(x / 9.0f, y / 9.0f, seeds::RockShelf, 3) - 0.04f * b;
         float cliff = WaterLevel - 1.0f + (shelf + 1.0f) * SmoothRange(3.2f, CliffDepth + 2.0f, ragged);
         // The stream's notch at the lip, along the line from the lake centre.
         float lateral = d * Sin(AngleDelta(angle, FallsAngle));
@@ -112,7 +113,8 @@ float WoodsDensity(float x, float y, float height) {
     const float dx = x - LakeCentreX, dy = y - LakeCentreY;
     const float beyond = std::sqrt(dx * dx + dy * dy) - ShoreRadius(Atan2(dy, dx));
     const float above = height - WaterLevel;
-    float woods = Fbm(x / 70.0f, y / 70.0f, 51u, 4) + 0.3f * SmoothRange(15.0f, 80.0f, beyond) - 0.08f;
+    float woods =
+        Fbm(x / 70.0f, y / 70.0f, seeds::Woods, 4) + 0.3f * SmoothRange(15.0f, 80.0f, beyond) - 0.08f;
     woods *= SmoothRange(3.0f, 6.0f, above);
     // A clearing along the stream near the lip keeps it in sight.
     float along = 0.0f, side = 0.0f;
