@@ -218,7 +218,8 @@ TPicture RockTexture() {
             const TVec3 plain = Normalised(V3(-Cos(angle), -Sin(angle), 0.0f));
             const TVec3 own = Normalised(Cross(up, along));
             const TVec3 normal = Normalised(own * 3.0f + plain);
-            const float lit = 0.4f + 0.78f * std::max(0.0f, Dot(normal, sun));
+            const float sunLit = std::max(0.0f, Dot(normal, sun)), lit = 0.4f + 0.78f * sunLit;
+            const TColour tint = LightTint(sunLit);
             float inBed = 0.0f;
             const int bed = BedAt(angle, std::max(rise, 0.0f), inBed);
             const float bedBottom = BedTop(angle, bed - 1), lip = BedTop(angle, bed) - LedgeRise;
@@ -276,7 +277,7 @@ TPicture RockTexture() {
             // sky than the buttresses' fronts.
             const float bay = SmoothRange(1.6f, 3.2f, Ribs(across));
             // The rock's own knobs and hollows, a unit or two across, lit from
-            // the sun's side of the face (towards the left and from above).
+            // the sun's side of the face.
             auto relief = [&](float a, float r) {
                 return Fbm(a / 2.4f, r / 1.0f + float(bed) * 5.3f, 149u, 3);
             };
@@ -325,8 +326,8 @@ TPicture RockTexture() {
                            turfLight),
                     0.9f * turf * (1.0f - inScreeAt(rise)));
             // The scree heaped at the foot: stones of the face's own rock,
-            // each a little different, rounded by the sun from the upper
-            // left, with dark gaps between them; fading in at its top.
+            // each a little different, rounded by the sun from its side of
+            // the face, with dark gaps between them; fading in at its top.
             const float inScree = inScreeAt(rise);
             if (inScree > 0.0f) {
                 // Coordinates bent a little, so the stones are of uneven
@@ -335,7 +336,8 @@ TPicture RockTexture() {
                 const float bendY = 0.25f * ValueNoise(across * 1.7f, rise * 1.7f, 147u);
                 const TCellNoise stone = CellNoise(across / 0.6f + bendX, rise / 0.45f + bendY, 137u);
                 const float gap = SmoothRange(0.02f, 0.16f, stone.Second - stone.Nearest);
-                const float round = Clamp01(0.7f - 0.9f * stone.Dx + 0.8f * stone.Dy);
+                const float round = Clamp01(0.7f + 1.2f * (stone.Dx * sunAcross + stone.Dy * sunUp) /
+                                                       std::sqrt(sunAcross * sunAcross + sunUp * sunUp));
                 TColour rubble =
                     Mix(Rgb(0.42f, 0.40f, 0.37f), Rgb(0.66f, 0.63f, 0.57f), 0.5f + 0.45f * stone.Value);
                 rubble =
@@ -343,7 +345,8 @@ TPicture RockTexture() {
                 rubble = Mix(rubble, Scaled(Rgb(0.2f, 0.21f, 0.19f), 0.5f + 0.5f * lit), 0.6f * wet);
                 c = Mix(c, rubble, inScree);
             }
-            picture.Set(x, y, c);
+            // The light's hue: warm where the sun falls square, cool in shade.
+            picture.Set(x, y, Lit(c, tint));
         }
     return picture;
 }

@@ -115,10 +115,10 @@ TPicture WaterfallTexture() {
         }
     // The mist, one cloud to a cell: billows with soft, rounded edges,
     // dense low in the middle, thinning and breaking up as they rise, clear
-    // at the cell's edge. The sun comes from the left and a little in front,
-    // so each billow is bright on its upper left and greyer in the folds
-    // under it.
+    // at the cell's edge. Each billow is bright on the side the sun comes
+    // from and greyer in the folds away from it.
     const int mistWidth = FallsTextureWidth - CurtainWidth;
+    const TVec3 sun = SunInView();
     auto mist = [&](int row0, int rows, float stretch, std::uint32_t seed) {
         for (int y = 0; y < rows; ++y)
             for (int x = 0; x < mistWidth; ++x) {
@@ -133,9 +133,10 @@ TPicture WaterfallTexture() {
                     SmoothRange(0.0f, 0.1f, u) * SmoothRange(1.0f, 0.9f, u) * SmoothRange(1.0f, 0.85f, v);
                 const float a = SmoothRange(0.1f, 0.6f, 1.3f * density + 0.5f * billows) *
                                 (0.3f + 0.6f * (1.0f - v)) * edge;
-                const float lit = billowsAt(u - 0.015f, v + 0.02f) - billows;
-                TColour c = Mix(Rgb(0.66f, 0.71f, 0.75f), Rgb(1.0f, 1.0f, 0.98f),
-                                Clamp01(0.55f + 6.0f * lit + 0.25f * density + 0.2f * billows));
+                const float lit = billowsAt(u + 0.02f * sun.x, v + 0.035f * sun.y) - billows;
+                const float sunLit = Clamp01(0.55f + 6.0f * lit + 0.25f * density + 0.2f * billows);
+                TColour c =
+                    Lit(Mix(Rgb(0.70f, 0.72f, 0.73f), Rgb(0.99f, 0.98f, 0.97f), sunLit), LightTint(sunLit));
                 c.a = std::min(0.85f, a);
                 picture.Set(CurtainWidth + x, row0 + y, c);
             }

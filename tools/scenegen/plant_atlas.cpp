@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tools/scenegen/lighting.h"
 #include "tools/scenegen/maths.h"
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/parallel.h"
@@ -21,6 +22,13 @@ constexpr float FirGreens[FirKinds][3] = {{0.10f, 0.21f, 0.12f}, {0.12f, 0.24f, 
 constexpr float LeafGreens[BroadleafKinds][3] = {
     {0.19f, 0.30f, 0.12f}, {0.24f, 0.34f, 0.13f}, {0.28f, 0.37f, 0.14f}, {0.22f, 0.28f, 0.10f},
     {0.31f, 0.39f, 0.17f}, {0.17f, 0.27f, 0.13f}, {0.27f, 0.32f, 0.11f}, {0.21f, 0.32f, 0.16f}};
+
+// The hue of the light on a plant's side that the sun lights `sunLit`: its
+// shade is lit by the sky and by the light through and between the leaves
+// round it too, so it is only a little cooler than its sunny side.
+TColour LeafTint(float sunLit) {
+    return LightTint(0.4f + 0.6f * sunLit);
+}
 
 // Coverage and colour of a fir at (u, v) in its cell, u across 0..1, v up 0..1.
 // A pine: a tall bare trunk and a crown of flat tufts of needles high up.
@@ -52,15 +60,15 @@ bool PineAt(float u, float v, int variant, TColour& c) {
     const float rough = 0.2f * Fbm(u * 18.0f, v * 18.0f, seed + 1u, 3);
     if (best + rough > 0.0f && v < 0.97f) {
         normal = Normalised(normal);
-        const float light = 0.5f + 0.6f * std::max(0.0f, Dot(normal, Normalised(V3(-0.6f, 0.5f, 0.6f))));
+        const float sunLit = std::max(0.0f, Dot(normal, SunInView())), light = 0.58f + 0.6f * sunLit;
         const float needles = ValueNoise(u * 80.0f, v * 80.0f, seed + 2u);
         const float* g = FirGreens[variant];
-        c = Scaled(Rgb(g[0], g[1], g[2]), light * (0.85f + 0.3f * needles));
+        c = Lit(Scaled(Rgb(g[0], g[1], g[2]), light * (0.85f + 0.3f * needles)), LeafTint(sunLit));
         return true;
     }
     if (bough || (v < 0.8f && std::fabs(x - lean) < 0.028f - 0.012f * v)) {
-        c = Scaled(Rgb(0.33f, 0.24f, 0.18f),
-                   0.8f + 0.3f * (x - lean < 0.0f ? 1.0f : 0.0f)); // lit on the sun's side
+        const bool sunny = (x - lean) * SunInView().x > 0.0f; // the trunk's side towards the sun
+        c = Lit(Scaled(Rgb(0.33f, 0.24f, 0.18f), sunny ? 1.1f : 0.8f), LeafTint(sunny ? 0.8f : 0.0f));
         return true;
     }
     return false;
@@ -82,11 +90,15 @@ bool FirAt(float u, float v, int variant, TColour& c) {
     float width = spread * Pow(1.0f - k, curve) * (0.72f + 0.28f * frac);
     width *= 1.0f + 0.22f * ValueNoise(v * 60.0f, x > 0 ? 1.0f : 5.0f, seed);
     if (std::fabs(x) > width) return false;
-    float side = x / std::max(width, 0.01f); // -1 left edge .. 1 right edge
+    // The side towards the sun lit, the other in shade; each tier's upper
+    // face catching more light than the shadow under the tier above.
+    const TVec3 sun = SunInView();
+    const float side = x / std::max(width, 0.01f); // -1 left edge .. 1 right edge
+    const float sunLit = Clamp01(0.5f + 0.5f * side * sun.x / std::sqrt(sun.x * sun.x + sun.z * sun.z));
     float needles = ValueNoise(u * 90.0f, v * 70.0f, seed + 3u);
-    float shade = 0.8f - 0.35f * side + 0.25f * (1.0f - frac) + 0.2f * needles;
+    float shade = 0.45f + 0.7f * sunLit + 0.25f * (1.0f - frac) + 0.2f * needles;
     const float* g = FirGreens[variant];
-    c = Scaled(Rgb(g[0], g[1], g[2]), std::max(0.35f, shade));
+    c = Lit(Scaled(Rgb(g[0], g[1], g[2]), std::max(0.35f, shade)), LeafTint(sunLit));
     return true;
 }
 
@@ -94,7 +106,8 @@ bool BroadleafAt(float u, float v, int variant, TColour& c) {
     const std::uint32_t seed = seeds::Broadleaves + std::uint32_t(variant) * 23u;
     const float x = u - 0.5f;
     if (v < 0.42f && std::fabs(x + 0.01f * Sin(v * 20.0f)) < 0.028f + 0.02f * (0.42f - v)) {
-        c = Scaled(Rgb(0.24f, 0.21f, 0.17f), x < 0.0f ? 1.05f : 0.75f); // grey bark, lit on the sun side
+        const bool sunny = x * SunInView().x > 0.0f; // grey bark, lit on the sun's side
+        c = Lit(Scaled(Rgb(0.24f, 0.21f, 0.17f), sunny ? 1.05f : 0.75f), LeafTint(sunny ? 0.8f : 0.0f));
         return true;
     }
     // The crown: blobs around a centre, their union roughened by noise.
@@ -116,11 +129,11 @@ bool BroadleafAt(float u, float v, int variant, TColour& c) {
     float rough = 0.012f * Fbm(u * 14.0f, v * 14.0f, seed + 1u, 4);
     if (best + rough < 0.0f) return false;
     normal = Normalised(normal);
-    float light = 0.55f + 0.6f * std::max(0.0f, Dot(normal, Normalised(V3(-0.6f, 0.5f, 0.6f))));
+    const float sunLit = std::max(0.0f, Dot(normal, SunInView())), light = 0.64f + 0.6f * sunLit;
     float leaves = ValueNoise(u * 70.0f, v * 70.0f, seed + 2u);
     const float* g = LeafGreens[variant];
     TColour leaf = Rgb(g[0], g[1], g[2]);
-    c = Scaled(leaf, light * (0.85f + 0.3f * leaves));
+    c = Lit(Scaled(leaf, light * (0.85f + 0.3f * leaves)), LeafTint(sunLit));
     return true;
 }
 
@@ -168,14 +181,16 @@ bool BushAt(float u, float v, int variant, TColour& c) {
                         0.03f * (ValueNoise(u * 40.0f, v * 40.0f, seed + 2u) - 0.5f);
     if (best + rough < 0.0f) return false;
     normal = Normalised(normal);
-    const float light = 0.45f + 0.65f * std::max(0.0f, Dot(normal, Normalised(V3(-0.6f, 0.5f, 0.6f))));
+    const float sunLit = std::max(0.0f, Dot(normal, SunInView())), light = 0.54f + 0.65f * sunLit;
     // Deeper in the bush, and near its foot, the leaves lie in shade.
     const float shade = 0.75f + 0.25f * SmoothRange(0.0f, 0.45f, y);
     const float leaves = ValueNoise(u * 64.0f, v * 64.0f, seed + 3u);
     constexpr float greens[BushKinds][3] = {
         {0.18f, 0.27f, 0.11f}, {0.23f, 0.31f, 0.12f}, {0.26f, 0.30f, 0.12f}, {0.16f, 0.25f, 0.13f}};
     const TColour leaf = Rgb(greens[variant][0], greens[variant][1], greens[variant][2]);
-    c = Scaled(Mix(leaf, Rgb(0.30f, 0.38f, 0.16f), 0.35f * leaves), light * shade * (0.8f + 0.35f * leaves));
+    c = Lit(
+        Scaled(Mix(leaf, Rgb(0.30f, 0.38f, 0.16f), 0.35f * leaves), light * shade * (0.8f + 0.35f * leaves)),
+        LeafTint(sunLit * shade));
     return true;
 }
 

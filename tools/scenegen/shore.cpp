@@ -122,7 +122,7 @@ TPicture StoneTexture() {
             const float lichen = SmoothRange(0.2f, 0.5f, Fbm(u * 12.0f, v * 12.0f, seeds::StoneLichen, 3));
             TColour c = Mix(Rgb(0.40f, 0.39f, 0.36f), Rgb(0.58f, 0.55f, 0.50f), 0.5f + 0.6f * grain);
             c = Mix(c, Rgb(0.60f, 0.62f, 0.52f), 0.35f * lichen);
-            c = Scaled(c, 0.25f + 0.8f * light);
+            c = Lit(Scaled(c, 0.25f + 0.8f * light), LightTint(light));
             picture.Set(x, y, c);
         }
     return picture;

@@ -35,13 +35,13 @@ TColour SkyColour(TVec3 dir) {
     // brighter than the haze over the farthest land, so the hills stand
     // out against it.
     const TColour horizon = Mix(HazeColour(), Rgb(0.95f, 0.96f, 0.97f), 0.3f);
-    const TColour zenith = Rgb(0.27f, 0.47f, 0.79f);
+    const TColour zenith = ZenithColour();
     const float e = Asin(std::fmax(-1.0f, std::fmin(1.0f, dir.z))) / Degree;
     if (e <= 0.0f) return Mix(horizon, Rgb(0.62f, 0.68f, 0.72f), SmoothRange(0.0f, -20.0f, e));
     TColour sky = Mix(horizon, zenith, Pow(e / 90.0f, 0.45f));
     // Warmer, brighter air towards the sun.
     float toSun = std::fmax(0.0f, Dot(dir, SunDirection()));
-    sky = Mix(sky, Rgb(1.0f, 0.97f, 0.9f), 0.35f * Pow(toSun, 6.0f));
+    sky = Mix(sky, SunGlowColour(), 0.35f * Pow(toSun, 6.0f));
 
     // Clouds on a flat layer overhead, drawn in perspective: the layer point
     // above `dir`, its density from noise, lit from the sun's side.
@@ -153,10 +153,9 @@ float FarRangeCrest(float skyline, float azimuth, float& lit) {
                    (0.6f + 0.4f * Fbm(az / 70.0f, 2.0f, 337u, 2)) +
                1.1f * Ridged(az / 6.5f, 1.5f, 341u, 3) - 0.45f + 0.18f * Fbm(az / 1.2f, 0.5f, 343u, 3);
     };
-    // The sun lies to the west (to the left of the view): slopes going up to
-    // the right face it.
+    // Slopes rising away from the sun's side of the view face it.
     const float slope = crest(azimuth + 1.2f) - crest(azimuth - 1.2f);
-    lit = SmoothRange(-0.4f, 0.4f, slope);
+    lit = SmoothRange(-0.4f, 0.4f, SunInView().x < 0.0f ? slope : -slope);
     return skyline + crest(azimuth);
 }
 
@@ -190,7 +189,8 @@ TPicture SkyTexture(const TTerrainGrid& grid) {
             const float crest = FarRangeCrest(skyline[std::size_t(i)], az, lit);
             const float below = crest - e;
             if (below > -0.1f) {
-                TColour hill = Mix(Rgb(0.57f, 0.63f, 0.74f), Rgb(0.68f, 0.71f, 0.79f), 0.7f * lit);
+                TColour hill = Lit(Mix(Rgb(0.58f, 0.62f, 0.70f), Rgb(0.66f, 0.70f, 0.76f), 0.7f * lit),
+                                   LightTint(0.5f + 0.5f * lit));
                 hill = Mix(hill, HazeColour(), 0.35f * SmoothRange(0.0f, 2.0f, below));
                 c = Mix(c, hill, SmoothRange(-0.1f, 0.08f, below));
             }

@@ -164,8 +164,16 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
     const float slope = 1.0f - n.z;
 
     // Meadow: lush and dry grass in drifts, with a fine mottle.
+    // The grass is drier where the land faces the sun and lies high above
+    // the water, lusher low by the lake and the stream and on the slopes
+    // turned away, so its colour follows the land's shape and wetness.
     TColour lush = Rgb(0.24f, 0.37f, 0.12f), dry = Rgb(0.55f, 0.52f, 0.28f);
-    TColour ground = Mix(lush, dry, Clamp01(0.4f + 1.6f * Fbm(x / 40.0f, y / 40.0f, seeds::MeadowDrifts, 4)));
+    const TVec3 sun = SunDirection();
+    const float facing = Dot(n, sun) - sun.z; // 0 on level ground, above it facing the sun
+    const float wetness = SmoothRange(7.0f, 0.5f, above) + SmoothRange(0.0f, 1.0f, StreamWater(x, y) * 4.0f);
+    const float dryness = 0.25f + 0.7f * Fbm(x / 40.0f, y / 40.0f, seeds::MeadowDrifts, 4) + 1.5f * facing -
+                          0.45f * Clamp01(wetness) + 0.15f * SmoothRange(6.0f, 30.0f, above);
+    TColour ground = Mix(lush, dry, Clamp01(dryness));
     ground = Mix(ground, Rgb(0.40f, 0.33f, 0.20f),
                  0.35f * SmoothRange(0.2f, 0.6f, surface.Fbm(18.0f, seeds::MeadowEarth, 3)));
     ground = Scaled(ground, 1.0f + detail * (0.3f * surface.Fbm(2.5f, seeds::MeadowMottle, 3) - 0.18f) -
@@ -342,9 +350,8 @@ float CloudShade(TVec3 p, float distance) {
 
 TColour LitGround(const TGround& g, float sunShare, TVec3 p) {
     const float distance = Length(p - CameraEye());
-    const float direct = std::max(0.0f, Dot(g.Normal, SunDirection())) * sunShare * CloudShade(p, distance);
-    const float sky = (0.30f + 0.16f * g.Normal.z) * g.Occlusion;
-    const TColour c = Scaled(g.Albedo, 1.05f * (sky + 1.08f * direct));
+    const TColour c =
+        Lit(g.Albedo, Illumination(g.Normal, 1.1f * sunShare * CloudShade(p, distance), g.Occlusion));
     return Mix(c, HazeColour(), HazeAmount(distance));
 }
 

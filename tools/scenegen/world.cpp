@@ -169,17 +169,4 @@ bool TriangleMayShow(TVec3 a, TVec3 b, TVec3 c) {
     return left < 3 && right < 3 && below < 3 && above < 3;
 }
 
-TVec3 SunDirection() {
-    return Normalised(V3(-0.77f, -0.28f, 0.57f));
-}
-
-TColour HazeColour() {
-    return Rgb(0.74f, 0.81f, 0.88f);
-}
-
-float HazeAmount(float distance) {
-    // Little over the lake, more and more over the far hills.
-    return 1.0f - Exp(-Pow(distance / 520.0f, 1.3f));
-}
-
 } // namespace scenegen

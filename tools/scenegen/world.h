@@ -1,5 +1,6 @@
-// The lake's world: where the water lies, the shape of the land around it,
-// the sun and the viewpoint. World units, z up, x east, y north.
+// The lake's world: where the water lies, the shape of the land around it
+// and the viewpoint (the sun and the air are in lighting.h). World units,
+// z up, x east, y north.
 //
 // The water surface is laid into the lake by the scene at a fixed place: its
 // 128 x 128 grid spans x -50..98 and y 116..264 at height -11 (a unit square
@@ -9,6 +10,7 @@
 // are always under ground.
 #pragma once
 
+#include "tools/scenegen/lighting.h"
 #include "tools/scenegen/picture.h"
 
 namespace scenegen {
@@ -85,13 +87,5 @@ TVec3 CameraView(TVec3 p);
 // False when the whole triangle lies beyond one edge of camera 1's view at
 // the widest screen (or behind its near plane): no screen shape shows it.
 bool TriangleMayShow(TVec3 a, TVec3 b, TVec3 c);
-
-// Unit vector towards the sun (west-south-west, 35 degrees up).
-TVec3 SunDirection();
-
-// Colours of the air: the sky's horizon and the haze that far land fades into.
-TColour HazeColour();
-// How much haze lies between the camera and a point `distance` away (0..1).
-float HazeAmount(float distance);
 
 } // namespace scenegen
