@@ -20,11 +20,11 @@ float Distance2D(TVec3 a, TVec3 b) {
     return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y));
 }
 
-// Is `p` inside camera 1's view (with a margin), for a 21:9 screen?
+// Is `p` inside camera 1's view at the widest screen, with a margin for the
+// plant's width?
 bool InView(TVec3 p) {
     const TVec3 v = CameraView(p);
-    return v.z >= 1.0f &&
-           std::fabs(v.x) < 1.1f; // tan(47.7 degrees): the half width of a 21:9 view at 45 degrees up
+    return v.z >= 1.0f && std::fabs(v.x) < WidestHalfAcross * 1.04f;
 }
 
 // Deep in the far woods the trees stand many deep on screen, each showing
@@ -180,8 +180,10 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
         }
         return last;
     };
+    // The lattice reaches as far to the sides as the widest screen shows of
+    // the land (its middle column is the one below camera 1).
     for (int row = 0; row < 94; ++row)
-        for (int column = 0; column < 110; ++column) {
+        for (int column = -100; column < 210; ++column) {
             // Every spot draws its values from its own hash, so a change to
             // one kind of plant leaves the others where they were.
             TRandom random = RandomFor(seeds::Plants, column, row);
