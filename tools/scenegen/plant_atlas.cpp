@@ -40,12 +40,14 @@ bool PineAt(float u, float v, int variant, TColour& c) {
     float best = -1e9f;
     bool bough = false;
     TVec3 normal = V3(0, 0, 1);
-    for (int i = 0; i < 11; ++i) {
-        const float by = float(random.Range(0.55, 0.93));
+    // The tufts' edges broken into needles.
+    const float needly = 0.35f * ValueNoise(u * 90.0f, v * 90.0f, seed + 3u);
+    for (int i = 0; i < 16; ++i) {
+        const float by = float(random.Range(0.5, 0.93));
         const float bx = float(random.Range(-0.3, 0.3)) * (1.25f - by) / 0.65f + lean;
-        const float rx = float(random.Range(0.08, 0.17)), ry = rx * 0.42f;
+        const float rx = float(random.Range(0.07, 0.15)), ry = rx * 0.38f;
         const float dx = (x - bx) / rx, dy = (v - by) / ry;
-        const float inside = 1.0f - dx * dx - dy * dy;
+        const float inside = 1.0f + needly - dx * dx - dy * dy;
         if (inside > best) {
             best = inside;
             normal = V3(dx, dy, std::sqrt(std::max(0.0f, inside)));
@@ -57,10 +59,11 @@ bool PineAt(float u, float v, int variant, TColour& c) {
         const float ex = x - fromX - k * sx, ey = v - fromY - k * sy;
         if (ex * ex + ey * ey < 0.009f * 0.009f) bough = true;
     }
-    const float rough = 0.2f * Fbm(u * 18.0f, v * 18.0f, seed + 1u, 3);
-    if (best + rough > 0.0f && v < 0.97f) {
-        normal = Normalised(normal);
-        const float sunLit = std::max(0.0f, Dot(normal, SunInView())), light = 0.58f + 0.6f * sunLit;
+    if (best > 0.0f && v < 0.97f) {
+        // Each tuft a flat plate of needles: its top catching the sun, its
+        // underside in its own shade.
+        normal = Normalised(V3(normal.x, normal.y + 0.6f, normal.z));
+        const float sunLit = std::max(0.0f, Dot(normal, SunInView())), light = 0.5f + 0.8f * sunLit;
         const float needles = ValueNoise(u * 80.0f, v * 80.0f, seed + 2u);
         const float* g = FirGreens[variant];
         c = Lit(Scaled(Rgb(g[0], g[1], g[2]), light * (0.85f + 0.3f * needles)), LeafTint(sunLit));
@@ -102,38 +105,80 @@ bool FirAt(float u, float v, int variant, TColour& c) {
     return true;
 }
 
+// A broad leaved tree: a trunk forking into limbs under a crown of a few
+// big lobes, each a mass of smaller clumps of leaves. A clump is lit by the
+// sun on its own rounded face and, as part of the crown, darker on the
+// crown's shaded side, deep inside it and low down under it; between the
+// clumps the sky shows through, and the limbs where the crown is thin.
 bool BroadleafAt(float u, float v, int variant, TColour& c) {
     const std::uint32_t seed = seeds::Broadleaves + std::uint32_t(variant) * 23u;
     const float x = u - 0.5f;
-    if (v < 0.42f && std::fabs(x + 0.01f * Sin(v * 20.0f)) < 0.028f + 0.02f * (0.42f - v)) {
-        const bool sunny = x * SunInView().x > 0.0f; // grey bark, lit on the sun's side
-        c = Lit(Scaled(Rgb(0.24f, 0.21f, 0.17f), sunny ? 1.05f : 0.75f), LeafTint(sunny ? 0.8f : 0.0f));
-        return true;
-    }
-    // The crown: blobs around a centre, their union roughened by noise.
+    const TVec3 sun = SunInView();
     TRandom random(seed);
-    float best = -1e9f;
+    const float base = float(random.Range(0.3, 0.42)); // where the crown lifts off the trunk
+    const float wide = 0.27f + 0.04f * float(variant % 4), top = 0.97f;
+    const float middle = 0.5f * (base + top), tall = 0.5f * (top - base);
+    constexpr int Lobes = 6, Clumps = 90;
+    // Each clump's edge broken into leaves.
+    const float leafy = 0.4f * ValueNoise(u * 110.0f, v * 110.0f, seed + 3u);
+    float lx[Lobes], ly[Lobes], lr[Lobes];
+    for (int i = 0; i < Lobes; ++i) {
+        lr[i] = float(random.Range(0.12, 0.19));
+        lx[i] = float(random.Range(-1.0, 1.0)) * (wide - lr[i]);
+        ly[i] = float(random.Range(base + lr[i], top - lr[i]));
+    }
+    float nearest = -1e9f;
     TVec3 normal = V3(0, 0, 1);
-    const int blobs = 9;
-    for (int i = 0; i < blobs; ++i) {
-        const float wide = 0.17f + 0.03f * float(variant % 4);
-        float bx = float(random.Range(-wide, wide)), by = float(random.Range(0.48, 0.8)),
-              r = float(random.Range(0.14, 0.22));
-        float dx = x - bx, dy = v - by;
-        float inside = r * r - dx * dx - dy * dy;
-        if (inside > best) {
-            best = inside;
-            normal = V3(dx, dy, std::sqrt(std::max(0.0f, inside)));
+    for (int k = 0; k < Clumps; ++k) {
+        const int lobe = int(random.Next() % Lobes);
+        // A point in the lobe's disc, by rejection (no angles: fewer
+        // functions to call per sample).
+        float ox = 0.0f, oy = 0.0f;
+        do {
+            ox = float(random.Range(-1.0, 1.0)), oy = float(random.Range(-1.0, 1.0));
+        } while (ox * ox + oy * oy > 1.0f);
+        const float r = float(random.Range(0.04, 0.07)) * lr[lobe] / 0.155f;
+        const float px = lx[lobe] + ox * lr[lobe] * 0.85f, py = ly[lobe] + oy * lr[lobe] * 0.8f;
+        const float depth = float(random.Range(-0.6, 0.6)) * lr[lobe];
+        const float dx = x - px, dy = v - py;
+        const float inside = r * r * (1.0f + leafy) - dx * dx - dy * dy;
+        if (inside <= 0.0f) continue;
+        const float z = depth + std::sqrt(inside);
+        if (z > nearest) {
+            nearest = z;
+            normal = V3(dx, dy, std::sqrt(inside));
         }
     }
-    float rough = 0.012f * Fbm(u * 14.0f, v * 14.0f, seed + 1u, 4);
-    if (best + rough < 0.0f) return false;
-    normal = Normalised(normal);
-    const float sunLit = std::max(0.0f, Dot(normal, SunInView())), light = 0.64f + 0.6f * sunLit;
-    float leaves = ValueNoise(u * 70.0f, v * 70.0f, seed + 2u);
-    const float* g = LeafGreens[variant];
-    TColour leaf = Rgb(g[0], g[1], g[2]);
-    c = Lit(Scaled(leaf, light * (0.85f + 0.3f * leaves)), LeafTint(sunLit));
+    if (nearest > -1e8f) {
+        const TVec3 own = Normalised(normal);
+        const float ex = x / wide, ey = (v - middle) / tall;
+        const TVec3 crown = Normalised(V3(ex, ey, std::sqrt(std::max(0.05f, 1.0f - ex * ex - ey * ey))));
+        const float sunLit =
+            Clamp01(0.55f * std::max(0.0f, Dot(own, sun)) + 0.6f * std::max(0.0f, Dot(crown, sun)));
+        const float inner = 0.6f + 0.4f * SmoothRange(-0.1f, 0.12f, nearest);
+        const float under = 0.75f + 0.25f * SmoothRange(base, middle + 0.2f * tall, v);
+        const float leaves = ValueNoise(u * 70.0f, v * 70.0f, seed + 2u);
+        const float* g = LeafGreens[variant];
+        c = Lit(
+            Scaled(Rgb(g[0], g[1], g[2]), (0.5f + 0.75f * sunLit) * inner * under * (0.85f + 0.3f * leaves)),
+            LeafTint(sunLit));
+        return true;
+    }
+    // The trunk, swaying a little, and its limbs up into the lobes.
+    const float sway = 0.01f * Sin(v * 20.0f + float(variant));
+    const float fork = base + 0.06f;
+    bool bark = v < fork && std::fabs(x + sway) < 0.026f + 0.02f * (fork - v) / fork;
+    for (int i = 0; i < Lobes && !bark && v >= fork - 0.02f; ++i) {
+        const float sx = lx[i], sy = ly[i] - fork, len2 = sx * sx + sy * sy;
+        const float k = Clamp01((x * sx + (v - fork) * sy) / std::max(len2, 1e-6f));
+        const float ex = x - k * sx, ey = v - fork - k * sy;
+        const float thick = 0.016f * (1.0f - 0.6f * k);
+        bark = ex * ex + ey * ey < thick * thick;
+    }
+    if (!bark) return false;
+    const bool sunny = (x + sway) * sun.x > 0.0f; // grey bark, lit on the sun's side
+    c = Lit(Scaled(Rgb(0.24f, 0.21f, 0.17f), (sunny ? 1.05f : 0.75f) * (v > base ? 0.7f : 1.0f)),
+            LeafTint(sunny ? 0.8f : 0.0f));
     return true;
 }
 
