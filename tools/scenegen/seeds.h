@@ -19,10 +19,10 @@ constexpr std::uint32_t MeadowDrifts = 61u, MeadowEarth = 63u, MeadowMottle = 67
                         RockEdge = 91u, Strata = 97u, Cracks = 98u, RockLichen = 99u, BeachReach = 1101u,
                         Pebbles = 103u, FinePebbles = 105u, StreamFoam = 137u, Beaches = 141u, Sand = 143u,
                         BareEarth = 145u, BeachCoves = 1145u, BareEarthTone = 147u, FlowerDrifts = 149u,
-                        FlowerSpecks = 151u, FlowerKinds = 153u, Outcrops = 155u, OutcropShape = 157u,
+                        FlowerSpecks = 1151u, FlowerKinds = 153u, Outcrops = 155u, OutcropShape = 157u,
                         OutcropWeather = 159u, CloudShade = 401u;
 // Stones: the shore's and the scree's placing, their facets, their texture (shore.cpp).
-constexpr std::uint32_t ShoreStones = 7171u, StoneFacets = 7272u, Scree = 7373u, ShoreClusters = 1151u,
+constexpr std::uint32_t ShoreStones = 7171u, StoneFacets = 7272u, Scree = 7373u, ShoreClusters = 151u,
                         StoneGrain = 161u, StoneLichen = 163u;
 // Plants: their placing (vegetation.cpp) and their looks (plant_atlas.cpp).
 constexpr std::uint32_t Plants = 4242u, Groves = 171u, Clumps = 173u, ReedBeds = 181u, Firs = 600u,
