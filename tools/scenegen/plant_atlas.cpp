@@ -77,32 +77,55 @@ bool PineAt(float u, float v, int variant, TColour& c) {
     return false;
 }
 
+// A spruce: tiers of branches that reach out and droop at their tips, the
+// tips of each tier hanging over the top of the one below. A tier's upper
+// face is in the light, the shadow under it dark, and the side towards the
+// sun brighter than the other; near the tips the sky shows between the
+// tiers, nearer the trunk the tree's dark inside.
 bool FirAt(float u, float v, int variant, TColour& c) {
     if (variant == 5 || variant == 7) return PineAt(u, v, variant, c);
     const std::uint32_t seed = seeds::Firs + std::uint32_t(variant) * 17u;
     const float x = u - 0.5f;
+    const TVec3 sun = SunInView();
+    const float sunSide = sun.x / std::sqrt(sun.x * sun.x + sun.z * sun.z);
+    const float* g = FirGreens[variant];
     if (v < 0.14f && std::fabs(x) < 0.035f) {
-        c = Rgb(0.28f, 0.20f, 0.13f);
+        c = Scaled(Rgb(0.28f, 0.20f, 0.13f), x * sunSide > 0.0f ? 1.1f : 0.75f);
         return true;
     }
-    if (v < 0.07f || v > 0.99f) return false;
-    const float k = (v - 0.07f) / 0.92f;
-    const float tier = 0.07f + 0.012f * float(variant % 4);
-    const float spread = 0.36f + 0.025f * float((variant * 3) % 5), curve = 0.8f + 0.1f * float(variant % 3);
-    float frac = std::fmod((1.0f - v) / tier, 1.0f);
-    float width = spread * Pow(1.0f - k, curve) * (0.72f + 0.28f * frac);
-    width *= 1.0f + 0.22f * ValueNoise(v * 60.0f, x > 0 ? 1.0f : 5.0f, seed);
-    if (std::fabs(x) > width) return false;
-    // The side towards the sun lit, the other in shade; each tier's upper
-    // face catching more light than the shadow under the tier above.
-    const TVec3 sun = SunInView();
-    const float side = x / std::max(width, 0.01f); // -1 left edge .. 1 right edge
-    const float sunLit = Clamp01(0.5f + 0.5f * side * sun.x / std::sqrt(sun.x * sun.x + sun.z * sun.z));
-    float needles = ValueNoise(u * 90.0f, v * 70.0f, seed + 3u);
-    float shade = 0.45f + 0.7f * sunLit + 0.25f * (1.0f - frac) + 0.2f * needles;
-    const float* g = FirGreens[variant];
-    c = Lit(Scaled(Rgb(g[0], g[1], g[2]), std::max(0.35f, shade)), LeafTint(sunLit));
-    return true;
+    if (v < 0.05f || v > 0.995f) return false;
+    const float tier = 0.065f + 0.012f * float(variant % 4), top = 0.995f;
+    const float spread = 0.38f + 0.025f * float((variant * 3) % 5), curve = 0.8f + 0.1f * float(variant % 3);
+    const int own = int((top - v) / tier);
+    const float needles = ValueNoise(u * 90.0f, v * 70.0f, seed + 3u);
+    float inside = 0.0f; // how far out the tree's dark inside reaches here
+    // The tier above first: its drooping tips hang in front of this one's top.
+    for (int i = std::max(0, own - 1); i <= own; ++i) {
+        const float tierTop = top - float(i) * tier;
+        const float below = (tierTop - v) / tier; // 0 at the tier's top, 1 at the next one's
+        const float k = Clamp01((tierTop - 0.05f) / (top - 0.05f));
+        const float reach = spread * Pow(1.0f - k, curve) *
+                                (1.0f + 0.2f * ValueNoise(float(i) * 3.1f, x > 0.0f ? 1.0f : 5.0f, seed)) +
+                            0.01f;
+        const float s = std::fabs(x) / reach;
+        inside = std::max(inside, 0.45f * reach);
+        if (s > 1.0f) continue;
+        const float ragged = 0.15f * ValueNoise(x * 70.0f, v * 50.0f, seed + 4u);
+        // The branches slope out and down: a tier widens like a skirt below
+        // its top, and its tips hang lowest.
+        const float upper = 1.3f * s * s, lower = 0.95f + 0.5f * s * s;
+        if (below < upper + ragged || below > lower + ragged) continue;
+        const float onTop = SmoothRange(lower, upper, below); // 1 on the upper face, 0 at the hanging edge
+        const float sunLit = Clamp01(0.5f + 0.5f * (x / reach) * sunSide) * (0.55f + 0.45f * onTop);
+        const float shade = 0.5f + 0.75f * sunLit + 0.15f * onTop + 0.2f * needles;
+        c = Lit(Scaled(Rgb(g[0], g[1], g[2]), shade), LeafTint(sunLit));
+        return true;
+    }
+    if (std::fabs(x) < inside) {
+        c = Scaled(Rgb(g[0], g[1], g[2]), 0.3f + 0.1f * needles);
+        return true;
+    }
+    return false;
 }
 
 // A broad leaved tree: a trunk forking into limbs under a crown of a few
