@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "tools/scenegen/lighting.h"
 #include "tools/scenegen/maths.h"
@@ -133,40 +134,65 @@ bool FirAt(float u, float v, int variant, TColour& c) {
 // sun on its own rounded face and, as part of the crown, darker on the
 // crown's shaded side, deep inside it and low down under it; between the
 // clumps the sky shows through, and the limbs where the crown is thin.
-bool BroadleafAt(float u, float v, int variant, TColour& c) {
-    const std::uint32_t seed = seeds::Broadleaves + std::uint32_t(variant) * 23u;
-    const float x = u - 0.5f;
-    const TVec3 sun = SunInView();
-    TRandom random(seed);
-    const float base = float(random.Range(0.3, 0.42)); // where the crown lifts off the trunk
-    const float wide = 0.27f + 0.04f * float(variant % 4), top = 0.97f;
-    const float middle = 0.5f * (base + top), tall = 0.5f * (top - base);
-    constexpr int Lobes = 6, Clumps = 90;
-    // Each clump's edge broken into leaves.
-    const float leafy = 0.4f * ValueNoise(u * 110.0f, v * 110.0f, seed + 3u);
-    float lx[Lobes], ly[Lobes], lr[Lobes];
-    for (int i = 0; i < Lobes; ++i) {
-        lr[i] = float(random.Range(0.12, 0.19));
-        lx[i] = float(random.Range(-1.0, 1.0)) * (wide - lr[i]);
-        ly[i] = float(random.Range(base + lr[i], top - lr[i]));
+// The shape of a broad leaved tree's crown, drawn once a look: where it
+// lifts off the trunk, its lobes and the clumps of leaves on them.
+struct TCrownShape {
+    static constexpr int Lobes = 6, Clumps = 90;
+    float Base, Wide;
+    float LobeX[Lobes], LobeY[Lobes], LobeR[Lobes];
+    float X[Clumps], Y[Clumps], R[Clumps], Depth[Clumps];
+};
+
+TCrownShape MakeCrown(int variant) {
+    TCrownShape s{};
+    TRandom random(seeds::Broadleaves + std::uint32_t(variant) * 23u);
+    s.Base = float(random.Range(0.3, 0.42));
+    s.Wide = 0.27f + 0.04f * float(variant % 4);
+    const float top = 0.97f;
+    for (int i = 0; i < TCrownShape::Lobes; ++i) {
+        s.LobeR[i] = float(random.Range(0.12, 0.19));
+        s.LobeX[i] = float(random.Range(-1.0, 1.0)) * (s.Wide - s.LobeR[i]);
+        s.LobeY[i] = float(random.Range(s.Base + s.LobeR[i], top - s.LobeR[i]));
     }
-    float nearest = -1e9f;
-    TVec3 normal = V3(0, 0, 1);
-    for (int k = 0; k < Clumps; ++k) {
-        const int lobe = int(random.Next() % Lobes);
-        // A point in the lobe's disc, by rejection (no angles: fewer
-        // functions to call per sample).
+    for (int k = 0; k < TCrownShape::Clumps; ++k) {
+        const int lobe = int(random.Next() % TCrownShape::Lobes);
+        // A point in the lobe's disc, by rejection.
         float ox = 0.0f, oy = 0.0f;
         do {
             ox = float(random.Range(-1.0, 1.0)), oy = float(random.Range(-1.0, 1.0));
         } while (ox * ox + oy * oy > 1.0f);
-        const float r = float(random.Range(0.04, 0.07)) * lr[lobe] / 0.155f;
-        const float px = lx[lobe] + ox * lr[lobe] * 0.85f, py = ly[lobe] + oy * lr[lobe] * 0.8f;
-        const float depth = float(random.Range(-0.6, 0.6)) * lr[lobe];
-        const float dx = x - px, dy = v - py;
-        const float inside = r * r * (1.0f + leafy) - dx * dx - dy * dy;
+        s.R[k] = float(random.Range(0.04, 0.07)) * s.LobeR[lobe] / 0.155f;
+        s.X[k] = s.LobeX[lobe] + ox * s.LobeR[lobe] * 0.85f;
+        s.Y[k] = s.LobeY[lobe] + oy * s.LobeR[lobe] * 0.8f;
+        s.Depth[k] = float(random.Range(-0.6, 0.6)) * s.LobeR[lobe];
+    }
+    return s;
+}
+
+bool BroadleafAt(float u, float v, int variant, TColour& c) {
+    static const std::vector<TCrownShape> crowns = [] {
+        std::vector<TCrownShape> all;
+        for (int i = 0; i < BroadleafKinds; ++i)
+            all.push_back(MakeCrown(i));
+        return all;
+    }();
+    const TCrownShape& shape = crowns[std::size_t(variant)];
+    const std::uint32_t seed = seeds::Broadleaves + std::uint32_t(variant) * 23u;
+    const float x = u - 0.5f;
+    const TVec3 sun = SunInView();
+    const float base = shape.Base, wide = shape.Wide, top = 0.97f;
+    const float middle = 0.5f * (base + top), tall = 0.5f * (top - base);
+    constexpr int Lobes = TCrownShape::Lobes;
+    const float *lx = shape.LobeX, *ly = shape.LobeY;
+    // Each clump's edge broken into leaves.
+    const float leafy = 0.4f * ValueNoise(u * 110.0f, v * 110.0f, seed + 3u);
+    float nearest = -1e9f;
+    TVec3 normal = V3(0, 0, 1);
+    for (int k = 0; k < TCrownShape::Clumps; ++k) {
+        const float dx = x - shape.X[k], dy = v - shape.Y[k];
+        const float inside = shape.R[k] * shape.R[k] * (1.0f + leafy) - dx * dx - dy * dy;
         if (inside <= 0.0f) continue;
-        const float z = depth + std::sqrt(inside);
+        const float z = shape.Depth[k] + std::sqrt(inside);
         if (z > nearest) {
             nearest = z;
             normal = V3(dx, dy, std::sqrt(inside));
