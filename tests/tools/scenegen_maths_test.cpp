@@ -69,3 +69,27 @@ TEST(SceneGeneratorMaths, Atan2AndAsinMatchAllRoundTheCircle) {
     for (double x = -50.0; x <= 50.0; x += 0.0191)
         ASSERT_TRUE(Near(Atan(x), std::atan(x), 4.0)) << "atan " << x;
 }
+
+TEST(SceneGeneratorMaths, FloatVersionsRoundTheExactValueToWithinAUnit) {
+    // Within one unit in a float's last place of the exact value (the
+    // library's double result stands for it).
+    auto within = [](float got, double want) {
+        const float lo = std::nextafter(float(want), -INFINITY), hi = std::nextafter(float(want), INFINITY);
+        return got >= lo && got <= hi;
+    };
+    for (float x = -700.0f; x <= 700.0f; x += 0.0137f) {
+        ASSERT_TRUE(within(Sin(x), std::sin(double(x)))) << "sin " << x;
+        ASSERT_TRUE(within(Cos(x), std::cos(double(x)))) << "cos " << x;
+    }
+    for (float x = -80.0f; x <= 80.0f; x += 0.0093f)
+        ASSERT_TRUE(within(Exp(x), std::exp(double(x)))) << "exp " << x;
+    for (float x = 1e-6f; x < 1e6f; x *= 1.0123f) {
+        ASSERT_TRUE(within(Log(x), std::log(double(x)))) << "log " << x;
+        ASSERT_TRUE(within(Pow(x, 1.3f), std::pow(double(x), double(1.3f)))) << x << "^1.3";
+    }
+    for (int i = 0; i < 7200; ++i) {
+        const double a = -PiD + 2.0 * PiD * (i + 0.37) / 7200.0;
+        const float x = float(250.0 * std::cos(a)), y = float(250.0 * std::sin(a));
+        ASSERT_TRUE(within(Atan2(y, x), std::atan2(double(y), double(x)))) << x << ", " << y;
+    }
+}

@@ -7,7 +7,9 @@
 // built), so they give the same bits on every machine.
 //
 // Each works in double precision to within a few units in the last place of
-// a double; the float overloads round that result once.
+// a double. The float overloads work in double precision too, with series
+// cut shorter (their error stays some thousand times below a float's last
+// place), and round the result once.
 #pragma once
 
 #include <cmath>
@@ -70,6 +72,35 @@ inline double AtanKernel(double x) {
     for (int n = 25; n >= 3; n -= 2)
         p = p * x2 + ((n / 2) % 2 ? -1.0 : 1.0) / double(n);
     return 4.0 * (x + x * x2 * p);
+}
+
+// The float overloads' series, each to well below a float's last place.
+inline double SinKernelF(double r) {
+    const double r2 = r * r;
+    double p = -1.0 / 39916800.0; // -1 / 11!
+    p = p * r2 + 1.0 / 362880.0;
+    p = p * r2 - 1.0 / 5040.0;
+    p = p * r2 + 1.0 / 120.0;
+    p = p * r2 - 1.0 / 6.0;
+    return r + r * r2 * p;
+}
+inline double CosKernelF(double r) {
+    const double r2 = r * r;
+    double p = 1.0 / 479001600.0; // 1 / 12!
+    p = p * r2 - 1.0 / 3628800.0;
+    p = p * r2 + 1.0 / 40320.0;
+    p = p * r2 - 1.0 / 720.0;
+    p = p * r2 + 1.0 / 24.0;
+    return 1.0 - 0.5 * r2 + r2 * r2 * p;
+}
+// atan on |x| <= 1, halved once to |x| <= 0.42.
+inline double AtanKernelF(double x) {
+    x = x / (1.0 + std::sqrt(1.0 + x * x));
+    const double x2 = x * x;
+    double p = 0.0;
+    for (int n = 21; n >= 3; n -= 2)
+        p = p * x2 + ((n / 2) % 2 ? -1.0 : 1.0) / double(n);
+    return 2.0 * (x + x * x2 * p);
 }
 
 } // namespace maths
@@ -175,28 +206,66 @@ inline double Hypot(double x, double y) {
 }
 
 inline float Sin(float x) {
-    return float(Sin(double(x)));
+    long long k = 0;
+    const double r = maths::ReduceQuarter(double(x), k);
+    const double v = (k & 1) ? maths::CosKernelF(r) : maths::SinKernelF(r);
+    return float((k & 2) ? -v : v);
 }
 inline float Cos(float x) {
-    return float(Cos(double(x)));
+    long long k = 0;
+    const double r = maths::ReduceQuarter(double(x), k);
+    const double v = (k & 1) ? maths::SinKernelF(r) : maths::CosKernelF(r);
+    return float(((k + 1) & 2) ? -v : v);
 }
 inline float Tan(float x) {
     return float(Tan(double(x)));
 }
+inline double ExpF(double x) {
+    if (x > 709.0) return HUGE_VAL;
+    if (x < -745.0) return 0.0;
+    const double k = std::nearbyint(x * 1.44269504088896340736);
+    const double r = (x - k * maths::Ln2Hi) - k * maths::Ln2Lo;
+    double p = 1.0;
+    for (int n = 10; n >= 1; --n)
+        p = 1.0 + p * r / double(n);
+    return std::ldexp(p, int(k));
+}
+inline double LogF(double x) {
+    if (!(x > 0.0)) return x == 0.0 ? -HUGE_VAL : NAN;
+    if (std::isinf(x)) return x;
+    int e = 0;
+    double m = std::frexp(x, &e);
+    if (m < 0.70710678118654752440) m *= 2.0, --e;
+    const double s = (m - 1.0) / (m + 1.0), s2 = s * s;
+    double p = 0.0;
+    for (int n = 13; n >= 3; n -= 2)
+        p = p * s2 + 1.0 / double(n);
+    return double(e) * maths::Ln2Hi + (2.0 * s + 2.0 * s * s2 * p + double(e) * maths::Ln2Lo);
+}
 inline float Exp(float x) {
-    return float(Exp(double(x)));
+    return float(ExpF(double(x)));
 }
 inline float Log(float x) {
-    return float(Log(double(x)));
+    return float(LogF(double(x)));
 }
 inline float Pow(float x, float y) {
-    return float(Pow(double(x), double(y)));
+    if (y == 0.0f) return 1.0f;
+    if (x == 0.0f) return y > 0.0f ? 0.0f : HUGE_VALF;
+    if (x < 0.0f) return float(Pow(double(x), double(y)));
+    return float(ExpF(double(y) * LogF(double(x))));
 }
 inline float Atan(float x) {
     return float(Atan(double(x)));
 }
 inline float Atan2(float y, float x) {
-    return float(Atan2(double(y), double(x)));
+    if (x == 0.0f || y == 0.0f || std::isnan(x) || std::isnan(y)) return float(Atan2(double(y), double(x)));
+    const double dy = y, dx = x;
+    if (std::fabs(dy) <= std::fabs(dx)) {
+        const double a = maths::AtanKernelF(dy / dx);
+        return float(dx > 0.0 ? a : (dy < 0.0 ? a - PiD : a + PiD));
+    }
+    const double a = maths::AtanKernelF(dx / dy);
+    return float(dy > 0.0 ? 0.5 * PiD - a : -0.5 * PiD - a);
 }
 inline float Asin(float x) {
     return float(Asin(double(x)));
