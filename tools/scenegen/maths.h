@@ -139,19 +139,23 @@ inline double Tan(double x) {
     return Sin(x) / Cos(x);
 }
 
-inline double Exp(double x) {
+namespace maths {
+
+// e^x by a series of `terms` terms after reduction to |r| <= 0.35.
+inline double ExpSeries(double x, int terms) {
     if (x > 709.0) return HUGE_VAL;
     if (x < -745.0) return 0.0;
     const double k = std::nearbyint(x * 1.44269504088896340736);
-    const double r = (x - k * maths::Ln2Hi) - k * maths::Ln2Lo; // |r| <= 0.35
+    const double r = (x - k * Ln2Hi) - k * Ln2Lo; // |r| <= 0.35
     double p = 1.0;
-    for (int n = 14; n >= 1; --n)
+    for (int n = terms; n >= 1; --n)
         p = 1.0 + p * r / double(n);
     return std::ldexp(p, int(k));
 }
 
-// Natural logarithm; NaN below 0, minus infinity at 0.
-inline double Log(double x) {
+// ln x (NaN below 0, minus infinity at 0) by the series of atanh up to the
+// power `last` after reduction to a mantissa in [0.71, 1.41).
+inline double LogSeries(double x, int last) {
     if (!(x > 0.0)) return x == 0.0 ? -HUGE_VAL : NAN;
     if (std::isinf(x)) return x;
     int e = 0;
@@ -159,10 +163,20 @@ inline double Log(double x) {
     if (m < 0.70710678118654752440) m *= 2.0, --e;
     const double s = (m - 1.0) / (m + 1.0), s2 = s * s; // |s| <= 0.172
     double p = 0.0;
-    for (int n = 23; n >= 3; n -= 2)
+    for (int n = last; n >= 3; n -= 2)
         p = p * s2 + 1.0 / double(n);
-    const double logM = 2.0 * s + 2.0 * s * s2 * p;
-    return double(e) * maths::Ln2Hi + (logM + double(e) * maths::Ln2Lo);
+    return double(e) * Ln2Hi + (2.0 * s + 2.0 * s * s2 * p + double(e) * Ln2Lo);
+}
+
+} // namespace maths
+
+inline double Exp(double x) {
+    return maths::ExpSeries(x, 14);
+}
+
+// Natural logarithm; NaN below 0, minus infinity at 0.
+inline double Log(double x) {
+    return maths::LogSeries(x, 23);
 }
 
 // x to the power y, for x >= 0 (and whole y for x < 0).
@@ -220,39 +234,17 @@ inline float Cos(float x) {
 inline float Tan(float x) {
     return float(Tan(double(x)));
 }
-inline double ExpF(double x) {
-    if (x > 709.0) return HUGE_VAL;
-    if (x < -745.0) return 0.0;
-    const double k = std::nearbyint(x * 1.44269504088896340736);
-    const double r = (x - k * maths::Ln2Hi) - k * maths::Ln2Lo;
-    double p = 1.0;
-    for (int n = 10; n >= 1; --n)
-        p = 1.0 + p * r / double(n);
-    return std::ldexp(p, int(k));
-}
-inline double LogF(double x) {
-    if (!(x > 0.0)) return x == 0.0 ? -HUGE_VAL : NAN;
-    if (std::isinf(x)) return x;
-    int e = 0;
-    double m = std::frexp(x, &e);
-    if (m < 0.70710678118654752440) m *= 2.0, --e;
-    const double s = (m - 1.0) / (m + 1.0), s2 = s * s;
-    double p = 0.0;
-    for (int n = 13; n >= 3; n -= 2)
-        p = p * s2 + 1.0 / double(n);
-    return double(e) * maths::Ln2Hi + (2.0 * s + 2.0 * s * s2 * p + double(e) * maths::Ln2Lo);
-}
 inline float Exp(float x) {
-    return float(ExpF(double(x)));
+    return float(maths::ExpSeries(double(x), 10));
 }
 inline float Log(float x) {
-    return float(LogF(double(x)));
+    return float(maths::LogSeries(double(x), 13));
 }
 inline float Pow(float x, float y) {
     if (y == 0.0f) return 1.0f;
     if (x == 0.0f) return y > 0.0f ? 0.0f : HUGE_VALF;
     if (x < 0.0f) return float(Pow(double(x), double(y)));
-    return float(ExpF(double(y) * LogF(double(x))));
+    return float(maths::ExpSeries(double(y) * maths::LogSeries(double(x), 13), 10));
 }
 inline float Atan(float x) {
     return float(Atan(double(x)));
