@@ -623,3 +623,28 @@ TEST_F(LakeModel, TheLandNearTheLakeStaysSharpAtFullHd) {
     ASSERT_GT(checked, 500);
     EXPECT_LT(double(blurred) / checked, 0.01) << blurred << " of " << checked << ", worst " << worst;
 }
+
+TEST_F(LakeModel, PlantsCoverTheWholeWidthOfTheWidestScreen) {
+    // Across a 32:9 screen, cut into sixteen columns, every column shows the
+    // plants' cover: none is bare ground where the middle ones have woods.
+    constexpr int Columns = 16;
+    const std::array<double, 16> clip = ClipMatrix(lake->Cameras[0], 32.0 / 9.0);
+    double cover[Columns] = {};
+    for (const TModelObject& o : lake->Objects) {
+        if (!Cutouts(o)) continue;
+        ForEachTexel(o, [&](TVec p, const std::uint8_t* texel, double area) {
+            if (texel[3] < 128) return;
+            const double x = clip[0] * p.X + clip[4] * p.Y + clip[8] * p.Z + clip[12];
+            const double w = clip[3] * p.X + clip[7] * p.Y + clip[11] * p.Z + clip[15];
+            if (w <= 0 || std::fabs(x / w) >= 1) return;
+            // Screen area: world area shrinks with the square of the depth.
+            cover[int((x / w + 1) * 0.5 * Columns)] += area / (w * w);
+        });
+    }
+    std::vector<double> sorted(cover, cover + Columns);
+    std::sort(sorted.begin(), sorted.end());
+    const double median = sorted[Columns / 2];
+    ASSERT_GT(median, 0);
+    for (int c = 0; c < Columns; ++c)
+        EXPECT_GT(cover[c], 0.25 * median) << "column " << c << " of " << Columns;
+}

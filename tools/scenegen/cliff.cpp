@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "tools/scenegen/noise.h"
+#include "tools/scenegen/toolkit.h"
 #include "tools/scenegen/world.h"
 
 namespace scenegen {
@@ -63,7 +64,7 @@ float ScreeTop(float angle) {
     const float across = Across(angle);
     const float ends = SmoothRange(HalfSpan, HalfSpan * 0.6f, std::fabs(angle - FallsAngle));
     return (0.5f + 2.6f * SmoothRange(-0.4f, 0.6f, Fbm(across / 5.0f, 9.0f, 131u, 2))) *
-           (1.0f - 0.7f * std::exp(-across * across / 6.0f)) * (0.4f + 0.6f * ends);
+           (1.0f - 0.7f * Exp(-across * across / 6.0f)) * (0.4f + 0.6f * ends);
 }
 constexpr float ScreeLean = 0.9f; // how far the scree's slope reaches out per unit down
 
@@ -79,7 +80,7 @@ float Ribs(float across) {
 float Behind(float angle, float rise) {
     const float across = Across(angle);
     const float ribs = Ribs(across);
-    const float groove = 1.5f * std::exp(-across * across / 2.5f);
+    const float groove = 1.5f * Exp(-across * across / 2.5f);
     const float r = std::max(rise, 0.0f);
     float above = 0.0f;
     const int bed = BedAt(angle, r, above);
@@ -105,7 +106,7 @@ float RockFaceTop(float angle) {
     // which the face hides: only the stream's own notch is cut into it.
     auto groundBehind = [](float a) {
         const float r = ShoreRadius(a) + CliffDepth + 1.0f;
-        return TerrainHeight(LakeCentreX + r * std::cos(a), LakeCentreY + r * std::sin(a)) - WaterLevel;
+        return TerrainHeight(LakeCentreX + r * Cos(a), LakeCentreY + r * Sin(a)) - WaterLevel;
     };
     const float valley = 7.0f / ShoreRadius(FallsAngle);
     const float inValley = SmoothRange(valley * 1.5f, valley * 0.5f, off);
@@ -121,14 +122,14 @@ float RockFaceTop(float angle) {
     const float block = LatticeValue(std::int32_t(std::floor(blockAt)), 3, 93u);
     const float crags = flank * (0.6f + 2.2f * Fbm(across / 6.0f, 2.0f, 97u, 2) + 1.3f * block +
                                  0.6f * Fbm(across / 1.4f, 0.5f, 95u, 2));
-    const float notch = 1.8f * std::exp(-Across(angle) * Across(angle) / 1.2f);
+    const float notch = 1.8f * Exp(-Across(angle) * Across(angle) / 1.2f);
     const float top = (behind + crags - notch) * SmoothRange(HalfSpan, HalfSpan - 0.05f, off);
     return std::max(0.0f, top);
 }
 
 TVec3 RockFacePoint(float angle, float rise) {
     const float r = ShoreRadius(angle) + Behind(angle, rise);
-    return V3(LakeCentreX + r * std::cos(angle), LakeCentreY + r * std::sin(angle), WaterLevel + rise);
+    return V3(LakeCentreX + r * Cos(angle), LakeCentreY + r * Sin(angle), WaterLevel + rise);
 }
 
 namespace {
@@ -195,36 +196,6 @@ TGenObject RockFace(std::uint16_t material) {
     return face;
 }
 
-namespace {
-
-// Loose stones of the scree, as cells round jittered points: the distance to
-// the nearest point and the second nearest, and the nearest one's own
-// value in [-1, 1] and its offset from (x, y).
-struct TStone {
-    float Nearest = 1e9f, Second = 1e9f, Value = 0.0f, Dx = 0.0f, Dy = 0.0f;
-};
-TStone StoneAt(float x, float y, std::uint32_t seed) {
-    TStone stone;
-    const std::int32_t cx = std::int32_t(std::floor(x)), cy = std::int32_t(std::floor(y));
-    for (std::int32_t j = cy - 1; j <= cy + 1; ++j)
-        for (std::int32_t i = cx - 1; i <= cx + 1; ++i) {
-            const float px = float(i) + 0.5f + 0.4f * LatticeValue(i, j, seed);
-            const float py = float(j) + 0.5f + 0.4f * LatticeValue(i, j, seed + 1u);
-            const float d = std::hypot(x - px, y - py);
-            if (d < stone.Nearest) {
-                stone.Second = stone.Nearest;
-                stone.Nearest = d;
-                stone.Value = LatticeValue(i, j, seed + 2u);
-                stone.Dx = x - px, stone.Dy = y - py;
-            } else if (d < stone.Second) {
-                stone.Second = d;
-            }
-        }
-    return stone;
-}
-
-} // namespace
-
 TPicture RockTexture() {
     const int width = 512, height = 256;
     TPicture picture(width, height, 3);
@@ -244,10 +215,11 @@ TPicture RockTexture() {
             const TVec3 p = RockFacePoint(angle, rise);
             const TVec3 along = RockFacePoint(angle + da, rise) - RockFacePoint(angle - da, rise),
                         up = RockFacePoint(angle, rise + dz) - p;
-            const TVec3 plain = Normalised(V3(-std::cos(angle), -std::sin(angle), 0.0f));
+            const TVec3 plain = Normalised(V3(-Cos(angle), -Sin(angle), 0.0f));
             const TVec3 own = Normalised(Cross(up, along));
             const TVec3 normal = Normalised(own * 3.0f + plain);
-            const float lit = 0.4f + 0.78f * std::max(0.0f, Dot(normal, sun));
+            const float sunLit = std::max(0.0f, Dot(normal, sun)), lit = 0.4f + 0.78f * sunLit;
+            const TColour tint = LightTint(sunLit);
             float inBed = 0.0f;
             const int bed = BedAt(angle, std::max(rise, 0.0f), inBed);
             const float bedBottom = BedTop(angle, bed - 1), lip = BedTop(angle, bed) - LedgeRise;
@@ -296,8 +268,7 @@ TPicture RockTexture() {
             auto inScreeAt = [&](float r) { return SmoothRange(heap + 0.1f, heap - 0.4f, r); };
             // Wet, dark stone behind and beside the falls, in patches that
             // spread wider towards the foot where the spray drifts.
-            const float spray =
-                std::exp(-std::pow(across / (3.0f + 3.5f * SmoothRange(reach, 0.0f, rise)), 2.0f));
+            const float spray = Exp(-Pow(across / (3.0f + 3.5f * SmoothRange(reach, 0.0f, rise)), 2.0f));
             const float wet =
                 Clamp01(SmoothRange(2.6f, 1.6f, std::fabs(across)) +
                         spray * SmoothRange(-0.35f, 0.15f,
@@ -306,12 +277,12 @@ TPicture RockTexture() {
             // sky than the buttresses' fronts.
             const float bay = SmoothRange(1.6f, 3.2f, Ribs(across));
             // The rock's own knobs and hollows, a unit or two across, lit from
-            // the sun's side of the face (towards the left and from above).
+            // the sun's side of the face.
             auto relief = [&](float a, float r) {
                 return Fbm(a / 2.4f, r / 1.0f + float(bed) * 5.3f, 149u, 3);
             };
             const float e = 0.12f;
-            const float sunAcross = Dot(sun, V3(-std::sin(angle), std::cos(angle), 0.0f)), sunUp = sun.z;
+            const float sunAcross = Dot(sun, V3(-Sin(angle), Cos(angle), 0.0f)), sunUp = sun.z;
             const float bumps = ((relief(across + e, rise) - relief(across - e, rise)) * sunAcross +
                                  (relief(across, rise + e) - relief(across, rise - e)) * sunUp) /
                                 (2.0f * e);
@@ -329,7 +300,7 @@ TPicture RockTexture() {
             // water itself), and green algae by the waterline.
             const float ledge = SmoothRange(0.3f, 0.85f, Dot(own, V3(0, 0, 1)));
             const float cushions = Fbm(across / 1.3f, rise / 1.3f, 123u, 4);
-            const float damp = std::exp(-std::pow(across / 7.0f, 2.0f)) * SmoothRange(11.0f, 1.0f, rise) *
+            const float damp = Exp(-Pow(across / 7.0f, 2.0f)) * SmoothRange(11.0f, 1.0f, rise) *
                                SmoothRange(1.6f, 3.0f, std::fabs(across));
             const float mossy = Clamp01(
                 ledge * SmoothRange(-0.1f, 0.3f, Fbm(across / 2.5f, rise / 2.5f, 121u, 3) + 0.4f * damp) +
@@ -355,17 +326,18 @@ TPicture RockTexture() {
                            turfLight),
                     0.9f * turf * (1.0f - inScreeAt(rise)));
             // The scree heaped at the foot: stones of the face's own rock,
-            // each a little different, rounded by the sun from the upper
-            // left, with dark gaps between them; fading in at its top.
+            // each a little different, rounded by the sun from its side of
+            // the face, with dark gaps between them; fading in at its top.
             const float inScree = inScreeAt(rise);
             if (inScree > 0.0f) {
                 // Coordinates bent a little, so the stones are of uneven
                 // shape and size rather than laid like cobbles.
                 const float bendX = 0.25f * ValueNoise(across * 1.7f, rise * 1.7f, 145u);
                 const float bendY = 0.25f * ValueNoise(across * 1.7f, rise * 1.7f, 147u);
-                const TStone stone = StoneAt(across / 0.6f + bendX, rise / 0.45f + bendY, 137u);
+                const TCellNoise stone = CellNoise(across / 0.6f + bendX, rise / 0.45f + bendY, 137u);
                 const float gap = SmoothRange(0.02f, 0.16f, stone.Second - stone.Nearest);
-                const float round = Clamp01(0.7f - 0.9f * stone.Dx + 0.8f * stone.Dy);
+                const float round = Clamp01(0.7f + 1.2f * (stone.Dx * sunAcross + stone.Dy * sunUp) /
+                                                       std::sqrt(sunAcross * sunAcross + sunUp * sunUp));
                 TColour rubble =
                     Mix(Rgb(0.42f, 0.40f, 0.37f), Rgb(0.66f, 0.63f, 0.57f), 0.5f + 0.45f * stone.Value);
                 rubble =
@@ -373,7 +345,8 @@ TPicture RockTexture() {
                 rubble = Mix(rubble, Scaled(Rgb(0.2f, 0.21f, 0.19f), 0.5f + 0.5f * lit), 0.6f * wet);
                 c = Mix(c, rubble, inScree);
             }
-            picture.Set(x, y, c);
+            // The light's hue: warm where the sun falls square, cool in shade.
+            picture.Set(x, y, Lit(c, tint));
         }
     return picture;
 }

@@ -5,6 +5,7 @@
 
 #include "tools/scenegen/cliff.h"
 #include "tools/scenegen/noise.h"
+#include "tools/scenegen/toolkit.h"
 #include "tools/scenegen/world.h"
 
 namespace scenegen {
@@ -38,7 +39,7 @@ float Strands(float u, float v) {
         // Narrow at the lip, spreading as it falls.
         const float width = s.Width * (0.7f + 0.9f * (1.0f - v) * (1.0f - v));
         const float d = (u - centre) / width;
-        sum += s.Weight * std::exp(-d * d);
+        sum += s.Weight * Exp(-d * d);
     }
     // A veil of thin water joining them low down.
     sum += 0.35f * SmoothRange(0.5f, 0.0f, v) * SmoothRange(0.05f, 0.2f, u) * SmoothRange(0.95f, 0.8f, u);
@@ -51,12 +52,11 @@ TGenObject Waterfall(std::uint16_t material) {
     TGenObject falls;
     falls.Material = material;
     falls.Alpha = 1.0f;
-    const TVec3 eye = CameraEye();
     // Down the groove of the rock face, just in front of it, from the notch
     // in its lip to a little under the water.
     const TVec3 foot = RockFacePoint(FallsAngle, 0.0f);
     const TVec3 towardLake = Normalised(V3(LakeCentreX - foot.x, LakeCentreY - foot.y, 0.0f));
-    const TVec3 right = Normalised(Cross(foot - eye, V3(0, 0, 1)));
+    const TVec3 right = BillboardRight(foot);
     const float top = RockFaceTop(FallsAngle), bottom = -0.8f;
     const int steps = 10;
     TVec3 prevL{}, prevR{};
@@ -80,7 +80,7 @@ TGenObject Waterfall(std::uint16_t material) {
     // rises from where the falls meet the lake.
     auto cloud = [&](float out, float halfWidth, float height, float sink, int row0, int rows) {
         const TVec3 base = foot + towardLake * out + V3(0, 0, -sink);
-        const TVec3 across = Normalised(Cross(base - eye, V3(0, 0, 1))) * halfWidth, up = V3(0, 0, height);
+        const TVec3 across = BillboardRight(base) * halfWidth, up = V3(0, 0, height);
         const float t0 = (float(row0) + 0.5f) / FallsTextureHeight,
                     t1 = (float(row0 + rows) - 0.5f) / FallsTextureHeight;
         falls.AddQuad(base - across, base + across, base + across + up, base - across + up, V3(MistS0, t0, 0),
@@ -115,10 +115,10 @@ TPicture WaterfallTexture() {
         }
     // The mist, one cloud to a cell: billows with soft, rounded edges,
     // dense low in the middle, thinning and breaking up as they rise, clear
-    // at the cell's edge. The sun comes from the left and a little in front,
-    // so each billow is bright on its upper left and greyer in the folds
-    // under it.
+    // at the cell's edge. Each billow is bright on the side the sun comes
+    // from and greyer in the folds away from it.
     const int mistWidth = FallsTextureWidth - CurtainWidth;
+    const TVec3 sun = SunInView();
     auto mist = [&](int row0, int rows, float stretch, std::uint32_t seed) {
         for (int y = 0; y < rows; ++y)
             for (int x = 0; x < mistWidth; ++x) {
@@ -128,14 +128,15 @@ TPicture WaterfallTexture() {
                     return Fbm(bu * 5.0f * stretch, bv * 3.5f - 0.3f, seed, 5);
                 };
                 const float billows = billowsAt(u, v);
-                const float density = std::pow(1.0f - v, 1.4f) * std::exp(-dx * dx / (0.12f + 0.45f * v));
+                const float density = Pow(1.0f - v, 1.4f) * Exp(-dx * dx / (0.12f + 0.45f * v));
                 const float edge =
                     SmoothRange(0.0f, 0.1f, u) * SmoothRange(1.0f, 0.9f, u) * SmoothRange(1.0f, 0.85f, v);
                 const float a = SmoothRange(0.1f, 0.6f, 1.3f * density + 0.5f * billows) *
                                 (0.3f + 0.6f * (1.0f - v)) * edge;
-                const float lit = billowsAt(u - 0.015f, v + 0.02f) - billows;
-                TColour c = Mix(Rgb(0.66f, 0.71f, 0.75f), Rgb(1.0f, 1.0f, 0.98f),
-                                Clamp01(0.55f + 6.0f * lit + 0.25f * density + 0.2f * billows));
+                const float lit = billowsAt(u + 0.02f * sun.x, v + 0.035f * sun.y) - billows;
+                const float sunLit = Clamp01(0.55f + 6.0f * lit + 0.25f * density + 0.2f * billows);
+                TColour c =
+                    Lit(Mix(Rgb(0.70f, 0.72f, 0.73f), Rgb(0.99f, 0.98f, 0.97f), sunLit), LightTint(sunLit));
                 c.a = std::min(0.85f, a);
                 picture.Set(CurtainWidth + x, row0 + y, c);
             }

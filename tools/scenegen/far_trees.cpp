@@ -4,6 +4,7 @@
 
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/plant_atlas.h"
+#include "tools/scenegen/toolkit.h"
 #include "tools/scenegen/world.h"
 
 namespace scenegen {
@@ -39,19 +40,12 @@ TPicture FarPlantsTexture() {
         const float amount = CopyHaze(copy);
         for (int y = 0; y < CopyHeight; ++y)
             for (int x = 0; x < FarAtlasWidth; ++x) {
-                // Each texel stands for four of the atlas: their colours
-                // weighted by their cover, so the clear texels round a
-                // cut-out's edge neither darken nor tint it.
-                TColour sum = Rgb(0, 0, 0, 0), plain = Rgb(0, 0, 0, 0);
-                for (int k = 0; k < 4; ++k) {
-                    const TColour c = atlas.Get(2 * x + k % 2, 2 * y + k / 2);
-                    sum = Rgb(sum.r + c.r * c.a, sum.g + c.g * c.a, sum.b + c.b * c.a, sum.a + c.a);
-                    plain = Rgb(plain.r + c.r, plain.g + c.g, plain.b + c.b);
-                }
-                // Clear texels keep the atlas's colour there, hazed too.
-                TColour c = sum.a > 0.0f ? Scaled(sum, 1.0f / sum.a) : Scaled(plain, 0.25f);
+                // Each texel stands for four of the atlas, by their cover;
+                // clear texels keep the atlas's colour there, hazed too.
+                TColour c = BoxMean([&](int i, int j) { return atlas.Get(i, j); }, 2 * x, 2 * y, 2, true);
+                const float cover = c.a;
                 c = Mix(c, haze, amount);
-                c.a = sum.a * 0.25f;
+                c.a = cover;
                 far.Set(x, copy * CopyHeight + y, c);
             }
     }

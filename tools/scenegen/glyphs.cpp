@@ -2,18 +2,18 @@
 
 #include <cmath>
 
+#include "tools/scenegen/toolkit.h"
+
 namespace scenegen {
 
 namespace {
-
-constexpr float Pi = 3.14159265358979f;
 
 // Points of an elliptic arc from a0 to a1 degrees (either direction).
 std::vector<TPoint2> Arc(float cx, float cz, float rx, float rz, float a0, float a1, int steps) {
     std::vector<TPoint2> points;
     for (int i = 0; i <= steps; ++i) {
         float a = (a0 + (a1 - a0) * float(i) / float(steps)) * Pi / 180.0f;
-        points.push_back({cx + rx * std::cos(a), cz + rz * std::sin(a)});
+        points.push_back({cx + rx * Cos(a), cz + rz * Sin(a)});
     }
     return points;
 }
@@ -25,9 +25,9 @@ TStroke Loop(float cx, float cz, float rx, float rz, float p) {
     const int steps = 44;
     for (int i = 0; i < steps; ++i) {
         float a = 2.0f * Pi * float(i) / float(steps);
-        float c = std::cos(a), sn = std::sin(a);
-        float x = std::copysign(std::pow(std::fabs(c), 2.0f / p), c);
-        float z = std::copysign(std::pow(std::fabs(sn), 2.0f / p), sn);
+        float c = Cos(a), sn = Sin(a);
+        float x = std::copysign(Pow(std::fabs(c), 2.0f / p), c);
+        float z = std::copysign(Pow(std::fabs(sn), 2.0f / p), sn);
         s.Points.push_back({cx + rx * x, cz + rz * z});
     }
     return s;

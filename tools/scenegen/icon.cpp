@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "engine/support/files.h"
+#include "tools/scenegen/maths.h"
 #include "tools/scenegen/raster.h"
 
 namespace scenegen {
@@ -44,7 +45,7 @@ double InsideDistance(double x, double y, int side) {
     const double half = side * 0.5 - margin;
     const double qx = std::fabs(x - side * 0.5) - (half - radius);
     const double qy = std::fabs(y - side * 0.5) - (half - radius);
-    const double outside = std::hypot(std::max(qx, 0.0), std::max(qy, 0.0)) + std::min(std::max(qx, qy), 0.0);
+    const double outside = Hypot(std::max(qx, 0.0), std::max(qy, 0.0)) + std::min(std::max(qx, qy), 0.0);
     return radius - outside;
 }
 

@@ -4,7 +4,9 @@
 //                                       and the Windows program's icon DIR/tarnwick.ico
 //   scenegen DIR --view FILE W H        also camera 1's view as a W x H BMP
 //
-// The output depends on nothing but this program: the same bytes every run.
+// The output depends on nothing but this program: the same bytes every run,
+// whatever the number of threads (SCENEGEN_THREADS, 1 to 64, sets it; one a
+// core by default) and on every processor.
 #include <cstdio>
 #include <cstdlib>
 #include <exception>

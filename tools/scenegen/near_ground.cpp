@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "tools/scenegen/maths.h"
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/parallel.h"
 
@@ -75,7 +76,7 @@ void ClaimTexels(const TGenObject& object, int width, int height, std::vector<TC
         float edgeLength[3];
         for (int v = 0; v < 3; ++v) {
             const int a = (v + 1) % 3, b = (v + 2) % 3;
-            edgeLength[v] = std::max(1e-6f, std::hypot(qx[b] - qx[a], qy[b] - qy[a]));
+            edgeLength[v] = std::max(1e-6f, Hypot(qx[b] - qx[a], qy[b] - qy[a]));
         }
         const int i0 = std::max(0, int(std::floor(std::min({qx[0], qx[1], qx[2]}) - 1.0f)));
         const int i1 = std::min(width - 1, int(std::ceil(std::max({qx[0], qx[1], qx[2]}) + 1.0f)));

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "tools/scenegen/maths.h"
+
 namespace scenegen {
 
 TColour Mix(const TColour& a, const TColour& b, float t) {
@@ -78,7 +80,7 @@ TMatrix LookAtMatrix(TVec3 eye, TVec3 target, TVec3 up) {
 }
 
 TMatrix PerspectiveMatrix(double fovyDegrees, double aspect, double zNear, double zFar) {
-    double f = 1.0 / std::tan(fovyDegrees * 3.14159265358979323846 / 360.0);
+    double f = 1.0 / Tan(fovyDegrees * 3.14159265358979323846 / 360.0);
     TMatrix m{};
     m[0] = float(f / aspect);
     m[5] = float(f);

@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
+#include "tools/scenegen/lighting.h"
+#include "tools/scenegen/maths.h"
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/parallel.h"
+#include "tools/scenegen/seeds.h"
 #include "tools/scenegen/vegetation.h"
 
 namespace scenegen {
@@ -20,22 +24,31 @@ constexpr float LeafGreens[BroadleafKinds][3] = {
     {0.19f, 0.30f, 0.12f}, {0.24f, 0.34f, 0.13f}, {0.28f, 0.37f, 0.14f}, {0.22f, 0.28f, 0.10f},
     {0.31f, 0.39f, 0.17f}, {0.17f, 0.27f, 0.13f}, {0.27f, 0.32f, 0.11f}, {0.21f, 0.32f, 0.16f}};
 
+// The hue of the light on a plant's side that the sun lights `sunLit`: its
+// shade is lit by the sky and by the light through and between the leaves
+// round it too, so it is only a little cooler than its sunny side.
+TColour LeafTint(float sunLit) {
+    return LightTint(0.4f + 0.6f * sunLit);
+}
+
 // Coverage and colour of a fir at (u, v) in its cell, u across 0..1, v up 0..1.
 // A pine: a tall bare trunk and a crown of flat tufts of needles high up.
 bool PineAt(float u, float v, int variant, TColour& c) {
-    const std::uint32_t seed = 650u + std::uint32_t(variant) * 19u;
+    const std::uint32_t seed = seeds::Pines + std::uint32_t(variant) * 19u;
     const float x = u - 0.5f;
-    const float lean = 0.04f * std::sin(v * 5.0f + float(variant));
+    const float lean = 0.04f * Sin(v * 5.0f + float(variant));
     TRandom random(seed);
     float best = -1e9f;
     bool bough = false;
     TVec3 normal = V3(0, 0, 1);
-    for (int i = 0; i < 11; ++i) {
-        const float by = float(random.Range(0.55, 0.93));
+    // The tufts' edges broken into needles.
+    const float needly = 0.35f * ValueNoise(u * 90.0f, v * 90.0f, seed + 3u);
+    for (int i = 0; i < 16; ++i) {
+        const float by = float(random.Range(0.5, 0.93));
         const float bx = float(random.Range(-0.3, 0.3)) * (1.25f - by) / 0.65f + lean;
-        const float rx = float(random.Range(0.08, 0.17)), ry = rx * 0.42f;
+        const float rx = float(random.Range(0.07, 0.15)), ry = rx * 0.38f;
         const float dx = (x - bx) / rx, dy = (v - by) / ry;
-        const float inside = 1.0f - dx * dx - dy * dy;
+        const float inside = 1.0f + needly - dx * dx - dy * dy;
         if (inside > best) {
             best = inside;
             normal = V3(dx, dy, std::sqrt(std::max(0.0f, inside)));
@@ -47,85 +60,181 @@ bool PineAt(float u, float v, int variant, TColour& c) {
         const float ex = x - fromX - k * sx, ey = v - fromY - k * sy;
         if (ex * ex + ey * ey < 0.009f * 0.009f) bough = true;
     }
-    const float rough = 0.2f * Fbm(u * 18.0f, v * 18.0f, seed + 1u, 3);
-    if (best + rough > 0.0f && v < 0.97f) {
-        normal = Normalised(normal);
-        const float light = 0.5f + 0.6f * std::max(0.0f, Dot(normal, Normalised(V3(-0.6f, 0.5f, 0.6f))));
+    if (best > 0.0f && v < 0.97f) {
+        // Each tuft a flat plate of needles: its top catching the sun, its
+        // underside in its own shade.
+        normal = Normalised(V3(normal.x, normal.y + 0.6f, normal.z));
+        const float sunLit = std::max(0.0f, Dot(normal, SunInView())), light = 0.5f + 0.8f * sunLit;
         const float needles = ValueNoise(u * 80.0f, v * 80.0f, seed + 2u);
         const float* g = FirGreens[variant];
-        c = Scaled(Rgb(g[0], g[1], g[2]), light * (0.85f + 0.3f * needles));
+        c = Lit(Scaled(Rgb(g[0], g[1], g[2]), light * (0.85f + 0.3f * needles)), LeafTint(sunLit));
         return true;
     }
     if (bough || (v < 0.8f && std::fabs(x - lean) < 0.028f - 0.012f * v)) {
-        c = Scaled(Rgb(0.33f, 0.24f, 0.18f),
-                   0.8f + 0.3f * (x - lean < 0.0f ? 1.0f : 0.0f)); // lit on the sun's side
+        const bool sunny = (x - lean) * SunInView().x > 0.0f; // the trunk's side towards the sun
+        c = Lit(Scaled(Rgb(0.33f, 0.24f, 0.18f), sunny ? 1.1f : 0.8f), LeafTint(sunny ? 0.8f : 0.0f));
         return true;
     }
     return false;
 }
 
+// A spruce: tiers of branches that reach out and droop at their tips, the
+// tips of each tier hanging over the top of the one below. A tier's upper
+// face is in the light, the shadow under it dark, and the side towards the
+// sun brighter than the other; near the tips the sky shows between the
+// tiers, nearer the trunk the tree's dark inside.
 bool FirAt(float u, float v, int variant, TColour& c) {
     if (variant == 5 || variant == 7) return PineAt(u, v, variant, c);
-    const std::uint32_t seed = 600u + std::uint32_t(variant) * 17u;
+    const std::uint32_t seed = seeds::Firs + std::uint32_t(variant) * 17u;
     const float x = u - 0.5f;
+    const TVec3 sun = SunInView();
+    const float sunSide = sun.x / std::sqrt(sun.x * sun.x + sun.z * sun.z);
+    const float* g = FirGreens[variant];
     if (v < 0.14f && std::fabs(x) < 0.035f) {
-        c = Rgb(0.28f, 0.20f, 0.13f);
+        c = Scaled(Rgb(0.28f, 0.20f, 0.13f), x * sunSide > 0.0f ? 1.1f : 0.75f);
         return true;
     }
-    if (v < 0.07f || v > 0.99f) return false;
-    const float k = (v - 0.07f) / 0.92f;
-    const float tier = 0.07f + 0.012f * float(variant % 4);
-    const float spread = 0.36f + 0.025f * float((variant * 3) % 5), curve = 0.8f + 0.1f * float(variant % 3);
-    float frac = std::fmod((1.0f - v) / tier, 1.0f);
-    float width = spread * std::pow(1.0f - k, curve) * (0.72f + 0.28f * frac);
-    width *= 1.0f + 0.22f * ValueNoise(v * 60.0f, x > 0 ? 1.0f : 5.0f, seed);
-    if (std::fabs(x) > width) return false;
-    float side = x / std::max(width, 0.01f); // -1 left edge .. 1 right edge
-    float needles = ValueNoise(u * 90.0f, v * 70.0f, seed + 3u);
-    float shade = 0.8f - 0.35f * side + 0.25f * (1.0f - frac) + 0.2f * needles;
-    const float* g = FirGreens[variant];
-    c = Scaled(Rgb(g[0], g[1], g[2]), std::max(0.35f, shade));
-    return true;
+    if (v < 0.05f || v > 0.995f) return false;
+    const float tier = 0.065f + 0.012f * float(variant % 4), top = 0.995f;
+    const float spread = 0.38f + 0.025f * float((variant * 3) % 5), curve = 0.8f + 0.1f * float(variant % 3);
+    const int own = int((top - v) / tier);
+    const float needles = ValueNoise(u * 90.0f, v * 70.0f, seed + 3u);
+    float inside = 0.0f; // how far out the tree's dark inside reaches here
+    // The tier above first: its drooping tips hang in front of this one's top.
+    for (int i = std::max(0, own - 1); i <= own; ++i) {
+        const float tierTop = top - float(i) * tier;
+        const float below = (tierTop - v) / tier; // 0 at the tier's top, 1 at the next one's
+        const float k = Clamp01((tierTop - 0.05f) / (top - 0.05f));
+        const float reach = spread * Pow(1.0f - k, curve) *
+                                (1.0f + 0.2f * ValueNoise(float(i) * 3.1f, x > 0.0f ? 1.0f : 5.0f, seed)) +
+                            0.01f;
+        const float s = std::fabs(x) / reach;
+        inside = std::max(inside, 0.45f * reach);
+        if (s > 1.0f) continue;
+        const float ragged = 0.15f * ValueNoise(x * 70.0f, v * 50.0f, seed + 4u);
+        // The branches slope out and down: a tier widens like a skirt below
+        // its top, and its tips hang lowest.
+        const float upper = 1.3f * s * s, lower = 0.95f + 0.5f * s * s;
+        if (below < upper + ragged || below > lower + ragged) continue;
+        const float onTop = SmoothRange(lower, upper, below); // 1 on the upper face, 0 at the hanging edge
+        const float sunLit = Clamp01(0.5f + 0.5f * (x / reach) * sunSide) * (0.55f + 0.45f * onTop);
+        const float shade = 0.5f + 0.75f * sunLit + 0.15f * onTop + 0.2f * needles;
+        c = Lit(Scaled(Rgb(g[0], g[1], g[2]), shade), LeafTint(sunLit));
+        return true;
+    }
+    if (std::fabs(x) < inside) {
+        c = Scaled(Rgb(g[0], g[1], g[2]), 0.3f + 0.1f * needles);
+        return true;
+    }
+    return false;
+}
+
+// A broad leaved tree: a trunk forking into limbs under a crown of a few
+// big lobes, each a mass of smaller clumps of leaves. A clump is lit by the
+// sun on its own rounded face and, as part of the crown, darker on the
+// crown's shaded side, deep inside it and low down under it; between the
+// clumps the sky shows through, and the limbs where the crown is thin.
+// The shape of a broad leaved tree's crown, drawn once a look: where it
+// lifts off the trunk, its lobes and the clumps of leaves on them.
+struct TCrownShape {
+    static constexpr int Lobes = 6, Clumps = 90;
+    float Base, Wide;
+    float LobeX[Lobes], LobeY[Lobes], LobeR[Lobes];
+    float X[Clumps], Y[Clumps], R[Clumps], Depth[Clumps];
+};
+
+TCrownShape MakeCrown(int variant) {
+    TCrownShape s{};
+    TRandom random(seeds::Broadleaves + std::uint32_t(variant) * 23u);
+    s.Base = float(random.Range(0.3, 0.42));
+    s.Wide = 0.27f + 0.04f * float(variant % 4);
+    const float top = 0.97f;
+    for (int i = 0; i < TCrownShape::Lobes; ++i) {
+        s.LobeR[i] = float(random.Range(0.12, 0.19));
+        s.LobeX[i] = float(random.Range(-1.0, 1.0)) * (s.Wide - s.LobeR[i]);
+        s.LobeY[i] = float(random.Range(s.Base + s.LobeR[i], top - s.LobeR[i]));
+    }
+    for (int k = 0; k < TCrownShape::Clumps; ++k) {
+        const int lobe = int(random.Next() % TCrownShape::Lobes);
+        // A point in the lobe's disc, by rejection.
+        float ox = 0.0f, oy = 0.0f;
+        do {
+            ox = float(random.Range(-1.0, 1.0)), oy = float(random.Range(-1.0, 1.0));
+        } while (ox * ox + oy * oy > 1.0f);
+        s.R[k] = float(random.Range(0.04, 0.07)) * s.LobeR[lobe] / 0.155f;
+        s.X[k] = s.LobeX[lobe] + ox * s.LobeR[lobe] * 0.85f;
+        s.Y[k] = s.LobeY[lobe] + oy * s.LobeR[lobe] * 0.8f;
+        s.Depth[k] = float(random.Range(-0.6, 0.6)) * s.LobeR[lobe];
+    }
+    return s;
 }
 
 bool BroadleafAt(float u, float v, int variant, TColour& c) {
-    const std::uint32_t seed = 700u + std::uint32_t(variant) * 23u;
+    static const std::vector<TCrownShape> crowns = [] {
+        std::vector<TCrownShape> all;
+        for (int i = 0; i < BroadleafKinds; ++i)
+            all.push_back(MakeCrown(i));
+        return all;
+    }();
+    const TCrownShape& shape = crowns[std::size_t(variant)];
+    const std::uint32_t seed = seeds::Broadleaves + std::uint32_t(variant) * 23u;
     const float x = u - 0.5f;
-    if (v < 0.42f && std::fabs(x + 0.01f * std::sin(v * 20.0f)) < 0.028f + 0.02f * (0.42f - v)) {
-        c = Scaled(Rgb(0.24f, 0.21f, 0.17f), x < 0.0f ? 1.05f : 0.75f); // grey bark, lit on the sun side
-        return true;
-    }
-    // The crown: blobs around a centre, their union roughened by noise.
-    TRandom random(seed);
-    float best = -1e9f;
+    const TVec3 sun = SunInView();
+    const float base = shape.Base, wide = shape.Wide, top = 0.97f;
+    const float middle = 0.5f * (base + top), tall = 0.5f * (top - base);
+    constexpr int Lobes = TCrownShape::Lobes;
+    const float *lx = shape.LobeX, *ly = shape.LobeY;
+    // Each clump's edge broken into leaves.
+    const float leafy = 0.4f * ValueNoise(u * 110.0f, v * 110.0f, seed + 3u);
+    float nearest = -1e9f;
     TVec3 normal = V3(0, 0, 1);
-    const int blobs = 9;
-    for (int i = 0; i < blobs; ++i) {
-        const float wide = 0.17f + 0.03f * float(variant % 4);
-        float bx = float(random.Range(-wide, wide)), by = float(random.Range(0.48, 0.8)),
-              r = float(random.Range(0.14, 0.22));
-        float dx = x - bx, dy = v - by;
-        float inside = r * r - dx * dx - dy * dy;
-        if (inside > best) {
-            best = inside;
-            normal = V3(dx, dy, std::sqrt(std::max(0.0f, inside)));
+    for (int k = 0; k < TCrownShape::Clumps; ++k) {
+        const float dx = x - shape.X[k], dy = v - shape.Y[k];
+        const float inside = shape.R[k] * shape.R[k] * (1.0f + leafy) - dx * dx - dy * dy;
+        if (inside <= 0.0f) continue;
+        const float z = shape.Depth[k] + std::sqrt(inside);
+        if (z > nearest) {
+            nearest = z;
+            normal = V3(dx, dy, std::sqrt(inside));
         }
     }
-    float rough = 0.012f * Fbm(u * 14.0f, v * 14.0f, seed + 1u, 4);
-    if (best + rough < 0.0f) return false;
-    normal = Normalised(normal);
-    float light = 0.55f + 0.6f * std::max(0.0f, Dot(normal, Normalised(V3(-0.6f, 0.5f, 0.6f))));
-    float leaves = ValueNoise(u * 70.0f, v * 70.0f, seed + 2u);
-    const float* g = LeafGreens[variant];
-    TColour leaf = Rgb(g[0], g[1], g[2]);
-    c = Scaled(leaf, light * (0.85f + 0.3f * leaves));
+    if (nearest > -1e8f) {
+        const TVec3 own = Normalised(normal);
+        const float ex = x / wide, ey = (v - middle) / tall;
+        const TVec3 crown = Normalised(V3(ex, ey, std::sqrt(std::max(0.05f, 1.0f - ex * ex - ey * ey))));
+        const float sunLit =
+            Clamp01(0.55f * std::max(0.0f, Dot(own, sun)) + 0.6f * std::max(0.0f, Dot(crown, sun)));
+        const float inner = 0.6f + 0.4f * SmoothRange(-0.1f, 0.12f, nearest);
+        const float under = 0.75f + 0.25f * SmoothRange(base, middle + 0.2f * tall, v);
+        const float leaves = ValueNoise(u * 70.0f, v * 70.0f, seed + 2u);
+        const float* g = LeafGreens[variant];
+        c = Lit(
+            Scaled(Rgb(g[0], g[1], g[2]), (0.5f + 0.75f * sunLit) * inner * under * (0.85f + 0.3f * leaves)),
+            LeafTint(sunLit));
+        return true;
+    }
+    // The trunk, swaying a little, and its limbs up into the lobes.
+    const float sway = 0.01f * Sin(v * 20.0f + float(variant));
+    const float fork = base + 0.06f;
+    bool bark = v < fork && std::fabs(x + sway) < 0.026f + 0.02f * (fork - v) / fork;
+    for (int i = 0; i < Lobes && !bark && v >= fork - 0.02f; ++i) {
+        const float sx = lx[i], sy = ly[i] - fork, len2 = sx * sx + sy * sy;
+        const float k = Clamp01((x * sx + (v - fork) * sy) / std::max(len2, 1e-6f));
+        const float ex = x - k * sx, ey = v - fork - k * sy;
+        const float thick = 0.016f * (1.0f - 0.6f * k);
+        bark = ex * ex + ey * ey < thick * thick;
+    }
+    if (!bark) return false;
+    const bool sunny = (x + sway) * sun.x > 0.0f; // grey bark, lit on the sun's side
+    c = Lit(Scaled(Rgb(0.24f, 0.21f, 0.17f), (sunny ? 1.05f : 0.75f) * (v > base ? 0.7f : 1.0f)),
+            LeafTint(sunny ? 0.8f : 0.0f));
     return true;
 }
 
 bool ReedAt(float u, float v, int variant, TColour& c) {
     if (v > ReedFill) return false;
     const float h = v / ReedFill;
-    TRandom random(800u + std::uint32_t(variant));
+    TRandom random(seeds::Reeds + std::uint32_t(variant));
     for (int i = 0; i < 26; ++i) {
         float base = float(random.Range(0.1, 0.9)), lean = float(random.Range(-0.25, 0.25));
         float top = float(random.Range(0.55, 1.0)), width = float(random.Range(0.008, 0.016));
@@ -143,7 +252,7 @@ bool ReedAt(float u, float v, int variant, TColour& c) {
 
 bool BushAt(float u, float v, int variant, TColour& c) {
     if (v > BushFill) return false;
-    const std::uint32_t seed = 900u + std::uint32_t(variant) * 29u;
+    const std::uint32_t seed = seeds::Bushes + std::uint32_t(variant) * 29u;
     const float x = (u - 0.5f) * 2.0f, y = v / BushFill; // -1..1 across, 0..1 up
     if (y < 0.02f) return false;
     // Clumps of leaves, lower and smaller towards the sides, each lit as a
@@ -166,14 +275,16 @@ bool BushAt(float u, float v, int variant, TColour& c) {
                         0.03f * (ValueNoise(u * 40.0f, v * 40.0f, seed + 2u) - 0.5f);
     if (best + rough < 0.0f) return false;
     normal = Normalised(normal);
-    const float light = 0.45f + 0.65f * std::max(0.0f, Dot(normal, Normalised(V3(-0.6f, 0.5f, 0.6f))));
+    const float sunLit = std::max(0.0f, Dot(normal, SunInView())), light = 0.54f + 0.65f * sunLit;
     // Deeper in the bush, and near its foot, the leaves lie in shade.
     const float shade = 0.75f + 0.25f * SmoothRange(0.0f, 0.45f, y);
     const float leaves = ValueNoise(u * 64.0f, v * 64.0f, seed + 3u);
     constexpr float greens[BushKinds][3] = {
         {0.18f, 0.27f, 0.11f}, {0.23f, 0.31f, 0.12f}, {0.26f, 0.30f, 0.12f}, {0.16f, 0.25f, 0.13f}};
     const TColour leaf = Rgb(greens[variant][0], greens[variant][1], greens[variant][2]);
-    c = Scaled(Mix(leaf, Rgb(0.30f, 0.38f, 0.16f), 0.35f * leaves), light * shade * (0.8f + 0.35f * leaves));
+    c = Lit(
+        Scaled(Mix(leaf, Rgb(0.30f, 0.38f, 0.16f), 0.35f * leaves), light * shade * (0.8f + 0.35f * leaves)),
+        LeafTint(sunLit * shade));
     return true;
 }
 
@@ -204,18 +315,22 @@ void PaintCell(TPicture& atlas, const TCell& cell, int variant, bool (*shape)(fl
 
 TPicture PaintAtlas() {
     TPicture atlas(AtlasWidth, AtlasHeight, 4);
-    for (int i = 0; i < FirKinds; ++i)
-        PaintCell(atlas, Firs[i], i, FirAt);
-    for (int i = 0; i < BroadleafKinds; ++i)
-        PaintCell(atlas, Broadleaves[i], i, BroadleafAt);
-    for (int i = 0; i < ReedKinds; ++i)
-        PaintCell(atlas, Reeds[i], i, ReedAt);
-    for (int i = 0; i < BushKinds; ++i)
-        PaintCell(atlas, Bushes[i], i, BushAt);
+    for (const TPlantKind& kind : PlantKinds)
+        for (int i = 0; i < kind.Variants; ++i)
+            PaintCell(atlas, kind.Cells[i], i, kind.Paint);
     return atlas;
 }
 
 } // namespace
+
+const TPlantKind PlantKinds[PlantKindCount] = {
+    // cells, looks, painter, fill, height, width/height, shadow, habitat, share
+    {Firs, FirKinds, FirAt, 1.0f, 3.0f, 12.5f, 0.45f, 0.55f, 0.36f, 0.45f, THabitat::Woods, 2.0f},
+    {Broadleaves, BroadleafKinds, BroadleafAt, 1.0f, 3.0f, 10.5f, 0.85f, 1.1f, 0.34f, 0.62f, THabitat::Woods,
+     1.0f},
+    {Bushes, BushKinds, BushAt, BushFill, 1.8f, 4.4f, 1.0f, 1.0f, 0.42f, 0.45f, THabitat::Undergrowth, 1.0f},
+    {Reeds, ReedKinds, ReedAt, ReedFill, 2.86f, 5.72f, 0.91f, 0.91f, 0.0f, 0.0f, THabitat::Waterline, 1.0f},
+};
 
 const TPicture& PlantAtlas() {
     static const TPicture atlas = PaintAtlas();

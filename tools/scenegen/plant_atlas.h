@@ -1,6 +1,7 @@
 // The atlas of the plants' cut-outs: every kind of tree, bush and reed clump
-// painted once, each in a cell of its own, as seen from the side with the
-// sun's light from the left and a little behind the viewer.
+// painted once, each in a cell of its own, as seen from the side, and the
+// table of those kinds that both the atlas and the plants' placement read:
+// a new kind of plant is one more row.
 #pragma once
 
 #include "tools/scenegen/picture.h"
@@ -29,6 +30,32 @@ constexpr TCell Broadleaves[BroadleafKinds] = {
     {0, 768, 256, 256}, {256, 768, 256, 256}, {512, 768, 256, 256}, {768, 768, 256, 256}};
 // Height of what is drawn in a cell, as a share of the cell (reeds and bushes are low).
 constexpr float ReedFill = 0.55f, BushFill = 0.5f;
+
+// Where a kind of plant grows: in the woods and groves, as undergrowth
+// round them and by the rocks, or in beds along the waterline.
+enum class THabitat { Woods, Undergrowth, Waterline };
+
+// A coverage painter: true, with the colour, where the plant covers (u, v)
+// of its cell (u across 0..1, v up 0..1) in the look `variant`.
+using TPlantPainter = bool (*)(float u, float v, int variant, TColour& c);
+
+struct TPlantKind {
+    const TCell* Cells; // one look a cell
+    int Variants;
+    TPlantPainter Paint;
+    float Fill;               // height of what is drawn, as a share of the cell
+    float HeightLo, HeightHi; // from the youngest plant to the oldest, world units
+    float WidthLo, WidthHi;   // width as a share of the height
+    // The shadow its crown casts on the ground: the crown's radius as a share
+    // of the width and its middle's height as a share of the height (0: none).
+    float ShadowRadius, ShadowHeight;
+    THabitat Habitat;
+    float Share; // how often it is chosen among the kinds of its habitat
+};
+
+// The kinds, indexed by TPlant::TKind (vegetation.h).
+constexpr int PlantKindCount = 4;
+extern const TPlantKind PlantKinds[PlantKindCount];
 
 // The painted atlas (1024 x 1024 RGBA), made on first use.
 const TPicture& PlantAtlas();

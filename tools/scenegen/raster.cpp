@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tools/scenegen/parallel.h"
+#include "tools/scenegen/toolkit.h"
 #include "tools/scenegen/world.h"
 
 namespace scenegen {
@@ -171,8 +172,8 @@ TPicture RenderLakeView(const TLakeData& lake, int width, int height, int supers
         const float drops[3][2] = {{0.1f, 0.3f}, {-0.35f, -0.2f}, {0.45f, -0.5f}};
         float h = 0.0f;
         for (const auto& d : drops) {
-            float r = std::hypot(gx - d[0], gy - d[1]);
-            h += 0.0025f * std::sin(r * 70.0f) * std::exp(-r * 7.0f);
+            float r = Hypot(gx - d[0], gy - d[1]);
+            h += 0.0025f * Sin(r * 70.0f) * Exp(-r * 7.0f);
         }
         return h;
     };
@@ -184,8 +185,9 @@ TPicture RenderLakeView(const TLakeData& lake, int width, int height, int supers
         // apart, and -4/127 upwards, then through the inverse transpose of the scale.
         float nx = (height_at(gx + e, gy) - height_at(gx - e, gy)) / (2.0f * e) * (4.0f / 127.0f);
         float ny = (height_at(gx, gy + e) - height_at(gx, gy - e)) / (2.0f * e) * (4.0f / 127.0f);
-        TVec3 n = Normalised(V3(nx / 74.0f, ny / 74.0f, (-4.0f / 127.0f) / 40.0f));
-        TVec3 p = V3(24.0f + 74.0f * gx, 190.0f + 74.0f * gy, WaterLevel + 40.0f * h);
+        TVec3 n = Normalised(V3(nx / WaterHalfSize, ny / WaterHalfSize, (-4.0f / 127.0f) / WaterHeightScale));
+        TVec3 p = V3(WaterCentreX + WaterHalfSize * gx, WaterCentreY + WaterHalfSize * gy,
+                     WaterLevel + WaterHeightScale * h);
         TVec3 u = Normalised(p);
         TVec3 rv = u - n * (2.0f * Dot(n, u));
         float m = 2.0f * std::sqrt(rv.x * rv.x + rv.y * rv.y + (rv.z + 1.0f) * (rv.z + 1.0f));
@@ -203,19 +205,13 @@ TPicture RenderLakeView(const TLakeData& lake, int width, int height, int supers
 
     // Average the samples into the picture, turning it top row first.
     TPicture picture(width, height, 3);
-    const float norm = 1.0f / float(supersample * supersample);
+    auto sample = [&](int x, int y) {
+        return target.Colour[std::size_t(y) * std::size_t(target.W) + std::size_t(x)];
+    };
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            TColour sum = Rgb(0, 0, 0);
-            for (int sy = 0; sy < supersample; ++sy)
-                for (int sx = 0; sx < supersample; ++sx) {
-                    const TColour& c =
-                        target.Colour[std::size_t(y * supersample + sy) * std::size_t(target.W) +
-                                      std::size_t(x * supersample + sx)];
-                    sum = Rgb(sum.r + c.r, sum.g + c.g, sum.b + c.b);
-                }
-            picture.Set(x, height - 1 - y, Scaled(sum, norm));
-        }
+        for (int x = 0; x < width; ++x)
+            picture.Set(x, height - 1 - y,
+                        BoxMean(sample, x * supersample, y * supersample, supersample, false));
     return picture;
 }
 

@@ -5,13 +5,14 @@
 
 #include "tools/scenegen/cliff.h"
 #include "tools/scenegen/noise.h"
+#include "tools/scenegen/seeds.h"
+#include "tools/scenegen/toolkit.h"
 #include "tools/scenegen/world.h"
 
 namespace scenegen {
 
 namespace {
 
-constexpr float Pi = 3.14159265358979f;
 constexpr int StoneSize = 256;
 
 // The texture row for a facet lit `light` (0 shade .. 1 full sun).
@@ -23,17 +24,19 @@ float LightT(float light) {
 
 std::vector<TBoulder> PlaceBoulders() {
     std::vector<TBoulder> boulders;
-    TRandom random(7171u);
     // Along the shore, in clusters where a noise field along it is high:
-    // some half in the water, some up the bank.
-    for (float angle = 0.0f; angle < 2.0f * Pi; angle += 0.05f) {
-        const float cluster = Fbm(std::cos(angle) * 4.0f + 7.0f, std::sin(angle) * 4.0f, 151u, 3);
+    // some half in the water, some up the bank. Each place along the shore,
+    // and each stone of the scree, draws from its own hash.
+    for (int step = 0; step < 126; ++step) {
+        const float angle = 0.05f * float(step);
+        TRandom random = RandomFor(seeds::ShoreStones, step);
+        const float cluster = Fbm(Cos(angle) * 4.0f + 7.0f, Sin(angle) * 4.0f, seeds::ShoreClusters, 3);
         const float pick = float(random.Unit()), offset = float(random.Range(-1.5, 3.5)),
                     size = float(random.Unit()), turn = float(random.Range(0.0, 2.0 * Pi)),
                     jitter = float(random.Range(-0.015, 0.015));
         if (pick > SmoothRange(0.05f, 0.35f, cluster) * 0.85f) continue;
         const float a = angle + jitter, r = ShoreRadius(a) + offset;
-        const float x = LakeCentreX + r * std::cos(a), y = LakeCentreY + r * std::sin(a);
+        const float x = LakeCentreX + r * Cos(a), y = LakeCentreY + r * Sin(a);
         const float radius = 0.5f + 1.6f * size * size;
         const float ground = TerrainHeight(x, y);
         if (ground > WaterLevel + 3.0f || ground < WaterLevel - 1.5f) continue;
@@ -43,6 +46,7 @@ std::vector<TBoulder> PlaceBoulders() {
     // Scree at the foot of the rock face: fallen blocks heaped in front of it,
     // more of them away from the falls, whose water has swept them off.
     for (int i = 0; i < 18; ++i) {
+        TRandom random = RandomFor(seeds::Scree, i);
         const float side = random.Unit() < 0.5 ? -1.0f : 1.0f;
         const float off = side * float(random.Range(0.05, 0.36));
         const float out = float(random.Range(-0.5, 3.0)), size = float(random.Unit());
@@ -61,8 +65,9 @@ TGenObject Boulders(const std::vector<TBoulder>& boulders, std::uint16_t materia
     object.Material = material;
     object.Alpha = 0.0f; // opaque pass
     const TVec3 eye = CameraEye(), sun = SunDirection();
-    TRandom random(7272u);
-    for (const TBoulder& b : boulders) {
+    for (std::size_t index = 0; index < boulders.size(); ++index) {
+        const TBoulder& b = boulders[index];
+        TRandom random = RandomFor(seeds::StoneFacets, std::int32_t(index));
         // Stones a few pixels across are not worth their triangles.
         if (b.Radius < 0.007f * Length(b.Base - eye)) continue;
         // Three rings: the foot (sunk a little), the widest part and the
@@ -77,7 +82,7 @@ TGenObject Boulders(const std::vector<TBoulder>& boulders, std::uint16_t materia
                                 2.0f * Pi * (float(c) + 0.25f * float(random.Range(-1, 1))) / Corners +
                                 0.3f * float(k);
                 const float w = b.Radius * widths[k] * float(random.Range(0.75, 1.15));
-                rings[k][c] = b.Base + V3(w * std::cos(a), w * std::sin(a),
+                rings[k][c] = b.Base + V3(w * Cos(a), w * Sin(a),
                                           b.Height * (heights[k] + 0.1f * float(random.Range(-1, 1))));
             }
         const TVec3 apex = b.Base + V3(float(random.Range(-0.2, 0.2)) * b.Radius,
@@ -113,11 +118,11 @@ TPicture StoneTexture() {
         for (int x = 0; x < StoneSize; ++x) {
             const float u = float(x) / StoneSize, v = (float(y) + 0.5f) / StoneSize;
             const float light = Clamp01((v - 0.04f) / 0.92f);
-            const float grain = Fbm(u * 40.0f, v * 40.0f, 161u, 4);
-            const float lichen = SmoothRange(0.2f, 0.5f, Fbm(u * 12.0f, v * 12.0f, 163u, 3));
+            const float grain = Fbm(u * 40.0f, v * 40.0f, seeds::StoneGrain, 4);
+            const float lichen = SmoothRange(0.2f, 0.5f, Fbm(u * 12.0f, v * 12.0f, seeds::StoneLichen, 3));
             TColour c = Mix(Rgb(0.40f, 0.39f, 0.36f), Rgb(0.58f, 0.55f, 0.50f), 0.5f + 0.6f * grain);
             c = Mix(c, Rgb(0.60f, 0.62f, 0.52f), 0.35f * lichen);
-            c = Scaled(c, 0.25f + 0.8f * light);
+            c = Lit(Scaled(c, 0.25f + 0.8f * light), LightTint(light));
             picture.Set(x, y, c);
         }
     return picture;

@@ -6,14 +6,12 @@
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/parallel.h"
 #include "tools/scenegen/terrain.h"
+#include "tools/scenegen/toolkit.h"
 #include "tools/scenegen/world.h"
 
 namespace scenegen {
 
 namespace {
-
-constexpr float Pi = 3.14159265358979f;
-constexpr float Degree = Pi / 180.0f;
 
 // Texture t of the sky at elevation e (degrees): most rows go to the few
 // degrees above the horizon that the camera sees.
@@ -30,12 +28,6 @@ float SkyElevation(float t) {
     return t / 0.3f * 40.0f - 40.0f;
 }
 
-// Direction from azimuth (degrees clockwise from north) and elevation (degrees).
-TVec3 Direction(float azimuth, float elevation) {
-    float a = azimuth * Degree, e = elevation * Degree;
-    return V3(std::cos(e) * std::sin(a), std::cos(e) * std::cos(a), std::sin(e));
-}
-
 } // namespace
 
 TColour SkyColour(TVec3 dir) {
@@ -43,13 +35,13 @@ TColour SkyColour(TVec3 dir) {
     // brighter than the haze over the farthest land, so the hills stand
     // out against it.
     const TColour horizon = Mix(HazeColour(), Rgb(0.95f, 0.96f, 0.97f), 0.3f);
-    const TColour zenith = Rgb(0.27f, 0.47f, 0.79f);
-    const float e = std::asin(std::fmax(-1.0f, std::fmin(1.0f, dir.z))) / Degree;
+    const TColour zenith = ZenithColour();
+    const float e = Asin(std::fmax(-1.0f, std::fmin(1.0f, dir.z))) / Degree;
     if (e <= 0.0f) return Mix(horizon, Rgb(0.62f, 0.68f, 0.72f), SmoothRange(0.0f, -20.0f, e));
-    TColour sky = Mix(horizon, zenith, std::pow(e / 90.0f, 0.45f));
+    TColour sky = Mix(horizon, zenith, Pow(e / 90.0f, 0.45f));
     // Warmer, brighter air towards the sun.
     float toSun = std::fmax(0.0f, Dot(dir, SunDirection()));
-    sky = Mix(sky, Rgb(1.0f, 0.97f, 0.9f), 0.35f * std::pow(toSun, 6.0f));
+    sky = Mix(sky, SunGlowColour(), 0.35f * Pow(toSun, 6.0f));
 
     // Clouds on a flat layer overhead, drawn in perspective: the layer point
     // above `dir`, its density from noise, lit from the sun's side.
@@ -69,14 +61,14 @@ TColour SkyColour(TVec3 dir) {
 
 float SkylineElevation(const TTerrainGrid& grid, float azimuth) {
     const TVec3 eye = CameraEye();
-    const float sa = std::sin(azimuth * Degree), ca = std::cos(azimuth * Degree);
+    const float sa = Sin(azimuth * Degree), ca = Cos(azimuth * Degree);
     float best = -90.0f;
     // Out to the edge of the land, in steps that grow with the distance (the
     // grid's cells grow too).
     for (float d = 2.0f;; d += std::fmax(0.5f, d * 0.004f)) {
         const float x = eye.x + sa * d, y = eye.y + ca * d;
         if (x < TerrainArea.X0 || x > TerrainArea.X1 || y < TerrainArea.Y0 || y > TerrainArea.Y1) break;
-        best = std::fmax(best, std::atan2(grid.MeshHeight(x, y) - eye.z, d) / Degree);
+        best = std::fmax(best, Atan2(grid.MeshHeight(x, y) - eye.z, d) / Degree);
     }
     return best;
 }
@@ -105,7 +97,7 @@ TGenObject SkyDome(std::uint16_t material, const TTerrainGrid& grid) {
     // neighbouring quads share their corners, so no cracks open between them.
     auto elevation = [&](int seg, int ring) { return std::fmax(rings[ring], bottom[std::size_t(seg)]); };
     auto point = [&](int seg, int ring) {
-        return eye + Direction(azimuthOf(seg), elevation(seg, ring)) * SkyRadius;
+        return eye + Direction(azimuthOf(seg) * Degree, elevation(seg, ring) * Degree) * SkyRadius;
     };
     auto tex = [&](int seg, int ring) {
         return V3((azimuthOf(seg) + 90.0f) / 180.0f, SkyT(elevation(seg, ring)), 0.0f);
@@ -157,13 +149,13 @@ float FarRangeCrest(float skyline, float azimuth, float& lit) {
     // Broad massifs, peaks and saddles on them, and a broken skyline.
     auto crest = [&](float az) {
         return -0.3f +
-               3.2f * Ridged(az / 26.0f + 3.0f, 0.5f, 331u, 5) * (0.6f + 0.4f * Fbm(az / 70.0f, 2.0f, 337u, 2)) +
+               3.2f * Ridged(az / 26.0f + 3.0f, 0.5f, 331u, 5) *
+                   (0.6f + 0.4f * Fbm(az / 70.0f, 2.0f, 337u, 2)) +
                1.1f * Ridged(az / 6.5f, 1.5f, 341u, 3) - 0.45f + 0.18f * Fbm(az / 1.2f, 0.5f, 343u, 3);
     };
-    // The sun lies to the west (to the left of the view): slopes going up to
-    // the right face it.
+    // Slopes rising away from the sun's side of the view face it.
     const float slope = crest(azimuth + 1.2f) - crest(azimuth - 1.2f);
-    lit = SmoothRange(-0.4f, 0.4f, slope);
+    lit = SmoothRange(-0.4f, 0.4f, SunInView().x < 0.0f ? slope : -slope);
     return skyline + crest(azimuth);
 }
 
@@ -190,14 +182,15 @@ TPicture SkyTexture(const TTerrainGrid& grid) {
         float e = SkyElevation((float(j) + 0.5f) / float(picture.Height));
         for (int i = 0; i < picture.Width; ++i) {
             float az = -90.0f + 180.0f * (float(i) + 0.5f) / float(picture.Width);
-            TColour c = SkyColour(Direction(az, e));
+            TColour c = SkyColour(Direction(az * Degree, e * Degree));
             // The farther range: pale and blue with the distance, its sunny
             // slopes a little warmer, faint gullies down its flanks.
             float lit = 0.0f;
             const float crest = FarRangeCrest(skyline[std::size_t(i)], az, lit);
             const float below = crest - e;
             if (below > -0.1f) {
-                TColour hill = Mix(Rgb(0.57f, 0.63f, 0.74f), Rgb(0.68f, 0.71f, 0.79f), 0.7f * lit);
+                TColour hill = Lit(Mix(Rgb(0.58f, 0.62f, 0.70f), Rgb(0.66f, 0.70f, 0.76f), 0.7f * lit),
+                                   LightTint(0.5f + 0.5f * lit));
                 hill = Mix(hill, HazeColour(), 0.35f * SmoothRange(0.0f, 2.0f, below));
                 c = Mix(c, hill, SmoothRange(-0.1f, 0.08f, below));
             }

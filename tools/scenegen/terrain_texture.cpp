@@ -5,7 +5,9 @@
 
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/parallel.h"
+#include "tools/scenegen/seeds.h"
 #include "tools/scenegen/terrain.h"
+#include "tools/scenegen/toolkit.h"
 
 namespace scenegen {
 
@@ -83,17 +85,6 @@ THalfMap SunlightMap(const THeightMap& m) {
     return light;
 }
 
-// Bilinear sample of a grid of `width` x `height` values at (fi, fj), in
-// grid steps, clamped to its edges.
-float SampleGrid(const std::vector<float>& grid, int width, int height, float fi, float fj) {
-    fi = std::clamp(fi, 0.0f, float(width - 1));
-    fj = std::clamp(fj, 0.0f, float(height - 1));
-    const int i0 = std::min(int(fi), width - 2), j0 = std::min(int(fj), height - 2);
-    const float u = fi - float(i0), v = fj - float(j0);
-    auto at = [&](int a, int b) { return grid[std::size_t(b) * std::size_t(width) + std::size_t(a)]; };
-    return Lerp(Lerp(at(i0, j0), at(i0 + 1, j0), u), Lerp(at(i0, j0 + 1), at(i0 + 1, j0 + 1), u), v);
-}
-
 // The sunlight map at texel (i, j) of the full-resolution grid.
 float SampleHalf(const THalfMap& map, float i, float j) {
     return SampleGrid(map.V, map.Width, map.Height, i * 0.5f, j * 0.5f);
@@ -109,9 +100,10 @@ float Crown(float x, float y, TVec3& normal) {
     for (int oy = -1; oy <= 1; ++oy)
         for (int ox = -1; ox <= 1; ++ox) {
             int gx = cx + ox, gy = cy + oy;
-            float px = (float(gx) + 0.5f + 0.4f * LatticeValue(gx, gy, 71u)) * cell;
-            float py = (float(gy) + 0.5f + 0.4f * LatticeValue(gx, gy, 73u)) * cell;
-            float r = cell * (0.55f + 0.15f * LatticeValue(gx, gy, 79u));
+            float px = 0.0f, py = 0.0f;
+            CellPoint(gx, gy, seeds::CrownX, seeds::CrownY, 0.4f, px, py);
+            px *= cell, py *= cell;
+            float r = cell * (0.55f + 0.15f * LatticeValue(gx, gy, seeds::CrownSize));
             float dx = x - px, dy = y - py, d2 = dx * dx + dy * dy;
             if (d2 >= r * r) continue;
             float top = std::sqrt(r * r - d2);
@@ -172,22 +164,32 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
     const float slope = 1.0f - n.z;
 
     // Meadow: lush and dry grass in drifts, with a fine mottle.
+    // The grass is drier where the land faces the sun and lies high above
+    // the water, lusher low by the lake and the stream and on the slopes
+    // turned away, so its colour follows the land's shape and wetness.
     TColour lush = Rgb(0.24f, 0.37f, 0.12f), dry = Rgb(0.55f, 0.52f, 0.28f);
-    TColour ground = Mix(lush, dry, Clamp01(0.4f + 1.6f * Fbm(x / 40.0f, y / 40.0f, 61u, 4)));
-    ground =
-        Mix(ground, Rgb(0.40f, 0.33f, 0.20f), 0.35f * SmoothRange(0.2f, 0.6f, surface.Fbm(18.0f, 63u, 3)));
-    ground =
-        Scaled(ground, 1.0f + detail * (0.3f * surface.Fbm(2.5f, 67u, 3) - 0.18f) - 0.1f * (1.0f - detail));
+    const TVec3 sun = SunDirection();
+    const float facing = Dot(n, sun) - sun.z; // 0 on level ground, above it facing the sun
+    const float wetness = SmoothRange(7.0f, 0.5f, above) + SmoothRange(0.0f, 1.0f, StreamWater(x, y) * 4.0f);
+    const float dryness = 0.25f + 0.7f * Fbm(x / 40.0f, y / 40.0f, seeds::MeadowDrifts, 4) + 1.5f * facing -
+                          0.45f * Clamp01(wetness) + 0.15f * SmoothRange(6.0f, 30.0f, above);
+    TColour ground = Mix(lush, dry, Clamp01(dryness));
+    ground = Mix(ground, Rgb(0.40f, 0.33f, 0.20f),
+                 0.35f * SmoothRange(0.2f, 0.6f, surface.Fbm(18.0f, seeds::MeadowEarth, 3)));
+    ground = Scaled(ground, 1.0f + detail * (0.3f * surface.Fbm(2.5f, seeds::MeadowMottle, 3) - 0.18f) -
+                                0.1f * (1.0f - detail));
     // Tufts and blades: fine streaks of light and dark grass.
-    ground = Scaled(ground, 1.0f + detail * (0.2f * surface.Value(2.7f, 69u) - 0.1f));
+    ground = Scaled(ground, 1.0f + detail * (0.2f * surface.Value(2.7f, seeds::GrassBlades) - 0.1f));
     // Bare, trodden earth in a few patches.
-    const float bare = detail * SmoothRange(0.42f, 0.6f, surface.Fbm(11.0f, 145u, 4));
-    ground = Mix(ground, Scaled(Rgb(0.42f, 0.34f, 0.23f), 0.85f + 0.3f * surface.Value(2.3f, 147u)), bare);
+    const float bare = detail * SmoothRange(0.42f, 0.6f, surface.Fbm(11.0f, seeds::BareEarth, 4));
+    ground =
+        Mix(ground,
+            Scaled(Rgb(0.42f, 0.34f, 0.23f), 0.85f + 0.3f * surface.Value(2.3f, seeds::BareEarthTone)), bare);
     // Flowers in drifts: white, yellow and a little purple, in specks.
-    const float drift = SmoothRange(0.1f, 0.45f, surface.Fbm(16.0f, 149u, 3)) * (1.0f - bare);
-    const float speck = surface.Value(4.7f, 151u);
+    const float drift = SmoothRange(0.1f, 0.45f, surface.Fbm(16.0f, seeds::FlowerDrifts, 3)) * (1.0f - bare);
+    const float speck = surface.Value(4.7f, seeds::FlowerSpecks);
     if (speck > 0.55f && drift > 0.0f && detail > 0.0f) {
-        const float kind = ValueNoise(x / 7.0f, y / 7.0f, 153u);
+        const float kind = ValueNoise(x / 7.0f, y / 7.0f, seeds::FlowerKinds);
         const TColour flower = kind > 0.3f
                                    ? Rgb(0.86f, 0.84f, 0.72f)
                                    : (kind > -0.4f ? Rgb(0.85f, 0.74f, 0.30f) : Rgb(0.55f, 0.45f, 0.62f));
@@ -202,9 +204,10 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
         TVec3 crownNormal;
         float crown = Crown(x, y, crownNormal);
         if (crown > 0.0f) {
-            float hue = Fbm(x / 30.0f, y / 30.0f, 83u, 3);
+            float hue = Fbm(x / 30.0f, y / 30.0f, seeds::CanopyHue, 3);
             TColour leaf = Mix(Rgb(0.13f, 0.25f, 0.09f), Rgb(0.22f, 0.30f, 0.11f), Clamp01(0.5f + hue));
-            g.Albedo = Mix(g.Albedo, Scaled(leaf, 0.9f + 0.25f * surface.Value(1.7f, 89u)), wood);
+            g.Albedo =
+                Mix(g.Albedo, Scaled(leaf, 0.9f + 0.25f * surface.Value(1.7f, seeds::CanopyLeaves)), wood);
             g.Normal = Normalised(n * (1.0f - wood) + crownNormal * wood);
         } else {
             g.Albedo = Mix(g.Albedo, Rgb(0.08f, 0.11f, 0.05f), wood);
@@ -213,7 +216,7 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
         // Where a texel spans several crowns, the canopy as a whole: its
         // greens and the gaps between crowns averaged.
         if (detail < 1.0f) {
-            const float hue = Fbm(x / 30.0f, y / 30.0f, 83u, 3);
+            const float hue = Fbm(x / 30.0f, y / 30.0f, seeds::CanopyHue, 3);
             const TColour canopy =
                 Scaled(Mix(Rgb(0.13f, 0.25f, 0.09f), Rgb(0.22f, 0.30f, 0.11f), Clamp01(0.5f + hue)), 0.8f);
             g.Albedo = Mix(Mix(ground, canopy, wood), g.Albedo, detail);
@@ -223,24 +226,27 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
     }
 
     // Rock on steep ground.
-    float rockiness = SmoothRange(0.28f, 0.5f, slope + 0.12f * surface.Fbm(8.0f, 91u, 3));
+    float rockiness = SmoothRange(0.28f, 0.5f, slope + 0.12f * surface.Fbm(8.0f, seeds::RockEdge, 3));
     // Outcrops breaking through the turf here and there.
     // Broken, lichen-grey and half grown over, never a clean patch.
-    const float outcrop = surface.Fbm(13.0f, 155u, 4) + 0.12f * surface.Fbm(1.5f, 157u, 3);
+    const float outcrop =
+        surface.Fbm(13.0f, seeds::Outcrops, 4) + 0.12f * surface.Fbm(1.5f, seeds::OutcropShape, 3);
     const float outcropCover =
         0.55f * detail * SmoothRange(0.58f, 0.68f, outcrop) * SmoothRange(4.0f, 8.0f, above);
     rockiness = std::max(rockiness, outcropCover);
     if (rockiness > 0.0f) {
         // Grey rock in bands along the strata, split by dark cracks, with
         // lichen and dirt in patches.
-        float strata = Fbm(x / 6.0f + y / 11.0f, hMesh / 0.9f, 97u, 4);
-        float crack = SmoothRange(0.0f, 0.08f, std::fabs(Fbm(x / 2.2f, y / 2.2f + hMesh / 2.0f, 98u, 3)));
+        float strata = Fbm(x / 6.0f + y / 11.0f, hMesh / 0.9f, seeds::Strata, 4);
+        float crack =
+            SmoothRange(0.0f, 0.08f, std::fabs(Fbm(x / 2.2f, y / 2.2f + hMesh / 2.0f, seeds::Cracks, 3)));
         TColour rock = Mix(Rgb(0.34f, 0.32f, 0.30f), Rgb(0.63f, 0.60f, 0.55f), Clamp01(0.5f + 1.3f * strata));
-        rock = Mix(rock, Rgb(0.47f, 0.45f, 0.33f), 0.4f * SmoothRange(0.1f, 0.4f, surface.Fbm(5.0f, 99u, 3)));
+        rock = Mix(rock, Rgb(0.47f, 0.45f, 0.33f),
+                   0.4f * SmoothRange(0.1f, 0.4f, surface.Fbm(5.0f, seeds::RockLichen, 3)));
         rock = Scaled(rock, 0.55f + 0.45f * crack);
         // Outcrops weathered dark, their cracks full of soil.
         rock = Scaled(rock, 1.0f - 0.35f * SmoothRange(0.0f, 0.3f, outcropCover) *
-                                       (0.6f + 0.4f * surface.Value(1.3f, 159u)));
+                                       (0.6f + 0.4f * surface.Value(1.3f, seeds::OutcropWeather)));
         g.Albedo = Mix(g.Albedo, rock, rockiness);
         g.Normal = n;
         g.Occlusion = Lerp(g.Occlusion, 1.0f, rockiness);
@@ -249,7 +255,7 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
     // The stream: dark clear water over stones, white where it breaks.
     const float stream = StreamWater(x, y);
     if (stream > 0.0f) {
-        const float broken = SmoothRange(0.2f, 0.6f, surface.Fbm(1.5f, 137u, 3));
+        const float broken = SmoothRange(0.2f, 0.6f, surface.Fbm(1.5f, seeds::StreamFoam, 3));
         const TColour water = Mix(Rgb(0.22f, 0.29f, 0.31f), Rgb(0.80f, 0.84f, 0.85f), 0.6f * broken);
         g.Albedo = Mix(g.Albedo, water, stream);
         g.Normal = Normalised(g.Normal * (1.0f - stream) + V3(0, 0, 1) * stream);
@@ -261,14 +267,16 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
     // ripples wash it.
     // Beaches come and go along the shore: between them the turf reaches
     // the water with only a strip of wet earth.
-    const float beach = SmoothRange(
-        -0.05f, 0.3f, Fbm(x / 22.0f, y / 22.0f, 141u, 3) + 0.25f * Fbm(x / 7.0f, y / 7.0f, 145u, 2));
-    const float reach =
-        std::max(0.1f, 0.15f + beach * (0.4f + 3.4f * beach) + 0.5f * surface.Fbm(5.0f, 101u, 3));
+    const float beach = SmoothRange(-0.05f, 0.3f,
+                                    Fbm(x / 22.0f, y / 22.0f, seeds::Beaches, 3) +
+                                        0.25f * Fbm(x / 7.0f, y / 7.0f, seeds::BeachCoves, 2));
+    const float reach = std::max(0.1f, 0.15f + beach * (0.4f + 3.4f * beach) +
+                                           0.5f * surface.Fbm(5.0f, seeds::BeachReach, 3));
     const float sandy = 1.0f - SmoothRange(reach * 0.6f, reach, above);
-    const float pebbles = surface.Value(2.1f, 103u) + 0.6f * surface.Value(5.3f, 105u);
+    const float pebbles =
+        surface.Value(2.1f, seeds::Pebbles) + 0.6f * surface.Value(5.3f, seeds::FinePebbles);
     TColour sand = Mix(Rgb(0.60f, 0.55f, 0.44f), Rgb(0.50f, 0.48f, 0.43f),
-                       SmoothRange(-0.2f, 0.4f, surface.Fbm(9.0f, 143u, 2)));
+                       SmoothRange(-0.2f, 0.4f, surface.Fbm(9.0f, seeds::Sand, 2)));
     sand = Scaled(sand, 0.82f + 0.22f * pebbles);
     g.Albedo = Mix(g.Albedo, sand, sandy * (1.0f - 0.6f * rockiness));
     const float rim = SmoothRange(0.0f, 0.15f, above) * SmoothRange(0.55f, 0.3f, above);
@@ -335,16 +343,15 @@ float CloudShade(TVec3 p, float distance) {
     if (fade <= 0.0f) return 1.0f;
     const TVec3 sun = SunDirection();
     const float up = (300.0f - p.z) / sun.z;
-    const float cover =
-        SmoothRange(0.08f, 0.4f, Fbm((p.x + sun.x * up) / 160.0f, (p.y + sun.y * up) / 160.0f, 401u, 4));
+    const float cover = SmoothRange(
+        0.08f, 0.4f, Fbm((p.x + sun.x * up) / 160.0f, (p.y + sun.y * up) / 160.0f, seeds::CloudShade, 4));
     return 1.0f - 0.7f * cover * fade;
 }
 
 TColour LitGround(const TGround& g, float sunShare, TVec3 p) {
     const float distance = Length(p - CameraEye());
-    const float direct = std::max(0.0f, Dot(g.Normal, SunDirection())) * sunShare * CloudShade(p, distance);
-    const float sky = (0.30f + 0.16f * g.Normal.z) * g.Occlusion;
-    const TColour c = Scaled(g.Albedo, 1.05f * (sky + 1.08f * direct));
+    const TColour c =
+        Lit(g.Albedo, Illumination(g.Normal, 1.1f * sunShare * CloudShade(p, distance), g.Occlusion));
     return Mix(c, HazeColour(), HazeAmount(distance));
 }
 

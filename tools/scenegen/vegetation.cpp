@@ -8,6 +8,8 @@
 #include "tools/scenegen/far_trees.h"
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/plant_atlas.h"
+#include "tools/scenegen/seeds.h"
+#include "tools/scenegen/toolkit.h"
 #include "tools/scenegen/world.h"
 
 namespace scenegen {
@@ -18,11 +20,11 @@ float Distance2D(TVec3 a, TVec3 b) {
     return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y));
 }
 
-// Is `p` inside camera 1's view (with a margin), for a 21:9 screen?
+// Is `p` inside camera 1's view at the widest screen, with a margin for the
+// plant's width?
 bool InView(TVec3 p) {
     const TVec3 v = CameraView(p);
-    return v.z >= 1.0f &&
-           std::fabs(v.x) < 1.1f; // tan(47.7 degrees): the half width of a 21:9 view at 45 degrees up
+    return v.z >= 1.0f && std::fabs(v.x) < WidestHalfAcross * 1.04f;
 }
 
 // Deep in the far woods the trees stand many deep on screen, each showing
@@ -81,26 +83,10 @@ TAtlasCopy FarCopy(int copy) {
 }
 
 void AddCutout(TGenObject& object, const TPlant& c, const TAtlasCopy& into) {
-    TCell cell{};
-    float fill = 1.0f;
-    switch (c.Kind) {
-    case TPlant::Fir:
-        cell = Firs[c.Variant % FirKinds];
-        break;
-    case TPlant::Broadleaf:
-        cell = Broadleaves[c.Variant % BroadleafKinds];
-        break;
-    case TPlant::Bush:
-        cell = Bushes[c.Variant % BushKinds], fill = BushFill;
-        break;
-    case TPlant::Reed:
-        cell = Reeds[c.Variant % ReedKinds], fill = ReedFill;
-        break;
-    }
-    const TVec3 eye = CameraEye();
-    TVec3 toward = V3(c.Base.x - eye.x, c.Base.y - eye.y, 0.0f);
-    TVec3 right = Normalised(Cross(toward, V3(0, 0, 1))) * (c.Width * 0.5f);
-    TVec3 up = V3(0, 0, c.Height);
+    const TPlantKind& kind = PlantKinds[c.Kind];
+    const TCell& cell = kind.Cells[c.Variant % kind.Variants];
+    const float fill = kind.Fill;
+    const TVec3 right = BillboardRight(c.Base) * (c.Width * 0.5f), up = V3(0, 0, c.Height);
     const float s0 = (float(cell.X) * into.Scale + 0.5f) / into.Width;
     const float s1 = (float(cell.X + cell.W) * into.Scale - 0.5f) / into.Width;
     const float t0 = (into.Row + float(cell.Y) * into.Scale + 0.5f) / into.Height;
@@ -121,9 +107,7 @@ struct TScreenBox {
     float X0, Y0, X1, Y1;
 };
 TScreenBox ScreenBox(const TPlant& c) {
-    const TVec3 eye = CameraEye();
-    const TVec3 right =
-        Normalised(Cross(V3(c.Base.x - eye.x, c.Base.y - eye.y, 0.0f), V3(0, 0, 1))) * (c.Width * 0.5f);
+    const TVec3 right = BillboardRight(c.Base) * (c.Width * 0.5f);
     TScreenBox box{1e30f, 1e30f, -1e30f, -1e30f};
     for (const TVec3& p : {c.Base - right, c.Base + right, c.Base - right + V3(0, 0, c.Height),
                            c.Base + right + V3(0, 0, c.Height)}) {
@@ -171,7 +155,6 @@ bool LandBehind(TVec3 p) {
 
 std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec3>& rocks) {
     std::vector<TPlant> plants;
-    TRandom random(4242u);
     const TVec3 eye = CameraEye();
     const float step = 3.0f;
     // Near rocks (boulders and the rock face's ends) bushes take root.
@@ -183,11 +166,32 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
         }
         return best;
     };
-    for (float gy = 140.0f; gy < 420.0f; gy += step)
-        for (float gx = -140.0f; gx < 190.0f; gx += step) {
+    // The kinds of a habitat, one picked by their shares at `pick` (0..1).
+    auto kindOf = [](THabitat habitat, float pick) {
+        float total = 0.0f;
+        for (const TPlantKind& kind : PlantKinds)
+            total += kind.Habitat == habitat ? kind.Share : 0.0f;
+        int last = 0;
+        for (int k = 0; k < PlantKindCount; ++k) {
+            if (PlantKinds[k].Habitat != habitat) continue;
+            last = k;
+            pick -= PlantKinds[k].Share / total;
+            if (pick < 0.0f) break;
+        }
+        return last;
+    };
+    // The lattice reaches as far to the sides as the widest screen shows of
+    // the land (its middle column is the one below camera 1).
+    for (int row = 0; row < 94; ++row)
+        for (int column = -100; column < 210; ++column) {
+            // Every spot draws its values from its own hash, so a change to
+            // one kind of plant leaves the others where they were.
+            TRandom random = RandomFor(seeds::Plants, column, row);
+            const float gx = -140.0f + step * float(column), gy = 140.0f + step * float(row);
             float x = gx + float(random.Range(0.0, step)), y = gy + float(random.Range(0.0, step));
             float pick = float(random.Unit()), size = float(random.Unit());
-            int variant = int(random.Next() % 8u);
+            const float look = float(random.Unit()), spread = float(random.Unit()),
+                        choice = float(random.Unit());
             // On the ground as drawn, which a coarse grid keeps within a unit
             // or so of the land's shape.
             float ground = grid.MeshHeight(x, y), above = ground - WaterLevel;
@@ -198,7 +202,7 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             if (!InView(base)) continue;
             // The woods' density, and groves standing out in the meadows.
             const float woods = WoodsDensity(x, y, ground);
-            const float groves = SmoothRange(0.3f, 0.5f, Fbm(x / 24.0f, y / 24.0f, 171u, 3)) *
+            const float groves = SmoothRange(0.3f, 0.5f, Fbm(x / 24.0f, y / 24.0f, seeds::Groves, 3)) *
                                  SmoothRange(3.0f, 6.0f, above) * (1.0f - woods);
             const float edge = 4.0f * woods * (1.0f - woods); // where the woods thin out
             // The undergrowth skirting the woods, a little way out from them.
@@ -208,55 +212,45 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
                     std::max(skirt, WoodsDensity(x + 9.0f * float(k % 2 * 2 - 1) * float(k < 2),
                                                  y + 9.0f * float(k % 2 * 2 - 1) * float(k >= 2), ground));
             skirt *= 1.0f - woods;
-            const float clump = SmoothRange(0.0f, 0.35f, Fbm(x / 8.0f, y / 8.0f, 173u, 3));
-            TPlant c{};
-            const float reedBeds = SmoothRange(0.05f, 0.3f, Fbm(x / 11.0f, y / 11.0f, 181u, 3));
+            const float clump = SmoothRange(0.0f, 0.35f, Fbm(x / 8.0f, y / 8.0f, seeds::Clumps, 3));
+            const float reedBeds = SmoothRange(0.05f, 0.3f, Fbm(x / 11.0f, y / 11.0f, seeds::ReedBeds, 3));
             // Reeds in beds along the waterline, but none under the rock
             // face: the water is deep at its foot.
-            const float fromFalls = std::fabs(
-                std::remainder(std::atan2(y - LakeCentreY, x - LakeCentreX) - FallsAngle, 6.2831853f));
+            const float fromFalls =
+                std::fabs(std::remainder(Atan2(y - LakeCentreY, x - LakeCentreX) - FallsAngle, 6.2831853f));
+            THabitat habitat = THabitat::Woods;
+            float age = 0.0f;
             if (above > -0.3f && above < 1.2f && fromFalls > 0.45f && pick < 0.9f * reedBeds) {
-                c.Kind = TPlant::Reed;
-                c.Variant = variant % ReedKinds;
-                c.Width = 2.6f + 2.6f * size;
-                c.Height = c.Width * 2.0f * ReedFill;
+                habitat = THabitat::Waterline;
+                age = size;
             } else if (above > 2.5f &&
                        pick < (0.01f + 0.3f * woods + 0.12f * groves + 0.08f * edge) * FarThinning(dist)) {
                 // Young trees at the edges, old ones deep in the woods.
-                const float age = Clamp01(0.25f + 0.75f * woods - 0.3f * edge) * (0.55f + 0.45f * size) +
-                                  0.25f * size * size;
-                bool fir = (variant + int(size * 10.0f)) % 3 != 0;
-                c.Variant = variant;
-                if (fir) {
-                    c.Kind = TPlant::Fir;
-                    c.Height = 3.0f + 9.5f * age;
-                    c.Width = c.Height * (0.45f + 0.1f * float(random.Unit()));
-                } else {
-                    c.Kind = TPlant::Broadleaf;
-                    c.Height = 3.0f + 7.5f * age;
-                    c.Width = c.Height * (0.85f + 0.25f * float(random.Unit()));
-                }
+                age = Clamp01(0.25f + 0.75f * woods - 0.3f * edge) * (0.55f + 0.45f * size) +
+                      0.25f * size * size;
             } else if (above > 1.2f && pick > 1.0f - (0.08f * groves + 0.3f * edge + 0.3f * skirt +
                                                       0.4f * nearRock(x, y) + 0.05f * woods) *
                                                          clump) {
-                c.Kind = TPlant::Bush;
-                c.Variant = variant % BushKinds;
-                c.Width = 1.8f + 2.6f * size * size;
-                c.Height = c.Width * 2.0f * BushFill;
+                habitat = THabitat::Undergrowth;
+                age = size * size;
             } else {
                 continue;
             }
+            TPlant c{};
+            c.Kind = TPlant::TKind(kindOf(habitat, choice));
+            const TPlantKind& kind = PlantKinds[c.Kind];
+            c.Variant = std::min(kind.Variants - 1, int(look * float(kind.Variants)));
+            c.Height = kind.HeightLo + (kind.HeightHi - kind.HeightLo) * age;
+            c.Width = c.Height * (kind.WidthLo + (kind.WidthHi - kind.WidthLo) * spread);
             // Trees and bushes only a few pixels tall are not worth their
             // blending.
             if (c.Height < 0.012f * dist) continue;
             c.Base = base;
             // Every corner and the middle of the cut-out must have land behind it.
-            TVec3 toward = V3(x - eye.x, y - eye.y, 0.0f);
-            TVec3 right = Normalised(Cross(toward, V3(0, 0, 1))) * (c.Width * 0.5f);
-            TVec3 up = V3(0, 0, c.Height);
+            const TVec3 right = BillboardRight(base) * (c.Width * 0.5f), up = V3(0, 0, c.Height);
             // Reeds may stand in the water: the lake drawn over their feet
             // is the lake they stand in.
-            const TVec3 foot = c.Kind == TPlant::Reed ? base + up * 0.35f : base;
+            const TVec3 foot = habitat == THabitat::Waterline ? base + up * 0.35f : base;
             if (!LandBehind(foot - right) || !LandBehind(foot + right) || !LandBehind(base + up * 0.5f) ||
                 !LandBehind(base - right + up) || !LandBehind(base + right + up))
                 continue;
@@ -295,19 +289,9 @@ TGenObject FarPlantCutouts(const std::vector<TPlant>& plants, std::uint16_t mate
 std::vector<TShadowCaster> PlantShadows(const std::vector<TPlant>& plants) {
     std::vector<TShadowCaster> casters;
     for (const TPlant& p : plants) {
-        switch (p.Kind) {
-        case TPlant::Fir:
-            casters.push_back({p.Base, p.Width * 0.36f, p.Height * 0.45f});
-            break;
-        case TPlant::Broadleaf:
-            casters.push_back({p.Base, p.Width * 0.34f, p.Height * 0.62f});
-            break;
-        case TPlant::Bush:
-            casters.push_back({p.Base, p.Width * 0.42f, p.Height * 0.45f});
-            break;
-        case TPlant::Reed:
-            break;
-        }
+        const TPlantKind& kind = PlantKinds[p.Kind];
+        if (kind.ShadowRadius > 0.0f)
+            casters.push_back({p.Base, p.Width * kind.ShadowRadius, p.Height * kind.ShadowHeight});
     }
     return casters;
 }

@@ -6,13 +6,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tools/scenegen/maths.h"
 #include "tools/scenegen/noise.h"
 
 namespace scenegen {
 
 namespace {
-
-constexpr double Pi = 3.14159265358979323846;
 
 // A biquad section (the usual audio cookbook forms), direct form I.
 struct TBiquad {
@@ -29,7 +28,7 @@ struct TBiquad {
 enum TFilterKind { LowPass, HighPass, BandPass };
 
 TBiquad MakeFilter(TFilterKind kind, double hz, double q) {
-    const double w = 2.0 * Pi * hz / WaterfallSampleRate, alpha = std::sin(w) / (2.0 * q), c = std::cos(w);
+    const double w = 2.0 * PiD * hz / WaterfallSampleRate, alpha = Sin(w) / (2.0 * q), c = Cos(w);
     const double a0 = 1.0 + alpha;
     TBiquad f;
     switch (kind) {
@@ -88,18 +87,18 @@ std::vector<std::int16_t> WaterfallSamples() {
     const int blips = int(double(total) / WaterfallSampleRate * 45.0);
     for (int b = 0; b < blips; ++b) {
         const int start = int(random.Unit() * double(total));
-        const double f0 = 350.0 + 2200.0 * std::pow(random.Unit(), 1.6);
+        const double f0 = 350.0 + 2200.0 * Pow(random.Unit(), 1.6);
         const double rise = 1.5 + 4.0 * random.Unit(); // relative pitch gain per second of decay
         const double decay = 0.004 + 0.018 * random.Unit();
-        const double amp = 0.05 + 0.25 * std::pow(random.Unit(), 2.0);
+        const double amp = 0.05 + 0.25 * Pow(random.Unit(), 2.0);
         const double pan = random.Unit();
         double phase = 0.0;
         const int length = std::min(total - start, int(decay * 6.0 * WaterfallSampleRate));
         for (int k = 0; k < length; ++k) {
             const double t = double(k) / WaterfallSampleRate;
-            phase += 2.0 * Pi * f0 * (1.0 + rise * t) / WaterfallSampleRate;
+            phase += 2.0 * PiD * f0 * (1.0 + rise * t) / WaterfallSampleRate;
             const double attack = std::min(1.0, t / 0.0015);
-            const double v = amp * attack * std::exp(-t / decay) * std::sin(phase);
+            const double v = amp * attack * Exp(-t / decay) * Sin(phase);
             left[std::size_t(start + k)] += v * (1.0 - pan);
             right[std::size_t(start + k)] += v * pan;
         }
@@ -109,10 +108,10 @@ std::vector<std::int16_t> WaterfallSamples() {
     // equal power, so the last frame runs on into the first as if the sound
     // went on.
     for (int i = 0; i < WaterfallCrossfadeFrames; ++i) {
-        const double a = 0.5 * Pi * double(i) / WaterfallCrossfadeFrames;
+        const double a = 0.5 * PiD * double(i) / WaterfallCrossfadeFrames;
         const std::size_t head = std::size_t(i), tail = std::size_t(WaterfallFrames + i);
-        left[head] = left[head] * std::sin(a) + left[tail] * std::cos(a);
-        right[head] = right[head] * std::sin(a) + right[tail] * std::cos(a);
+        left[head] = left[head] * Sin(a) + left[tail] * Cos(a);
+        right[head] = right[head] * Sin(a) + right[tail] * Cos(a);
     }
 
     double peak = 0.0;

@@ -1,5 +1,6 @@
-// The lake's world: where the water lies, the shape of the land around it,
-// the sun and the viewpoint. World units, z up, x east, y north.
+// The lake's world: where the water lies, the shape of the land around it
+// and the viewpoint (the sun and the air are in lighting.h). World units,
+// z up, x east, y north.
 //
 // The water surface is laid into the lake by the scene at a fixed place: its
 // 128 x 128 grid spans x -50..98 and y 116..264 at height -11 (a unit square
@@ -9,6 +10,7 @@
 // are always under ground.
 #pragma once
 
+#include "tools/scenegen/lighting.h"
 #include "tools/scenegen/picture.h"
 
 namespace scenegen {
@@ -23,6 +25,7 @@ constexpr float WaterLevel = -11.0f;
 constexpr float WaterCentreX = 24.0f;
 constexpr float WaterCentreY = 190.0f;
 constexpr float WaterHalfSize = 74.0f;
+constexpr float WaterHeightScale = 40.0f; // the grid's heights (-1..1) to world units
 
 // The part of the square the water's strips cover (rows 1..127, columns
 // 1..126 of the grid), and how far below the still water the ground must lie
@@ -70,22 +73,19 @@ constexpr float CameraFar = 3000.0f;
 TVec3 CameraEye();
 TVec3 CameraTarget();
 
+// Half the height of camera 1's view as the tangent of its angle (45 degrees
+// from the bottom edge to the top).
+constexpr float ViewHalfUp = 0.41421356f;
 // The widest screen the scene is drawn on (32:9, two 16:9 monitors side by
-// side): the same height of view, more to the sides.
+// side): the same height of view, more to the sides; and half its width as
+// a tangent.
 constexpr float WidestAspect = 32.0f / 9.0f;
+constexpr float WidestHalfAcross = ViewHalfUp * WidestAspect;
 // Where `p` lies seen from camera 1: x to the right and y up as the tangents
 // of its angle off the view's axis, z its distance along that axis.
 TVec3 CameraView(TVec3 p);
 // False when the whole triangle lies beyond one edge of camera 1's view at
 // the widest screen (or behind its near plane): no screen shape shows it.
 bool TriangleMayShow(TVec3 a, TVec3 b, TVec3 c);
-
-// Unit vector towards the sun (west-south-west, 35 degrees up).
-TVec3 SunDirection();
-
-// Colours of the air: the sky's horizon and the haze that far land fades into.
-TColour HazeColour();
-// How much haze lies between the camera and a point `distance` away (0..1).
-float HazeAmount(float distance);
 
 } // namespace scenegen
