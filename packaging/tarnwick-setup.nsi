@@ -179,6 +179,9 @@ Section "Uninstall"
     Delete "$SMPROGRAMS\Tarnwick Screensaver\Moonquill Website.lnk"
     Delete "$SMPROGRAMS\Tarnwick Screensaver\Uninstall Tarnwick Screensaver.lnk"
     RMDir "$SMPROGRAMS\Tarnwick Screensaver"
+    ; The choices saved by the user who uninstalls; the folder only if empty.
+    Delete "$APPDATA\Tarnwick\tarnwick.txt"
+    RMDir "$APPDATA\Tarnwick"
   ${Else}
     ; The program's own uninstall, started in the install folder: it asks
     ; first, and an answer of Cancel leaves its copy in the system folder.

@@ -107,10 +107,13 @@ printf '%s\r\n' "Configuration File { home dir, exit on mouse, fps, time, time (
   'C:\Program Files\Tarnwick' 1 1 0 24 0 1 >"$TEST_TMP/kept.txt"
 cmp "$TEST_TMP/kept.txt" "$sys/tarnwick.txt" || { cat -A "$sys/tarnwick.txt"; fail "installed again, the user's choices were not kept"; }
 
-note "the uninstaller with /S"
+note "the uninstaller with /S, also removing the choices the user saved"
+user="$(wine_user_settings)"
+mkdir -p "$(dirname "$user")" && cp "$sys/tarnwick.txt" "$user"
 wine "$folder/uninstall.exe" /S >/dev/null 2>&1 || fail "the uninstaller ended with $?"
 wait_removed
 check_nothing_left
+[ ! -e "$(dirname "$user")" ] || fail "the user's settings stay: $(ls -A "$(dirname "$user")")"
 
 note "installed again, the uninstaller without /S runs Tarnwick.scr /u"
 install
