@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/parallel.h"
@@ -27,10 +28,15 @@ constexpr int MirrorWidth = 2080, MirrorHeight = 800;
 // The water's own colour: seen at a glancing angle, and looking steeply down
 // into the deep.
 TColour ShallowViewWater() {
-    return Rgb(0.16f, 0.25f, 0.27f);
+    return Rgb(0.17f, 0.28f, 0.30f);
 }
 TColour DeepViewWater() {
-    return Rgb(0.04f, 0.10f, 0.115f);
+    return Rgb(0.085f, 0.18f, 0.19f);
+}
+// The faces of ripples turned towards the eye, lit from within by the sky
+// overhead: a mid-deep blue-green.
+TColour RippledDeepWater() {
+    return Rgb(0.12f, 0.235f, 0.245f);
 }
 // Far water seen at a glance, where a ray bounced down meets the next wave.
 TColour GlancingWater() {
@@ -145,14 +151,14 @@ struct TWaterSpan {
     }
 };
 
-// The colour of the water for the sphere map's direction `r` (unit).
-TColour WaterColour(const TMirrorView& mirror, const TWaterSpan& span, TVec3 r) {
+// The direction in which camera 1 sees the mirror image where the still
+// lake reflects the sphere map's direction `r` (unit), or where the nearest
+// still water that reads a direction like it does (rippled water reads the
+// rest).
+TVec3 SeenDirection(const TWaterSpan& span, TVec3 r) {
     const float depth = -WaterLevel; // the eye's height above the still water
     const float azimuth = std::atan2(r.x, r.y);
     const float elevation = std::asin(std::clamp(r.z, -1.0f, 1.0f));
-
-    // The point of the still lake that reads this direction, or the nearest
-    // one that reads one like it (rippled water reads the rest).
     const float along = span.Clamp(azimuth);
     const float gx = std::sin(along), gy = std::cos(along);
     float nearest, farthest;
@@ -168,7 +174,14 @@ TColour WaterColour(const TMirrorView& mirror, const TWaterSpan& span, TVec3 r) 
     bounce = Normalised(V3(bounce.x, bounce.y, -bounce.z));
     const float seenElevation = elevation + std::asin(bounce.z) - std::atan(depth / distance);
     const float seenAzimuth = azimuth + std::atan2(bounce.x, bounce.y) - along;
-    const TVec3 seen = Direction(seenAzimuth, seenElevation);
+    return Direction(seenAzimuth, seenElevation);
+}
+
+// The colour of the still water for the sphere map's direction `r` (unit).
+TColour StillColour(const TMirrorView& mirror, const TWaterSpan& span, TVec3 r) {
+    const float elevation = std::asin(std::clamp(r.z, -1.0f, 1.0f));
+    const TVec3 seen = SeenDirection(span, r);
+    const float seenElevation = std::asin(std::clamp(seen.z, -1.0f, 1.0f));
 
     // How much the surface reflects: little looking steeply in, most at a
     // glance (Fresnel's law for water, in Schlick's form).
@@ -198,11 +211,118 @@ TColour WaterColour(const TMirrorView& mirror, const TWaterSpan& span, TVec3 r) 
     return Mix(Mix(body, reflected, reflects), mirror.Look(r), sky);
 }
 
+// The rippled water. Ripples tilt the surface a few degrees, mostly along
+// the line of sight, which turns the reflected ray up or down by twice as
+// much and hardly sideways: rippled water reads the picture along the same
+// azimuth as the still lake, inside and outside its ring. So each azimuth
+// carries the shore's colour (what the still ring mirrors there) away from
+// the ring, ever more blurred across azimuths and blended with what such
+// tilted water shows: outside the ring (rays turned down, read most by far
+// water, seen at a glance) the bright horizon, silvery; inside (rays turned
+// up, read most by near water, seen more steeply) the water's own blue-green,
+// and farther in the sky in small glints where the steepest wave faces catch
+// it.
+struct TRipples {
+    static constexpr int Steps = 2880; // azimuth samples round the circle, 1/8 degree apart
+    // Running sums of the shore's streak colour over azimuth, for box blurs.
+    std::vector<TColour> Sums;
+
+    TRipples(const TMirrorView& mirror, const TWaterSpan& span) : Sums(Steps + 1) {
+        std::vector<TColour> streak(Steps);
+        ParallelRows(Steps, [&](int i) {
+            const float azimuth = Azimuth(i);
+            float nearEdge, farEdge;
+            RingEdges(span, azimuth, nearEdge, farEdge);
+            // The shore's colours: what the farthest still water mirrors,
+            // from the far shore's foot a few degrees up.
+            const TVec3 seen = SeenDirection(span, Direction(azimuth, farEdge));
+            const float seenAzimuth = std::atan2(seen.x, seen.y), seenElevation = std::asin(seen.z);
+            TColour sum = Rgb(0, 0, 0);
+            constexpr int Samples = 8;
+            for (int k = 0; k < Samples; ++k) {
+                const TColour c =
+                    mirror.Look(Direction(seenAzimuth, seenElevation + 0.5f * Degree * float(k)));
+                sum = Rgb(sum.r + c.r, sum.g + c.g, sum.b + c.b);
+            }
+            streak[std::size_t(i)] = Scaled(sum, 1.0f / float(Samples));
+        });
+        for (int i = 0; i < Steps; ++i) {
+            const TColour& a = Sums[std::size_t(i)];
+            const TColour& c = streak[std::size_t(i)];
+            Sums[std::size_t(i) + 1] = Rgb(a.r + c.r, a.g + c.g, a.b + c.b);
+        }
+    }
+    static float Azimuth(int i) { return (float(i) + 0.5f) / float(Steps) * 2.0f * Pi - Pi; }
+
+    // Elevations (radians) at which the still ring along `azimuth` begins
+    // (its nearest water, highest) and ends (its farthest, lowest).
+    static void RingEdges(const TWaterSpan& span, float azimuth, float& nearEdge, float& farEdge) {
+        const float along = span.Clamp(azimuth);
+        float nearest, farthest;
+        TWaterSpan::Along(std::sin(along), std::cos(along), nearest, farthest);
+        nearEdge = std::atan(-WaterLevel / std::max(nearest, 1.0f));
+        farEdge = std::atan(-WaterLevel / std::max(farthest, 1.0f));
+    }
+
+    // The shore's streak colour at `azimuth`, averaged over `width` radians.
+    TColour Streak(float azimuth, float width) const {
+        const float unit = float(Steps) / (2.0f * Pi);
+        const int half = std::max(1, int(width * 0.5f * unit));
+        const int centre = int((azimuth + Pi) * unit);
+        auto sumTo = [&](int i) { // wraps round the circle
+            const int turns = i >= 0 ? i / Steps : -((-i + Steps - 1) / Steps);
+            const int r = i - turns * Steps;
+            const TColour& s = Sums[std::size_t(r)];
+            const TColour& whole = Sums[Steps];
+            return Rgb(s.r + float(turns) * whole.r, s.g + float(turns) * whole.g,
+                       s.b + float(turns) * whole.b);
+        };
+        const TColour hi = sumTo(centre + half), lo = sumTo(centre - half);
+        return Scaled(Rgb(hi.r - lo.r, hi.g - lo.g, hi.b - lo.b), 1.0f / float(2 * half));
+    }
+};
+
+// The colour for the direction `r` (unit) read by the still lake or by
+// ripples.
+TColour WaterColour(const TMirrorView& mirror, const TWaterSpan& span, const TRipples& ripples, TVec3 r) {
+    const float azimuth = std::atan2(r.x, r.y);
+    const float elevation = std::asin(std::clamp(r.z, -1.0f, 1.0f));
+    float nearEdge, farEdge;
+    TRipples::RingEdges(span, azimuth, nearEdge, farEdge);
+    if (elevation >= farEdge && elevation <= nearEdge) return StillColour(mirror, span, r);
+
+    // How far (degrees) the ripples have turned the ray off the ring, and
+    // the ring's colour where they left it.
+    const bool down = elevation < farEdge;
+    const float off = (down ? farEdge - elevation : elevation - nearEdge) / Degree;
+    const TColour edge = StillColour(mirror, span, Direction(azimuth, down ? farEdge : nearEdge));
+    const TColour streak = ripples.Streak(azimuth, (1.0f + 0.6f * off) * Degree);
+    // Every tilted face still gives back the shore's colours at its
+    // azimuth, the farther from the still ring the more blurred. Turned
+    // down a little, the ray left a glancing face, which reflects most
+    // (Fresnel): the silvery haze low over the lake; turned down far, it
+    // meets the back of the next wave and dims into the water's colour.
+    // Turned up, it left a steeper face, which shows the water's own
+    // mid-deep blue-green, and the steepest of those catch the sky in
+    // small glints.
+    TColour rippled;
+    if (down) {
+        const TColour haze = SkyColour(Direction(azimuth, 4.0f * Degree));
+        const TColour base = Mix(haze, ShallowViewWater(), SmoothRange(1.0f, 10.0f, off));
+        rippled = Mix(base, streak, 0.8f - 0.4f * SmoothRange(0.0f, 20.0f, off));
+    } else {
+        rippled = Mix(RippledDeepWater(), streak, 0.65f - 0.3f * SmoothRange(0.0f, 15.0f, off));
+        rippled = Mix(rippled, mirror.Look(r), 0.7f * SmoothRange(10.0f, 24.0f, off));
+    }
+    return Mix(edge, rippled, SmoothRange(0.0f, 1.5f, off));
+}
+
 } // namespace
 
 TPicture WaterPicture(const TLakeData& lake) {
     const TMirrorView mirror = DrawMirror(lake);
     const TWaterSpan span;
+    const TRipples ripples(mirror, span);
     TPicture picture(WaterPictureSize, WaterPictureSize, 3);
     const int n = WaterPictureSize;
     ParallelRows(n, [&](int j) {
@@ -213,12 +333,10 @@ TPicture WaterPicture(const TLakeData& lake) {
             for (int k = 0; k < 4; ++k) {
                 const float a = 2.0f * (float(i) + 0.25f + 0.5f * float(k & 1)) / float(n) - 1.0f;
                 const float b = 2.0f * (float(j) + 0.25f + 0.5f * float(k >> 1)) / float(n) - 1.0f;
-                const float q = a * a + b * b;
-                TColour c = DeepViewWater(); // beyond the rim: straight down
-                if (q < 1.0f) {
-                    const float hz = std::sqrt(1.0f - q);
-                    c = WaterColour(mirror, span, V3(2.0f * hz * a, 2.0f * hz * b, 2.0f * hz * hz - 1.0f));
-                }
+                const float q = std::min(a * a + b * b, 1.0f); // beyond the rim: straight down
+                const float hz = std::sqrt(1.0f - q);
+                const TColour c = WaterColour(mirror, span, ripples,
+                                              V3(2.0f * hz * a, 2.0f * hz * b, 2.0f * hz * hz - 1.0f));
                 sum = Rgb(sum.r + c.r, sum.g + c.g, sum.b + c.b);
             }
             picture.Set(i, j, Scaled(sum, 0.25f));
