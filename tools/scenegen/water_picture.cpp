@@ -314,7 +314,9 @@ TColour WaterColour(const TMirrorView& mirror, const TWaterSpan& span, const TRi
         rippled = Mix(RippledDeepWater(), streak, 0.65f - 0.3f * SmoothRange(0.0f, 15.0f, off));
         rippled = Mix(rippled, mirror.Look(r), 0.7f * SmoothRange(10.0f, 24.0f, off));
     }
-    return Mix(edge, rippled, SmoothRange(0.0f, 1.5f, off));
+    // Away from the ring by degrees: hard steps in the picture are what
+    // the ripples turn into contour lines.
+    return Mix(edge, rippled, SmoothRange(0.0f, down ? 3.0f : 6.0f, off));
 }
 
 } // namespace
