@@ -62,6 +62,7 @@ int main(int argc, char** argv) {
         SetUpRunningLake(surface, width, height, seed);
         const std::vector<std::uint8_t> land = LandFrame(surface);
         TLakeFigures mean;
+        if (!save.empty()) WritePngFromBottomUp(save + "-land.png", width, height, land);
         int done = 1;
         std::printf("%dx%d seed %u\n%6s %12s %10s %10s\n", width, height, seed, "frame", "correlation",
                     "far/near", "near<40");
