@@ -1,7 +1,9 @@
 // The generated lake as people watch it: set up, warmed up and run on its own
 // clock for frames 16 ms apart, so that the drops keep the water rippled.
-// In frames 300, 450 and 600 the near water is not dark blotches: rippled
-// water reads the whole of its picture, not only the still lake's ring.
+// In frames 300, 450 and 600 the shore's reflection reads through the
+// ripples, the far water is brighter than the near water, and the near water
+// is not dark blotches: rippled water reads the whole of its picture, not
+// only the still lake's ring.
 #include <vector>
 
 #include "engine/render/device.h"
@@ -30,14 +32,14 @@ class RippledLake : public OffscreenGlTest {
 
 } // namespace
 
-TEST_F(RippledLake, NearWaterShowsNoDarkBlotches) {
+TEST_F(RippledLake, ReflectsTheShoreBrighterFarOffWithoutDarkBlotches) {
     BeginFrame();
     SetCamera(0, 0, 1);
     DrawModel(0, 0, 0, 0);
     EndFrame();
     const std::vector<std::uint8_t> land = platform::OffscreenPixels(surface);
 
-    double darkShare = 0;
+    double correlation = 0, farToNear = 0, darkShare = 0;
     int done = 1;
     for (int frame : {300, 450, 600}) {
         AdvanceRunningLake(frame - done - 1);
@@ -46,7 +48,9 @@ TEST_F(RippledLake, NearWaterShowsNoDarkBlotches) {
         const TLakeFigures f = MeasureLake(land, platform::OffscreenPixels(surface), width, height);
         ASSERT_GT(f.ShoreColumns, width / 3) << "frame " << frame << ": columns with a level far shore";
         ASSERT_GT(f.NearPixels, width * height / 20) << "frame " << frame;
-        darkShare += f.NearDarkShare / 3;
+        correlation += f.ShoreCorrelation / 3, farToNear += f.FarToNear / 3, darkShare += f.NearDarkShare / 3;
     }
+    EXPECT_GE(correlation, 0.4) << "the band below the far shore line against the band above it";
+    EXPECT_GE(farToNear, 1.10) << "the far third of the water's brightness over the near third's";
     EXPECT_LE(darkShare, 0.10) << "share of the near water darker than 40/255";
 }
