@@ -12,7 +12,7 @@ CMAKE_COMMON := -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	-DTARNWICK_WINDOWS_DIST=$(DIST)/windows -DTARNWICK_FUZZ_DIR=$(CURDIR)/$(FUZZ) \
 	-DTARNWICK_WINDOWS_BIN=$(CURDIR)/$(WINDOWS)/bin
 
-.PHONY: all deps build linux windows fuzz package run test bench clean
+.PHONY: all deps build linux windows fuzz package run test bench screenshot clean
 
 all: build
 
@@ -51,6 +51,16 @@ run: linux
 # The package tests look at what `package` wrote.
 test: build package
 	cd $(LINUX) && ctest --output-on-failure -j $(JOBS)
+
+# The picture at the top of README: the running lake at 1280 x 720, as the
+# snapshot tool renders frame 600 (warm-up, then frames 16 ms apart; the same
+# picture every time), a JPEG of at most 300 KB.
+SCREENSHOT := $(CURDIR)/docs/screenshot.jpg
+screenshot: linux
+	mkdir -p $(dir $(SCREENSHOT))
+	cd $(DIST)/linux && ./snapshot $(SCREENSHOT) 1280 720 --frames 600
+	@size=$$(stat -c %s $(SCREENSHOT)); echo "$(SCREENSHOT): $$size bytes"; \
+	if [ $$size -gt 307200 ]; then echo "screenshot: over 300 KB" >&2; exit 1; fi
 
 bench: linux
 	@for b in $(LINUX)/bin/*_bench; do echo "== $$b"; $$b || exit 1; done

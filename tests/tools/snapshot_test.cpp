@@ -1,5 +1,6 @@
-// The snapshot tool as a program: a PNG of the first frame from the data in
-// the folder it runs in, and plain errors without data or with a bad size.
+// The snapshot tool as a program: a PNG of the first frame, or of a frame of
+// the running lake, from the data in the folder it runs in, and plain errors
+// without data or with a bad size.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -57,4 +58,15 @@ TEST_F(Snapshot, ReportsMissingDataAndBadSizes) {
     EXPECT_FALSE(fs::exists(png));
     EXPECT_EQ(RunSnapshot(dir, "'" + png.string() + "' 0 720", log), 2);
     EXPECT_EQ(RunSnapshot(dir, "'" + png.string() + "' 1280", log), 2);
+}
+
+TEST_F(Snapshot, RunsTheLakeOnItsOwnClock) {
+    // The same frame of the same run twice gives the same picture; the frame
+    // after it shows the water moved on.
+    const fs::path a = dir / "a.png", b = dir / "b.png", c = dir / "c.png";
+    ASSERT_EQ(RunSnapshot(TARNWICK_DIST_DIR, "'" + a.string() + "' 320 180 --frames 120", dir / "log"), 0);
+    ASSERT_EQ(RunSnapshot(TARNWICK_DIST_DIR, "'" + b.string() + "' 320 180 --frames 120", dir / "log"), 0);
+    ASSERT_EQ(RunSnapshot(TARNWICK_DIST_DIR, "'" + c.string() + "' 320 180 --frames 121", dir / "log"), 0);
+    EXPECT_EQ(ReadWholeFile(a.string()), ReadWholeFile(b.string()));
+    EXPECT_NE(ReadWholeFile(a.string()), ReadWholeFile(c.string()));
 }

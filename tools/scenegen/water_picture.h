@@ -9,11 +9,15 @@
 // read the rest.
 //
 // For every direction the picture holds what camera 1 sees in the water
-// there: the still lake's point that reads it is found, and the scene is
-// drawn as a mirror below the water shows it from that point (the camera
-// mirrored in the water plane), so the still lake mirrors the far shore and
-// ripples bend that image. Steep views into the water show its own dark
-// colour, grazing ones the reflection, as on a real lake.
+// there: the still lake's point that reads it is found (along the same
+// azimuth, between the nearest water camera 1 sees and the far shore), and
+// the scene is drawn as a mirror below the water shows it from that point,
+// so the still lake mirrors the far shore. Around that ring the picture
+// carries the colours camera 1 sees just above the far shore at each
+// azimuth, blurred by degrees, so ripples smear the shore's reflection into
+// vertical streaks. How much is reflected follows camera 1's view of that
+// point (Fresnel's law): near water, seen steeply, shows its own
+// blue-green, far water at a glance the shore and the sky.
 #pragma once
 
 #include "tools/scenegen/lake_model.h"

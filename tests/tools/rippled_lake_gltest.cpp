@@ -1,0 +1,56 @@
+// The generated lake as people watch it: set up, warmed up and run on its own
+// clock for frames 16 ms apart, so that the drops keep the water rippled.
+// In frames 300, 450 and 600 the shore's reflection reads through the
+// ripples, the far water is brighter than the near water, and the near water
+// is not dark blotches: rippled water reads the whole of its picture, not
+// only the still lake's ring.
+#include <vector>
+
+#include "engine/render/device.h"
+#include "platform/platform.h"
+#include "tests/support/gl_fixture.h"
+#include "tests/tools/scenegen_data.h"
+#include "tools/snapshot/lake_figures.h"
+#include "tools/snapshot/running_lake.h"
+
+namespace {
+
+class RippledLake : public OffscreenGlTest {
+  protected:
+    void SetUp() override {
+        width = 640, height = 360;
+        OffscreenGlTest::SetUp();
+        ASSERT_TRUE(platform::SetCurrentDirectory(scenedata::DataDir()));
+        SetUpRunningLake(surface, width, height, 1);
+    }
+    void TearDown() override {
+        StopRunningLake();
+        DeviceDone();
+        OffscreenGlTest::TearDown();
+    }
+};
+
+} // namespace
+
+TEST_F(RippledLake, ReflectsTheShoreBrighterFarOffWithoutDarkBlotches) {
+    BeginFrame();
+    SetCamera(0, 0, 1);
+    DrawModel(0, 0, 0, 0);
+    EndFrame();
+    const std::vector<std::uint8_t> land = platform::OffscreenPixels(surface);
+
+    double correlation = 0, farToNear = 0, darkShare = 0;
+    int done = 1;
+    for (int frame : {300, 450, 600}) {
+        AdvanceRunningLake(frame - done - 1);
+        DrawRunningLakeFrame();
+        done = frame;
+        const TLakeFigures f = MeasureLake(land, platform::OffscreenPixels(surface), width, height);
+        ASSERT_GT(f.ShoreColumns, width / 3) << "frame " << frame << ": columns with a level far shore";
+        ASSERT_GT(f.NearPixels, width * height / 20) << "frame " << frame;
+        correlation += f.ShoreCorrelation / 3, farToNear += f.FarToNear / 3, darkShare += f.NearDarkShare / 3;
+    }
+    EXPECT_GE(correlation, 0.4) << "the band below the far shore line against the band above it";
+    EXPECT_GE(farToNear, 1.10) << "the far third of the water's brightness over the near third's";
+    EXPECT_LE(darkShare, 0.10) << "share of the near water darker than 40/255";
+}
