@@ -8,14 +8,12 @@
 #include "tools/scenegen/parallel.h"
 #include "tools/scenegen/raster.h"
 #include "tools/scenegen/sky.h"
+#include "tools/scenegen/toolkit.h"
 #include "tools/scenegen/world.h"
 
 namespace scenegen {
 
 namespace {
-
-constexpr float Pi = 3.14159265358979f;
-constexpr float Degree = Pi / 180.0f;
 
 // The view of the mirror below the water: camera 1 mirrored in the water
 // plane, looking up across the lake, wide enough for every direction the
@@ -40,11 +38,6 @@ TColour DeepViewWater() {
 // Far water seen at a glance, where a ray bounced down meets the next wave.
 TColour GlancingWater() {
     return Rgb(0.33f, 0.42f, 0.48f);
-}
-
-TVec3 Direction(float azimuth, float elevation) { // radians, azimuth clockwise from north
-    return V3(std::cos(elevation) * std::sin(azimuth), std::cos(elevation) * std::cos(azimuth),
-              std::sin(elevation));
 }
 
 struct TMirrorView {
@@ -84,12 +77,12 @@ struct TMirrorView {
 TMirrorView DrawMirror(const TLakeData& lake) {
     TMirrorView view;
     const TVec3 eye = CameraEye(), ahead = CameraTarget() - eye;
-    const float yaw = std::atan2(ahead.x, ahead.y);
+    const float yaw = Atan2(ahead.x, ahead.y);
     view.Eye = V3(eye.x, eye.y, 2.0f * WaterLevel - eye.z);
     view.Forward = Direction(yaw, MirrorPitch * Degree);
     view.Right = Normalised(Cross(view.Forward, V3(0, 0, 1)));
     view.Up = Cross(view.Right, view.Forward);
-    view.HalfUp = std::tan(MirrorFieldOfView * 0.5f * Degree);
+    view.HalfUp = Tan(MirrorFieldOfView * 0.5f * Degree);
     view.HalfAcross = view.HalfUp * MirrorAspect;
 
     TRenderTarget& target = view.Target;
@@ -115,12 +108,12 @@ TMirrorView DrawMirror(const TLakeData& lake) {
 TMirrorView DrawDirect(const TLakeData& lake) {
     TMirrorView view;
     const TVec3 eye = CameraEye(), ahead = CameraTarget() - eye;
-    const float yaw = std::atan2(ahead.x, ahead.y);
+    const float yaw = Atan2(ahead.x, ahead.y);
     view.Eye = eye;
     view.Forward = Direction(yaw, 0.0f);
     view.Right = Normalised(Cross(view.Forward, V3(0, 0, 1)));
     view.Up = Cross(view.Right, view.Forward);
-    view.HalfUp = std::tan(DirectFieldOfView * 0.5f * Degree);
+    view.HalfUp = Tan(DirectFieldOfView * 0.5f * Degree);
     view.HalfAcross = view.HalfUp * DirectAspect;
     TRenderTarget& target = view.Target;
     target.W = DirectWidth, target.H = DirectHeight;
@@ -145,8 +138,8 @@ TMirrorView DrawDirect(const TLakeData& lake) {
 // Schlick's form).
 float Reflectance(TVec3 p) {
     const TVec3 eye = CameraEye();
-    const float glance = std::atan2(eye.z - p.z, std::hypot(p.x - eye.x, p.y - eye.y));
-    const float k = 1.0f - std::sin(glance);
+    const float glance = Atan2(eye.z - p.z, Hypot(p.x - eye.x, p.y - eye.y));
+    const float k = 1.0f - Sin(glance);
     return 0.02f + 0.98f * k * k * k * k * k;
 }
 
@@ -162,17 +155,17 @@ struct TWaterSpan {
         const TArea& a = WaterDrawnArea;
         for (float x : {a.X0, a.X1})
             for (float y : {a.Y0, a.Y1}) {
-                AzimuthLow = std::min(AzimuthLow, std::atan2(x, y));
-                AzimuthHigh = std::max(AzimuthHigh, std::atan2(x, y));
+                AzimuthLow = std::min(AzimuthLow, Atan2(x, y));
+                AzimuthHigh = std::max(AzimuthHigh, Atan2(x, y));
             }
         // The bottom edge of camera 1's view meets the water this far ahead.
         const TVec3 eye = CameraEye(), ahead = Normalised(CameraTarget() - eye);
-        const float pitch = std::asin(ahead.z) - CameraFieldOfView * 0.5f * Degree;
-        const float reach = (eye.z - WaterLevel) / std::tan(-pitch);
-        const float fx = ahead.x, fy = ahead.y, flat = std::hypot(fx, fy);
+        const float pitch = Asin(ahead.z) - CameraFieldOfView * 0.5f * Degree;
+        const float reach = (eye.z - WaterLevel) / Tan(-pitch);
+        const float fx = ahead.x, fy = ahead.y, flat = Hypot(fx, fy);
         ParallelRows(Steps, [&](int i) {
             const float along = Clamp(Azimuth(i));
-            const float gx = std::sin(along), gy = std::cos(along);
+            const float gx = Sin(along), gy = Cos(along);
             float lo, hi;
             Along(gx, gy, lo, hi);
             // Ahead of the camera's view bottom: g.f d >= reach + eye.f
@@ -218,17 +211,17 @@ struct TWaterSpan {
     // from its nearest seen point (highest) to the far shore (lowest).
     void RingEdges(float azimuth, float& nearEdge, float& farEdge) const {
         const int i = Step(azimuth);
-        nearEdge = std::atan(-WaterLevel / Nearest[std::size_t(i)]);
-        farEdge = std::atan(-WaterLevel / Farthest[std::size_t(i)]);
+        nearEdge = Atan(-WaterLevel / Nearest[std::size_t(i)]);
+        farEdge = Atan(-WaterLevel / Farthest[std::size_t(i)]);
     }
     // The still point that reads the direction (azimuth, elevation), kept
     // within the water camera 1 sees.
     TVec3 StillPoint(float azimuth, float elevation) const {
         const int i = Step(azimuth);
         const float along = Clamp(azimuth);
-        const float reach = elevation > 1e-4f ? -WaterLevel / std::tan(elevation) : 1e9f;
+        const float reach = elevation > 1e-4f ? -WaterLevel / Tan(elevation) : 1e9f;
         const float d = std::clamp(reach, Nearest[std::size_t(i)], Farthest[std::size_t(i)]);
-        return V3(std::sin(along) * d, std::cos(along) * d, WaterLevel);
+        return V3(Sin(along) * d, Cos(along) * d, WaterLevel);
     }
 };
 
@@ -238,17 +231,17 @@ struct TWaterSpan {
 // rest).
 TVec3 SeenDirection(const TWaterSpan& span, TVec3 r) {
     const float depth = -WaterLevel; // the eye's height above the still water
-    const float azimuth = std::atan2(r.x, r.y);
-    const float elevation = std::asin(std::clamp(r.z, -1.0f, 1.0f));
+    const float azimuth = Atan2(r.x, r.y);
+    const float elevation = Asin(std::clamp(r.z, -1.0f, 1.0f));
     const TVec3 still = span.StillPoint(azimuth, elevation);
-    const float along = std::atan2(still.x, still.y), distance = std::hypot(still.x, still.y);
+    const float along = Atan2(still.x, still.y), distance = Hypot(still.x, still.y);
     // There camera 1 sees the mirror image in the direction its view ray
     // takes after the bounce; ripples turn both rays alike, so the offset
     // between them carries over to the directions around.
     TVec3 bounce = still - CameraEye();
     bounce = Normalised(V3(bounce.x, bounce.y, -bounce.z));
-    const float seenElevation = elevation + std::asin(bounce.z) - std::atan(depth / distance);
-    const float seenAzimuth = azimuth + std::atan2(bounce.x, bounce.y) - along;
+    const float seenElevation = elevation + Asin(bounce.z) - Atan(depth / distance);
+    const float seenAzimuth = azimuth + Atan2(bounce.x, bounce.y) - along;
     return Direction(seenAzimuth, seenElevation);
 }
 
@@ -267,9 +260,8 @@ struct TStreaks {
         ParallelRows(steps, [&](int i) {
             const float along = span.Clamp(TWaterSpan::Azimuth(i));
             const float d = span.Farthest[std::size_t(i)];
-            const TVec3 seen =
-                Normalised(V3(std::sin(along) * d, std::cos(along) * d, WaterLevel) - CameraEye());
-            const float seenAzimuth = std::atan2(seen.x, seen.y), seenElevation = std::asin(seen.z);
+            const TVec3 seen = Normalised(V3(Sin(along) * d, Cos(along) * d, WaterLevel) - CameraEye());
+            const float seenAzimuth = Atan2(seen.x, seen.y), seenElevation = Asin(seen.z);
             TColour sum = Rgb(0, 0, 0);
             constexpr int Samples = 8;
             for (int k = 0; k < Samples; ++k) {
@@ -310,8 +302,8 @@ struct TStreaks {
 // the water reflects; what it reflects is the mirror image on the still
 // ring and the shore's streaks, ever more blurred, away from it.
 TColour WaterColour(const TMirrorView& mirror, const TWaterSpan& span, const TStreaks& streaks, TVec3 r) {
-    const float azimuth = std::atan2(r.x, r.y);
-    const float elevation = std::asin(std::clamp(r.z, -1.0f, 1.0f));
+    const float azimuth = Atan2(r.x, r.y);
+    const float elevation = Asin(std::clamp(r.z, -1.0f, 1.0f));
     float nearEdge, farEdge;
     span.RingEdges(azimuth, nearEdge, farEdge);
     // Wavelets too small to draw scatter a steep view's reflection away and
