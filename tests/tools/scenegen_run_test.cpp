@@ -48,19 +48,14 @@ class SceneGenerator : public ::testing::Test {
 } // namespace
 
 TEST_F(SceneGenerator, WritesTheSameBytesOnEveryRunWhateverItsThreads) {
+    // The build made its copy with five threads; this run has one.
     ASSERT_EQ(RunGenerator((dir / "a").string(), (dir / "a.log").string(), 1), 0)
         << ReadText((dir / "a.log").string());
-    ASSERT_EQ(RunGenerator((dir / "b").string(), (dir / "b.log").string(), 5), 0)
-        << ReadText((dir / "b.log").string());
     const std::vector<std::string> files = Files(dir / "a");
-    EXPECT_EQ(files, Files(dir / "b"));
-    for (const std::string& name : files) {
-        EXPECT_TRUE(ReadWholeFile((dir / "a" / name).string()) == ReadWholeFile((dir / "b" / name).string()))
-            << name << " differs between one thread and five";
-        // The build's own copy is the same data.
+    for (const std::string& name : files)
         EXPECT_TRUE(ReadWholeFile((dir / "a" / name).string()) == ReadWholeFile(DataDir() + "/" + name))
-            << name << " in the distribution folder is stale";
-    }
+            << name
+            << " differs between one thread and the build's five, or the distribution folder is stale";
     // Everything the program and the engine load is there, every texture a
     // model names included.
     for (const char* name :
