@@ -71,66 +71,51 @@ struct TMirrorView {
     }
 };
 
-// Draws what the water mirrors towards camera 1: the scene from the camera's
-// mirror image below the water, leaving out everything under the water plane
-// (the ray from there reaches the scene through the water surface).
-TMirrorView DrawMirror(const TLakeData& lake) {
+// The scene above the water seen from `eye`, looking the way camera 1 does
+// and `pitch` degrees up, `fieldOfView` degrees high, on `backdrop` where
+// nothing is drawn.
+TMirrorView DrawView(const TLakeData& lake, TVec3 eye, float pitch, float fieldOfView, float aspect,
+                     int width, int height, TColour (*backdrop)(TVec3)) {
     TMirrorView view;
-    const TVec3 eye = CameraEye(), ahead = CameraTarget() - eye;
-    const float yaw = Atan2(ahead.x, ahead.y);
-    view.Eye = V3(eye.x, eye.y, 2.0f * WaterLevel - eye.z);
-    view.Forward = Direction(yaw, MirrorPitch * Degree);
+    const TVec3 ahead = CameraTarget() - CameraEye();
+    view.Eye = eye;
+    view.Forward = Direction(Atan2(ahead.x, ahead.y), pitch * Degree);
     view.Right = Normalised(Cross(view.Forward, V3(0, 0, 1)));
     view.Up = Cross(view.Right, view.Forward);
-    view.HalfUp = Tan(MirrorFieldOfView * 0.5f * Degree);
-    view.HalfAcross = view.HalfUp * MirrorAspect;
+    view.HalfUp = Tan(fieldOfView * 0.5f * Degree);
+    view.HalfAcross = view.HalfUp * aspect;
 
     TRenderTarget& target = view.Target;
-    target.W = MirrorWidth, target.H = MirrorHeight;
+    target.W = width, target.H = height;
     target.Colour.resize(std::size_t(target.W) * std::size_t(target.H));
     target.Depth.assign(target.Colour.size(), 1.0f);
-    // The sky behind everything, for wherever the sky dome does not reach.
     ParallelRows(target.H, [&](int j) {
         const float y = (2.0f * (float(j) + 0.5f) / float(target.H) - 1.0f) * view.HalfUp;
         for (int i = 0; i < target.W; ++i) {
             const float x = (2.0f * (float(i) + 0.5f) / float(target.W) - 1.0f) * view.HalfAcross;
             target.Colour[std::size_t(j) * std::size_t(target.W) + std::size_t(i)] =
-                TMirrorView::Backdrop(Normalised(view.Forward + view.Right * x + view.Up * y));
+                backdrop(Normalised(view.Forward + view.Right * x + view.Up * y));
         }
     });
-    const TMatrix clip = Multiply(PerspectiveMatrix(MirrorFieldOfView, MirrorAspect, 0.5, CameraFar),
+    const TMatrix clip = Multiply(PerspectiveMatrix(fieldOfView, aspect, 0.5, CameraFar),
                                   LookAtMatrix(view.Eye, view.Eye + view.Forward, V3(0, 0, 1)));
     DrawLakeObjects(lake, clip, target, false, WaterLevel);
     return view;
 }
 
-// Camera 1's own view of the scene, wide enough for the whole far shore.
+// Draws what the water mirrors towards camera 1: the scene from the camera's
+// mirror image below the water, leaving out everything under the water plane
+// (the ray from there reaches the scene through the water surface).
+TMirrorView DrawMirror(const TLakeData& lake) {
+    const TVec3 eye = CameraEye();
+    return DrawView(lake, V3(eye.x, eye.y, 2.0f * WaterLevel - eye.z), MirrorPitch, MirrorFieldOfView,
+                    MirrorAspect, MirrorWidth, MirrorHeight, TMirrorView::Backdrop);
+}
+
+// Camera 1's own view of the scene, level, wide enough for the whole far shore.
 TMirrorView DrawDirect(const TLakeData& lake) {
-    TMirrorView view;
-    const TVec3 eye = CameraEye(), ahead = CameraTarget() - eye;
-    const float yaw = Atan2(ahead.x, ahead.y);
-    view.Eye = eye;
-    view.Forward = Direction(yaw, 0.0f);
-    view.Right = Normalised(Cross(view.Forward, V3(0, 0, 1)));
-    view.Up = Cross(view.Right, view.Forward);
-    view.HalfUp = Tan(DirectFieldOfView * 0.5f * Degree);
-    view.HalfAcross = view.HalfUp * DirectAspect;
-    TRenderTarget& target = view.Target;
-    target.W = DirectWidth, target.H = DirectHeight;
-    target.Colour.resize(std::size_t(target.W) * std::size_t(target.H));
-    target.Depth.assign(target.Colour.size(), 1.0f);
-    ParallelRows(target.H, [&](int j) {
-        const float y = (2.0f * (float(j) + 0.5f) / float(target.H) - 1.0f) * view.HalfUp;
-        for (int i = 0; i < target.W; ++i) {
-            const float x = (2.0f * (float(i) + 0.5f) / float(target.W) - 1.0f) * view.HalfAcross;
-            target.Colour[std::size_t(j) * std::size_t(target.W) + std::size_t(i)] =
-                SkyColour(Normalised(view.Forward + view.Right * x + view.Up * y));
-        }
-    });
-    const TMatrix clip = Multiply(PerspectiveMatrix(DirectFieldOfView, DirectAspect, 0.5, CameraFar),
-                                  LookAtMatrix(view.Eye, view.Eye + view.Forward, V3(0, 0, 1)));
-    DrawLakeObjects(lake, clip, target, false, WaterLevel);
-    return view;
+    return DrawView(lake, CameraEye(), 0.0f, DirectFieldOfView, DirectAspect, DirectWidth, DirectHeight,
+                    SkyColour);
 }
 
 // How much the still water at `p` reflects towards camera 1: little where
