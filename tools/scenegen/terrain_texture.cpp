@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tools/scenegen/lake_sheen.h"
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/parallel.h"
 #include "tools/scenegen/seeds.h"
@@ -348,11 +349,19 @@ float CloudShade(TVec3 p, float distance) {
     return 1.0f - 0.7f * cover * fade;
 }
 
+// The bed seen through the water: going deeper it fades into what the
+// water shows where the bed lies too deep to be drawn (the sheen far off,
+// the dark near).
+TColour UnderWater(const TColour& bed, TVec3 p) {
+    if (p.z >= WaterLevel) return bed;
+    return Mix(bed, LakeSheenColour(p.x, p.y), SmoothRange(0.2f, 0.8f * HiddenBedDepth, WaterLevel - p.z));
+}
+
 TColour LitGround(const TGround& g, float sunShare, TVec3 p) {
     const float distance = Length(p - CameraEye());
     const TColour c =
         Lit(g.Albedo, Illumination(g.Normal, 1.1f * sunShare * CloudShade(p, distance), g.Occlusion));
-    return Mix(c, HazeColour(), HazeAmount(distance));
+    return UnderWater(Mix(c, HazeColour(), HazeAmount(distance)), p);
 }
 
 } // namespace
