@@ -12,7 +12,8 @@ namespace seeds {
 
 // The land's shape (world.cpp).
 constexpr std::uint32_t Hills = 11u, Bumps = 23u, FarRange = 37u, RockShelf = 41u, RockFaceEdge = 43u,
-                        Woods = 51u, StreamWidth = 131u, RockFaceWidth = 139u;
+                        Woods = 51u, StreamWidth = 131u, RockFaceWidth = 139u, ScarpLine = 5003u,
+                        ScarpHeight = 5007u, ScarpRun = 5009u;
 // The ground's colours (terrain_texture.cpp).
 constexpr std::uint32_t MeadowDrifts = 61u, MeadowEarth = 63u, MeadowMottle = 67u, GrassBlades = 69u,
                         CrownX = 71u, CrownY = 73u, CrownSize = 79u, CanopyHue = 83u, CanopyLeaves = 89u,
@@ -36,7 +37,7 @@ constexpr std::uint32_t All[] = {
     BeachCoves,     BareEarthTone, FlowerDrifts, FlowerSpecks, FlowerKinds,  Outcrops,      OutcropShape,
     OutcropWeather, CloudShade,    ShoreStones,  StoneFacets,  Scree,        ShoreClusters, StoneGrain,
     StoneLichen,    Plants,        Groves,       Clumps,       ReedBeds,     Firs,          Pines,
-    Broadleaves,    Reeds,         Bushes};
+    Broadleaves,    Reeds,         Bushes,       ScarpLine,    ScarpHeight,  ScarpRun};
 constexpr bool AllDifferent() {
     for (std::uint32_t a : All) {
         int same = 0;
