@@ -423,6 +423,26 @@ TEST_F(LakeModel, TheFallsComeDownASteepRockFace) {
     EXPECT_GT(high, WaterZ + 12);
 }
 
+TEST_F(LakeModel, TheLandStepsUpAcrossTheBackOfTheLake) {
+    // The falls drop from a step in the land that runs on either side of
+    // them across the whole back of the lake: looking north from the water
+    // anywhere across the view, the drawn ground climbs steeply somewhere,
+    // nine units or more within a run of twelve.
+    int columns = 0, stepped = 0;
+    for (double x = -60; x <= 110; x += 10) {
+        std::vector<double> ground;
+        for (double y = 200; y <= 330; y += 1.5)
+            ground.push_back(GroundAt(x, y));
+        double steepest = 0;
+        for (std::size_t i = 0; i + 8 < ground.size(); ++i)
+            if (ground[i] > -1e29 && ground[i + 8] > -1e29)
+                steepest = std::max(steepest, ground[i + 8] - std::max(ground[i], WaterZ));
+        ++columns;
+        stepped += steepest >= 9;
+    }
+    EXPECT_GE(stepped, columns * 4 / 5) << stepped << " of " << columns;
+}
+
 namespace {
 
 // The cut-outs of the trees, bushes and reeds: each a rectangle of two

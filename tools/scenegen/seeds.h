@@ -12,15 +12,16 @@ namespace seeds {
 
 // The land's shape (world.cpp).
 constexpr std::uint32_t Hills = 11u, Bumps = 23u, FarRange = 37u, RockShelf = 41u, RockFaceEdge = 43u,
-                        Woods = 51u, StreamWidth = 131u, RockFaceWidth = 139u;
-// The ground's colours (terrain_texture.cpp).
+                        Woods = 51u, StreamWidth = 131u, RockFaceWidth = 139u, ScarpLine = 5003u,
+                        ScarpHeight = 5007u, ScarpRun = 5009u;
+// The ground's colours (terrain_texture.cpp, bedded_rock.cpp).
 constexpr std::uint32_t MeadowDrifts = 61u, MeadowEarth = 63u, MeadowMottle = 67u, GrassBlades = 69u,
                         CrownX = 71u, CrownY = 73u, CrownSize = 79u, CanopyHue = 83u, CanopyLeaves = 89u,
                         RockEdge = 91u, Strata = 97u, Cracks = 98u, RockLichen = 99u, BeachReach = 1101u,
                         Pebbles = 103u, FinePebbles = 105u, StreamFoam = 137u, Beaches = 141u, Sand = 143u,
                         BareEarth = 145u, BeachCoves = 1145u, BareEarthTone = 147u, FlowerDrifts = 149u,
                         FlowerSpecks = 1151u, FlowerKinds = 153u, Outcrops = 155u, OutcropShape = 157u,
-                        OutcropWeather = 159u, CloudShade = 401u;
+                        OutcropWeather = 159u, CloudShade = 401u, RockBeds = 5501u;
 // Stones: the shore's and the scree's placing, their facets, their texture (shore.cpp).
 constexpr std::uint32_t ShoreStones = 7171u, StoneFacets = 7272u, Scree = 7373u, ShoreClusters = 151u,
                         StoneGrain = 161u, StoneLichen = 163u;
@@ -36,7 +37,7 @@ constexpr std::uint32_t All[] = {
     BeachCoves,     BareEarthTone, FlowerDrifts, FlowerSpecks, FlowerKinds,  Outcrops,      OutcropShape,
     OutcropWeather, CloudShade,    ShoreStones,  StoneFacets,  Scree,        ShoreClusters, StoneGrain,
     StoneLichen,    Plants,        Groves,       Clumps,       ReedBeds,     Firs,          Pines,
-    Broadleaves,    Reeds,         Bushes};
+    Broadleaves,    Reeds,         Bushes,       ScarpLine,    ScarpHeight,  ScarpRun,      RockBeds};
 constexpr bool AllDifferent() {
     for (std::uint32_t a : All) {
         int same = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tools/scenegen/bedded_rock.h"
 #include "tools/scenegen/lake_sheen.h"
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/parallel.h"
@@ -248,6 +249,7 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
         // Outcrops weathered dark, their cracks full of soil.
         rock = Scaled(rock, 1.0f - 0.35f * SmoothRange(0.0f, 0.3f, outcropCover) *
                                        (0.6f + 0.4f * surface.Value(1.3f, seeds::OutcropWeather)));
+        rock = Mix(rock, BeddedRock(x, y, hMesh, n, detail), SmoothRange(0.3f, 0.5f, slope));
         g.Albedo = Mix(g.Albedo, rock, rockiness);
         g.Normal = n;
         g.Occlusion = Lerp(g.Occlusion, 1.0f, rockiness);
