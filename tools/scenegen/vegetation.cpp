@@ -197,7 +197,7 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             float ground = grid.MeshHeight(x, y), above = ground - WaterLevel;
             TVec3 n = TerrainNormal(x, y, 1.0f);
             float dist = Distance2D(V3(x, y, 0), eye);
-            if (dist < 40.0f || n.z < 0.8f || StreamWater(x, y) > 0.0f) continue;
+            if (dist < 40.0f || n.z < 0.55f || StreamWater(x, y) > 0.0f) continue;
             TVec3 base = V3(x, y, ground - 0.4f);
             if (!InView(base)) continue;
             // The woods' density, and groves standing out in the meadows.
@@ -216,12 +216,29 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             const float reedBeds = SmoothRange(0.05f, 0.3f, Fbm(x / 11.0f, y / 11.0f, seeds::ReedBeds, 3));
             // Reeds in beds along the waterline, but none under the rock
             // face: the water is deep at its foot.
-            const float fromFalls =
-                std::fabs(std::remainder(Atan2(y - LakeCentreY, x - LakeCentreX) - FallsAngle, 6.2831853f));
+            const float bearing = Atan2(y - LakeCentreY, x - LakeCentreX);
+            const float fromFalls = std::fabs(std::remainder(bearing - FallsAngle, 6.2831853f));
+            // In the bays, where the shore reaches back beyond its course on
+            // either side, the beds are dense and stand out into the water.
+            const float bay = SmoothRange(
+                0.3f, 2.5f,
+                ShoreRadius(bearing) - 0.5f * (ShoreRadius(bearing - 0.25f) + ShoreRadius(bearing + 0.25f)));
+            // A steep bank over the water, where long grass hangs from its lip.
+            const float steepBank = SmoothRange(0.93f, 0.75f, n.z) * SmoothRange(0.2f, 0.6f, above) *
+                                    SmoothRange(3.0f, 1.5f, above);
             THabitat habitat = THabitat::Woods;
             float age = 0.0f;
-            if (above > -0.3f && above < 1.2f && fromFalls > 0.45f && pick < 0.9f * reedBeds) {
+            if (n.z < 0.8f) {
+                if (pick > steepBank) continue;
+                habitat = THabitat::BankLip;
+                age = size;
+            } else if (above > -0.3f - 1.5f * bay && above < 1.2f && fromFalls > 0.45f &&
+                       pick < std::min(0.95f, 0.9f * reedBeds + 0.7f * bay)) {
                 habitat = THabitat::Waterline;
+                // Taller in the middle of a bed than at its edges.
+                age = 0.35f * size + 0.65f * Clamp01(reedBeds + bay) * (0.6f + 0.4f * size);
+            } else if (pick < steepBank) {
+                habitat = THabitat::BankLip;
                 age = size;
             } else if (above > 2.5f &&
                        pick < (0.01f + 0.3f * woods + 0.12f * groves + 0.08f * edge) * FarThinning(dist)) {
@@ -245,12 +262,17 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             // Trees and bushes only a few pixels tall are not worth their
             // blending.
             if (c.Height < 0.012f * dist) continue;
+            // A bank's grass roots on its lip and hangs down below it.
+            if (habitat == THabitat::BankLip) base.z = ground - GrassRoots * c.Height;
             c.Base = base;
             // Every corner and the middle of the cut-out must have land behind it.
             const TVec3 right = BillboardRight(base) * (c.Width * 0.5f), up = V3(0, 0, c.Height);
             // Reeds may stand in the water: the lake drawn over their feet
-            // is the lake they stand in.
-            const TVec3 foot = habitat == THabitat::Waterline ? base + up * 0.35f : base;
+            // is the lake they stand in; so may the tips of the grass that
+            // hangs from a bank.
+            const TVec3 foot = habitat == THabitat::Waterline ? base + up * 0.5f
+                               : habitat == THabitat::BankLip ? base + up * (0.7f * GrassRoots)
+                                                              : base;
             if (!LandBehind(foot - right) || !LandBehind(foot + right) || !LandBehind(base + up * 0.5f) ||
                 !LandBehind(base - right + up) || !LandBehind(base + right + up))
                 continue;
