@@ -351,8 +351,8 @@ TPicture PaintAtlas() {
 
 const TPlantKind PlantKinds[PlantKindCount] = {
     // cells, looks, painter, fill, height, width/height, shadow, habitat, share
-    {Firs, FirKinds, FirAt, 1.0f, 3.0f, 12.5f, 0.45f, 0.55f, 0.36f, 0.45f, THabitat::Woods, 2.0f},
-    {Broadleaves, BroadleafKinds, BroadleafAt, 1.0f, 3.0f, 10.5f, 0.85f, 1.1f, 0.34f, 0.62f, THabitat::Woods,
+    {Firs, FirKinds, FirAt, 1.0f, 1.6f, 12.5f, 0.45f, 0.55f, 0.36f, 0.45f, THabitat::Woods, 2.0f},
+    {Broadleaves, BroadleafKinds, BroadleafAt, 1.0f, 1.8f, 10.5f, 0.85f, 1.1f, 0.34f, 0.62f, THabitat::Woods,
      1.0f},
     {Bushes, BushKinds, BushAt, 1.0f, 1.8f, 4.4f, 1.0f, 1.0f, 0.42f, 0.45f, THabitat::Undergrowth, 1.0f},
     {Reeds, ReedKinds, ReedAt, ReedFill, 2.86f, 5.72f, 0.91f, 0.91f, 0.0f, 0.0f, THabitat::Waterline, 1.0f},

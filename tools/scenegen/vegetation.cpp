@@ -191,7 +191,7 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             float x = gx + float(random.Range(0.0, step)), y = gy + float(random.Range(0.0, step));
             float pick = float(random.Unit()), size = float(random.Unit());
             const float look = float(random.Unit()), spread = float(random.Unit()),
-                        choice = float(random.Unit());
+                        choice = float(random.Unit()), generation = float(random.Unit());
             // On the ground as drawn, which a coarse grid keeps within a unit
             // or so of the land's shape.
             float ground = grid.MeshHeight(x, y), above = ground - WaterLevel;
@@ -200,10 +200,13 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             if (dist < 40.0f || n.z < 0.55f || StreamWater(x, y) > 0.0f) continue;
             TVec3 base = V3(x, y, ground - 0.4f);
             if (!InView(base)) continue;
-            // The woods' density, and groves standing out in the meadows.
+            // The woods' density, and groves standing out in the meadows:
+            // dense at their hearts, thinning out round them.
             const float woods = WoodsDensity(x, y, ground);
-            const float groves = SmoothRange(0.3f, 0.5f, Fbm(x / 24.0f, y / 24.0f, seeds::Groves, 3)) *
-                                 SmoothRange(3.0f, 6.0f, above) * (1.0f - woods);
+            const float groveShape = Fbm(x / 24.0f, y / 24.0f, seeds::Groves, 3);
+            const float open = SmoothRange(3.0f, 6.0f, above) * (1.0f - woods);
+            const float groves = SmoothRange(0.36f, 0.52f, groveShape) * open;
+            const float heart = SmoothRange(0.46f, 0.62f, groveShape) * open;
             const float edge = 4.0f * woods * (1.0f - woods); // where the woods thin out
             // The undergrowth skirting the woods, a little way out from them.
             float skirt = 0.0f;
@@ -212,6 +215,12 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
                     std::max(skirt, WoodsDensity(x + 9.0f * float(k % 2 * 2 - 1) * float(k < 2),
                                                  y + 9.0f * float(k % 2 * 2 - 1) * float(k >= 2), ground));
             skirt *= 1.0f - woods;
+            // The woods' edge made ragged: a finer pattern pushes it out
+            // here and there by a tree or two and sets clumps out in front
+            // of it (never in: the ground under the woods shows their
+            // canopy, which wants its trees).
+            const float ragged = std::max(0.0f, Fbm(x / 10.0f, y / 10.0f, seeds::WoodsRagged, 3));
+            const float cover = Clamp01(woods + 0.8f * ragged * (edge + skirt));
             const float clump = SmoothRange(0.0f, 0.35f, Fbm(x / 8.0f, y / 8.0f, seeds::Clumps, 3));
             const float reedBeds = SmoothRange(0.05f, 0.3f, Fbm(x / 11.0f, y / 11.0f, seeds::ReedBeds, 3));
             // Reeds in beds along the waterline, but none under the rock
@@ -241,10 +250,12 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
                 habitat = THabitat::BankLip;
                 age = size;
             } else if (above > 2.5f &&
-                       pick < (0.01f + 0.3f * woods + 0.12f * groves + 0.08f * edge) * FarThinning(dist)) {
-                // Young trees at the edges, old ones deep in the woods.
-                age = Clamp01(0.25f + 0.75f * woods - 0.3f * edge) * (0.55f + 0.45f * size) +
-                      0.25f * size * size;
+                       pick < (0.003f + 0.3f * cover + 0.5f * groves + 0.06f * edge) * FarThinning(dist)) {
+                // Saplings here and there; young trees at the edges, the old
+                // ones deep in the woods and at the groves' hearts.
+                const float maturity = Clamp01(0.3f + 0.7f * cover - 0.35f * edge + 0.5f * heart);
+                age = generation < 0.14f ? 0.03f + 0.2f * size
+                                         : maturity * (0.45f + 0.6f * size) + 0.15f * size * size;
             } else if (above > 1.2f && pick > 1.0f - (0.08f * groves + 0.3f * edge + 0.3f * skirt +
                                                       0.4f * nearRock(x, y) + 0.05f * woods) *
                                                          clump) {
@@ -254,7 +265,10 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
                 continue;
             }
             TPlant c{};
-            c.Kind = TPlant::TKind(kindOf(habitat, choice));
+            // Trees stand in patches where one kind or the other has the upper hand.
+            const float stand = Clamp01(0.5f + 1.6f * Fbm(x / 35.0f, y / 35.0f, seeds::Stands, 2));
+            c.Kind = TPlant::TKind(
+                kindOf(habitat, habitat == THabitat::Woods ? 0.4f * choice + 0.6f * stand : choice));
             const TPlantKind& kind = PlantKinds[c.Kind];
             c.Variant = std::min(kind.Variants - 1, int(look * float(kind.Variants)));
             c.Height = kind.HeightLo + (kind.HeightHi - kind.HeightLo) * age;
