@@ -242,7 +242,7 @@ bool ReedAt(float u, float v, int variant, TColour& c) {
         float centre = base + lean * h * h;
         if (std::fabs(u - centre) < width * (1.0f - 0.7f * h / top)) {
             float tone = float(random.Range(0.8, 1.15));
-            c = Scaled(Mix(Rgb(0.17f, 0.25f, 0.10f), Rgb(0.40f, 0.45f, 0.20f), h / top), tone);
+            c = Scaled(Mix(Rgb(0.14f, 0.22f, 0.08f), Rgb(0.37f, 0.42f, 0.19f), h / top), tone);
             if (top > 0.9f && h > top - 0.12f) c = Rgb(0.33f, 0.22f, 0.12f); // a bulrush head
             return true;
         }

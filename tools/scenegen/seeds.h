@@ -27,8 +27,8 @@ constexpr std::uint32_t ShoreStones = 7171u, StoneFacets = 7272u, Scree = 7373u,
                         StoneGrain = 161u, StoneLichen = 163u;
 // Plants: their placing (vegetation.cpp) and their looks (plant_atlas.cpp).
 constexpr std::uint32_t Plants = 4242u, Groves = 171u, Clumps = 173u, WoodsRagged = 175u, Stands = 177u,
-                        ReedBeds = 181u, Firs = 600u, Pines = 650u, Broadleaves = 700u, Reeds = 800u,
-                        Bushes = 900u, BankGrass = 950u;
+                        ReedBeds = 181u, ReedClumps = 183u, Firs = 600u, Pines = 650u, Broadleaves = 700u,
+                        Reeds = 800u, Bushes = 900u, BankGrass = 950u;
 
 constexpr std::uint32_t All[] = {
     Hills,          Bumps,         FarRange,     RockShelf,    RockFaceEdge, Woods,       StreamWidth,
@@ -38,8 +38,8 @@ constexpr std::uint32_t All[] = {
     BeachCoves,     BareEarthTone, FlowerDrifts, FlowerSpecks, FlowerKinds,  Outcrops,    OutcropShape,
     OutcropWeather, CloudShade,    ShoreMud,     MudTone,      WetEdge,      ShoreStones, StoneFacets,
     Scree,          ShoreClusters, StoneGrain,   StoneLichen,  Plants,       Groves,      Clumps,
-    WoodsRagged,    Stands,        ReedBeds,     Firs,         Pines,        Broadleaves, Reeds,
-    Bushes,         BankGrass};
+    WoodsRagged,    Stands,        ReedBeds,     ReedClumps,   Firs,         Pines,       Broadleaves,
+    Reeds,          Bushes,        BankGrass};
 constexpr bool AllDifferent() {
     for (std::uint32_t a : All) {
         int same = 0;
