@@ -223,6 +223,18 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
             g.Normal = Normalised(n * (1.0f - detail) + g.Normal * detail);
             g.Occlusion = Lerp(1.0f - 0.15f * wood, g.Occlusion, detail);
         }
+        // Nearer camera 1 the woods stand on this ground as cut-outs seen
+        // from the side, thick enough to hide their crowns from above:
+        // between their trunks lies the forest floor, dark and mossy.
+        const TVec3 eye = CameraEye();
+        const float canopy = SmoothRange(150.0f, 230.0f, Hypot(x - eye.x, y - eye.y));
+        if (canopy < 1.0f) {
+            const TColour floor =
+                Scaled(Rgb(0.12f, 0.15f, 0.07f), 0.8f + 0.4f * surface.Value(1.1f, seeds::ForestFloor));
+            g.Albedo = Mix(Mix(ground, floor, wood), g.Albedo, canopy);
+            g.Normal = Normalised(n * (1.0f - canopy) + g.Normal * canopy);
+            g.Occlusion = Lerp(1.0f - 0.35f * wood, g.Occlusion, canopy);
+        }
     }
 
     // Rock on steep ground.
