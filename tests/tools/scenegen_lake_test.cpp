@@ -668,3 +668,26 @@ TEST_F(LakeModel, PlantsCoverTheWholeWidthOfTheWidestScreen) {
     for (int c = 0; c < Columns; ++c)
         EXPECT_GT(cover[c], 0.25 * median) << "column " << c << " of " << Columns;
 }
+
+TEST_F(LakeModel, TreesStandInGroupsFromSaplingsToOldTrees) {
+    // The trees and bushes on the land (not the reeds and grass at the
+    // water): few stand alone, with no other within ten units, as they
+    // would if sprinkled over the meadows; and the tallest tenth stand more
+    // than three times as tall as the lowest tenth.
+    std::vector<TCutoutQuad> plants;
+    for (const TCutoutQuad& q : CutoutQuads(*lake))
+        if (q.Foot.Z > WaterZ + 2.5) plants.push_back(q);
+    ASSERT_GT(plants.size(), 500u);
+    std::size_t alone = 0;
+    std::vector<double> heights;
+    for (const TCutoutQuad& a : plants) {
+        double nearest = 1e30;
+        for (const TCutoutQuad& b : plants)
+            if (&a != &b) nearest = std::min(nearest, std::hypot(a.Foot.X - b.Foot.X, a.Foot.Y - b.Foot.Y));
+        alone += nearest > 10.0;
+        heights.push_back(a.Height);
+    }
+    EXPECT_LT(double(alone) / double(plants.size()), 0.03) << alone << " of " << plants.size() << " alone";
+    std::sort(heights.begin(), heights.end());
+    EXPECT_LT(heights[heights.size() / 10], 0.3 * heights[heights.size() * 9 / 10]) << "heights";
+}
