@@ -22,8 +22,8 @@ TColour BeddedRock(float x, float y, float h, TVec3 n, float detail) {
     const float in = bedAt - float(bed); // 0 at a bed's foot, 1 at its top
     const float tone = LatticeValue(bed, 3, seeds::RockBeds + 1u);
     TColour c =
-        Mix(Rgb(0.32f, 0.30f, 0.27f), Rgb(0.53f, 0.49f, 0.43f),
-            Clamp01(0.5f + 0.35f * tone + 0.4f * Fbm(across / 7.0f, h / 4.0f, seeds::RockBeds + 2u, 3)));
+        Mix(Rgb(0.31f, 0.29f, 0.26f), Rgb(0.61f, 0.56f, 0.47f),
+            Clamp01(0.5f + 0.45f * tone + 0.5f * Fbm(across / 7.0f, h / 4.0f, seeds::RockBeds + 2u, 3)));
     c = Mix(c, Rgb(0.46f, 0.38f, 0.29f),
             0.3f * SmoothRange(0.3f, 0.7f, Fbm(across / 9.0f, h / 6.0f, seeds::RockBeds + 3u, 2)));
     const float fine = std::max(detail, 0.35f);
@@ -51,15 +51,35 @@ TColour BeddedRock(float x, float y, float h, TVec3 n, float detail) {
     const float bumps = ((relief(across + e, h) - relief(across - e, h)) * sunAcross +
                          (relief(across, h + e) - relief(across, h - e)) * sunUp) /
                         (2.0f * e);
-    c = Scaled(c, 1.0f + 0.25f * std::clamp(bumps, -1.2f, 1.2f) * fine);
+    c = Scaled(c, 1.0f + 0.32f * std::clamp(bumps, -1.2f, 1.2f) * fine);
     c = Scaled(c,
-               (1.0f - 0.55f * seam * fine - 0.25f * overhang - 0.4f * joint * fine - 0.35f * stain) *
+               (1.0f - 0.7f * seam * fine - 0.3f * overhang - 0.45f * joint * fine - 0.45f * stain) *
                    (0.92f +
                     0.16f * Fbm(across * 1.2f + h * 0.5f, h * 1.6f - across * 0.4f, seeds::RockBeds + 7u, 3) *
                         fine));
     const float moss = SmoothRange(0.45f, 0.75f, n.z) *
                        SmoothRange(-0.1f, 0.35f, Fbm(across / 3.0f, h / 2.0f, seeds::RockBeds + 8u, 3));
     return Mix(c, Rgb(0.22f, 0.28f, 0.13f), 0.7f * moss);
+}
+
+TColour FallenStone(float x, float y, TVec3 n, float detail) {
+    // Coordinates bent a little, so the stones are of uneven shape and
+    // size rather than laid like cobbles.
+    const float bendX = 0.35f * ValueNoise(x * 2.1f, y * 2.1f, seeds::RockBeds + 13u);
+    const float bendY = 0.35f * ValueNoise(x * 2.1f, y * 2.1f, seeds::RockBeds + 14u);
+    const TCellNoise stone = CellNoise(x / 0.45f + bendX, y / 0.4f + bendY, seeds::RockBeds + 15u);
+    const float gap = SmoothRange(0.02f, 0.18f, stone.Second - stone.Nearest);
+    // Each stone rounded towards the sun, seen from above.
+    const TVec3 sun = SunDirection();
+    const float across = std::sqrt(sun.x * sun.x + sun.y * sun.y);
+    const float round = Clamp01(0.6f + 1.1f * (stone.Dx * sun.x + stone.Dy * sun.y) / across);
+    TColour c = Mix(Rgb(0.33f, 0.31f, 0.29f), Rgb(0.58f, 0.55f, 0.49f), 0.5f + 0.45f * stone.Value);
+    c = Scaled(c, 1.0f + detail * ((0.8f + 0.3f * round) * (0.7f + 0.3f * gap) - 1.0f) -
+                      0.12f * (1.0f - detail));
+    // Turf and moss creep in between the stones where the fan lies flatter.
+    const float creep = SmoothRange(0.8f, 0.95f, n.z) *
+                        SmoothRange(-0.2f, 0.3f, Fbm(x / 1.6f, y / 1.6f, seeds::RockBeds + 16u, 3));
+    return Mix(c, Rgb(0.28f, 0.33f, 0.16f), 0.7f * creep);
 }
 
 } // namespace scenegen
