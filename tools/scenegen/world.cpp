@@ -150,7 +150,7 @@ float ScarpHeight(float x, float beyond) {
     // rises evenly into the hills.
     const float run = ScarpRun(x), edge = SmoothRange(run + 30.0f, run + 8.0f, beyond);
     const float own = Lerp(14.0f, 7.0f + 14.0f * swell, SmoothRange(run + 140.0f, run + 40.0f, beyond));
-    const float plateau = Lerp(15.0f, own, falls) * east * SmoothRange(290.0f, 110.0f, off);
+    const float plateau = Lerp(15.0f, own, falls) * east * SmoothRange(250.0f, 90.0f, off);
     return plateau * Lerp(1.0f, Lerp(1.0f, lip, falls), edge);
 }
 
