@@ -15,7 +15,8 @@ TColour BeddedRock(float x, float y, float h, TVec3 n, float detail) {
     // either side.
     const float across = x + 0.3f * y;
     const float level = h + 2.0f * Fbm(across / 30.0f, 1.5f, seeds::RockBeds, 3) +
-                        0.45f * Fbm(across / 8.0f, 4.5f, seeds::RockBeds, 2) + 0.04f * across;
+                        0.45f * Fbm(across / 8.0f, 4.5f, seeds::RockBeds, 2) +
+                        0.3f * Fbm(across / 2.2f, 7.5f, seeds::RockBeds, 2) + 0.04f * across;
     // Thick beds and thin ones: the height warped, never folding back.
     const float bedAt = (level + 0.8f * ValueNoise(level / 3.0f, 0.5f, seeds::RockBeds + 10u)) / 2.4f;
     const int bed = int(std::floor(bedAt));
@@ -35,7 +36,7 @@ TColour BeddedRock(float x, float y, float h, TVec3 n, float detail) {
         1.0f - std::fabs(ValueNoise(across / 2.6f + 0.4f * in, float(bed) * 3.7f, seeds::RockBeds + 4u));
     const float joint =
         SmoothRange(0.95f, 0.99f, jointLine) *
-        SmoothRange(0.0f, 0.4f, ValueNoise(across / 4.0f, float(bed) * 2.9f, seeds::RockBeds + 5u));
+        SmoothRange(0.15f, 0.5f, ValueNoise(across / 4.0f, float(bed) * 2.9f, seeds::RockBeds + 5u));
     const float source =
         SmoothRange(0.3f, 0.8f, ValueNoise(across * 0.5f, float(bed) * 3.1f, seeds::RockBeds + 6u));
     const float stain = source * SmoothRange(0.1f - 0.8f * (0.5f + 0.5f * tone), 0.9f, in);
