@@ -443,6 +443,39 @@ TEST_F(LakeModel, TheLandStepsUpAcrossTheBackOfTheLake) {
     EXPECT_GE(stepped, columns * 4 / 5) << stepped << " of " << columns;
 }
 
+TEST_F(LakeModel, TheEscarpmentsLipIsBroken) {
+    // How high the land steps up within a run of twelve, looking north at x.
+    auto step = [&](double x) {
+        std::vector<double> ground;
+        for (double y = 150; y <= 330; y += 2)
+            ground.push_back(GroundAt(x, y));
+        double steepest = 0;
+        for (std::size_t i = 0; i + 6 < ground.size(); ++i)
+            if (ground[i] > -1e29 && ground[i + 6] > -1e29)
+                steepest = std::max(steepest, ground[i + 6] - std::max(ground[i], WaterZ));
+        return steepest;
+    };
+    // Not a wall with a wavy top: away from the falls, notches and gullies
+    // cut its lip, each a drop of a third or more from the lip on both
+    // sides within twenty units.
+    std::vector<double> xs, steps;
+    for (double x = -64; x <= 116; x += 4)
+        if (std::fabs(x - 42) > 16) xs.push_back(x), steps.push_back(step(x));
+    int notches = 0;
+    bool inNotch = false;
+    for (std::size_t i = 0; i < xs.size(); ++i) {
+        double left = 0, right = 0;
+        for (std::size_t j = 0; j < xs.size(); ++j) {
+            if (xs[j] < xs[i] && xs[j] >= xs[i] - 20) left = std::max(left, steps[j]);
+            if (xs[j] > xs[i] && xs[j] <= xs[i] + 20) right = std::max(right, steps[j]);
+        }
+        const bool dip = steps[i] < 0.67 * std::min(left, right);
+        notches += dip && !inNotch;
+        inNotch = dip;
+    }
+    EXPECT_GE(notches, 3);
+}
+
 namespace {
 
 // The cut-outs of the trees, bushes and reeds: each a rectangle of two

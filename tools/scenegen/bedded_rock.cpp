@@ -15,15 +15,16 @@ TColour BeddedRock(float x, float y, float h, TVec3 n, float detail) {
     // either side.
     const float across = x + 0.3f * y;
     const float level = h + 2.0f * Fbm(across / 30.0f, 1.5f, seeds::RockBeds, 3) +
-                        0.45f * Fbm(across / 8.0f, 4.5f, seeds::RockBeds, 2) + 0.04f * across;
+                        0.45f * Fbm(across / 8.0f, 4.5f, seeds::RockBeds, 2) +
+                        0.3f * Fbm(across / 2.2f, 7.5f, seeds::RockBeds, 2) + 0.04f * across;
     // Thick beds and thin ones: the height warped, never folding back.
     const float bedAt = (level + 0.8f * ValueNoise(level / 3.0f, 0.5f, seeds::RockBeds + 10u)) / 2.4f;
     const int bed = int(std::floor(bedAt));
     const float in = bedAt - float(bed); // 0 at a bed's foot, 1 at its top
     const float tone = LatticeValue(bed, 3, seeds::RockBeds + 1u);
     TColour c =
-        Mix(Rgb(0.32f, 0.30f, 0.27f), Rgb(0.53f, 0.49f, 0.43f),
-            Clamp01(0.5f + 0.35f * tone + 0.4f * Fbm(across / 7.0f, h / 4.0f, seeds::RockBeds + 2u, 3)));
+        Mix(Rgb(0.31f, 0.29f, 0.26f), Rgb(0.61f, 0.56f, 0.47f),
+            Clamp01(0.5f + 0.45f * tone + 0.5f * Fbm(across / 7.0f, h / 4.0f, seeds::RockBeds + 2u, 3)));
     c = Mix(c, Rgb(0.46f, 0.38f, 0.29f),
             0.3f * SmoothRange(0.3f, 0.7f, Fbm(across / 9.0f, h / 6.0f, seeds::RockBeds + 3u, 2)));
     const float fine = std::max(detail, 0.35f);
@@ -35,7 +36,7 @@ TColour BeddedRock(float x, float y, float h, TVec3 n, float detail) {
         1.0f - std::fabs(ValueNoise(across / 2.6f + 0.4f * in, float(bed) * 3.7f, seeds::RockBeds + 4u));
     const float joint =
         SmoothRange(0.95f, 0.99f, jointLine) *
-        SmoothRange(0.0f, 0.4f, ValueNoise(across / 4.0f, float(bed) * 2.9f, seeds::RockBeds + 5u));
+        SmoothRange(0.15f, 0.5f, ValueNoise(across / 4.0f, float(bed) * 2.9f, seeds::RockBeds + 5u));
     const float source =
         SmoothRange(0.3f, 0.8f, ValueNoise(across * 0.5f, float(bed) * 3.1f, seeds::RockBeds + 6u));
     const float stain = source * SmoothRange(0.1f - 0.8f * (0.5f + 0.5f * tone), 0.9f, in);
@@ -51,15 +52,35 @@ TColour BeddedRock(float x, float y, float h, TVec3 n, float detail) {
     const float bumps = ((relief(across + e, h) - relief(across - e, h)) * sunAcross +
                          (relief(across, h + e) - relief(across, h - e)) * sunUp) /
                         (2.0f * e);
-    c = Scaled(c, 1.0f + 0.25f * std::clamp(bumps, -1.2f, 1.2f) * fine);
+    c = Scaled(c, 1.0f + 0.32f * std::clamp(bumps, -1.2f, 1.2f) * fine);
     c = Scaled(c,
-               (1.0f - 0.55f * seam * fine - 0.25f * overhang - 0.4f * joint * fine - 0.35f * stain) *
+               (1.0f - 0.7f * seam * fine - 0.3f * overhang - 0.45f * joint * fine - 0.45f * stain) *
                    (0.92f +
                     0.16f * Fbm(across * 1.2f + h * 0.5f, h * 1.6f - across * 0.4f, seeds::RockBeds + 7u, 3) *
                         fine));
     const float moss = SmoothRange(0.45f, 0.75f, n.z) *
                        SmoothRange(-0.1f, 0.35f, Fbm(across / 3.0f, h / 2.0f, seeds::RockBeds + 8u, 3));
     return Mix(c, Rgb(0.22f, 0.28f, 0.13f), 0.7f * moss);
+}
+
+TColour FallenStone(float x, float y, TVec3 n, float detail) {
+    // Coordinates bent a little, so the stones are of uneven shape and
+    // size rather than laid like cobbles.
+    const float bendX = 0.35f * ValueNoise(x * 2.1f, y * 2.1f, seeds::RockBeds + 13u);
+    const float bendY = 0.35f * ValueNoise(x * 2.1f, y * 2.1f, seeds::RockBeds + 14u);
+    const TCellNoise stone = CellNoise(x / 0.45f + bendX, y / 0.4f + bendY, seeds::RockBeds + 15u);
+    const float gap = SmoothRange(0.02f, 0.18f, stone.Second - stone.Nearest);
+    // Each stone rounded towards the sun, seen from above.
+    const TVec3 sun = SunDirection();
+    const float across = std::sqrt(sun.x * sun.x + sun.y * sun.y);
+    const float round = Clamp01(0.6f + 1.1f * (stone.Dx * sun.x + stone.Dy * sun.y) / across);
+    TColour c = Mix(Rgb(0.33f, 0.31f, 0.29f), Rgb(0.58f, 0.55f, 0.49f), 0.5f + 0.45f * stone.Value);
+    c = Scaled(c, 1.0f + detail * ((0.8f + 0.3f * round) * (0.7f + 0.3f * gap) - 1.0f) -
+                      0.12f * (1.0f - detail));
+    // Turf and moss creep in between the stones where the fan lies flatter.
+    const float creep = SmoothRange(0.8f, 0.95f, n.z) *
+                        SmoothRange(-0.2f, 0.3f, Fbm(x / 1.6f, y / 1.6f, seeds::RockBeds + 16u, 3));
+    return Mix(c, Rgb(0.28f, 0.33f, 0.16f), 0.7f * creep);
 }
 
 } // namespace scenegen

@@ -14,4 +14,9 @@ namespace scenegen {
 // the ground: fine seams and joints fade where a texel spans a unit or more.
 TColour BeddedRock(float x, float y, float h, TVec3 n, float detail);
 
+// Loose stone fallen from the escarpment at (x, y), where the ground's
+// normal is `n`: stones of its rock, each its own tone, rounded by the sun,
+// with dark gaps between them. `detail` as above.
+TColour FallenStone(float x, float y, TVec3 n, float detail);
+
 } // namespace scenegen

@@ -90,7 +90,10 @@ float Behind(float angle, float rise) {
     const float thick = BedTop(angle, bed) - BedTop(angle, bed - 1);
     steps += StepBack(angle, bed) * SmoothRange(thick - LedgeRise, thick, above);
     const float scree = ScreeLean * std::max(0.0f, ScreeTop(angle) - r);
-    return ribs + groove + 0.1f * r + steps - scree;
+    // Towards its ends the face sets back a little into the escarpment's
+    // own slope, so the ground there meets it rather than standing behind.
+    const float ends = 2.0f * SmoothRange(HalfSpan * 0.5f, HalfSpan, std::fabs(angle - FallsAngle));
+    return ribs + groove + 0.1f * r + steps - scree + ends;
 }
 
 } // namespace
@@ -115,7 +118,7 @@ float RockFaceTop(float angle) {
              0.5f * (groundBehind(FallsAngle - valley) + groundBehind(FallsAngle + valley)), inValley);
     const float across = Across(angle);
     const float flank =
-        SmoothRange(1.2f, 3.5f, std::fabs(across)) * (1.0f - 0.6f * SmoothRange(0.1f, HalfSpan, off));
+        SmoothRange(1.2f, 3.5f, std::fabs(across)) * (1.0f - SmoothRange(0.1f, HalfSpan * 0.9f, off));
     // Broken blocks of uneven width standing up or fallen away, on a
     // skyline that rises and sinks more slowly, with a little roughness.
     const float blockAt = across / 2.6f + 0.7f * ValueNoise(across / 3.3f, 4.0f, 91u);
@@ -123,7 +126,13 @@ float RockFaceTop(float angle) {
     const float crags = flank * (0.6f + 2.2f * Fbm(across / 6.0f, 2.0f, 97u, 2) + 1.3f * block +
                                  0.6f * Fbm(across / 1.4f, 0.5f, 95u, 2));
     const float notch = 1.8f * Exp(-Across(angle) * Across(angle) / 1.2f);
-    const float top = (behind + crags - notch) * SmoothRange(HalfSpan, HalfSpan - 0.05f, off);
+    // Towards either end it sinks to a low band of rock at the foot of the
+    // escarpment's own face, which stands above and behind it there, so
+    // the two rocks read as one, stepped by a ledge.
+    const float sink =
+        SmoothRange(HalfSpan * 0.45f, HalfSpan, off + 0.04f * ValueNoise(across / 2.0f, 6.0f, 99u));
+    const float top =
+        (behind + crags - notch) * (1.0f - 0.8f * sink) * SmoothRange(HalfSpan, HalfSpan - 0.05f, off);
     return std::max(0.0f, top);
 }
 

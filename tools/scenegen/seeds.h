@@ -13,7 +13,8 @@ namespace seeds {
 // The land's shape (world.cpp).
 constexpr std::uint32_t Hills = 11u, Bumps = 23u, FarRange = 37u, RockShelf = 41u, RockFaceEdge = 43u,
                         Woods = 51u, StreamWidth = 131u, RockFaceWidth = 139u, ScarpLine = 5003u,
-                        ScarpHeight = 5007u, ScarpRun = 5009u;
+                        ScarpHeight = 5007u, ScarpRun = 5009u, ScarpGully = 5011u, ScarpLedge = 5013u,
+                        ScarpTalus = 5017u;
 // The ground's colours (terrain_texture.cpp, bedded_rock.cpp).
 constexpr std::uint32_t MeadowDrifts = 61u, MeadowEarth = 63u, MeadowMottle = 67u, GrassBlades = 69u,
                         CrownX = 71u, CrownY = 73u, CrownSize = 79u, CanopyHue = 83u, CanopyLeaves = 89u,
@@ -41,7 +42,7 @@ constexpr std::uint32_t All[] = {
     StoneFacets,    Scree,         ShoreClusters, StoneGrain,   StoneLichen,  Plants,      Groves,
     Clumps,         WoodsRagged,   Stands,        ReedBeds,     ReedClumps,   Firs,        Pines,
     Broadleaves,    Reeds,         Bushes,        BankGrass,    ScarpLine,    ScarpHeight, ScarpRun,
-    RockBeds};
+    RockBeds,       ScarpGully,    ScarpLedge,    ScarpTalus};
 constexpr bool AllDifferent() {
     for (std::uint32_t a : All) {
         int same = 0;

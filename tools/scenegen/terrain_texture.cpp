@@ -248,6 +248,9 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
     const float outcropCover =
         0.55f * detail * SmoothRange(0.58f, 0.68f, outcrop) * SmoothRange(4.0f, 8.0f, above);
     rockiness = std::max(rockiness, outcropCover);
+    // Fans of stone fallen from the escarpment, heaped at its foot.
+    const float talus = ScarpTalus(x, y) * SmoothRange(0.3f, 0.18f, slope);
+    rockiness = std::max(rockiness, talus);
     if (rockiness > 0.0f) {
         // Grey rock in bands along the strata, split by dark cracks, with
         // lichen and dirt in patches.
@@ -262,6 +265,7 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
         rock = Scaled(rock, 1.0f - 0.35f * SmoothRange(0.0f, 0.3f, outcropCover) *
                                        (0.6f + 0.4f * surface.Value(1.3f, seeds::OutcropWeather)));
         rock = Mix(rock, BeddedRock(x, y, hMesh, n, detail), SmoothRange(0.3f, 0.5f, slope));
+        if (talus > 0.0f) rock = Mix(rock, FallenStone(x, y, n, detail), talus);
         g.Albedo = Mix(g.Albedo, rock, rockiness);
         g.Normal = n;
         g.Occlusion = Lerp(g.Occlusion, 1.0f, rockiness);

@@ -108,29 +108,89 @@ float ScarpBeyond(float x, float y, float beyond) {
     return std::min(line, shore) - h * h * k * 0.25f;
 }
 
-// How high the escarpment stands over the land at its foot, and the
-// horizontal run of its slope: steep and tall near the falls, elsewhere
-// varying, here a sheer wall, there a broken slope that turf can hold.
-float ScarpHeight(float x) {
-    const float own = 7.0f + 13.0f * (0.5f + 0.5f * Fbm(x / 45.0f, 2.5f, seeds::ScarpHeight, 3));
-    const float falls = SmoothRange(12.0f, 40.0f, std::fabs(x - 42.0f));
-    const float off = std::fabs(x - 40.0f);
-    // To the east the land below is higher: the step there is lower.
-    const float east = 1.0f - 0.5f * SmoothRange(70.0f, 110.0f, x);
-    return Lerp(15.0f, own, falls) * east * (0.45f + 0.55f * SmoothRange(200.0f, 80.0f, off)) *
-           SmoothRange(400.0f, 260.0f, off);
+// Gullies: clefts where water has worn the lip back, at uneven spacing,
+// some deep and some barely begun, none by the falls. `spread` widens the
+// cleft into the fan of stone it has shed at the foot.
+float Gully(float x, float spread) {
+    const float cleft = 1.0f - std::fabs(ValueNoise(x / 21.0f, 0.5f, seeds::ScarpGully));
+    const float worn = SmoothRange(-0.35f, 0.25f, ValueNoise(x / 47.0f, 3.5f, seeds::ScarpGully + 1u));
+    return SmoothRange(0.8f - spread, 0.97f - 0.5f * spread, cleft) * (0.3f + 0.7f * worn) *
+           SmoothRange(14.0f, 26.0f, std::fabs(x - 42.0f));
 }
+
+// The horizontal run of the escarpment's slope at x.
 float ScarpRun(float x) {
+    const float off = std::fabs(x - 40.0f);
     const float own = 4.0f + 20.0f * SmoothRange(0.0f, 0.6f, Fbm(x / 30.0f, 4.5f, seeds::ScarpRun, 3)) +
-                      30.0f * SmoothRange(55.0f, 120.0f, std::fabs(x - 40.0f));
+                      14.0f * Gully(x, 0.1f) + 30.0f * SmoothRange(55.0f, 120.0f, off) +
+                      20.0f * SmoothRange(120.0f, 220.0f, off);
     return Lerp(5.8f, own, SmoothRange(12.0f, 40.0f, std::fabs(x - 42.0f)));
 }
 
+// How high the escarpment stands over the land at its foot, and the
+// horizontal run of its slope: steep and tall near the falls, elsewhere
+// swelling and sagging, in blocks of uneven width that stand a little
+// higher or lower than their neighbours, notched by the gullies; here a
+// sheer wall, there a broken slope that turf can hold. Its ends sink into
+// the hillsides.
+float ScarpHeight(float x, float beyond) {
+    const float swell = SmoothRange(-0.35f, 0.35f, Fbm(x / 45.0f, 2.5f, seeds::ScarpHeight, 3));
+    const float blockAt = x / 13.0f + 0.8f * ValueNoise(x / 19.0f, 6.5f, seeds::ScarpHeight + 7u);
+    const float cell = std::floor(blockAt);
+    const float block = Lerp(LatticeValue(std::int32_t(cell), 9, seeds::ScarpHeight + 8u),
+                             LatticeValue(std::int32_t(cell) + 1, 9, seeds::ScarpHeight + 8u),
+                             SmoothRange(0.65f, 1.0f, blockAt - cell));
+    const float lip = (1.0f + 0.3f * block) * (1.0f - 0.6f * Gully(x, 0.0f));
+    const float falls = SmoothRange(12.0f, 40.0f, std::fabs(x - 42.0f));
+    const float off = std::fabs(x - 40.0f);
+    // To the east the land below is higher: the step there is lower.
+    const float east = 1.0f - 0.4f * SmoothRange(70.0f, 110.0f, x);
+    // The swells and sags, the blocks and gullies are the lip's own: a
+    // short way back the land behind is whole again, and further back it
+    // rises evenly into the hills.
+    const float run = ScarpRun(x), edge = SmoothRange(run + 30.0f, run + 8.0f, beyond);
+    const float own = Lerp(14.0f, 7.0f + 14.0f * swell, SmoothRange(run + 140.0f, run + 40.0f, beyond));
+    const float plateau = Lerp(15.0f, own, falls) * east * SmoothRange(250.0f, 90.0f, off);
+    return plateau * Lerp(1.0f, Lerp(1.0f, lip, falls), edge);
+}
+
 // The share of the escarpment's height reached `beyond` units past its foot
-// on a slope of horizontal run `run`: a short apron of fallen stone, then
-// the face, rounding over at the lip.
-float ScarpRise(float beyond, float run) {
-    return 0.2f * SmoothRange(-0.5f * run, 0.3f * run, beyond) + 0.8f * SmoothRange(0.15f * run, run, beyond);
+// on a slope of horizontal run `run`: the face, in places broken by a ledge
+// of turf part way up, rounding over at the lip.
+float ScarpRise(float x, float beyond, float run) {
+    const float ledge = SmoothRange(0.1f, 0.45f, ValueNoise(x / 17.0f, 8.5f, seeds::ScarpLedge)) *
+                        SmoothRange(14.0f, 26.0f, std::fabs(x - 42.0f));
+    const float at = 0.3f + 0.35f * (0.5f + 0.5f * ValueNoise(x / 23.0f, 2.5f, seeds::ScarpLedge + 1u));
+    const float wide = ledge * (1.5f + 0.35f * run), foot = 0.1f * run, face = 0.9f * run;
+    return 0.1f * SmoothRange(-0.5f * run, 0.3f * run, beyond) +
+           0.9f * (at * SmoothRange(foot, foot + at * face, beyond) +
+                   (1.0f - at) * SmoothRange(foot + at * face + wide, foot + face + wide, beyond));
+}
+
+// Fans of stone fallen from the face, heaped against its foot: highest
+// under the gullies that feed them, a thin apron elsewhere. Returns the
+// fan's height at `beyond` past the foot of a step `height` high, and how
+// much of the ground there it covers with loose stone.
+float Talus(float x, float beyond, float height, float& cover) {
+    const float feed = Gully(x, 0.25f);
+    const float top = height * (0.08f + 0.3f * feed) *
+                      (0.6f + 0.4f * (0.5f + 0.5f * ValueNoise(x / 9.0f, 4.5f, seeds::ScarpTalus)));
+    const float reach = 2.0f + 2.5f * top; // about the angle loose stone rests at
+    const float rise = SmoothRange(-reach, 0.5f, beyond);
+    cover = SmoothRange(1.0f, 2.5f, top) * SmoothRange(-reach, 0.3f - 0.6f * reach, beyond) *
+            SmoothRange(-0.3f, 0.5f, Fbm(x / 2.5f, beyond / 2.5f, seeds::ScarpTalus + 1u, 2) + 0.2f);
+    return top * rise * rise;
+}
+
+// The escarpment's part of the ground's height at (x, y), `b` beyond the
+// waterline, and its loose stone there.
+float ScarpAt(float x, float y, float b, float& talusCover) {
+    const float beyond = ScarpBeyond(x, y, b), scarp = ScarpHeight(x, beyond);
+    const float fan = Talus(x, beyond, scarp, talusCover) * SmoothRange(1.0f, 8.0f, b);
+    const float face = scarp * ScarpRise(x, beyond, ScarpRun(x));
+    // Only where the fan lies over the face's own slope.
+    talusCover *= SmoothRange(1.0f, 8.0f, b) * SmoothRange(0.6f, -0.4f, face - fan);
+    return std::max(face, fan);
 }
 
 } // namespace
@@ -155,8 +215,9 @@ float TerrainHeight(float x, float y) {
     float range = 60.0f * SmoothRange(330.0f, 640.0f, y) *
                   (0.55f + 0.45f * Ridged(x / 260.0f, y / 260.0f, seeds::FarRange, 5));
     const float low = WaterLevel + rise + hills + bumps + range;
-    const float scarp = ScarpHeight(x), beyondScarp = ScarpBeyond(x, y, b);
-    float h = low + scarp * ScarpRise(beyondScarp, ScarpRun(x));
+    const float scarp = ScarpHeight(x, ScarpBeyond(x, y, b));
+    float talus = 0.0f;
+    float h = low + ScarpAt(x, y, b, talus);
 
     // The rock face: within a narrow arc of the shore the lake reaches in to
     // the foot of a cliff (a mesh of its own stands there) and the land stays
@@ -186,6 +247,14 @@ float TerrainHeight(float x, float y) {
         h -= reach * (1.2f * Exp(-side * side / 2.5f) + 2.5f * Exp(-side * side / 60.0f));
     }
     return h;
+}
+
+float ScarpTalus(float x, float y) {
+    const float dx = x - LakeCentreX, dy = y - LakeCentreY;
+    const float b = std::sqrt(dx * dx + dy * dy) - ShoreRadius(Atan2(dy, dx));
+    float cover = 0.0f;
+    if (b > 0.0f) ScarpAt(x, y, b, cover);
+    return cover;
 }
 
 float WoodsDensity(float x, float y, float height) {

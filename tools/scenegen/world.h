@@ -49,6 +49,9 @@ float StreamWater(float x, float y);
 
 // Ground height at (x, y): below WaterLevel inside the lake, above it outside.
 float TerrainHeight(float x, float y);
+// How much of the ground at (x, y) is loose stone fallen from the
+// escarpment, heaped in fans at its foot: 0 none, 1 all.
+float ScarpTalus(float x, float y);
 // How wooded the ground is at (x, y), where it lies at `height`: 0 open,
 // 1 woods (before slope: rock faces carry no trees).
 float WoodsDensity(float x, float y, float height);
