@@ -14,7 +14,7 @@ namespace {
 constexpr int SheenTextureSize = 64;
 // The sheen rises from nothing at this northing to its full strength a
 // distance farther off; the sheet begins where it does.
-constexpr float SheenStart = 182.0f, SheenRise = 45.0f;
+constexpr float SheenStart = 198.0f, SheenRise = 35.0f;
 
 TArea SheenArea() {
     const TArea& a = WaterDrawnArea;
