@@ -25,12 +25,15 @@ TLakeData BuildLake() {
     const std::uint16_t nearGround[NearParts] = {ground, 8, 9};
     model.Materials.push_back(TGenMaterial{Rgb(1, 1, 1, 1), FarTreesTextureName});
     const std::uint16_t farTrees = std::uint16_t(model.Materials.size() - 1);
+    model.Materials.push_back(TGenMaterial{Rgb(1, 1, 1, 1), FoamTextureName});
+    const std::uint16_t foam = std::uint16_t(model.Materials.size() - 1);
 
     // Opaque pass: the rock face, the land, near to far, then the sky where
     // the land leaves it to be seen (the land's far edge stands above the
     // horizon all round the view, at every screen shape, so nothing lies
     // beyond it).
     model.Objects.push_back(RockFace(rock));
+    model.Objects.push_back(FallsFoam(foam));
     const std::vector<TBoulder> boulders = PlaceBoulders();
     model.Objects.push_back(Boulders(boulders, stone));
     const TTerrainGrid grid = BuildTerrainGrid();
@@ -70,6 +73,7 @@ TLakeData BuildLake() {
     for (int part = 1; part < NearParts; ++part)
         lake.Textures.push_back({GroundTextureNames[part], std::move(nearPictures[part])});
     lake.Textures.push_back({FarTreesTextureName, FarPlantsTexture()});
+    lake.Textures.push_back({FoamTextureName, FoamTexture()});
     lake.Textures[1].Picture = WaterPicture(lake);
     return lake;
 }

@@ -1,0 +1,76 @@
+// The generated falls as the engine reads them: the foam at their foot lies
+// on the lake where the ripples can cover it, and their texture frames loop.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "tests/tools/scenegen_data.h"
+#include "tools/scenegen/falls.h"
+
+using namespace scenedata;
+
+namespace {
+
+// The water square and its still level, as the scene lays it in.
+constexpr double WaterX0 = -50, WaterX1 = 98, WaterY0 = 116, WaterY1 = 264, WaterZ = -11;
+
+// Mean difference per byte between rows y + shift of frame a and rows y of
+// frame b (rows that have a row `shift` above them).
+double ShiftedDifference(const TUmtImage& image, std::uint32_t a, std::uint32_t b, int shift) {
+    const std::size_t row = std::size_t(image.Width) * image.BytesPerPixel();
+    const std::uint8_t *pa = image.Frame(a), *pb = image.Frame(b);
+    double sum = 0;
+    std::size_t count = 0;
+    for (int y = 0; y + shift < image.Height; ++y)
+        for (std::size_t i = 0; i < row; ++i, ++count)
+            sum += std::abs(int(pa[(std::size_t(y) + shift) * row + i]) - int(pb[std::size_t(y) * row + i]));
+    return sum / double(count);
+}
+
+} // namespace
+
+// The water moves one step toward row 0 from each frame to the next, and
+// from the last frame back to the first no more than that: the loop has no
+// jump however long it runs.
+TEST(FallsTextures, FramesFlowAndLoopWithoutAJump) {
+    for (const char* name : {"lake_falls", "lake_foam"}) {
+        SCOPED_TRACE(name);
+        const TUmtImage image = Texture(name);
+        const std::uint32_t frames = image.LastFrame + 1;
+        ASSERT_GE(frames, 8u) << "too few frames to flow smoothly";
+        // Each frame against the one before it moved a step, and against
+        // itself moved a step: the first must match better, or nothing flows.
+        double step = 0, moved = 0, still = 0;
+        for (std::uint32_t k = 0; k + 1 < frames; ++k) {
+            const double d = ShiftedDifference(image, k, k + 1, scenegen::FlowStepRows);
+            step = std::max(step, d);
+            moved += d / (frames - 1);
+            still += ShiftedDifference(image, k, k, scenegen::FlowStepRows) / (frames - 1);
+        }
+        EXPECT_LT(moved, 0.9 * still) << "the frames flow toward row 0";
+        const double wrap = ShiftedDifference(image, frames - 1, 0, scenegen::FlowStepRows);
+        EXPECT_LE(wrap, 1.25 * step + 0.5) << "last to first";
+    }
+}
+
+// White water spread on the lake at the foot of the falls, just above the
+// still water so that the ripples cover and uncover it, drawn in the opaque
+// pass so that the water drawn after it can.
+TEST(FallsModel, FoamLiesOnTheLakeJustAboveTheStillWater) {
+    const TModel& lake = Models[Load("tarnwick")];
+    std::size_t points = 0;
+    for (const TModelObject& o : lake.Objects) {
+        if (MaterialTextureName(lake.Materials[o.MaterialIndex]) != "lake_foam") continue;
+        EXPECT_EQ(o.Alpha[0], 0.0f);
+        for (const TTriangle& t : o.Meshes[0].Triangles)
+            for (int v = 0; v < 3; ++v, ++points) {
+                const TVec p = Vertex(t, v);
+                EXPECT_GT(p.Z, WaterZ + 0.05);
+                EXPECT_LT(p.Z, WaterZ + 1.0);
+                EXPECT_TRUE(p.X > WaterX0 && p.X < WaterX1 && p.Y > WaterY0 && p.Y < WaterY1);
+            }
+    }
+    EXPECT_GT(points, 30u) << "no foam";
+    EXPECT_EQ(Texture("lake_foam").BitsPerPixel, 24);
+}
