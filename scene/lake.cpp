@@ -54,7 +54,7 @@ void StartFrameCounters() {
 void DrawLakeFrame(bool showFps, bool showTime, bool twelveHour) {
     BeginFrame();
     SetCamera(LakeModel, 0, LakeCamera);
-    DrawModel(LakeModel, 0, 0, 0);
+    DrawModel(LakeModel, 0, LakeAnimationValue(platform::GetTickCount()), 0);
     DrawWater(false, true);
     if (showFps) DrawFps();
     if (showTime) DrawClock(twelveHour);
@@ -69,6 +69,7 @@ void DrawLakeViews(const std::vector<TLakeView>& views, bool showFps, bool showT
         ++FpsFrameCount;
         fps = FpsValue();
     }
+    const std::uint32_t animation = LakeAnimationValue(platform::GetTickCount());
     BeginFrame();
     for (const TLakeView& view : views) {
         // A monitor with no area shows nothing (SetViewArea would leave the
@@ -76,7 +77,7 @@ void DrawLakeViews(const std::vector<TLakeView>& views, bool showFps, bool showT
         if (view.Width <= 0 || view.Height <= 0) continue;
         SetViewArea(view.Left, view.Bottom, view.Width, view.Height);
         SetCamera(LakeModel, 0, LakeCamera);
-        DrawModel(LakeModel, 0, 0, 0);
+        DrawModel(LakeModel, 0, animation, 0);
         DrawWaterSurface();
         if (showFps) DrawFpsCounter(fps);
         if (showTime) DrawClock(twelveHour);
