@@ -5,17 +5,20 @@
 //   shell: SetDeviceWindow(window), SelectBackend(2), DeviceInit()
 //   SetUpLakeScene()      texture directory "models", the lake (model 0),
 //                         feature switches 0 on, 21 and 6 off, the clock and
-//                         counter models (1..13), InitWater
+//                         counter models (1..13), InitWater, the mist at the
+//                         falls' foot (scene/mist.h: sprite pool 0)
 //   shell: cursor hidden
 //   WarmUpWater()         random source seeded from the clock, 16 forced and
 //                         80 free water steps (no frame open)
-//   StartFrameCounters()  FpsStartTime, FpsFrameCount and LastStepTime
+//   StartFrameCounters()  FpsStartTime, FpsFrameCount, LastStepTime and the
+//                         mist's step clock
 //   shell: RunMode = 2
 // Each frame of the run, from the idle handler while RunMode is 2:
 //   DrawLakeFrame(showFps, showTime, twelveHour)
 //                         BeginFrame, camera 1 of the lake, the lake (its
 //                         moving textures at the frame the clock gives), the
-//                         water, the counter and the clock when asked, EndFrame
+//                         water, the mist, the counter and the clock when
+//                         asked, EndFrame
 // An error while setting up (a missing model or texture file) propagates as
 // TIoError from SetUpLakeScene, as LoadModel raised it.
 #pragma once

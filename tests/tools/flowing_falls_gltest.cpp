@@ -20,7 +20,7 @@ using TMask = std::vector<bool>;
 class FlowingFalls : public OffscreenGlTest {
   protected:
     void SetUp() override {
-        width = 640, height = 360;
+        width = 960, height = 540;
         OffscreenGlTest::SetUp();
         ASSERT_TRUE(platform::SetCurrentDirectory(scenedata::DataDir()));
         SetUpRunningLake(surface, width, height, 1);

@@ -74,3 +74,23 @@ TEST(FallsModel, FoamLiesOnTheLakeJustAboveTheStillWater) {
     EXPECT_GT(points, 30u) << "no foam";
     EXPECT_EQ(Texture("lake_foam").BitsPerPixel, 24);
 }
+
+// The mist's sprites never show an edge: the puff is clear all round the
+// square's border and thins gradually toward it.
+TEST(FallsTextures, MistPuffHasNoEdge) {
+    const TUmtImage mist = Texture("lake_mist");
+    ASSERT_EQ(mist.BitsPerPixel, 32);
+    const int w = mist.Width, h = mist.Height;
+    auto alpha = [&](int x, int y) { return int(mist.Frame(0)[(std::size_t(y) * w + x) * 4 + 3]); };
+    int border = 0, steepest = 0, densest = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            if (x == 0 || y == 0 || x == w - 1 || y == h - 1) border = std::max(border, alpha(x, y));
+            if (x + 1 < w) steepest = std::max(steepest, std::abs(alpha(x + 1, y) - alpha(x, y)));
+            if (y + 1 < h) steepest = std::max(steepest, std::abs(alpha(x, y + 1) - alpha(x, y)));
+            densest = std::max(densest, alpha(x, y));
+        }
+    EXPECT_EQ(border, 0);
+    EXPECT_GT(densest, 128);
+    EXPECT_LT(steepest, 24) << "alpha steps between neighbouring texels";
+}
