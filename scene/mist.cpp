@@ -7,6 +7,7 @@
 
 #include "engine/features/features.h"
 #include "engine/features/particle.h"
+#include "engine/features/switches.h"
 #include "engine/models/umf.h"
 #include "engine/render/device.h"
 #include "platform/platform.h"
@@ -61,8 +62,8 @@ void Start(TSprite& sprite, std::uint32_t index) {
     sprite.Acceleration = -0.0002f;
     sprite.Angle = 360.0f * Unit(n, 7);
     sprite.Spin = 1.2f * (Unit(n, 8) - 0.5f);
-    sprite.Size = 3.0f + 2.5f * Unit(n, 9);
-    Peak[index] = 0.35f + 0.3f * Unit(n, 10);
+    sprite.Size = 3.0f + 2.0f * Unit(n, 9);
+    Peak[index] = 0.45f + 0.3f * Unit(n, 10);
     sprite.Alpha = 0.001f;
     sprite.Fade = -Peak[index] / (15.0f + 15.0f * Unit(n, 11)); // negative: thickening
     sprite.Alive = 1;
@@ -117,9 +118,17 @@ void SetUpMist() {
     EnableFeature(PoolsFeature);
     const std::uint32_t size[2] = {MistPool, MistSpriteCount};
     SetParameter(SpritePoolSizeParameter, size);
-    const std::uint16_t neverSteps = 0;
+    // The texture's rate is read when it is loaded; the rate for whatever
+    // loads a sprite texture later is put back.
+    const std::uint16_t rate = SpriteFrameRate, neverSteps = 0;
     SetParameter(SpriteRateParameter, &neverSteps);
-    SetParameter(SpriteTextureParameter, MistTexturePath);
+    try {
+        SetParameter(SpriteTextureParameter, MistTexturePath);
+    } catch (...) {
+        SetParameter(SpriteRateParameter, &rate);
+        throw;
+    }
+    SetParameter(SpriteRateParameter, &rate);
     TSprite* sprites = SpriteEntries(MistPool);
     const std::uint32_t count = MistSprites();
     if (!sprites || count == 0) return;
@@ -128,7 +137,7 @@ void SetUpMist() {
     Starts = 0;
     for (std::uint32_t i = 0; i < count; ++i) {
         Start(sprites[i], i);
-        for (std::uint32_t k = 0; k < i * 7u; ++k)
+        for (std::uint32_t k = 0; k < i * 11u; ++k)
             Step(sprites[i], i);
     }
     MistOn = true;

@@ -19,7 +19,7 @@
 
 constexpr const char* MistTexturePath = "models\\lake_mist.umt";
 constexpr const char* MistSourceTexture = "lake_foam";
-constexpr std::uint32_t MistSpriteCount = 20;
+constexpr std::uint32_t MistSpriteCount = 12;
 constexpr std::uint32_t MistStepTicks = 33; // about 30 steps a second
 // Steps caught up in one frame at most; a longer pause is skipped.
 constexpr std::uint32_t MistMostSteps = 30;
