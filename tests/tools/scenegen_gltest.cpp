@@ -1,6 +1,7 @@
 // The generated lake drawn by the real render device offscreen, through
 // camera 1, at the screen shapes people have: nothing black shows through,
-// and the water fills much of the lower half.
+// the water fills much of the lower half, and a monitor turned on its side
+// shows the whole scene.
 #include <algorithm>
 #include <cstdlib>
 
@@ -75,6 +76,61 @@ TEST_F(LakeView, WaterFillsMuchOfTheLowerHalf) {
         EXPECT_GT(lower / half, 0.6) << "water in the lower half";
         EXPECT_LT(upper / half, 0.25) << "the upper half is land and sky";
     }
+}
+
+TEST_F(LakeView, APortraitScreenShowsTheWholeScene) {
+    // A 16:9 monitor turned on its side: sky along the top, the water along
+    // the bottom, and the land between them built and planted, with no
+    // black showing anywhere.
+    Resize(270, 480);
+    const std::vector<std::uint8_t> lake = Frame(true);
+    std::size_t black = 0;
+    for (std::size_t i = 0; i + 3 < lake.size(); i += 4)
+        if (std::max({lake[i], lake[i + 1], lake[i + 2]}) <= 3) ++black;
+    EXPECT_LT(black, 50u) << "black pixels";
+    auto at = [&](const std::vector<std::uint8_t>& frame, int x, int y) { // row 0 is the bottom
+        return &frame[(std::size_t(y) * std::size_t(width) + std::size_t(x)) * 4];
+    };
+    std::size_t sky = 0;
+    for (int x = 0; x < width; ++x) {
+        const std::uint8_t* p = at(lake, x, height - 3);
+        sky += p[2] > p[0] + 20 && p[2] > 120;
+    }
+    EXPECT_GT(sky, std::size_t(width) * 9 / 10) << "sky along the top";
+    // The plants: drawn without their cut-outs, the land between the water
+    // and the sky changes in many places, all the way across.
+    const std::vector<std::uint8_t> land = Frame(false);
+    TModel& model = Models[0];
+    const std::vector<TModelObject> all = model.Objects;
+    model.Objects.erase(
+        std::remove_if(
+            model.Objects.begin(), model.Objects.end(),
+            [&](const TModelObject& o) {
+                return MaterialTextureName(model.Materials[o.MaterialIndex]).rfind("lake_trees", 0) == 0;
+            }),
+        model.Objects.end());
+    model.ObjectCount = std::uint32_t(model.Objects.size());
+    const std::vector<std::uint8_t> bare = Frame(false);
+    model.Objects = all;
+    model.ObjectCount = std::uint32_t(all.size());
+    constexpr int Columns = 3;
+    std::size_t planted[Columns] = {};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const std::uint8_t *a = at(land, x, y), *b = at(bare, x, y);
+            if (std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]) > 24)
+                ++planted[x * Columns / width];
+        }
+    for (int c = 0; c < Columns; ++c)
+        EXPECT_GT(planted[c], std::size_t(width * height) / Columns / 50) << "plants in column " << c;
+    // The water: drawing it changes most of the lowest tenth.
+    std::size_t water = 0;
+    for (int y = 0; y < height / 10; ++y)
+        for (int x = 0; x < width; ++x) {
+            const std::uint8_t *a = at(lake, x, y), *b = at(land, x, y);
+            water += std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]) > 6;
+        }
+    EXPECT_GT(water, std::size_t(width) * std::size_t(height / 10) * 8 / 10) << "water along the bottom";
 }
 
 TEST_F(LakeView, TheWaterfallAndItsSprayShowInFrontOfTheRock) {

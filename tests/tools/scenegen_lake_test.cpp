@@ -423,6 +423,26 @@ TEST_F(LakeModel, TheFallsComeDownASteepRockFace) {
     EXPECT_GT(high, WaterZ + 12);
 }
 
+TEST_F(LakeModel, TheLandStepsUpAcrossTheBackOfTheLake) {
+    // The falls drop from a step in the land that runs on either side of
+    // them across the whole back of the lake: looking north from the water
+    // anywhere across the view, the drawn ground climbs steeply somewhere,
+    // nine units or more within a run of twelve.
+    int columns = 0, stepped = 0;
+    for (double x = -60; x <= 110; x += 10) {
+        std::vector<double> ground;
+        for (double y = 200; y <= 330; y += 1.5)
+            ground.push_back(GroundAt(x, y));
+        double steepest = 0;
+        for (std::size_t i = 0; i + 8 < ground.size(); ++i)
+            if (ground[i] > -1e29 && ground[i + 8] > -1e29)
+                steepest = std::max(steepest, ground[i + 8] - std::max(ground[i], WaterZ));
+        ++columns;
+        stepped += steepest >= 9;
+    }
+    EXPECT_GE(stepped, columns * 4 / 5) << stepped << " of " << columns;
+}
+
 namespace {
 
 // The cut-outs of the trees, bushes and reeds: each a rectangle of two
@@ -647,4 +667,27 @@ TEST_F(LakeModel, PlantsCoverTheWholeWidthOfTheWidestScreen) {
     ASSERT_GT(median, 0);
     for (int c = 0; c < Columns; ++c)
         EXPECT_GT(cover[c], 0.25 * median) << "column " << c << " of " << Columns;
+}
+
+TEST_F(LakeModel, TreesStandInGroupsFromSaplingsToOldTrees) {
+    // The trees and bushes on the land (not the reeds and grass at the
+    // water): few stand alone, with no other within ten units, as they
+    // would if sprinkled over the meadows; and the tallest tenth stand more
+    // than three times as tall as the lowest tenth.
+    std::vector<TCutoutQuad> plants;
+    for (const TCutoutQuad& q : CutoutQuads(*lake))
+        if (q.Foot.Z > WaterZ + 2.5) plants.push_back(q);
+    ASSERT_GT(plants.size(), 500u);
+    std::size_t alone = 0;
+    std::vector<double> heights;
+    for (const TCutoutQuad& a : plants) {
+        double nearest = 1e30;
+        for (const TCutoutQuad& b : plants)
+            if (&a != &b) nearest = std::min(nearest, std::hypot(a.Foot.X - b.Foot.X, a.Foot.Y - b.Foot.Y));
+        alone += nearest > 10.0;
+        heights.push_back(a.Height);
+    }
+    EXPECT_LT(double(alone) / double(plants.size()), 0.03) << alone << " of " << plants.size() << " alone";
+    std::sort(heights.begin(), heights.end());
+    EXPECT_LT(heights[heights.size() / 10], 0.3 * heights[heights.size() * 9 / 10]) << "heights";
 }

@@ -310,15 +310,15 @@ TPicture RockTexture() {
             const float mossLight = 0.55f + 0.6f * lit * (0.85f + 0.3f * cushions);
             c = Mix(c, Scaled(Rgb(0.24f, 0.31f, 0.14f), mossLight), 0.85f * mossy);
             // Turf of the meadow above hanging over the lip in uneven tufts,
-            // and taking over the rock where the face dies into the
-            // hillside at either end, so the face sits in its slope.
+            // and in patches towards either end, where the face runs on
+            // into the escarpment's rock.
             const float top = RockFaceTop(angle), off = std::fabs(angle - FallsAngle);
             const float tufts = Fbm(across / 1.1f, rise / 0.9f, 141u, 3);
             const float overhangs = 0.35f + 0.9f * (0.5f + 0.5f * ValueNoise(across * 0.8f, 17.0f, 139u));
             const float wing = SmoothRange(HalfSpan * 0.55f, HalfSpan * 0.95f, off);
             const float turf = Clamp01(
                 SmoothRange(top - overhangs, top - 0.3f * overhangs, rise + 0.3f * tufts) +
-                SmoothRange(-0.3f, 0.2f, Fbm(across / 2.0f, rise / 2.0f, 143u, 3) + 1.2f * wing - 0.85f) +
+                SmoothRange(-0.3f, 0.2f, Fbm(across / 2.0f, rise / 2.0f, 143u, 3) + 0.5f * wing - 0.85f) +
                 0.6f * ledge * SmoothRange(4.0f, 9.0f, std::fabs(across)) * SmoothRange(-0.2f, 0.2f, tufts));
             const float turfLight = 0.4f + 0.6f * lit * (0.9f + 0.3f * tufts);
             c = Mix(c,

@@ -3,6 +3,7 @@
 #include "tools/scenegen/cliff.h"
 #include "tools/scenegen/falls.h"
 #include "tools/scenegen/far_trees.h"
+#include "tools/scenegen/lake_sheen.h"
 #include "tools/scenegen/near_ground.h"
 #include "tools/scenegen/shore.h"
 #include "tools/scenegen/sky.h"
@@ -25,10 +26,13 @@ TLakeData BuildLake() {
     const std::uint16_t nearGround[NearParts] = {ground, 8, 9};
     model.Materials.push_back(TGenMaterial{Rgb(1, 1, 1, 1), FarTreesTextureName});
     const std::uint16_t farTrees = std::uint16_t(model.Materials.size() - 1);
+    model.Materials.push_back(TGenMaterial{Rgb(1, 1, 1, 1), SheenTextureName});
+    const std::uint16_t sheen = std::uint16_t(model.Materials.size() - 1);
     model.Materials.push_back(TGenMaterial{Rgb(1, 1, 1, 1), FoamTextureName});
     const std::uint16_t foam = std::uint16_t(model.Materials.size() - 1);
 
-    // Opaque pass: the rock face, the land, near to far, then the sky where
+    // Opaque pass: the rock face, the land, near to far, the sheen under
+    // the far water where the bed lies too deep to be drawn, then the sky where
     // the land leaves it to be seen (the land's far edge stands above the
     // horizon all round the view, at every screen shape, so nothing lies
     // beyond it).
@@ -45,6 +49,7 @@ TLakeData BuildLake() {
     for (const TBoulder& b : boulders)
         casters.push_back({b.Base, b.Radius * 0.8f, b.Height * 0.5f});
     AddTerrainObjects(grid, model, nearGround, land);
+    model.Objects.push_back(LakeSheen(sheen));
     model.Objects.push_back(SkyDome(sky, grid));
 
     // Blended pass: the cut-outs far to near, then the falls in the middle
@@ -73,6 +78,7 @@ TLakeData BuildLake() {
     for (int part = 1; part < NearParts; ++part)
         lake.Textures.push_back({GroundTextureNames[part], std::move(nearPictures[part])});
     lake.Textures.push_back({FarTreesTextureName, FarPlantsTexture()});
+    lake.Textures.push_back({SheenTextureName, LakeSheenTexture()});
     lake.Textures.push_back({FoamTextureName, FoamTexture()});
     lake.Textures[1].Picture = WaterPicture(lake);
     return lake;

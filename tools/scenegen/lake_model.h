@@ -3,7 +3,8 @@
 // What the engine relies on, and how this model keeps it:
 // - Textures are uploaded in material order while the model loads, and the
 //   water binds the second one: material 1 is the picture the water reflects
-//   (no object draws with it).
+//   (no object draws with it), a little transparent, so that the sheen
+//   under the far water shows through it.
 // - The water is drawn after the model with texturing as the model's blended
 //   pass left it: every object is textured, so it is left on.
 // - Opaque objects have 24-bit textures and alpha 0 (the opaque pass, writing
@@ -34,6 +35,7 @@ constexpr const char* FallsTextureName = "lake_falls";
 constexpr const char* RockTextureName = "lake_rock";
 constexpr const char* StoneTextureName = "lake_stones";
 constexpr const char* FarTreesTextureName = "lake_trees_far"; // the far plants, hazed
+constexpr const char* SheenTextureName = "lake_sheen";        // what far water mirrors at a glance
 constexpr const char* FoamTextureName = "lake_foam";          // on the lake at the falls' foot
 // Not named by the model: the scene's mist sprites load it themselves.
 constexpr const char* MistTextureName = "lake_mist";

@@ -235,14 +235,14 @@ bool ReedAt(float u, float v, int variant, TColour& c) {
     if (v > ReedFill) return false;
     const float h = v / ReedFill;
     TRandom random(seeds::Reeds + std::uint32_t(variant));
-    for (int i = 0; i < 26; ++i) {
+    for (int i = 0; i < 30; ++i) {
         float base = float(random.Range(0.1, 0.9)), lean = float(random.Range(-0.25, 0.25));
         float top = float(random.Range(0.55, 1.0)), width = float(random.Range(0.008, 0.016));
         if (h > top) continue;
         float centre = base + lean * h * h;
         if (std::fabs(u - centre) < width * (1.0f - 0.7f * h / top)) {
             float tone = float(random.Range(0.8, 1.15));
-            c = Scaled(Mix(Rgb(0.20f, 0.28f, 0.11f), Rgb(0.46f, 0.50f, 0.24f), h / top), tone);
+            c = Scaled(Mix(Rgb(0.14f, 0.22f, 0.08f), Rgb(0.37f, 0.42f, 0.19f), h / top), tone);
             if (top > 0.9f && h > top - 0.12f) c = Rgb(0.33f, 0.22f, 0.12f); // a bulrush head
             return true;
         }
@@ -251,9 +251,8 @@ bool ReedAt(float u, float v, int variant, TColour& c) {
 }
 
 bool BushAt(float u, float v, int variant, TColour& c) {
-    if (v > BushFill) return false;
     const std::uint32_t seed = seeds::Bushes + std::uint32_t(variant) * 29u;
-    const float x = (u - 0.5f) * 2.0f, y = v / BushFill; // -1..1 across, 0..1 up
+    const float x = (u - 0.5f) * 2.0f, y = v; // -1..1 across, 0..1 up
     if (y < 0.02f) return false;
     // Clumps of leaves, lower and smaller towards the sides, each lit as a
     // rounded mass from the sun's side; their union has a leafy, broken edge.
@@ -271,14 +270,14 @@ bool BushAt(float u, float v, int variant, TColour& c) {
             normal = V3(dx, dy, std::sqrt(std::max(0.0f, inside)));
         }
     }
-    const float rough = 0.025f * Fbm(u * 12.0f, v * 12.0f, seed + 1u, 4) +
-                        0.03f * (ValueNoise(u * 40.0f, v * 40.0f, seed + 2u) - 0.5f);
+    const float rough = 0.025f * Fbm(u * 12.0f, v * 6.0f, seed + 1u, 4) +
+                        0.03f * (ValueNoise(u * 40.0f, v * 20.0f, seed + 2u) - 0.5f);
     if (best + rough < 0.0f) return false;
     normal = Normalised(normal);
     const float sunLit = std::max(0.0f, Dot(normal, SunInView())), light = 0.54f + 0.65f * sunLit;
     // Deeper in the bush, and near its foot, the leaves lie in shade.
     const float shade = 0.75f + 0.25f * SmoothRange(0.0f, 0.45f, y);
-    const float leaves = ValueNoise(u * 64.0f, v * 64.0f, seed + 3u);
+    const float leaves = ValueNoise(u * 64.0f, v * 32.0f, seed + 3u);
     constexpr float greens[BushKinds][3] = {
         {0.18f, 0.27f, 0.11f}, {0.23f, 0.31f, 0.12f}, {0.26f, 0.30f, 0.12f}, {0.16f, 0.25f, 0.13f}};
     const TColour leaf = Rgb(greens[variant][0], greens[variant][1], greens[variant][2]);
@@ -286,6 +285,33 @@ bool BushAt(float u, float v, int variant, TColour& c) {
         Scaled(Mix(leaf, Rgb(0.30f, 0.38f, 0.16f), 0.35f * leaves), light * shade * (0.8f + 0.35f * leaves)),
         LeafTint(sunLit * shade));
     return true;
+}
+
+// A tuft of long grass on the lip of a bank: blades rise from their roots
+// at GrassRoots, arch out to either side and hang down over the bank, their
+// tips paler and drier; the tuft's middle is darker, in its own shade.
+bool BankGrassAt(float u, float v, int variant, TColour& c) {
+    TRandom random(seeds::BankGrass + std::uint32_t(variant) * 31u);
+    const TVec3 sun = SunInView();
+    for (int i = 0; i < 34; ++i) {
+        const float root = float(random.Range(0.3, 0.7)), side = random.Unit() < 0.5 ? -1.0f : 1.0f;
+        const float reach = float(random.Range(0.1, 0.45)), peak = float(random.Range(0.12, 0.5));
+        const float crest = float(random.Range(0.3, 0.6)), width = float(random.Range(0.006, 0.012));
+        const float tone = float(random.Range(0.8, 1.2));
+        // Along the blade, t 0 at the root to 1 at the tip, as it runs out;
+        // its height a parabola through the root with its top at `crest`.
+        const float t = (u - root) * side / reach;
+        if (t < 0.0f || t > 1.0f) continue;
+        const float q = (t - crest) / crest, slope = -2.0f * peak * (t - crest) / (crest * crest) / reach;
+        const float along = GrassRoots + peak * (1.0f - q * q);
+        if (std::fabs(v - along) > width * (1.0f - 0.7f * t) * std::sqrt(1.0f + slope * slope)) continue;
+        // Lit from the sun's side on the rise, in shade where it hangs.
+        const float sunLit = Clamp01(0.55f + 0.45f * side * sun.x - 0.5f * SmoothRange(crest, 1.0f, t));
+        const TColour green = Mix(Rgb(0.20f, 0.30f, 0.10f), Rgb(0.36f, 0.40f, 0.18f), 0.7f * t);
+        c = Lit(Scaled(green, tone * (0.55f + 0.6f * sunLit)), LeafTint(sunLit));
+        return true;
+    }
+    return false;
 }
 
 void PaintCell(TPicture& atlas, const TCell& cell, int variant, bool (*shape)(float, float, int, TColour&)) {
@@ -325,11 +351,12 @@ TPicture PaintAtlas() {
 
 const TPlantKind PlantKinds[PlantKindCount] = {
     // cells, looks, painter, fill, height, width/height, shadow, habitat, share
-    {Firs, FirKinds, FirAt, 1.0f, 3.0f, 12.5f, 0.45f, 0.55f, 0.36f, 0.45f, THabitat::Woods, 2.0f},
-    {Broadleaves, BroadleafKinds, BroadleafAt, 1.0f, 3.0f, 10.5f, 0.85f, 1.1f, 0.34f, 0.62f, THabitat::Woods,
+    {Firs, FirKinds, FirAt, 1.0f, 1.6f, 12.5f, 0.45f, 0.55f, 0.36f, 0.45f, THabitat::Woods, 2.0f},
+    {Broadleaves, BroadleafKinds, BroadleafAt, 1.0f, 1.8f, 10.5f, 0.85f, 1.1f, 0.34f, 0.62f, THabitat::Woods,
      1.0f},
-    {Bushes, BushKinds, BushAt, BushFill, 1.8f, 4.4f, 1.0f, 1.0f, 0.42f, 0.45f, THabitat::Undergrowth, 1.0f},
+    {Bushes, BushKinds, BushAt, 1.0f, 1.8f, 4.4f, 1.0f, 1.0f, 0.42f, 0.45f, THabitat::Undergrowth, 1.0f},
     {Reeds, ReedKinds, ReedAt, ReedFill, 2.86f, 5.72f, 0.91f, 0.91f, 0.0f, 0.0f, THabitat::Waterline, 1.0f},
+    {BankGrass, GrassKinds, BankGrassAt, 1.0f, 1.4f, 2.6f, 1.5f, 2.2f, 0.0f, 0.0f, THabitat::BankLip, 1.0f},
 };
 
 const TPicture& PlantAtlas() {

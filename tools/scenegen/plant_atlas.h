@@ -15,25 +15,32 @@ struct TCell {
     int X, Y, W, H;
 };
 // Rows of 256 texels from the bottom: four firs, two reed clumps and two
-// bushes; four broad leaved trees; four more firs, two bushes and two reed
-// clumps; four more broad leaved trees.
-constexpr int FirKinds = 8, BroadleafKinds = 8, BushKinds = 4, ReedKinds = 4;
+// bushes each under a tuft of bank grass; four broad leaved trees; four more
+// firs, two bushes under tufts and two reed clumps; four more broad leaved
+// trees.
+constexpr int FirKinds = 8, BroadleafKinds = 8, BushKinds = 4, ReedKinds = 4, GrassKinds = 4;
 constexpr TCell Firs[FirKinds] = {{0, 0, 128, 256},     {128, 0, 128, 256},  {256, 0, 128, 256},
                                   {384, 0, 128, 256},   {0, 512, 128, 256},  {128, 512, 128, 256},
                                   {256, 512, 128, 256}, {384, 512, 128, 256}};
 constexpr TCell Reeds[ReedKinds] = {
     {512, 0, 128, 256}, {640, 0, 128, 256}, {768, 512, 128, 256}, {896, 512, 128, 256}};
 constexpr TCell Bushes[BushKinds] = {
-    {768, 0, 128, 256}, {896, 0, 128, 256}, {512, 512, 128, 256}, {640, 512, 128, 256}};
+    {768, 0, 128, 128}, {896, 0, 128, 128}, {512, 512, 128, 128}, {640, 512, 128, 128}};
+constexpr TCell BankGrass[GrassKinds] = {
+    {768, 128, 128, 128}, {896, 128, 128, 128}, {512, 640, 128, 128}, {640, 640, 128, 128}};
 constexpr TCell Broadleaves[BroadleafKinds] = {
     {0, 256, 256, 256}, {256, 256, 256, 256}, {512, 256, 256, 256}, {768, 256, 256, 256},
     {0, 768, 256, 256}, {256, 768, 256, 256}, {512, 768, 256, 256}, {768, 768, 256, 256}};
-// Height of what is drawn in a cell, as a share of the cell (reeds and bushes are low).
-constexpr float ReedFill = 0.55f, BushFill = 0.5f;
+// Height of what is drawn in a cell, as a share of the cell (reeds are low).
+constexpr float ReedFill = 0.55f;
+// Where a bank grass tuft's roots lie, as a share of its height: its blades
+// arch up from there and hang down over the bank below.
+constexpr float GrassRoots = 0.35f;
 
 // Where a kind of plant grows: in the woods and groves, as undergrowth
-// round them and by the rocks, or in beds along the waterline.
-enum class THabitat { Woods, Undergrowth, Waterline };
+// round them and by the rocks, in beds along the waterline, or on the lip
+// of a steep bank over the water.
+enum class THabitat { Woods, Undergrowth, Waterline, BankLip };
 
 // A coverage painter: true, with the colour, where the plant covers (u, v)
 // of its cell (u across 0..1, v up 0..1) in the look `variant`.
@@ -54,7 +61,7 @@ struct TPlantKind {
 };
 
 // The kinds, indexed by TPlant::TKind (vegetation.h).
-constexpr int PlantKindCount = 4;
+constexpr int PlantKindCount = 5;
 extern const TPlantKind PlantKinds[PlantKindCount];
 
 // The painted atlas (1024 x 1024 RGBA), made on first use.

@@ -12,31 +12,36 @@ namespace seeds {
 
 // The land's shape (world.cpp).
 constexpr std::uint32_t Hills = 11u, Bumps = 23u, FarRange = 37u, RockShelf = 41u, RockFaceEdge = 43u,
-                        Woods = 51u, StreamWidth = 131u, RockFaceWidth = 139u;
-// The ground's colours (terrain_texture.cpp).
+                        Woods = 51u, StreamWidth = 131u, RockFaceWidth = 139u, ScarpLine = 5003u,
+                        ScarpHeight = 5007u, ScarpRun = 5009u;
+// The ground's colours (terrain_texture.cpp, bedded_rock.cpp).
 constexpr std::uint32_t MeadowDrifts = 61u, MeadowEarth = 63u, MeadowMottle = 67u, GrassBlades = 69u,
                         CrownX = 71u, CrownY = 73u, CrownSize = 79u, CanopyHue = 83u, CanopyLeaves = 89u,
                         RockEdge = 91u, Strata = 97u, Cracks = 98u, RockLichen = 99u, BeachReach = 1101u,
                         Pebbles = 103u, FinePebbles = 105u, StreamFoam = 137u, Beaches = 141u, Sand = 143u,
                         BareEarth = 145u, BeachCoves = 1145u, BareEarthTone = 147u, FlowerDrifts = 149u,
                         FlowerSpecks = 1151u, FlowerKinds = 153u, Outcrops = 155u, OutcropShape = 157u,
-                        OutcropWeather = 159u, CloudShade = 401u;
+                        OutcropWeather = 159u, CloudShade = 401u, RockBeds = 5501u, ShoreMud = 1163u,
+                        MudTone = 1167u, ForestFloor = 1171u, WetEdge = 1173u;
 // Stones: the shore's and the scree's placing, their facets, their texture (shore.cpp).
 constexpr std::uint32_t ShoreStones = 7171u, StoneFacets = 7272u, Scree = 7373u, ShoreClusters = 151u,
                         StoneGrain = 161u, StoneLichen = 163u;
 // Plants: their placing (vegetation.cpp) and their looks (plant_atlas.cpp).
-constexpr std::uint32_t Plants = 4242u, Groves = 171u, Clumps = 173u, ReedBeds = 181u, Firs = 600u,
-                        Pines = 650u, Broadleaves = 700u, Reeds = 800u, Bushes = 900u;
+constexpr std::uint32_t Plants = 4242u, Groves = 171u, Clumps = 173u, WoodsRagged = 175u, Stands = 177u,
+                        ReedBeds = 181u, ReedClumps = 183u, Firs = 600u, Pines = 650u, Broadleaves = 700u,
+                        Reeds = 800u, Bushes = 900u, BankGrass = 950u;
 
 constexpr std::uint32_t All[] = {
-    Hills,          Bumps,         FarRange,     RockShelf,    RockFaceEdge, Woods,         StreamWidth,
-    RockFaceWidth,  MeadowDrifts,  MeadowEarth,  MeadowMottle, GrassBlades,  CrownX,        CrownY,
-    CrownSize,      CanopyHue,     CanopyLeaves, RockEdge,     Strata,       Cracks,        RockLichen,
-    BeachReach,     Pebbles,       FinePebbles,  StreamFoam,   Beaches,      Sand,          BareEarth,
-    BeachCoves,     BareEarthTone, FlowerDrifts, FlowerSpecks, FlowerKinds,  Outcrops,      OutcropShape,
-    OutcropWeather, CloudShade,    ShoreStones,  StoneFacets,  Scree,        ShoreClusters, StoneGrain,
-    StoneLichen,    Plants,        Groves,       Clumps,       ReedBeds,     Firs,          Pines,
-    Broadleaves,    Reeds,         Bushes};
+    Hills,          Bumps,         FarRange,      RockShelf,    RockFaceEdge, Woods,       StreamWidth,
+    RockFaceWidth,  MeadowDrifts,  MeadowEarth,   MeadowMottle, GrassBlades,  CrownX,      CrownY,
+    CrownSize,      CanopyHue,     CanopyLeaves,  RockEdge,     Strata,       Cracks,      RockLichen,
+    BeachReach,     Pebbles,       FinePebbles,   StreamFoam,   Beaches,      Sand,        BareEarth,
+    BeachCoves,     BareEarthTone, FlowerDrifts,  FlowerSpecks, FlowerKinds,  Outcrops,    OutcropShape,
+    OutcropWeather, CloudShade,    ShoreMud,      MudTone,      ForestFloor,  WetEdge,     ShoreStones,
+    StoneFacets,    Scree,         ShoreClusters, StoneGrain,   StoneLichen,  Plants,      Groves,
+    Clumps,         WoodsRagged,   Stands,        ReedBeds,     ReedClumps,   Firs,        Pines,
+    Broadleaves,    Reeds,         Bushes,        BankGrass,    ScarpLine,    ScarpHeight, ScarpRun,
+    RockBeds};
 constexpr bool AllDifferent() {
     for (std::uint32_t a : All) {
         int same = 0;

@@ -31,17 +31,19 @@ std::vector<TBoulder> PlaceBoulders() {
         const float angle = 0.05f * float(step);
         TRandom random = RandomFor(seeds::ShoreStones, step);
         const float cluster = Fbm(Cos(angle) * 4.0f + 7.0f, Sin(angle) * 4.0f, seeds::ShoreClusters, 3);
-        const float pick = float(random.Unit()), offset = float(random.Range(-1.5, 3.5)),
+        const float pick = float(random.Unit()), offset = float(random.Range(-2.5, 3.0)),
                     size = float(random.Unit()), turn = float(random.Range(0.0, 2.0 * Pi)),
                     jitter = float(random.Range(-0.015, 0.015));
         if (pick > SmoothRange(0.05f, 0.35f, cluster) * 0.85f) continue;
         const float a = angle + jitter, r = ShoreRadius(a) + offset;
         const float x = LakeCentreX + r * Cos(a), y = LakeCentreY + r * Sin(a);
         const float radius = 0.5f + 1.6f * size * size;
-        const float ground = TerrainHeight(x, y);
-        if (ground > WaterLevel + 3.0f || ground < WaterLevel - 1.5f) continue;
-        boulders.push_back(TBoulder{V3(x, y, std::max(ground, WaterLevel - 1.2f)), radius,
-                                    radius * float(random.Range(0.6, 1.0)), turn});
+        const float ground = TerrainHeight(x, y), height = radius * float(random.Range(0.55, 0.9));
+        if (ground > WaterLevel + 3.0f || ground < WaterLevel - 1.8f) continue;
+        // Those in the lake stand half out of it, the water lapping at their
+        // waists.
+        const float foot = ground < WaterLevel ? std::max(ground, WaterLevel - 0.45f * height) : ground;
+        boulders.push_back(TBoulder{V3(x, y, foot), radius, height, turn});
     }
     // Scree at the foot of the rock face: fallen blocks heaped in front of it,
     // more of them away from the falls, whose water has swept them off.
@@ -70,43 +72,52 @@ TGenObject Boulders(const std::vector<TBoulder>& boulders, std::uint16_t materia
         TRandom random = RandomFor(seeds::StoneFacets, std::int32_t(index));
         // Stones a few pixels across are not worth their triangles.
         if (b.Radius < 0.007f * Length(b.Base - eye)) continue;
-        // Three rings: the foot (sunk a little), the widest part and the
-        // shoulders, five corners each, turned and pushed about so that no
-        // two stones are alike; a single point on top.
-        constexpr int Corners = 5;
-        TVec3 rings[3][Corners];
-        const float heights[3] = {-0.25f, 0.4f, 0.85f}, widths[3] = {0.9f, 1.0f, 0.6f};
-        for (int k = 0; k < 3; ++k)
-            for (int c = 0; c < Corners; ++c) {
-                const float a = b.Turn +
-                                2.0f * Pi * (float(c) + 0.25f * float(random.Range(-1, 1))) / Corners +
-                                0.3f * float(k);
-                const float w = b.Radius * widths[k] * float(random.Range(0.75, 1.15));
-                rings[k][c] = b.Base + V3(w * Cos(a), w * Sin(a),
-                                          b.Height * (heights[k] + 0.1f * float(random.Range(-1, 1))));
+        // A squat, lumpy ball worn round by water and weather: rings of
+        // corners at four heights and a crown on top, every corner pushed
+        // out or in by its own lump (the same all the way up, so the stone
+        // stays whole) and each ring a little askew. Its light runs smoothly
+        // from corner to corner, taken at each corner from the ball's normal
+        // there, so no facet stands out as a flat plate.
+        constexpr int Corners = 7, Rings = 4;
+        constexpr float Latitudes[Rings] = {-0.55f, -0.05f, 0.5f, 1.0f}; // radians up from the waist
+        float lumps[Corners];
+        for (float& lump : lumps)
+            lump = float(random.Range(0.8, 1.15));
+        const float tone = 0.1f * float(random.Range(-1, 1)), s0 = float(random.Range(0.05, 0.55));
+        // The foot sits a little in the ground, so it looks settled rather
+        // than dropped there.
+        const float waist = b.Base.z + b.Height * 0.22f;
+        TVec3 points[Rings + 1][Corners + 1], texels[Rings + 1][Corners + 1];
+        for (int k = 0; k <= Rings; ++k)
+            for (int c = 0; c <= Corners; ++c) {
+                const float across = k < Rings ? Cos(Latitudes[k]) : 0.0f;
+                const float rise = k < Rings ? Sin(Latitudes[k]) : 1.0f;
+                const float a = b.Turn + 2.0f * Pi * float(c) / Corners + 0.2f * float(k);
+                const float w = b.Radius * across * lumps[c % Corners] *
+                                (k < Rings ? float(random.Range(0.93, 1.07)) : 1.0f);
+                const float up = rise > 0.0f ? b.Height * 0.7f * rise : b.Height * 0.5f * rise;
+                points[k][c] = V3(b.Base.x + w * Cos(a), b.Base.y + w * Sin(a), waist + up);
+                if (c == Corners) points[k][c] = points[k][0];
+                // The ball's normal: its shape across over its shape up.
+                const TVec3 n = Normalised(V3(across * Cos(a) / b.Radius, across * Sin(a) / b.Radius,
+                                              rise / (rise > 0.0f ? 0.7f : 0.5f) / b.Height));
+                // Sun on its side, sky light on its top; wet and dark below
+                // the line where the lake's ripples reach.
+                float light = 0.6f * std::max(0.0f, Dot(n, sun)) + 0.3f * (0.5f + 0.5f * n.z) + tone;
+                light *= 1.0f - 0.45f * SmoothRange(WaterLevel + 0.5f, WaterLevel + 0.1f, points[k][c].z);
+                texels[k][c] = V3(s0 + 0.12f * b.Radius * float(c) / Corners, LightT(light), 0.0f);
             }
-        const TVec3 apex = b.Base + V3(float(random.Range(-0.2, 0.2)) * b.Radius,
-                                       float(random.Range(-0.2, 0.2)) * b.Radius, b.Height);
-        auto facet = [&](TVec3 p, TVec3 q, TVec3 r) {
+        auto facet = [&](int k0, int c0, int k1, int c1, int k2, int c2) {
+            const TVec3 &p = points[k0][c0], &q = points[k1][c1], &r = points[k2][c2];
             const TVec3 n = Cross(q - p, r - p);
             if (Dot(n, n) < 1e-8f || Dot(n, eye - p) <= 0.0f || !TriangleMayShow(p, q, r)) return;
-            const TVec3 unit = Normalised(n);
-            // Sun on the facet, sky light on the ones facing up.
-            const float light = 0.55f * std::max(0.0f, Dot(unit, sun)) + 0.25f * (0.5f + 0.5f * unit.z) +
-                                0.08f * float(random.Range(-1, 1));
-            const float t = LightT(light), s0 = float(random.Range(0.05, 0.6));
-            const float span = 0.08f * b.Radius;
-            object.Add(p, q, r, V3(s0, t - 0.01f, 0), V3(s0 + span, t + 0.005f, 0),
-                       V3(s0 + 0.5f * span, t + 0.012f, 0));
+            object.Add(p, q, r, texels[k0][c0], texels[k1][c1], texels[k2][c2]);
         };
-        for (int k = 0; k < 2; ++k)
+        for (int k = 0; k < Rings; ++k)
             for (int c = 0; c < Corners; ++c) {
-                const int d = (c + 1) % Corners;
-                facet(rings[k][c], rings[k][d], rings[k + 1][d]);
-                facet(rings[k][c], rings[k + 1][d], rings[k + 1][c]);
+                facet(k, c, k, c + 1, k + 1, c + 1);
+                if (k + 1 < Rings) facet(k, c, k + 1, c + 1, k + 1, c);
             }
-        for (int c = 0; c < Corners; ++c)
-            facet(rings[2][c], rings[2][(c + 1) % Corners], apex);
     }
     return object;
 }

@@ -1,8 +1,9 @@
 // Boulders: scattered in clusters along the shore, half in the water or
 // lying on the bank, and heaped as scree at the foot of the rock face. Each
-// is a small many-sided block of stone lit by the sun facet by facet: its
-// texture is a strip of stone grain from shade to full sun, and every facet
-// takes the part of the strip that its own light calls for.
+// is a lumpy stone worn round, lit by the sun corner by corner: its texture
+// is a strip of stone grain from shade to full sun, and every corner takes
+// the part of the strip that its own light calls for, so the light runs
+// smoothly over it; below the ripples' reach it is wet and dark.
 #pragma once
 
 #include <cstdint>

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tools/scenegen/bedded_rock.h"
+#include "tools/scenegen/lake_sheen.h"
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/parallel.h"
 #include "tools/scenegen/seeds.h"
@@ -223,6 +225,18 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
             g.Normal = Normalised(n * (1.0f - detail) + g.Normal * detail);
             g.Occlusion = Lerp(1.0f - 0.15f * wood, g.Occlusion, detail);
         }
+        // Nearer camera 1 the woods stand on this ground as cut-outs seen
+        // from the side, thick enough to hide their crowns from above:
+        // between their trunks lies the forest floor, dark and mossy.
+        const TVec3 eye = CameraEye();
+        const float canopy = SmoothRange(150.0f, 230.0f, Hypot(x - eye.x, y - eye.y));
+        if (canopy < 1.0f) {
+            const TColour floor =
+                Scaled(Rgb(0.12f, 0.15f, 0.07f), 0.8f + 0.4f * surface.Value(1.1f, seeds::ForestFloor));
+            g.Albedo = Mix(Mix(ground, floor, wood), g.Albedo, canopy);
+            g.Normal = Normalised(n * (1.0f - canopy) + g.Normal * canopy);
+            g.Occlusion = Lerp(1.0f - 0.35f * wood, g.Occlusion, canopy);
+        }
     }
 
     // Rock on steep ground.
@@ -247,6 +261,7 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
         // Outcrops weathered dark, their cracks full of soil.
         rock = Scaled(rock, 1.0f - 0.35f * SmoothRange(0.0f, 0.3f, outcropCover) *
                                        (0.6f + 0.4f * surface.Value(1.3f, seeds::OutcropWeather)));
+        rock = Mix(rock, BeddedRock(x, y, hMesh, n, detail), SmoothRange(0.3f, 0.5f, slope));
         g.Albedo = Mix(g.Albedo, rock, rockiness);
         g.Normal = n;
         g.Occlusion = Lerp(g.Occlusion, 1.0f, rockiness);
@@ -279,9 +294,20 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
                        SmoothRange(-0.2f, 0.4f, surface.Fbm(9.0f, seeds::Sand, 2)));
     sand = Scaled(sand, 0.82f + 0.22f * pebbles);
     g.Albedo = Mix(g.Albedo, sand, sandy * (1.0f - 0.6f * rockiness));
+    // Between the beaches the turf gives way to a strip of trodden mud at
+    // the water's edge, wider in the hollows, with puddles darker still.
+    const float mudReach = 0.35f + 0.9f * SmoothRange(-0.3f, 0.4f, surface.Fbm(6.0f, seeds::ShoreMud, 3));
+    const float mud =
+        (1.0f - beach) * (1.0f - SmoothRange(mudReach * 0.5f, mudReach, above)) * (1.0f - 0.7f * rockiness);
+    const TColour mudColour =
+        Scaled(Rgb(0.30f, 0.25f, 0.18f), 0.8f + 0.35f * surface.Value(1.9f, seeds::MudTone));
+    g.Albedo = Mix(g.Albedo, mudColour, mud);
+    // The wet band: dark where the ripples wash, its upper edge ragged.
     const float rim = SmoothRange(0.0f, 0.15f, above) * SmoothRange(0.55f, 0.3f, above);
-    const float wet = 1.0f - SmoothRange(0.1f + 0.6f * beach, 0.45f + 1.3f * beach, above);
-    g.Albedo = Mix(g.Albedo, Scaled(g.Albedo, 0.5f), wet);
+    const float wetEdge = 0.25f * surface.Fbm(2.0f, seeds::WetEdge, 3);
+    const float wet =
+        1.0f - SmoothRange(0.15f + 0.6f * beach + wetEdge, 0.55f + 1.3f * beach + wetEdge, above);
+    g.Albedo = Mix(g.Albedo, Scaled(g.Albedo, 0.45f), wet);
     g.Albedo = Mix(g.Albedo, Rgb(0.56f, 0.57f, 0.52f), 0.25f * rim * beach);
     // Below the waterline, where a trough lays it bare for a moment: pale
     // shallows over sand and stones, the bed darkening as it goes deeper.
@@ -290,7 +316,8 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
         g.Albedo = Mix(g.Albedo, shallows, SmoothRange(0.0f, 0.15f, -above));
         g.Albedo = Mix(g.Albedo, Rgb(0.14f, 0.17f, 0.15f), SmoothRange(0.5f, 2.0f, -above));
     }
-    g.Turf *= (1.0f - wood) * (1.0f - rockiness) * (1.0f - stream) * (1.0f - sandy) * (1.0f - wet);
+    g.Turf *=
+        (1.0f - wood) * (1.0f - rockiness) * (1.0f - stream) * (1.0f - sandy) * (1.0f - wet) * (1.0f - mud);
     return g;
 }
 
@@ -348,11 +375,19 @@ float CloudShade(TVec3 p, float distance) {
     return 1.0f - 0.7f * cover * fade;
 }
 
+// The bed seen through the water: going deeper it fades into what the
+// water shows where the bed lies too deep to be drawn (the sheen far off,
+// the dark near).
+TColour UnderWater(const TColour& bed, TVec3 p) {
+    if (p.z >= WaterLevel) return bed;
+    return Mix(bed, LakeSheenColour(p.x, p.y), SmoothRange(0.2f, 0.8f * HiddenBedDepth, WaterLevel - p.z));
+}
+
 TColour LitGround(const TGround& g, float sunShare, TVec3 p) {
     const float distance = Length(p - CameraEye());
     const TColour c =
         Lit(g.Albedo, Illumination(g.Normal, 1.1f * sunShare * CloudShade(p, distance), g.Occlusion));
-    return Mix(c, HazeColour(), HazeAmount(distance));
+    return UnderWater(Mix(c, HazeColour(), HazeAmount(distance)), p);
 }
 
 } // namespace

@@ -180,6 +180,69 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
         }
         return last;
     };
+    // Sets a plant of `habitat` and `age` (0 the youngest .. 1 the oldest)
+    // at (x, y), on the ground as drawn, `ground`, if it shows whole against
+    // the land; `look`, `spread` and `choice` (0..1) pick its look, its
+    // width and its kind.
+    auto place = [&](THabitat habitat, float age, float x, float y, float ground, float look, float spread,
+                     float choice) {
+        const float dist = Distance2D(V3(x, y, 0), eye);
+        TVec3 base = V3(x, y, ground - 0.4f);
+        TPlant c{};
+        // Trees stand in patches where one kind or the other has the upper hand.
+        const float stand = Clamp01(0.5f + 1.6f * Fbm(x / 35.0f, y / 35.0f, seeds::Stands, 2));
+        c.Kind = TPlant::TKind(
+            kindOf(habitat, habitat == THabitat::Woods ? 0.4f * choice + 0.6f * stand : choice));
+        const TPlantKind& kind = PlantKinds[c.Kind];
+        c.Variant = std::min(kind.Variants - 1, int(look * float(kind.Variants)));
+        c.Height = kind.HeightLo + (kind.HeightHi - kind.HeightLo) * age;
+        c.Width = c.Height * (kind.WidthLo + (kind.WidthHi - kind.WidthLo) * spread);
+        // Trees and bushes only a few pixels tall are not worth their
+        // blending.
+        if (c.Height < 0.012f * dist) return;
+        // A bank's grass roots on its lip and hangs down below it.
+        if (habitat == THabitat::BankLip) base.z = ground - GrassRoots * c.Height;
+        c.Base = base;
+        // Every corner and the middle of the cut-out must have land behind it.
+        const TVec3 right = BillboardRight(base) * (c.Width * 0.5f), up = V3(0, 0, c.Height);
+        // Reeds may stand in the water: the lake drawn over their feet
+        // is the lake they stand in; so may the tips of the grass that
+        // hangs from a bank.
+        const TVec3 foot = habitat == THabitat::Waterline ? base + up * 0.5f
+                           : habitat == THabitat::BankLip ? base + up * (0.7f * GrassRoots)
+                                                          : base;
+        if (!LandBehind(foot - right) || !LandBehind(foot + right) || !LandBehind(base + up * 0.5f) ||
+            !LandBehind(base - right + up) || !LandBehind(base + right + up))
+            return;
+        c.Distance = dist;
+        plants.push_back(c);
+    };
+    // Reeds in beds along the waterline, but none under the rock face: the
+    // water is deep at its foot. In the bays, where the shore reaches back
+    // beyond its course on either side, the beds are dense and stand out
+    // into the water, several clumps deep, taller in their middles than at
+    // their edges. A finer lattice than the land's, over the lake's rim.
+    const float reedStep = 1.5f;
+    for (int row = 0; row < 100; ++row)
+        for (int column = 0; column < 116; ++column) {
+            TRandom random = RandomFor(seeds::ReedClumps, column, row);
+            const float x = -60.0f + reedStep * (float(column) + float(random.Unit()));
+            const float y = 120.0f + reedStep * (float(row) + float(random.Unit()));
+            const float pick = float(random.Unit()), size = float(random.Unit()), look = float(random.Unit()),
+                        spread = float(random.Unit());
+            const float bearing = Atan2(y - LakeCentreY, x - LakeCentreX);
+            if (std::fabs(std::remainder(bearing - FallsAngle, 6.2831853f)) < 0.45f) continue;
+            const float ground = grid.MeshHeight(x, y), above = ground - WaterLevel;
+            if (above > 1.2f || above < -1.8f || StreamWater(x, y) > 0.0f) continue;
+            const float bay = SmoothRange(
+                0.3f, 2.5f,
+                ShoreRadius(bearing) - 0.5f * (ShoreRadius(bearing - 0.25f) + ShoreRadius(bearing + 0.25f)));
+            const float beds = SmoothRange(0.05f, 0.3f, Fbm(x / 11.0f, y / 11.0f, seeds::ReedBeds, 3));
+            if (above < -0.3f - 1.5f * bay || pick > std::min(0.5f, 0.45f * beds + 0.35f * bay)) continue;
+            if (Distance2D(V3(x, y, 0), eye) < 40.0f || !InView(V3(x, y, ground))) continue;
+            place(THabitat::Waterline, 0.35f * size + 0.65f * Clamp01(beds + bay) * (0.6f + 0.4f * size), x,
+                  y, ground, look, spread, 0.0f);
+        }
     // The lattice reaches as far to the sides as the widest screen shows of
     // the land (its middle column is the one below camera 1).
     for (int row = 0; row < 94; ++row)
@@ -191,19 +254,22 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             float x = gx + float(random.Range(0.0, step)), y = gy + float(random.Range(0.0, step));
             float pick = float(random.Unit()), size = float(random.Unit());
             const float look = float(random.Unit()), spread = float(random.Unit()),
-                        choice = float(random.Unit());
+                        choice = float(random.Unit()), generation = float(random.Unit());
             // On the ground as drawn, which a coarse grid keeps within a unit
             // or so of the land's shape.
             float ground = grid.MeshHeight(x, y), above = ground - WaterLevel;
             TVec3 n = TerrainNormal(x, y, 1.0f);
             float dist = Distance2D(V3(x, y, 0), eye);
-            if (dist < 40.0f || n.z < 0.8f || StreamWater(x, y) > 0.0f) continue;
+            if (dist < 40.0f || n.z < 0.55f || StreamWater(x, y) > 0.0f) continue;
             TVec3 base = V3(x, y, ground - 0.4f);
             if (!InView(base)) continue;
-            // The woods' density, and groves standing out in the meadows.
+            // The woods' density, and groves standing out in the meadows:
+            // dense at their hearts, thinning out round them.
             const float woods = WoodsDensity(x, y, ground);
-            const float groves = SmoothRange(0.3f, 0.5f, Fbm(x / 24.0f, y / 24.0f, seeds::Groves, 3)) *
-                                 SmoothRange(3.0f, 6.0f, above) * (1.0f - woods);
+            const float groveShape = Fbm(x / 24.0f, y / 24.0f, seeds::Groves, 3);
+            const float open = SmoothRange(3.0f, 6.0f, above) * (1.0f - woods);
+            const float groves = SmoothRange(0.36f, 0.52f, groveShape) * open;
+            const float heart = SmoothRange(0.46f, 0.62f, groveShape) * open;
             const float edge = 4.0f * woods * (1.0f - woods); // where the woods thin out
             // The undergrowth skirting the woods, a little way out from them.
             float skirt = 0.0f;
@@ -212,22 +278,32 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
                     std::max(skirt, WoodsDensity(x + 9.0f * float(k % 2 * 2 - 1) * float(k < 2),
                                                  y + 9.0f * float(k % 2 * 2 - 1) * float(k >= 2), ground));
             skirt *= 1.0f - woods;
+            // The woods' edge made ragged: a finer pattern pushes it out
+            // here and there by a tree or two and sets clumps out in front
+            // of it (never in: the ground under the woods shows their
+            // canopy, which wants its trees).
+            const float ragged = std::max(0.0f, Fbm(x / 10.0f, y / 10.0f, seeds::WoodsRagged, 3));
+            const float cover = Clamp01(woods + 0.8f * ragged * (edge + skirt));
             const float clump = SmoothRange(0.0f, 0.35f, Fbm(x / 8.0f, y / 8.0f, seeds::Clumps, 3));
-            const float reedBeds = SmoothRange(0.05f, 0.3f, Fbm(x / 11.0f, y / 11.0f, seeds::ReedBeds, 3));
-            // Reeds in beds along the waterline, but none under the rock
-            // face: the water is deep at its foot.
-            const float fromFalls =
-                std::fabs(std::remainder(Atan2(y - LakeCentreY, x - LakeCentreX) - FallsAngle, 6.2831853f));
+            // A steep bank over the water, where long grass hangs from its lip.
+            const float steepBank = SmoothRange(0.93f, 0.75f, n.z) * SmoothRange(0.2f, 0.6f, above) *
+                                    SmoothRange(3.0f, 1.5f, above);
             THabitat habitat = THabitat::Woods;
             float age = 0.0f;
-            if (above > -0.3f && above < 1.2f && fromFalls > 0.45f && pick < 0.9f * reedBeds) {
-                habitat = THabitat::Waterline;
+            if (n.z < 0.8f) {
+                if (pick > steepBank) continue;
+                habitat = THabitat::BankLip;
+                age = size;
+            } else if (pick < steepBank) {
+                habitat = THabitat::BankLip;
                 age = size;
             } else if (above > 2.5f &&
-                       pick < (0.01f + 0.3f * woods + 0.12f * groves + 0.08f * edge) * FarThinning(dist)) {
-                // Young trees at the edges, old ones deep in the woods.
-                age = Clamp01(0.25f + 0.75f * woods - 0.3f * edge) * (0.55f + 0.45f * size) +
-                      0.25f * size * size;
+                       pick < (0.003f + 0.3f * cover + 0.5f * groves + 0.06f * edge) * FarThinning(dist)) {
+                // Saplings here and there; young trees at the edges, the old
+                // ones deep in the woods and at the groves' hearts.
+                const float maturity = Clamp01(0.3f + 0.7f * cover - 0.35f * edge + 0.5f * heart);
+                age = generation < 0.14f ? 0.03f + 0.2f * size
+                                         : maturity * (0.45f + 0.6f * size) + 0.15f * size * size;
             } else if (above > 1.2f && pick > 1.0f - (0.08f * groves + 0.3f * edge + 0.3f * skirt +
                                                       0.4f * nearRock(x, y) + 0.05f * woods) *
                                                          clump) {
@@ -236,26 +312,7 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             } else {
                 continue;
             }
-            TPlant c{};
-            c.Kind = TPlant::TKind(kindOf(habitat, choice));
-            const TPlantKind& kind = PlantKinds[c.Kind];
-            c.Variant = std::min(kind.Variants - 1, int(look * float(kind.Variants)));
-            c.Height = kind.HeightLo + (kind.HeightHi - kind.HeightLo) * age;
-            c.Width = c.Height * (kind.WidthLo + (kind.WidthHi - kind.WidthLo) * spread);
-            // Trees and bushes only a few pixels tall are not worth their
-            // blending.
-            if (c.Height < 0.012f * dist) continue;
-            c.Base = base;
-            // Every corner and the middle of the cut-out must have land behind it.
-            const TVec3 right = BillboardRight(base) * (c.Width * 0.5f), up = V3(0, 0, c.Height);
-            // Reeds may stand in the water: the lake drawn over their feet
-            // is the lake they stand in.
-            const TVec3 foot = habitat == THabitat::Waterline ? base + up * 0.35f : base;
-            if (!LandBehind(foot - right) || !LandBehind(foot + right) || !LandBehind(base + up * 0.5f) ||
-                !LandBehind(base - right + up) || !LandBehind(base + right + up))
-                continue;
-            c.Distance = dist;
-            plants.push_back(c);
+            place(habitat, age, x, y, ground, look, spread, choice);
         }
     std::stable_sort(plants.begin(), plants.end(),
                      [](const TPlant& a, const TPlant& b) { return a.Distance > b.Distance; });

@@ -17,7 +17,7 @@ namespace scenegen {
 // A tree, bush or reed clump standing at Base (its foot), Width across and
 // Height tall, of the atlas's `Variant` of its kind.
 struct TPlant {
-    enum TKind { Fir, Broadleaf, Bush, Reed } Kind = Fir;
+    enum TKind { Fir, Broadleaf, Bush, Reed, BankGrass } Kind = Fir;
     int Variant = 0;
     TVec3 Base;
     float Width = 0.0f, Height = 0.0f;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "tools/scenegen/lake_sheen.h"
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/parallel.h"
 #include "tools/scenegen/raster.h"
@@ -116,16 +117,6 @@ TMirrorView DrawMirror(const TLakeData& lake) {
 TMirrorView DrawDirect(const TLakeData& lake) {
     return DrawView(lake, CameraEye(), 0.0f, DirectFieldOfView, DirectAspect, DirectWidth, DirectHeight,
                     SkyColour);
-}
-
-// How much the still water at `p` reflects towards camera 1: little where
-// it looks steeply in, most at a glance (Fresnel's law for water, in
-// Schlick's form).
-float Reflectance(TVec3 p) {
-    const TVec3 eye = CameraEye();
-    const float glance = Atan2(eye.z - p.z, Hypot(p.x - eye.x, p.y - eye.y));
-    const float k = 1.0f - Sin(glance);
-    return 0.02f + 0.98f * k * k * k * k * k;
 }
 
 // The still water seen from the sphere map's eye (the origin, above the
@@ -294,7 +285,7 @@ TColour WaterColour(const TMirrorView& mirror, const TWaterSpan& span, const TSt
     // Wavelets too small to draw scatter a steep view's reflection away and
     // hide each other's backs at a glance: the share reflected rises faster
     // with the glance than a flat surface's.
-    const float fresnel = Reflectance(span.StillPoint(azimuth, elevation));
+    const float fresnel = WaterReflectance(span.StillPoint(azimuth, elevation));
     const float reflects = std::min(1.0f, 2.5f * fresnel * fresnel);
 
     // How far (degrees) ripples have turned the ray off the still ring.
@@ -331,7 +322,7 @@ TPicture WaterPicture(const TLakeData& lake) {
     const TMirrorView direct = DrawDirect(lake);
     const TWaterSpan span;
     const TStreaks streaks(direct, span);
-    TPicture picture(WaterPictureSize, WaterPictureSize, 3);
+    TPicture picture(WaterPictureSize, WaterPictureSize, 4);
     const int n = WaterPictureSize;
     ParallelRows(n, [&](int j) {
         for (int i = 0; i < n; ++i) {
@@ -347,7 +338,11 @@ TPicture WaterPicture(const TLakeData& lake) {
                                               V3(2.0f * hz * a, 2.0f * hz * b, 2.0f * hz * hz - 1.0f));
                 sum = Rgb(sum.r + c.r, sum.g + c.g, sum.b + c.b);
             }
-            picture.Set(i, j, Scaled(sum, 0.25f));
+            // Brightened to make up for the black that shows through under
+            // the near water.
+            TColour c = Scaled(sum, 0.25f / WaterOpacity);
+            c.a = WaterOpacity;
+            picture.Set(i, j, c);
         }
     });
     return picture;

@@ -58,6 +58,83 @@ float StreamWater(float x, float y) {
            SmoothRange(StreamLength, StreamLength - 60.0f, along) * SmoothRange(-1.0f, 1.0f, along);
 }
 
+namespace {
+
+// The escarpment: a step in the land across the head of the valley, whose
+// foot the lake reaches only where the falls come down. Its foot's y at x
+// runs through these points, bowed round the lake's head and swinging
+// towards the near shore on either side, where it runs on into the hills,
+// with bays and spurs of its own away from the falls.
+float ScarpFootY(float x) {
+    struct TPoint {
+        float X, Y;
+    };
+    constexpr TPoint points[] = {{-400.0f, 150.0f}, {-250.0f, 196.0f}, {-140.0f, 232.0f}, {-70.0f, 247.0f},
+                                 {-20.0f, 250.0f},  {12.0f, 246.0f},   {30.0f, 239.0f},   {45.0f, 235.0f},
+                                 {68.0f, 232.0f},   {100.0f, 228.0f},  {150.0f, 214.0f},  {230.0f, 188.0f},
+                                 {400.0f, 140.0f}};
+    constexpr int count = int(sizeof(points) / sizeof(points[0]));
+    int k = 0;
+    while (k + 2 < count && x > points[k + 1].X)
+        ++k;
+    // Cubic pieces through the points, each point's slope that of the
+    // line through its neighbours.
+    auto slope = [&](int i) {
+        const TPoint a = points[std::max(i - 1, 0)], b = points[std::min(i + 1, count - 1)];
+        return (b.Y - a.Y) / (b.X - a.X);
+    };
+    const TPoint a = points[k], b = points[k + 1];
+    const float w = b.X - a.X, t = std::clamp((x - a.X) / w, 0.0f, 1.0f);
+    const float t2 = t * t, t3 = t2 * t;
+    float y = (2.0f * t3 - 3.0f * t2 + 1.0f) * a.Y + (t3 - 2.0f * t2 + t) * w * slope(k) +
+              (-2.0f * t3 + 3.0f * t2) * b.Y + (t3 - t2) * w * slope(k + 1);
+    if (x < points[0].X) y += (x - points[0].X) * slope(0);
+    if (x > points[count - 1].X) y += (x - points[count - 1].X) * slope(count - 1);
+    const float wander = SmoothRange(15.0f, 45.0f, std::fabs(x - 42.0f));
+    return y + wander * (6.0f * Fbm(x / 70.0f, 0.5f, seeds::ScarpLine, 3) +
+                         2.0f * Fbm(x / 13.0f, 2.5f, seeds::ScarpLine + 7u, 2));
+}
+
+// How far (x, y) lies beyond the escarpment's foot, square to it: the foot
+// is the line above, or the lake's shore where the lake reaches in further
+// (`beyond` is the distance beyond the waterline). The face stands a few
+// units from the water there, as the rock face's mesh does.
+float ScarpBeyond(float x, float y, float beyond) {
+    const float e = 0.5f, dy = (ScarpFootY(x + e) - ScarpFootY(x - e)) / (2.0f * e);
+    const float line = (y - ScarpFootY(x)) / std::sqrt(1.0f + dy * dy);
+    const float shore = beyond - 3.2f;
+    // The smaller of the two, rounded where they meet.
+    const float k = 4.0f, h = std::max(k - std::fabs(line - shore), 0.0f) / k;
+    return std::min(line, shore) - h * h * k * 0.25f;
+}
+
+// How high the escarpment stands over the land at its foot, and the
+// horizontal run of its slope: steep and tall near the falls, elsewhere
+// varying, here a sheer wall, there a broken slope that turf can hold.
+float ScarpHeight(float x) {
+    const float own = 7.0f + 13.0f * (0.5f + 0.5f * Fbm(x / 45.0f, 2.5f, seeds::ScarpHeight, 3));
+    const float falls = SmoothRange(12.0f, 40.0f, std::fabs(x - 42.0f));
+    const float off = std::fabs(x - 40.0f);
+    // To the east the land below is higher: the step there is lower.
+    const float east = 1.0f - 0.5f * SmoothRange(70.0f, 110.0f, x);
+    return Lerp(15.0f, own, falls) * east * (0.45f + 0.55f * SmoothRange(200.0f, 80.0f, off)) *
+           SmoothRange(400.0f, 260.0f, off);
+}
+float ScarpRun(float x) {
+    const float own = 4.0f + 20.0f * SmoothRange(0.0f, 0.6f, Fbm(x / 30.0f, 4.5f, seeds::ScarpRun, 3)) +
+                      30.0f * SmoothRange(55.0f, 120.0f, std::fabs(x - 40.0f));
+    return Lerp(5.8f, own, SmoothRange(12.0f, 40.0f, std::fabs(x - 42.0f)));
+}
+
+// The share of the escarpment's height reached `beyond` units past its foot
+// on a slope of horizontal run `run`: a short apron of fallen stone, then
+// the face, rounding over at the lip.
+float ScarpRise(float beyond, float run) {
+    return 0.2f * SmoothRange(-0.5f * run, 0.3f * run, beyond) + 0.8f * SmoothRange(0.15f * run, run, beyond);
+}
+
+} // namespace
+
 float TerrainHeight(float x, float y) {
     const float dx = x - LakeCentreX, dy = y - LakeCentreY;
     const float d = std::sqrt(dx * dx + dy * dy);
@@ -77,7 +154,9 @@ float TerrainHeight(float x, float y) {
     // A range of higher ground far to the north closes the valley.
     float range = 60.0f * SmoothRange(330.0f, 640.0f, y) *
                   (0.55f + 0.45f * Ridged(x / 260.0f, y / 260.0f, seeds::FarRange, 5));
-    float h = WaterLevel + rise + hills + bumps + range;
+    const float low = WaterLevel + rise + hills + bumps + range;
+    const float scarp = ScarpHeight(x), beyondScarp = ScarpBeyond(x, y, b);
+    float h = low + scarp * ScarpRise(beyondScarp, ScarpRun(x));
 
     // The rock face: within a narrow arc of the shore the lake reaches in to
     // the foot of a cliff (a mesh of its own stands there) and the land stays
@@ -87,7 +166,7 @@ float TerrainHeight(float x, float y) {
     float arc = Exp(-Pow(AngleDelta(angle, FallsAngle) / arcWidth, 2.0f));
     if (arc > 0.01f) {
         float ragged = b + 0.8f * Fbm(x / 5.0f, y / 5.0f, seeds::RockFaceEdge, 3);
-        float shelf = CliffHeight + 3.0f * Fbm(x / 9.0f, y / 9.0f, seeds::RockShelf, 3) - 0.04f * b;
+        float shelf = low + scarp - WaterLevel + 3.0f * Fbm(x / 9.0f, y / 9.0f, seeds::RockShelf, 3);
         float cliff = WaterLevel - 1.0f + (shelf + 1.0f) * SmoothRange(3.2f, CliffDepth + 2.0f, ragged);
         // The stream's notch at the lip, along the line from the lake centre.
         float lateral = d * Sin(AngleDelta(angle, FallsAngle));

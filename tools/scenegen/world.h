@@ -64,7 +64,7 @@ constexpr float NearGridStep = 4.8f; // 40 cells across NearArea
 // The rock face and the waterfall coming down it into the lake.
 constexpr float FallsAngle = 1.2f;   // direction from the lake centre, radians
 constexpr float CliffDepth = 7.0f;   // horizontal run of the face, shore to top
-constexpr float CliffHeight = 16.0f; // above the water
+constexpr float CliffHeight = 20.0f; // above the water
 
 // Camera 1: on the south shore, above the water, looking north across the lake.
 constexpr float CameraFieldOfView = 45.0f; // vertical, degrees
