@@ -64,12 +64,30 @@ void StreamSpan(TVec3 p, TVec3 side, float& halfWidth, float& middle) {
 }
 
 // A quad of the level water seen from above, whichever way round its
-// corners were given: counter-clockwise from above is its front.
+// corners were given: counter-clockwise from above is its front. Left out
+// where it lies above camera 1's eye, which sees only its underside.
 void AddLevelQuad(TGenObject& o, TVec3 a, TVec3 b, TVec3 c, TVec3 d, TVec3 ta, TVec3 tb, TVec3 tc, TVec3 td) {
+    const TVec3 up = Cross(b - a, c - a) * (Cross(b - a, c - a).z >= 0.0f ? 1.0f : -1.0f);
+    if (Dot(up, CameraEye() - a) <= 0.0f || Dot(up, CameraEye() - c) <= 0.0f) return;
     if (Cross(b - a, c - a).z >= 0.0f)
         o.AddQuad(a, b, c, d, ta, tb, tc, td);
     else
         o.AddQuad(a, d, c, b, ta, td, tc, tb);
+}
+
+// How far out from the foot of the rock face the lake begins: where the
+// falls come down and the foam spreads from. A bank in front of the foot
+// is jumped, and so is the cell of the drawn ground after it (the ground's
+// grid is NearGridStep apart, so it comes down to the water a cell past
+// where the land dips under it).
+float LandingDistance() {
+    const TVec3 foot = RockFacePoint(FallsAngle, 0.0f), lake = TowardLake();
+    float out = 1.2f;
+    for (int i = 0; i < 40; ++i, out += 0.5f) {
+        const TVec3 p = foot + lake * out;
+        if (TerrainHeight(p.x, p.y) <= WaterLevel - 0.3f) break;
+    }
+    return out + NearGridStep;
 }
 
 // Half the falls' width at the lip: broader where the stream is broader.
@@ -95,12 +113,15 @@ TGenObject Waterfall(std::uint16_t material) {
     const TVec3 right = BillboardRight(foot);
     const float top = RockFaceTop(FallsAngle), bottom = -0.8f;
     const float lipHalf = LipHalfWidth();
+    // Out from the face in an arc that lands where the lake begins.
+    const float landing = LandingDistance();
     constexpr int Rows = 14, Columns = 4;
     auto curtainPoint = [&](int k, int c, TVec3& p, TVec3& t) {
         const float f = float(k) / float(Rows), a = 2.0f * float(c) / float(Columns) - 1.0f;
         // The water leaves the lip in an arc and falls clear of the face,
         // spreading as it falls.
-        const float clear = 0.8f + 0.9f * std::sqrt(std::max(0.0f, 1.0f - f)) + 0.45f * (1.0f - a * a);
+        const float clear =
+            0.8f + (landing - 0.8f) * std::sqrt(std::max(0.0f, 1.0f - f)) + 0.45f * (1.0f - a * a);
         const float half = lipHalf * (1.0f + 0.55f * (1.0f - f) * (1.0f - f));
         p = RockFacePoint(FallsAngle, bottom + (top - bottom) * f) + lake * clear + right * (a * half);
         t = V3(CurtainS0 + (CurtainS1 - CurtainS0) * 0.5f * (a + 1.0f), 0.5f * TexelT + (1.0f - TexelT) * f,
@@ -154,11 +175,8 @@ TGenObject FallsFoam(std::uint16_t material) {
     // little (never so steep that camera 1 sees under it), so the ripples
     // cover its rim more often than its middle.
     const TVec3 lake = TowardLake(), side = Normalised(Cross(V3(0, 0, 1), lake));
-    // From where the water begins in front of the foot.
-    TVec3 centre = RockFacePoint(FallsAngle, 0.0f) + lake * 1.2f;
-    for (int i = 0; i < 40 && TerrainHeight(centre.x, centre.y) > WaterLevel - 0.3f; ++i)
-        centre = centre + lake * 0.5f;
-    centre = centre + lake * 1.0f;
+    // From where the falls land, a little out over the lake.
+    const TVec3 centre = RockFacePoint(FallsAngle, 0.0f) + lake * (LandingDistance() + 0.5f);
     const float reach = 3.4f * LipHalfWidth();
     constexpr int Spokes = 18, Rings = 5;
     constexpr float Spread = 1.6f; // radians each side of straight out
