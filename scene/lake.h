@@ -33,7 +33,7 @@ constexpr const char* LakeModelPath = "models\\tarnwick.umf";
 // foam at their foot) step one texture frame every FlowFrameTicks
 // milliseconds of the tick count, whatever the frame rate: their frames move
 // the water 8 texels of 256 down the falls a step, about 10 units a second
-// (a 16-unit drop in 1.6 seconds).
+// (a 16-unit drop in 1.6 seconds), and the foam outward about 3.
 constexpr std::uint32_t FlowFrameTicks = 50;
 // The animation value the lake model is drawn with at tick count `tick`.
 inline std::uint32_t LakeAnimationValue(std::uint32_t tick) {

@@ -34,7 +34,8 @@ double ShiftedDifference(const TUmtImage& image, std::uint32_t a, std::uint32_t 
 // from the last frame back to the first no more than that: the loop has no
 // jump however long it runs.
 TEST(FallsTextures, FramesFlowAndLoopWithoutAJump) {
-    for (const char* name : {"lake_falls", "lake_foam"}) {
+    for (const auto& [name, stepRows] : {std::pair<const char*, int>{"lake_falls", scenegen::FlowStepRows},
+                                         {"lake_foam", scenegen::FoamStepRows}}) {
         SCOPED_TRACE(name);
         const TUmtImage image = Texture(name);
         const std::uint32_t frames = image.LastFrame + 1;
@@ -43,13 +44,13 @@ TEST(FallsTextures, FramesFlowAndLoopWithoutAJump) {
         // itself moved a step: the first must match better, or nothing flows.
         double step = 0, moved = 0, still = 0;
         for (std::uint32_t k = 0; k + 1 < frames; ++k) {
-            const double d = ShiftedDifference(image, k, k + 1, scenegen::FlowStepRows);
+            const double d = ShiftedDifference(image, k, k + 1, stepRows);
             step = std::max(step, d);
             moved += d / (frames - 1);
-            still += ShiftedDifference(image, k, k, scenegen::FlowStepRows) / (frames - 1);
+            still += ShiftedDifference(image, k, k, stepRows) / (frames - 1);
         }
         EXPECT_LT(moved, 0.9 * still) << "the frames flow toward row 0";
-        const double wrap = ShiftedDifference(image, frames - 1, 0, scenegen::FlowStepRows);
+        const double wrap = ShiftedDifference(image, frames - 1, 0, stepRows);
         EXPECT_LE(wrap, 1.25 * step + 0.5) << "last to first";
     }
 }

@@ -18,7 +18,7 @@ namespace {
 // Each part is laid half a texel in from its edges.
 constexpr int FallsTextureWidth = 128, FallsTextureHeight = 256;
 constexpr int CurtainWidth = 64, LipHeight = 128;
-constexpr int FoamSide = 128;
+constexpr int FoamWidth = 128, FoamHeight = 64;
 constexpr int MistSide = 64;
 constexpr float TexelS = 1.0f / FallsTextureWidth, TexelT = 1.0f / FallsTextureHeight;
 constexpr float CurtainS0 = 0.5f * TexelS, CurtainS1 = (CurtainWidth - 0.5f) * TexelS;
@@ -35,9 +35,10 @@ constexpr std::uint32_t ChuteSeed = 1001u, StreakSeed = 1003u, FineSeed = 1005u,
 // toward row 0 as the frames go by and comes round again after FlowFrames
 // frames. `cells` lattice cells lie along one period of the flow (few:
 // long streaks; many: short blobs); `across` is the other coordinate.
-float FlowNoise(int row, int frame, float across, int cells, std::uint32_t seed, int octaves) {
-    const float along = float(row * cells) / float(FlowPeriodRows) +
-                        float(frame * FlowStepRows * cells) / float(FlowPeriodRows);
+float FlowNoise(int row, int frame, float across, int cells, std::uint32_t seed, int octaves,
+                int stepRows = FlowStepRows) {
+    const int period = FlowFrames * stepRows;
+    const float along = float(row * cells) / float(period) + float(frame * stepRows * cells) / float(period);
     return Fbm(along, across, seed, octaves, 0.5f, cells);
 }
 
@@ -195,9 +196,9 @@ TGenObject FallsFoam(std::uint16_t material) {
         const TVec3 way = lake * Cos(angle) + side * Sin(angle);
         p = centre + way * (rim[std::size_t(i)] * f);
         p.z = WaterLevel + 0.15f + 0.25f * std::max(0.0f, 1.0f - rim[std::size_t(i)] * f / reach);
-        const float texel = 1.0f / FoamSide;
-        t = V3(0.5f * texel + (1.0f - texel) * float(i) / float(Spokes),
-               1.0f - 0.5f * texel - (1.0f - texel) * f, 0);
+        const float texelS = 1.0f / FoamWidth, texelT = 1.0f / FoamHeight;
+        t = V3(0.5f * texelS + (1.0f - texelS) * float(i) / float(Spokes),
+               1.0f - 0.5f * texelT - (1.0f - texelT) * f, 0);
     };
     for (int j = 0; j < Rings; ++j)
         for (int i = 0; i < Spokes; ++i) {
@@ -273,20 +274,20 @@ TPicture WaterfallTexture() {
 }
 
 TPicture FoamTexture() {
-    TPicture frames(FoamSide, FoamSide, 3);
+    TPicture frames(FoamWidth, FoamHeight, 3);
     frames.Frames = FlowFrames;
     frames.Bytes.clear();
     for (int k = 0; k < FlowFrames; ++k) {
-        TPicture picture(FoamSide, FoamSide, 3);
+        TPicture picture(FoamWidth, FoamHeight, 3);
         // White water churned at the foot, spreading out in streaks and
         // flecks of foam over grey-green water that show less and less of
         // it toward the rim.
-        for (int y = 0; y < FoamSide; ++y)
-            for (int x = 0; x < FoamSide; ++x) {
-                const float u = (float(x) + 0.5f) / FoamSide, v = (float(y) + 0.5f) / FoamSide;
+        for (int y = 0; y < FoamHeight; ++y)
+            for (int x = 0; x < FoamWidth; ++x) {
+                const float u = (float(x) + 0.5f) / FoamWidth, v = (float(y) + 0.5f) / FoamHeight;
                 const float out = 1.0f - v; // 0 at the foot, 1 at the rim
-                const float streaks = FlowNoise(y, k, u * 18.0f, 3, FoamSeed, 3);
-                const float flecks = FlowNoise(y, k, u * 40.0f, 10, FleckSeed, 2);
+                const float streaks = FlowNoise(y, k, u * 18.0f, 1, FoamSeed, 3, FoamStepRows);
+                const float flecks = FlowNoise(y, k, u * 40.0f, 4, FleckSeed, 2, FoamStepRows);
                 const float ends = SmoothRange(0.0f, 0.15f, u) * SmoothRange(1.0f, 0.85f, u);
                 const float amount =
                     (1.1f * SmoothRange(1.0f, 0.2f, out) + 0.5f * streaks + 0.3f * flecks - 0.05f) * ends;
