@@ -62,8 +62,8 @@ void Start(TSprite& sprite, std::uint32_t index) {
     sprite.Acceleration = -0.0002f;
     sprite.Angle = 360.0f * Unit(n, 7);
     sprite.Spin = 1.2f * (Unit(n, 8) - 0.5f);
-    sprite.Size = 3.0f + 2.0f * Unit(n, 9);
-    Peak[index] = 0.45f + 0.3f * Unit(n, 10);
+    sprite.Size = 2.5f + 1.5f * Unit(n, 9);
+    Peak[index] = 0.5f + 0.3f * Unit(n, 10);
     sprite.Alpha = 0.001f;
     sprite.Fade = -Peak[index] / (15.0f + 15.0f * Unit(n, 11)); // negative: thickening
     sprite.Alive = 1;
