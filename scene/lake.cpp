@@ -4,6 +4,7 @@
 #include "engine/models/model_load.h"
 #include "engine/render/device.h"
 #include "platform/platform.h"
+#include "scene/mist.h"
 #include "scene/overlay.h"
 #include "scene/random.h"
 #include "scene/water.h"
@@ -33,6 +34,7 @@ void SetUpLakeScene() {
     DisableFeature(SurfaceOverlayFeature);
     LoadClockModels();
     InitWater();
+    SetUpMist();
 }
 
 void WarmUpWater() {
@@ -49,13 +51,16 @@ void StartFrameCounters() {
     FpsStartTime = platform::GetTickCount();
     FpsFrameCount = 0;
     LastStepTime = platform::GetTickCount();
+    MistLastStep = LastStepTime;
 }
 
 void DrawLakeFrame(bool showFps, bool showTime, bool twelveHour) {
+    AdvanceMist();
     BeginFrame();
     SetCamera(LakeModel, 0, LakeCamera);
-    DrawModel(LakeModel, 0, 0, 0);
+    DrawModel(LakeModel, 0, LakeAnimationValue(platform::GetTickCount()), 0);
     DrawWater(false, true);
+    DrawMist();
     if (showFps) DrawFps();
     if (showTime) DrawClock(twelveHour);
     EndFrame();
@@ -64,11 +69,13 @@ void DrawLakeFrame(bool showFps, bool showTime, bool twelveHour) {
 void DrawLakeViews(const std::vector<TLakeView>& views, bool showFps, bool showTime, bool twelveHour) {
     // The water and the counter move once a frame, however many views show it.
     AdvanceWater(false, true);
+    AdvanceMist();
     std::uint64_t fps = 0;
     if (showFps) {
         ++FpsFrameCount;
         fps = FpsValue();
     }
+    const std::uint32_t animation = LakeAnimationValue(platform::GetTickCount());
     BeginFrame();
     for (const TLakeView& view : views) {
         // A monitor with no area shows nothing (SetViewArea would leave the
@@ -76,8 +83,9 @@ void DrawLakeViews(const std::vector<TLakeView>& views, bool showFps, bool showT
         if (view.Width <= 0 || view.Height <= 0) continue;
         SetViewArea(view.Left, view.Bottom, view.Width, view.Height);
         SetCamera(LakeModel, 0, LakeCamera);
-        DrawModel(LakeModel, 0, 0, 0);
+        DrawModel(LakeModel, 0, animation, 0);
         DrawWaterSurface();
+        DrawMist();
         if (showFps) DrawFpsCounter(fps);
         if (showTime) DrawClock(twelveHour);
     }

@@ -5,24 +5,40 @@
 //   shell: SetDeviceWindow(window), SelectBackend(2), DeviceInit()
 //   SetUpLakeScene()      texture directory "models", the lake (model 0),
 //                         feature switches 0 on, 21 and 6 off, the clock and
-//                         counter models (1..13), InitWater
+//                         counter models (1..13), InitWater, the mist at the
+//                         falls' foot (scene/mist.h: sprite pool 0)
 //   shell: cursor hidden
 //   WarmUpWater()         random source seeded from the clock, 16 forced and
 //                         80 free water steps (no frame open)
-//   StartFrameCounters()  FpsStartTime, FpsFrameCount and LastStepTime
+//   StartFrameCounters()  FpsStartTime, FpsFrameCount, LastStepTime and the
+//                         mist's step clock
 //   shell: RunMode = 2
 // Each frame of the run, from the idle handler while RunMode is 2:
 //   DrawLakeFrame(showFps, showTime, twelveHour)
-//                         BeginFrame, camera 1 of the lake, the lake, the
-//                         water, the counter and the clock when asked, EndFrame
+//                         BeginFrame, camera 1 of the lake, the lake (its
+//                         moving textures at the frame the clock gives), the
+//                         water, the mist, the counter and the clock when
+//                         asked, EndFrame
 // An error while setting up (a missing model or texture file) propagates as
 // TIoError from SetUpLakeScene, as LoadModel raised it.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 // Path of the lake model, as the program writes paths ("\" separated).
 constexpr const char* LakeModelPath = "models\\tarnwick.umf";
+
+// The lake's moving textures (the falls, the white water above them and the
+// foam at their foot) step one texture frame every FlowFrameTicks
+// milliseconds of the tick count, whatever the frame rate: their frames move
+// the water 8 texels of 256 down the falls a step, about 10 units a second
+// (a 16-unit drop in 1.6 seconds), and the foam outward about 3.
+constexpr std::uint32_t FlowFrameTicks = 50;
+// The animation value the lake model is drawn with at tick count `tick`.
+inline std::uint32_t LakeAnimationValue(std::uint32_t tick) {
+    return tick / FlowFrameTicks;
+}
 
 // Needs the render device initialised; must run outside a frame.
 void SetUpLakeScene();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "tools/scenegen/cliff.h"
 #include "tools/scenegen/noise.h"
@@ -12,38 +13,91 @@ namespace scenegen {
 
 namespace {
 
-// The texture: the curtain in a narrow strip on the left, the mist's two
-// clouds stacked in the rest, each laid half a texel in from its edges. Each
-// cell has about as many texels across as up for the size its quad shows on
-// the screen: a cell squeezed one way makes the renderer take a coarse
-// mipmap level, which shows as blocks.
-constexpr int FallsTextureWidth = 256, FallsTextureHeight = 256;
-constexpr int CurtainWidth = 64;
-constexpr int LowMistHeight = 64, TallMistHeight = 128;
-constexpr float Texel = 1.0f / FallsTextureWidth;
-constexpr float CurtainS0 = 0.5f * Texel, CurtainS1 = (CurtainWidth - 0.5f) * Texel;
-constexpr float MistS0 = (CurtainWidth + 0.5f) * Texel, MistS1 = 1.0f - 0.5f * Texel;
+// The falls' texture: the curtain in the left half, the stream's white
+// water in the lower right quarter (the upper right quarter stays clear).
+// Each part is laid half a texel in from its edges.
+constexpr int FallsTextureWidth = 128, FallsTextureHeight = 256;
+constexpr int CurtainWidth = 64, LipHeight = 128;
+constexpr int FoamWidth = 128, FoamHeight = 64;
+constexpr int MistSide = 64;
+constexpr float TexelS = 1.0f / FallsTextureWidth, TexelT = 1.0f / FallsTextureHeight;
+constexpr float CurtainS0 = 0.5f * TexelS, CurtainS1 = (CurtainWidth - 0.5f) * TexelS;
+constexpr float LipS0 = (CurtainWidth + 0.5f) * TexelS, LipS1 = 1.0f - 0.5f * TexelS;
+constexpr float LipT0 = 0.5f * TexelT, LipT1 = (LipHeight - 0.5f) * TexelT;
 
-// The strands of the curtain at height v (0 foot, 1 lip) and u across it:
-// three of uneven width and weight that wander a little, merge low down
-// where the spray spreads them and leave gaps of wet rock between them.
-float Strands(float u, float v) {
-    struct TStrand {
-        float Centre, Width, Weight;
-    };
-    constexpr TStrand strands[3] = {{0.30f, 0.10f, 1.0f}, {0.58f, 0.065f, 0.8f}, {0.78f, 0.05f, 0.6f}};
-    float sum = 0.0f;
-    for (int i = 0; i < 3; ++i) {
-        const TStrand& s = strands[i];
-        const float centre = s.Centre + 0.03f * Fbm(v * 2.0f, float(i) * 3.1f, 1021u, 2);
-        // Narrow at the lip, spreading as it falls.
-        const float width = s.Width * (0.7f + 0.9f * (1.0f - v) * (1.0f - v));
-        const float d = (u - centre) / width;
-        sum += s.Weight * Exp(-d * d);
+// Seeds of the falls' own noise.
+constexpr std::uint32_t ChuteSeed = 1001u, StreakSeed = 1003u, FineSeed = 1005u, DropSeed = 1007u,
+                        EdgeSeed = 1009u, FoamSeed = 1011u, FleckSeed = 1013u, RimSeed = 1015u,
+                        MistSeed = 1017u;
+
+// Noise that flows with the frames: `row` is a texel row, and frame k
+// samples the pattern FlowStepRows * k rows further on, so the pattern moves
+// toward row 0 as the frames go by and comes round again after FlowFrames
+// frames. `cells` lattice cells lie along one period of the flow (few:
+// long streaks; many: short blobs); `across` is the other coordinate.
+float FlowNoise(int row, int frame, float across, int cells, std::uint32_t seed, int octaves,
+                int stepRows = FlowStepRows) {
+    const int period = FlowFrames * stepRows;
+    const float along = float(row * cells) / float(period) + float(frame * stepRows * cells) / float(period);
+    return Fbm(along, across, seed, octaves, 0.5f, cells);
+}
+
+// The horizontal way from the foot of the falls out over the lake.
+TVec3 TowardLake() {
+    const TVec3 foot = RockFacePoint(FallsAngle, 0.0f);
+    return Normalised(V3(LakeCentreX - foot.x, LakeCentreY - foot.y, 0.0f));
+}
+
+// How far the stream's water reaches to each side of `p` along `side`
+// (level, unit): its half width and the offset of its middle. A stream that
+// is not there gives the smallest falls.
+void StreamSpan(TVec3 p, TVec3 side, float& halfWidth, float& middle) {
+    float lo = 0.0f, hi = 0.0f;
+    bool found = false;
+    for (int i = -40; i <= 40; ++i) {
+        const float d = 0.25f * float(i);
+        if (StreamWater(p.x + side.x * d, p.y + side.y * d) < 0.5f) continue;
+        if (!found) lo = d;
+        hi = d, found = true;
     }
-    // A veil of thin water joining them low down.
-    sum += 0.35f * SmoothRange(0.5f, 0.0f, v) * SmoothRange(0.05f, 0.2f, u) * SmoothRange(0.95f, 0.8f, u);
-    return sum;
+    halfWidth = found ? 0.5f * (hi - lo) + 0.25f : 1.0f;
+    middle = found ? 0.5f * (hi + lo) : 0.0f;
+}
+
+// A quad of the level water seen from above, whichever way round its
+// corners were given: counter-clockwise from above is its front. Left out
+// where it lies above camera 1's eye, which sees only its underside.
+void AddLevelQuad(TGenObject& o, TVec3 a, TVec3 b, TVec3 c, TVec3 d, TVec3 ta, TVec3 tb, TVec3 tc, TVec3 td) {
+    const TVec3 up = Cross(b - a, c - a) * (Cross(b - a, c - a).z >= 0.0f ? 1.0f : -1.0f);
+    if (Dot(up, CameraEye() - a) <= 0.0f || Dot(up, CameraEye() - c) <= 0.0f) return;
+    if (Cross(b - a, c - a).z >= 0.0f)
+        o.AddQuad(a, b, c, d, ta, tb, tc, td);
+    else
+        o.AddQuad(a, d, c, b, ta, td, tc, tb);
+}
+
+// How far out from the foot of the rock face the lake begins: where the
+// falls come down and the foam spreads from. A bank in front of the foot
+// is jumped, and so is the cell of the drawn ground after it (the ground's
+// grid is NearGridStep apart, so it comes down to the water a cell past
+// where the land dips under it).
+float LandingDistance() {
+    const TVec3 foot = RockFacePoint(FallsAngle, 0.0f), lake = TowardLake();
+    float out = 1.2f;
+    for (int i = 0; i < 40; ++i, out += 0.5f) {
+        const TVec3 p = foot + lake * out;
+        if (TerrainHeight(p.x, p.y) <= WaterLevel - 0.3f) break;
+    }
+    return out + NearGridStep;
+}
+
+// Half the falls' width at the lip: broader where the stream is broader.
+float LipHalfWidth() {
+    const TVec3 lake = TowardLake(), side = Normalised(Cross(V3(0, 0, 1), lake));
+    const TVec3 lip = RockFacePoint(FallsAngle, RockFaceTop(FallsAngle)) - lake * 1.5f;
+    float half = 0.0f, middle = 0.0f;
+    StreamSpan(lip, side, half, middle);
+    return std::max(2.6f, 1.7f * half);
 }
 
 } // namespace
@@ -53,96 +107,215 @@ TGenObject Waterfall(std::uint16_t material) {
     falls.Material = material;
     falls.Alpha = 1.0f;
     // Down the groove of the rock face, just in front of it, from the notch
-    // in its lip to a little under the water.
+    // in its lip to a little under the water, bowed out in the middle where
+    // most of the water comes over.
     const TVec3 foot = RockFacePoint(FallsAngle, 0.0f);
-    const TVec3 towardLake = Normalised(V3(LakeCentreX - foot.x, LakeCentreY - foot.y, 0.0f));
+    const TVec3 lake = TowardLake();
     const TVec3 right = BillboardRight(foot);
     const float top = RockFaceTop(FallsAngle), bottom = -0.8f;
-    const int steps = 10;
-    TVec3 prevL{}, prevR{};
-    float prevT = 0.0f;
-    for (int k = 0; k <= steps; ++k) {
-        const float f = float(k) / float(steps);
-        // The water leaves the lip in an arc and falls clear of the face.
-        const float clear = 0.8f + 0.9f * std::sqrt(std::max(0.0f, 1.0f - f));
-        const TVec3 p = RockFacePoint(FallsAngle, bottom + (top - bottom) * f) + towardLake * clear;
-        // Spreading as it falls.
-        const float half = 2.1f + 1.6f * (1.0f - f) * (1.0f - f);
-        const TVec3 l = p - right * half, r = p + right * half;
-        if (k > 0)
-            falls.AddQuad(prevL, prevR, r, l, V3(CurtainS0, prevT, 0), V3(CurtainS1, prevT, 0),
-                          V3(CurtainS1, f, 0), V3(CurtainS0, f, 0));
-        prevL = l, prevR = r, prevT = f;
-    }
-    // The mist: clouds facing the camera at the foot, in front of the falls,
-    // a wide low one of white water and a taller one rising. The water,
-    // drawn after them, covers what lies below its surface, so the mist
-    // rises from where the falls meet the lake.
-    auto cloud = [&](float out, float halfWidth, float height, float sink, int row0, int rows) {
-        const TVec3 base = foot + towardLake * out + V3(0, 0, -sink);
-        const TVec3 across = BillboardRight(base) * halfWidth, up = V3(0, 0, height);
-        const float t0 = (float(row0) + 0.5f) / FallsTextureHeight,
-                    t1 = (float(row0 + rows) - 0.5f) / FallsTextureHeight;
-        falls.AddQuad(base - across, base + across, base + across + up, base - across + up, V3(MistS0, t0, 0),
-                      V3(MistS1, t0, 0), V3(MistS1, t1, 0), V3(MistS0, t1, 0));
+    const float lipHalf = LipHalfWidth();
+    // Out from the face in an arc that lands where the lake begins.
+    const float landing = LandingDistance();
+    constexpr int Rows = 14, Columns = 4;
+    auto curtainPoint = [&](int k, int c, TVec3& p, TVec3& t) {
+        const float f = float(k) / float(Rows), a = 2.0f * float(c) / float(Columns) - 1.0f;
+        // The water leaves the lip in an arc and falls clear of the face,
+        // spreading as it falls.
+        const float clear =
+            0.8f + (landing - 0.8f) * std::sqrt(std::max(0.0f, 1.0f - f)) + 0.45f * (1.0f - a * a);
+        const float half = lipHalf * (1.0f + 0.55f * (1.0f - f) * (1.0f - f));
+        p = RockFacePoint(FallsAngle, bottom + (top - bottom) * f) + lake * clear + right * (a * half);
+        t = V3(CurtainS0 + (CurtainS1 - CurtainS0) * 0.5f * (a + 1.0f), 0.5f * TexelT + (1.0f - TexelT) * f,
+               0);
     };
-    cloud(3.0f, 7.0f, 10.0f, 0.8f, LowMistHeight, TallMistHeight);
-    cloud(5.0f, 10.0f, 4.5f, 0.6f, 0, LowMistHeight);
+    for (int k = 0; k < Rows; ++k)
+        for (int c = 0; c < Columns; ++c) {
+            TVec3 p[4], t[4];
+            curtainPoint(k, c, p[0], t[0]);
+            curtainPoint(k, c + 1, p[1], t[1]);
+            curtainPoint(k + 1, c + 1, p[2], t[2]);
+            curtainPoint(k + 1, c, p[3], t[3]);
+            falls.AddQuad(p[0], p[1], p[2], p[3], t[0], t[1], t[2], t[3]);
+        }
+
+    // The stream's white water, from a few units upstream to where the
+    // curtain leaves the lip, as wide as the stream and just above it.
+    const TVec3 side = Normalised(Cross(V3(0, 0, 1), lake));
+    const TVec3 lipEdge = RockFacePoint(FallsAngle, top) + lake * 0.8f;
+    constexpr int Reaches = 6;
+    constexpr float Upstream = 9.0f;
+    TVec3 prevL{}, prevR{};
+    for (int k = 0; k <= Reaches; ++k) {
+        const float d = Upstream * float(k) / float(Reaches);
+        TVec3 centre = lipEdge - lake * d;
+        float half = lipHalf, middle = 0.0f;
+        if (k > 0) {
+            StreamSpan(centre, side, half, middle);
+            half = std::max(1.2f, 1.15f * half);
+            centre = centre + side * middle;
+            centre.z = std::max(TerrainHeight(centre.x, centre.y), lipEdge.z) + 0.12f;
+        }
+        const TVec3 l = centre - side * half, r = centre + side * half;
+        const float t = LipT0 + (LipT1 - LipT0) * float(k) / float(Reaches);
+        if (k > 0) {
+            const float t0 = LipT0 + (LipT1 - LipT0) * float(k - 1) / float(Reaches);
+            AddLevelQuad(falls, prevL, prevR, r, l, V3(LipS0, t0, 0), V3(LipS1, t0, 0), V3(LipS1, t, 0),
+                         V3(LipS0, t, 0));
+        }
+        prevL = l, prevR = r;
+    }
     return falls;
 }
 
+TGenObject FallsFoam(std::uint16_t material) {
+    TGenObject foam;
+    foam.Material = material;
+    foam.Alpha = 0.0f;
+    // A fan round the foot out over the lake, reaching farthest straight
+    // out, with a ragged rim pulled in wherever the shore comes near. Domed a
+    // little (never so steep that camera 1 sees under it), so the ripples
+    // cover its rim more often than its middle.
+    const TVec3 lake = TowardLake(), side = Normalised(Cross(V3(0, 0, 1), lake));
+    // From where the falls land, a little out over the lake.
+    const TVec3 centre = RockFacePoint(FallsAngle, 0.0f) + lake * (LandingDistance() + 0.5f);
+    const float reach = 3.4f * LipHalfWidth();
+    constexpr int Spokes = 18, Rings = 5;
+    constexpr float Spread = 1.6f; // radians each side of straight out
+    std::vector<float> rim(Spokes + 1);
+    for (int i = 0; i <= Spokes; ++i) {
+        const float angle = Spread * (2.0f * float(i) / float(Spokes) - 1.0f);
+        const TVec3 way = lake * Cos(angle) + side * Sin(angle);
+        float r =
+            reach * (0.8f + 0.3f * ValueNoise(float(i) * 0.7f, 0.5f, RimSeed)) * (0.6f + 0.4f * Cos(angle));
+        while (r > 1.5f && TerrainHeight(centre.x + way.x * r, centre.y + way.y * r) > WaterLevel - 0.3f)
+            r *= 0.9f;
+        rim[std::size_t(i)] = r;
+    }
+    auto point = [&](int i, int j, TVec3& p, TVec3& t) {
+        const float angle = Spread * (2.0f * float(i) / float(Spokes) - 1.0f), f = float(j) / float(Rings);
+        const TVec3 way = lake * Cos(angle) + side * Sin(angle);
+        p = centre + way * (rim[std::size_t(i)] * f);
+        p.z = WaterLevel + 0.15f + 0.25f * std::max(0.0f, 1.0f - rim[std::size_t(i)] * f / reach);
+        const float texelS = 1.0f / FoamWidth, texelT = 1.0f / FoamHeight;
+        t = V3(0.5f * texelS + (1.0f - texelS) * float(i) / float(Spokes),
+               1.0f - 0.5f * texelT - (1.0f - texelT) * f, 0);
+    };
+    for (int j = 0; j < Rings; ++j)
+        for (int i = 0; i < Spokes; ++i) {
+            TVec3 p[4], t[4];
+            point(i, j, p[0], t[0]);
+            point(i, j + 1, p[1], t[1]);
+            point(i + 1, j + 1, p[2], t[2]);
+            point(i + 1, j, p[3], t[3]);
+            if (j == 0) { // the middle: one triangle, its inner corners being one point
+                if (Cross(p[1] - p[0], p[2] - p[0]).z >= 0.0f)
+                    foam.Add(p[0], p[1], p[2], t[0], t[1], t[2]);
+                else
+                    foam.Add(p[0], p[2], p[1], t[0], t[2], t[1]);
+            } else {
+                AddLevelQuad(foam, p[0], p[1], p[2], p[3], t[0], t[1], t[2], t[3]);
+            }
+        }
+    return foam;
+}
+
 TPicture WaterfallTexture() {
-    TPicture picture(FallsTextureWidth, FallsTextureHeight, 4);
-    // The curtain, in its strip: streaks of falling water, brighter where
-    // thick, grey-green where thin over the rock, churned white at the foot.
-    for (int y = 0; y < picture.Height; ++y)
-        for (int x = 0; x < CurtainWidth; ++x) {
-            const float u = (float(x) + 0.5f) / float(CurtainWidth),
-                        v = (float(y) + 0.5f) / float(picture.Height);
-            const float streak = Fbm(u * 14.0f, v * 1.4f, 1001u, 4, 0.55f);
-            const float fine = ValueNoise(u * 30.0f, v * 3.0f, 1003u);
-            const float body = Strands(u, v) * (0.75f + 0.5f * streak + 0.15f * fine);
-            const float edge = SmoothRange(0.0f, 0.16f, u) * SmoothRange(1.0f, 0.86f, u);
-            const float foam = 1.0f - SmoothRange(0.0f, 0.3f, v); // churned white at the foot
-            // Thinner where it slides over the lip, so the strands begin
-            // unevenly rather than along one line.
-            const float lip = SmoothRange(1.0f, 0.88f - 0.08f * ValueNoise(u * 9.0f, 3.0f, 1005u), v);
-            const float a = Clamp01((body + 0.6f * foam * Strands(u, 0.2f)) * edge * (0.35f + 0.65f * lip));
-            const float bright = Clamp01(0.45f + 0.45f * body + 0.35f * streak + 0.3f * foam);
-            TColour c = Mix(Rgb(0.55f, 0.62f, 0.62f), Rgb(0.97f, 0.98f, 1.0f), bright);
-            c.a = std::min(0.95f, a);
+    TPicture frames(FallsTextureWidth, FallsTextureHeight, 4);
+    frames.Frames = FlowFrames;
+    frames.Bytes.clear();
+    for (int k = 0; k < FlowFrames; ++k) {
+        TPicture picture(FallsTextureWidth, FallsTextureHeight, 4);
+        // The curtain: a glassy sheet at the lip that parts into streaks,
+        // the streaks fraying into drops as they fall, and churned white at
+        // the foot. Where most water comes over stays the same from frame
+        // to frame; the streaks and drops slide down.
+        for (int y = 0; y < FallsTextureHeight; ++y)
+            for (int x = 0; x < CurtainWidth; ++x) {
+                const float u = (float(x) + 0.5f) / float(CurtainWidth),
+                            v = (float(y) + 0.5f) / FallsTextureHeight;
+                const float fall = 1.0f - v; // 0 at the lip, 1 at the foot
+                const float chutes = 0.78f + 0.25f * Fbm(u * 4.0f, 0.5f, ChuteSeed, 2);
+                const float streak = FlowNoise(y, k, u * 9.0f, 2, StreakSeed, 3);
+                const float fine = FlowNoise(y, k, u * 13.0f, 4, FineSeed, 2);
+                const float drops = FlowNoise(y, k, u * 10.0f, 10, DropSeed, 2);
+                const float ragged = 0.06f * FlowNoise(y, k, 3.0f, 3, EdgeSeed, 2) * (0.3f + fall);
+                const float edge =
+                    SmoothRange(0.0f, 0.14f, u + ragged) * SmoothRange(1.0f, 0.86f, u - ragged);
+                float density = chutes + 0.45f * streak + 0.2f * fine - 0.4f * fall * fall;
+                const float broken = SmoothRange(0.3f, 0.8f, fall);
+                density = Lerp(density, density * (0.3f + 1.4f * (0.5f + 0.5f * drops)), broken);
+                const float churn = SmoothRange(0.86f, 0.99f, fall) * (0.75f + 0.25f * drops);
+                const float lip = SmoothRange(0.0f, 0.03f, v) * SmoothRange(1.0f, 0.97f, v);
+                const float a =
+                    std::max(SmoothRange(0.15f, 0.55f, density) * 0.95f, churn * 0.9f) * edge * lip;
+                const float bright = Clamp01(0.3f + 0.9f * streak + 0.25f * fine + 0.35f * broken + churn);
+                TColour c = Mix(Rgb(0.42f, 0.50f, 0.49f), Rgb(0.97f, 0.98f, 1.0f), bright);
+                c.a = a;
+                picture.Set(x, y, c);
+            }
+        // The stream's white water: thin over the stream bed upstream,
+        // breaking white as it nears the lip (row 0).
+        for (int y = 0; y < LipHeight; ++y)
+            for (int x = 0; x < FallsTextureWidth - CurtainWidth; ++x) {
+                const float u = (float(x) + 0.5f) / float(FallsTextureWidth - CurtainWidth),
+                            v = (float(y) + 0.5f) / float(LipHeight);
+                const float streak = FlowNoise(y, k, u * 9.0f, 4, StreakSeed + 20u, 3);
+                const float fleck = FlowNoise(y, k, u * 20.0f, 12, FleckSeed + 20u, 2);
+                const float white = SmoothRange(0.8f, 0.05f, v) * (0.65f + 0.35f * streak) + 0.25f * fleck;
+                const float edge = SmoothRange(0.0f, 0.25f, u) * SmoothRange(1.0f, 0.75f, u);
+                const float a = edge * SmoothRange(1.0f, 0.55f, v) * Clamp01(0.25f + 0.6f * white);
+                TColour c = Mix(Rgb(0.40f, 0.48f, 0.46f), Rgb(0.95f, 0.97f, 0.98f), Clamp01(white));
+                c.a = a;
+                picture.Set(CurtainWidth + x, y, c);
+            }
+        frames.Bytes.insert(frames.Bytes.end(), picture.Bytes.begin(), picture.Bytes.end());
+    }
+    return frames;
+}
+
+TPicture FoamTexture() {
+    TPicture frames(FoamWidth, FoamHeight, 3);
+    frames.Frames = FlowFrames;
+    frames.Bytes.clear();
+    for (int k = 0; k < FlowFrames; ++k) {
+        TPicture picture(FoamWidth, FoamHeight, 3);
+        // White water churned at the foot, spreading out in streaks and
+        // flecks of foam over grey-green water that show less and less of
+        // it toward the rim.
+        for (int y = 0; y < FoamHeight; ++y)
+            for (int x = 0; x < FoamWidth; ++x) {
+                const float u = (float(x) + 0.5f) / FoamWidth, v = (float(y) + 0.5f) / FoamHeight;
+                const float out = 1.0f - v; // 0 at the foot, 1 at the rim
+                const float streaks = FlowNoise(y, k, u * 18.0f, 1, FoamSeed, 3, FoamStepRows);
+                const float flecks = FlowNoise(y, k, u * 40.0f, 4, FleckSeed, 2, FoamStepRows);
+                const float ends = SmoothRange(0.0f, 0.15f, u) * SmoothRange(1.0f, 0.85f, u);
+                const float amount =
+                    (1.1f * SmoothRange(1.0f, 0.2f, out) + 0.5f * streaks + 0.3f * flecks - 0.05f) * ends;
+                const float foam = Clamp01(SmoothRange(0.0f, 0.55f, amount) + SmoothRange(0.2f, 0.0f, out));
+                const TColour water = Mix(Rgb(0.42f, 0.49f, 0.49f), Rgb(0.30f, 0.36f, 0.37f), out);
+                picture.Set(x, y, Mix(water, Rgb(0.93f, 0.95f, 0.95f), foam));
+            }
+        frames.Bytes.insert(frames.Bytes.end(), picture.Bytes.begin(), picture.Bytes.end());
+    }
+    return frames;
+}
+
+TPicture MistTexture() {
+    TPicture picture(MistSide, MistSide, 4);
+    // A round, billowy puff, densest in the middle and thinning smoothly to
+    // nothing well inside the square, so no sprite ever shows an edge.
+    for (int y = 0; y < MistSide; ++y)
+        for (int x = 0; x < MistSide; ++x) {
+            const float dx = (float(x) + 0.5f) / MistSide * 2.0f - 1.0f,
+                        dy = (float(y) + 0.5f) / MistSide * 2.0f - 1.0f;
+            const float r2 = (dx * dx + dy * dy) / 0.81f;
+            const float falloff = r2 >= 1.0f ? 0.0f : (1.0f - r2) * (1.0f - r2);
+            const float billows = Fbm(float(x) / 12.0f, float(y) / 12.0f, MistSeed, 3);
+            TColour c =
+                Mix(Rgb(0.80f, 0.83f, 0.84f), Rgb(0.98f, 0.98f, 0.98f), Clamp01(0.6f + 0.5f * billows));
+            c.a = falloff * Clamp01(0.75f + 0.35f * billows);
             picture.Set(x, y, c);
         }
-    // The mist, one cloud to a cell: billows with soft, rounded edges,
-    // dense low in the middle, thinning and breaking up as they rise, clear
-    // at the cell's edge. Each billow is bright on the side the sun comes
-    // from and greyer in the folds away from it.
-    const int mistWidth = FallsTextureWidth - CurtainWidth;
-    const TVec3 sun = SunInView();
-    auto mist = [&](int row0, int rows, float stretch, std::uint32_t seed) {
-        for (int y = 0; y < rows; ++y)
-            for (int x = 0; x < mistWidth; ++x) {
-                const float u = (float(x) + 0.5f) / float(mistWidth), v = (float(y) + 0.5f) / float(rows);
-                const float dx = (u - 0.5f) * 2.0f;
-                auto billowsAt = [&](float bu, float bv) {
-                    return Fbm(bu * 5.0f * stretch, bv * 3.5f - 0.3f, seed, 5);
-                };
-                const float billows = billowsAt(u, v);
-                const float density = Pow(1.0f - v, 1.4f) * Exp(-dx * dx / (0.12f + 0.45f * v));
-                const float edge =
-                    SmoothRange(0.0f, 0.1f, u) * SmoothRange(1.0f, 0.9f, u) * SmoothRange(1.0f, 0.85f, v);
-                const float a = SmoothRange(0.1f, 0.6f, 1.3f * density + 0.5f * billows) *
-                                (0.3f + 0.6f * (1.0f - v)) * edge;
-                const float lit = billowsAt(u + 0.02f * sun.x, v + 0.035f * sun.y) - billows;
-                const float sunLit = Clamp01(0.55f + 6.0f * lit + 0.25f * density + 0.2f * billows);
-                TColour c =
-                    Lit(Mix(Rgb(0.70f, 0.72f, 0.73f), Rgb(0.99f, 0.98f, 0.97f), sunLit), LightTint(sunLit));
-                c.a = std::min(0.85f, a);
-                picture.Set(CurtainWidth + x, row0 + y, c);
-            }
-    };
-    mist(0, LowMistHeight, 1.4f, 1013u);
-    mist(LowMistHeight, TallMistHeight, 1.0f, 1011u);
     return picture;
 }
 

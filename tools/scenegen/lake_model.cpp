@@ -28,6 +28,8 @@ TLakeData BuildLake() {
     const std::uint16_t farTrees = std::uint16_t(model.Materials.size() - 1);
     model.Materials.push_back(TGenMaterial{Rgb(1, 1, 1, 1), SheenTextureName});
     const std::uint16_t sheen = std::uint16_t(model.Materials.size() - 1);
+    model.Materials.push_back(TGenMaterial{Rgb(1, 1, 1, 1), FoamTextureName});
+    const std::uint16_t foam = std::uint16_t(model.Materials.size() - 1);
 
     // Opaque pass: the rock face, the land, near to far, the sheen under
     // the far water where the bed lies too deep to be drawn, then the sky where
@@ -35,6 +37,7 @@ TLakeData BuildLake() {
     // horizon all round the view, at every screen shape, so nothing lies
     // beyond it).
     model.Objects.push_back(RockFace(rock));
+    model.Objects.push_back(FallsFoam(foam));
     const std::vector<TBoulder> boulders = PlaceBoulders();
     model.Objects.push_back(Boulders(boulders, stone));
     const TTerrainGrid grid = BuildTerrainGrid();
@@ -76,6 +79,7 @@ TLakeData BuildLake() {
         lake.Textures.push_back({GroundTextureNames[part], std::move(nearPictures[part])});
     lake.Textures.push_back({FarTreesTextureName, FarPlantsTexture()});
     lake.Textures.push_back({SheenTextureName, LakeSheenTexture()});
+    lake.Textures.push_back({FoamTextureName, FoamTexture()});
     lake.Textures[1].Picture = WaterPicture(lake);
     return lake;
 }

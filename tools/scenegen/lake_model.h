@@ -11,6 +11,9 @@
 //   depth); cut-outs have 32-bit textures and alpha 1 (the blended pass).
 // - One frame; every object has both tracks and an identity matrix, so its
 //   triangles are in world units.
+// - The falls' and the foam's textures have FlowFrames frames each, which
+//   the scene's animation value steps through; every other texture has one,
+//   so no other material changes with it.
 #pragma once
 
 #include <vector>
@@ -33,6 +36,9 @@ constexpr const char* RockTextureName = "lake_rock";
 constexpr const char* StoneTextureName = "lake_stones";
 constexpr const char* FarTreesTextureName = "lake_trees_far"; // the far plants, hazed
 constexpr const char* SheenTextureName = "lake_sheen";        // what far water mirrors at a glance
+constexpr const char* FoamTextureName = "lake_foam";          // on the lake at the falls' foot
+// Not named by the model: the scene's mist sprites load it themselves.
+constexpr const char* MistTextureName = "lake_mist";
 
 struct TLakeData {
     TGenModel Model;

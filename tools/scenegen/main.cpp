@@ -16,6 +16,7 @@
 #include "engine/support/files.h"
 #include "sound/wave.h"
 #include "tools/scenegen/engine_textures.h"
+#include "tools/scenegen/falls.h"
 #include "tools/scenegen/glyphs.h"
 #include "tools/scenegen/icon.h"
 #include "tools/scenegen/installer_picture.h"
@@ -45,6 +46,7 @@ void Generate(const std::string& dir, const std::string& viewPath, int viewWidth
     for (const TNamedPicture& texture : lake.Textures)
         SaveTexture(models + texture.Name + ".umt", texture.Picture);
     SaveEngineTextures(models);
+    SaveTexture(models + MistTextureName + ".umt", MistTexture());
 
     for (char digit = '0'; digit <= '9'; ++digit)
         SaveModel(models + digit + ".umf", GlyphModel(std::string(1, digit)));

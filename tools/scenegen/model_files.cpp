@@ -72,7 +72,7 @@ TUmtImage ToUmtImage(const TPicture& picture) {
     image.Height = std::uint16_t(picture.Height);
     image.BitsPerPixel = std::uint8_t(picture.Channels * 8);
     image.Encoding = picture.BlockCoded ? UmtBlockCoded : 0;
-    image.LastFrame = 0;
+    image.LastFrame = std::uint32_t(picture.Frames - 1);
     image.Pixels = picture.Bytes;
     return image;
 }

@@ -27,11 +27,14 @@ TColour Scaled(const TColour& c, float k); // r, g, b times k; alpha kept
 struct TPicture {
     int Width = 0;
     int Height = 0;
-    int Channels = 3;        // 3: RGB, 4: RGBA
+    int Channels = 3; // 3: RGB, 4: RGBA
     // Written block-coded YCbCr (else raw rows): a third of the size, but an
     // 8 x 8 block shares one colour, so blocks show wherever colours meet (a
     // cloud on the blue sky, grass by sand): for near-grey pictures only.
     bool BlockCoded = false;
+    // Frames of an animated texture, one after another from frame 0 (Get,
+    // Set and Sample see frame 0).
+    int Frames = 1;
     std::vector<std::uint8_t> Bytes;
 
     TPicture() = default;
