@@ -12,7 +12,9 @@
 #include <cstdint>
 
 #include "platform/platform.h"
+#include "engine/render/device.h"
 #include "scene/lake.h"
+#include "scene/mist.h"
 #include "scene/water.h"
 #include "tools/snapshot/offscreen_lake.h"
 
@@ -55,6 +57,17 @@ inline void AdvanceRunningLake(int frames) {
 inline void DrawRunningLakeFrame() {
     RunningLakeTick += RunningLakeFrameTicks;
     DrawLakeFrame(false, true, true);
+}
+
+// The frame just drawn without its water: the lake model as it stood then
+// (its falls at the same texture frame) and the mist over it. What differs
+// between the two is the water.
+inline void DrawRunningLandFrame() {
+    BeginFrame();
+    SetCamera(0, 0, 1);
+    DrawModel(0, 0, LakeAnimationValue(RunningLakeTick), 0);
+    DrawMist();
+    EndFrame();
 }
 
 inline void StopRunningLake() {

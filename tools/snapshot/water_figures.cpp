@@ -28,15 +28,6 @@ namespace {
 
 constexpr int MeasuredFrames[] = {300, 450, 600};
 
-// The lake model alone, as the frame draws it, without the water.
-std::vector<std::uint8_t> LandFrame(platform::WindowHandle surface) {
-    BeginFrame();
-    SetCamera(0, 0, 1);
-    DrawModel(0, 0, 0, 0);
-    EndFrame();
-    return platform::OffscreenPixels(surface);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -60,9 +51,7 @@ int main(int argc, char** argv) {
     int status = 0;
     try {
         SetUpRunningLake(surface, width, height, seed);
-        const std::vector<std::uint8_t> land = LandFrame(surface);
         TLakeFigures mean;
-        if (!save.empty()) WritePngFromBottomUp(save + "-land.png", width, height, land);
         int done = 1;
         std::printf("%dx%d seed %u\n%6s %12s %10s %10s\n", width, height, seed, "frame", "correlation",
                     "far/near", "near<40");
@@ -70,8 +59,12 @@ int main(int argc, char** argv) {
             AdvanceRunningLake(frame - done - 1);
             DrawRunningLakeFrame();
             done = frame;
-            const std::vector<std::uint8_t>& lake = platform::OffscreenPixels(surface);
+            const std::vector<std::uint8_t> lake = platform::OffscreenPixels(surface);
+            DrawRunningLandFrame();
+            const std::vector<std::uint8_t> land = platform::OffscreenPixels(surface);
             const TLakeFigures f = MeasureLake(land, lake, width, height);
+            if (!save.empty() && frame == MeasuredFrames[0])
+                WritePngFromBottomUp(save + "-land.png", width, height, land);
             std::printf("%6d %12.3f %10.3f %9.1f%%\n", frame, f.ShoreCorrelation, f.FarToNear,
                         100.0 * f.NearDarkShare);
             mean.ShoreCorrelation += f.ShoreCorrelation / 3, mean.FarToNear += f.FarToNear / 3,
