@@ -8,8 +8,7 @@
 #include "engine/render/device.h"
 #include "platform/platform.h"
 #include "scene/lake.h"
-#include "tests/support/gl_fixture.h"
-#include "tests/tools/scenegen_data.h"
+#include "tests/tools/running_lake_fixture.h"
 #include "tools/snapshot/running_lake.h"
 
 namespace {
@@ -17,19 +16,9 @@ namespace {
 using TFrame = std::vector<std::uint8_t>;
 using TMask = std::vector<bool>;
 
-class FlowingFalls : public OffscreenGlTest {
+class FlowingFalls : public RunningLakeTest {
   protected:
-    void SetUp() override {
-        width = 960, height = 540;
-        OffscreenGlTest::SetUp();
-        ASSERT_TRUE(platform::SetCurrentDirectory(scenedata::DataDir()));
-        SetUpRunningLake(surface, width, height, 1);
-    }
-    void TearDown() override {
-        StopRunningLake();
-        DeviceDone();
-        OffscreenGlTest::TearDown();
-    }
+    FlowingFalls() : RunningLakeTest(960, 540) {}
 
     // The running program's frame at `tick`, without the overlays.
     TFrame Scene(std::uint32_t tick) {

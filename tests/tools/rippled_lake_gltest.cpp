@@ -8,26 +8,15 @@
 
 #include "engine/render/device.h"
 #include "platform/platform.h"
-#include "tests/support/gl_fixture.h"
-#include "tests/tools/scenegen_data.h"
+#include "tests/tools/running_lake_fixture.h"
 #include "tools/snapshot/lake_figures.h"
 #include "tools/snapshot/running_lake.h"
 
 namespace {
 
-class RippledLake : public OffscreenGlTest {
+class RippledLake : public RunningLakeTest {
   protected:
-    void SetUp() override {
-        width = 640, height = 360;
-        OffscreenGlTest::SetUp();
-        ASSERT_TRUE(platform::SetCurrentDirectory(scenedata::DataDir()));
-        SetUpRunningLake(surface, width, height, 1);
-    }
-    void TearDown() override {
-        StopRunningLake();
-        DeviceDone();
-        OffscreenGlTest::TearDown();
-    }
+    RippledLake() : RunningLakeTest(640, 360) {}
 };
 
 } // namespace

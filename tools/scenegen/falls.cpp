@@ -100,6 +100,20 @@ float LipHalfWidth() {
     return std::max(2.6f, 1.7f * half);
 }
 
+// A loop of FlowFrames frames of `width` x `height`, one after another,
+// frame k painted by paint(picture, k).
+template <class TPaint> TPicture FrameLoop(int width, int height, int channels, TPaint paint) {
+    TPicture frames(width, height, channels);
+    frames.Frames = FlowFrames;
+    frames.Bytes.clear();
+    for (int k = 0; k < FlowFrames; ++k) {
+        TPicture picture(width, height, channels);
+        paint(picture, k);
+        frames.Bytes.insert(frames.Bytes.end(), picture.Bytes.begin(), picture.Bytes.end());
+    }
+    return frames;
+}
+
 } // namespace
 
 TGenObject Waterfall(std::uint16_t material) {
@@ -220,11 +234,7 @@ TGenObject FallsFoam(std::uint16_t material) {
 }
 
 TPicture WaterfallTexture() {
-    TPicture frames(FallsTextureWidth, FallsTextureHeight, 4);
-    frames.Frames = FlowFrames;
-    frames.Bytes.clear();
-    for (int k = 0; k < FlowFrames; ++k) {
-        TPicture picture(FallsTextureWidth, FallsTextureHeight, 4);
+    return FrameLoop(FallsTextureWidth, FallsTextureHeight, 4, [](TPicture& picture, int k) {
         // The curtain: a glassy sheet at the lip that parts into streaks,
         // the streaks fraying into drops as they fall, and churned white at
         // the foot. Where most water comes over stays the same from frame
@@ -268,17 +278,11 @@ TPicture WaterfallTexture() {
                 c.a = a;
                 picture.Set(CurtainWidth + x, y, c);
             }
-        frames.Bytes.insert(frames.Bytes.end(), picture.Bytes.begin(), picture.Bytes.end());
-    }
-    return frames;
+    });
 }
 
 TPicture FoamTexture() {
-    TPicture frames(FoamWidth, FoamHeight, 3);
-    frames.Frames = FlowFrames;
-    frames.Bytes.clear();
-    for (int k = 0; k < FlowFrames; ++k) {
-        TPicture picture(FoamWidth, FoamHeight, 3);
+    return FrameLoop(FoamWidth, FoamHeight, 3, [](TPicture& picture, int k) {
         // White water churned at the foot, spreading out in streaks and
         // flecks of foam over grey-green water that show less and less of
         // it toward the rim.
@@ -295,9 +299,7 @@ TPicture FoamTexture() {
                 const TColour water = Mix(Rgb(0.42f, 0.49f, 0.49f), Rgb(0.30f, 0.36f, 0.37f), out);
                 picture.Set(x, y, Mix(water, Rgb(0.93f, 0.95f, 0.95f), foam));
             }
-        frames.Bytes.insert(frames.Bytes.end(), picture.Bytes.begin(), picture.Bytes.end());
-    }
-    return frames;
+    });
 }
 
 TPicture MistTexture() {
