@@ -724,3 +724,28 @@ TEST_F(LakeModel, TreesStandInGroupsFromSaplingsToOldTrees) {
     std::sort(heights.begin(), heights.end());
     EXPECT_LT(heights[heights.size() / 10], 0.3 * heights[heights.size() * 9 / 10]) << "heights";
 }
+
+TEST_F(LakeModel, BeyondTheFineGroundTheSlopesStayGentle) {
+    // Outside the fine ground round the lake (x -72..120, y up to 312) the land's
+    // texture is draped from above at a coarse scale: a steep slope there
+    // stretches it into streaks. Across the hills to either side of the
+    // lake (the rock face in the middle has its own), up to the far range,
+    // no triangle of the drawn ground is steep enough to show rock.
+    double flattest = 1;
+    TVec where{};
+    for (const TModelObject& o : lake->Objects) {
+        if (!Terrain(o)) continue;
+        for (const TTriangle& t : o.Meshes[0].Triangles) {
+            const TVec a = Vertex(t, 0), b = Vertex(t, 1), c = Vertex(t, 2);
+            const TVec m{(a.X + b.X + c.X) / 3, (a.Y + b.Y + c.Y) / 3, (a.Z + b.Z + c.Z) / 3};
+            const bool fine = m.X > -80 && m.X < 128 && m.Y < 318, middle = std::fabs(m.X - 24) < 60;
+            if (fine || middle || std::fabs(m.X - 24) > 300 || m.Y < 150 || m.Y > 340) continue;
+            const double ux = b.X - a.X, uy = b.Y - a.Y, uz = b.Z - a.Z;
+            const double vx = c.X - a.X, vy = c.Y - a.Y, vz = c.Z - a.Z;
+            const double nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
+            const double up = std::fabs(nz) / std::sqrt(nx * nx + ny * ny + nz * nz);
+            if (up < flattest) flattest = up, where = m;
+        }
+    }
+    EXPECT_GT(flattest, 0.8) << "steepest at " << where.X << ", " << where.Y;
+}

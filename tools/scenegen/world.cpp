@@ -108,6 +108,14 @@ float ScarpBeyond(float x, float y, float beyond) {
     return std::min(line, shore) - h * h * k * 0.25f;
 }
 
+// 1 along the middle of the escarpment, falling to 0 towards its ends,
+// beyond the fine ground round the lake, where the gullies, blocks and
+// swells of its lip die away: their walls would be steep slopes under the coarse
+// texture, stretched into streaks.
+float LipEnds(float x) {
+    return SmoothRange(120.0f, 60.0f, std::fabs(x - 40.0f));
+}
+
 // Gullies: clefts where water has worn the lip back, at uneven spacing,
 // some deep and some barely begun, none by the falls. `spread` widens the
 // cleft into the fan of stone it has shed at the foot.
@@ -115,7 +123,7 @@ float Gully(float x, float spread) {
     const float cleft = 1.0f - std::fabs(ValueNoise(x / 21.0f, 0.5f, seeds::ScarpGully));
     const float worn = SmoothRange(-0.35f, 0.25f, ValueNoise(x / 47.0f, 3.5f, seeds::ScarpGully + 1u));
     return SmoothRange(0.8f - spread, 0.97f - 0.5f * spread, cleft) * (0.3f + 0.7f * worn) *
-           SmoothRange(14.0f, 26.0f, std::fabs(x - 42.0f));
+           SmoothRange(14.0f, 26.0f, std::fabs(x - 42.0f)) * LipEnds(x);
 }
 
 // The horizontal run of the escarpment's slope at x.
@@ -123,7 +131,13 @@ float ScarpRun(float x) {
     const float off = std::fabs(x - 40.0f);
     const float own = 4.0f + 20.0f * SmoothRange(0.0f, 0.6f, Fbm(x / 30.0f, 4.5f, seeds::ScarpRun, 3)) +
                       14.0f * Gully(x, 0.1f) + 30.0f * SmoothRange(55.0f, 120.0f, off) +
-                      20.0f * SmoothRange(120.0f, 220.0f, off);
+                      20.0f * SmoothRange(120.0f, 220.0f, off) +
+                      // Beyond the fine ground round the lake the land's
+                      // texture is draped from above at a coarse scale, and
+                      // a steep face would stretch it into streaks: there
+                      // the step eases into a long slope.
+                      60.0f * SmoothRange(NearArea.X0 + 25.0f, NearArea.X0 - 25.0f, x) +
+                      45.0f * SmoothRange(NearArea.X1 - 15.0f, NearArea.X1 + 30.0f, x);
     return Lerp(5.8f, own, SmoothRange(12.0f, 40.0f, std::fabs(x - 42.0f)));
 }
 
@@ -134,13 +148,15 @@ float ScarpRun(float x) {
 // sheer wall, there a broken slope that turf can hold. Its ends sink into
 // the hillsides.
 float ScarpHeight(float x, float beyond) {
-    const float swell = SmoothRange(-0.35f, 0.35f, Fbm(x / 45.0f, 2.5f, seeds::ScarpHeight, 3));
+    const float ends = LipEnds(x), spread = 0.35f + 0.6f * (1.0f - ends);
+    const float swell =
+        Lerp(0.5f, SmoothRange(-spread, spread, Fbm(x / 45.0f, 2.5f, seeds::ScarpHeight, 3)), ends);
     const float blockAt = x / 13.0f + 0.8f * ValueNoise(x / 19.0f, 6.5f, seeds::ScarpHeight + 7u);
     const float cell = std::floor(blockAt);
     const float block = Lerp(LatticeValue(std::int32_t(cell), 9, seeds::ScarpHeight + 8u),
                              LatticeValue(std::int32_t(cell) + 1, 9, seeds::ScarpHeight + 8u),
                              SmoothRange(0.65f, 1.0f, blockAt - cell));
-    const float lip = (1.0f + 0.3f * block) * (1.0f - 0.6f * Gully(x, 0.0f));
+    const float lip = (1.0f + 0.3f * block * ends) * (1.0f - 0.6f * Gully(x, 0.0f));
     const float falls = SmoothRange(12.0f, 40.0f, std::fabs(x - 42.0f));
     const float off = std::fabs(x - 40.0f);
     // To the east the land below is higher: the step there is lower.
@@ -263,6 +279,11 @@ float WoodsDensity(float x, float y, float height) {
     const float above = height - WaterLevel;
     float woods =
         Fbm(x / 70.0f, y / 70.0f, seeds::Woods, 4) + 0.3f * SmoothRange(15.0f, 80.0f, beyond) - 0.08f;
+    // The meadows out to the sides, which only screens wider than 16:9
+    // show, are wooded more than the middle of the view, or they read as
+    // empty.
+    const TVec3 seen = CameraView(V3(x, y, height));
+    if (seen.z > 0.0f) woods += 0.2f * SmoothRange(0.7f, 1.0f, std::fabs(seen.x));
     woods *= SmoothRange(3.0f, 6.0f, above);
     // A clearing along the stream near the lip keeps it in sight.
     float along = 0.0f, side = 0.0f;
