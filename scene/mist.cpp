@@ -10,6 +10,7 @@
 #include "engine/features/switches.h"
 #include "engine/models/umf.h"
 #include "engine/render/device.h"
+#include "engine/support/matmath.h"
 #include "platform/platform.h"
 
 bool MistOn = false;
@@ -92,12 +93,11 @@ bool FindSource() {
         if (MaterialTextureName(lake.Materials[o.MaterialIndex]) != MistSourceTexture) continue;
         if (o.Frames[0].MeshIndex >= o.Meshes.size()) continue;
         const TMesh& mesh = o.Meshes[o.Frames[0].MeshIndex];
-        const auto& m = o.Frames[0].Matrix;
+        TVector corners[BoxCornerCount];
+        TransformPoints(BoxCornerCount, o.Frames[0].Matrix.data(), mesh.Box, corners);
         float lo[3] = {1e30f, 1e30f, 1e30f}, hi[3] = {-1e30f, -1e30f, -1e30f};
-        for (const TVector& corner : mesh.Box) {
-            const float p[3] = {m[0] * corner.x + m[4] * corner.y + m[8] * corner.z + m[12],
-                                m[1] * corner.x + m[5] * corner.y + m[9] * corner.z + m[13],
-                                m[2] * corner.x + m[6] * corner.y + m[10] * corner.z + m[14]};
+        for (const TVector& corner : corners) {
+            const float p[3] = {corner.x, corner.y, corner.z};
             for (int a = 0; a < 3; ++a)
                 lo[a] = std::min(lo[a], p[a]), hi[a] = std::max(hi[a], p[a]);
         }

@@ -6,6 +6,7 @@
 
 #include "tools/scenegen/cliff.h"
 #include "tools/scenegen/noise.h"
+#include "tools/scenegen/seeds.h"
 #include "tools/scenegen/toolkit.h"
 #include "tools/scenegen/world.h"
 
@@ -24,11 +25,6 @@ constexpr float TexelS = 1.0f / FallsTextureWidth, TexelT = 1.0f / FallsTextureH
 constexpr float CurtainS0 = 0.5f * TexelS, CurtainS1 = (CurtainWidth - 0.5f) * TexelS;
 constexpr float LipS0 = (CurtainWidth + 0.5f) * TexelS, LipS1 = 1.0f - 0.5f * TexelS;
 constexpr float LipT0 = 0.5f * TexelT, LipT1 = (LipHeight - 0.5f) * TexelT;
-
-// Seeds of the falls' own noise.
-constexpr std::uint32_t ChuteSeed = 1001u, StreakSeed = 1003u, FineSeed = 1005u, DropSeed = 1007u,
-                        EdgeSeed = 1009u, FoamSeed = 1011u, FleckSeed = 1013u, RimSeed = 1015u,
-                        MistSeed = 1017u;
 
 // Noise that flows with the frames: `row` is a texel row, and frame k
 // samples the pattern FlowStepRows * k rows further on, so the pattern moves
@@ -68,9 +64,11 @@ void StreamSpan(TVec3 p, TVec3 side, float& halfWidth, float& middle) {
 // corners were given: counter-clockwise from above is its front. Left out
 // where it lies above camera 1's eye, which sees only its underside.
 void AddLevelQuad(TGenObject& o, TVec3 a, TVec3 b, TVec3 c, TVec3 d, TVec3 ta, TVec3 tb, TVec3 tc, TVec3 td) {
-    const TVec3 up = Cross(b - a, c - a) * (Cross(b - a, c - a).z >= 0.0f ? 1.0f : -1.0f);
+    const TVec3 n = Cross(b - a, c - a);
+    const bool upward = n.z >= 0.0f;
+    const TVec3 up = n * (upward ? 1.0f : -1.0f);
     if (Dot(up, CameraEye() - a) <= 0.0f || Dot(up, CameraEye() - c) <= 0.0f) return;
-    if (Cross(b - a, c - a).z >= 0.0f)
+    if (upward)
         o.AddQuad(a, b, c, d, ta, tb, tc, td);
     else
         o.AddQuad(a, d, c, b, ta, td, tc, tb);
@@ -199,8 +197,8 @@ TGenObject FallsFoam(std::uint16_t material) {
     for (int i = 0; i <= Spokes; ++i) {
         const float angle = Spread * (2.0f * float(i) / float(Spokes) - 1.0f);
         const TVec3 way = lake * Cos(angle) + side * Sin(angle);
-        float r =
-            reach * (0.8f + 0.3f * ValueNoise(float(i) * 0.7f, 0.5f, RimSeed)) * (0.6f + 0.4f * Cos(angle));
+        float r = reach * (0.8f + 0.3f * ValueNoise(float(i) * 0.7f, 0.5f, seeds::FoamRim)) *
+                  (0.6f + 0.4f * Cos(angle));
         while (r > 1.5f && TerrainHeight(centre.x + way.x * r, centre.y + way.y * r) > WaterLevel - 0.3f)
             r *= 0.9f;
         rim[std::size_t(i)] = r;
@@ -244,11 +242,11 @@ TPicture WaterfallTexture() {
                 const float u = (float(x) + 0.5f) / float(CurtainWidth),
                             v = (float(y) + 0.5f) / FallsTextureHeight;
                 const float fall = 1.0f - v; // 0 at the lip, 1 at the foot
-                const float chutes = 0.78f + 0.25f * Fbm(u * 4.0f, 0.5f, ChuteSeed, 2);
-                const float streak = FlowNoise(y, k, u * 9.0f, 2, StreakSeed, 3);
-                const float fine = FlowNoise(y, k, u * 13.0f, 4, FineSeed, 2);
-                const float drops = FlowNoise(y, k, u * 10.0f, 10, DropSeed, 2);
-                const float ragged = 0.06f * FlowNoise(y, k, 3.0f, 3, EdgeSeed, 2) * (0.3f + fall);
+                const float chutes = 0.78f + 0.25f * Fbm(u * 4.0f, 0.5f, seeds::FallsChutes, 2);
+                const float streak = FlowNoise(y, k, u * 9.0f, 2, seeds::FallsStreaks, 3);
+                const float fine = FlowNoise(y, k, u * 13.0f, 4, seeds::FallsFine, 2);
+                const float drops = FlowNoise(y, k, u * 10.0f, 10, seeds::FallsDrops, 2);
+                const float ragged = 0.06f * FlowNoise(y, k, 3.0f, 3, seeds::FallsEdge, 2) * (0.3f + fall);
                 const float edge =
                     SmoothRange(0.0f, 0.14f, u + ragged) * SmoothRange(1.0f, 0.86f, u - ragged);
                 float density = chutes + 0.45f * streak + 0.2f * fine - 0.4f * fall * fall;
@@ -269,8 +267,8 @@ TPicture WaterfallTexture() {
             for (int x = 0; x < FallsTextureWidth - CurtainWidth; ++x) {
                 const float u = (float(x) + 0.5f) / float(FallsTextureWidth - CurtainWidth),
                             v = (float(y) + 0.5f) / float(LipHeight);
-                const float streak = FlowNoise(y, k, u * 9.0f, 4, StreakSeed + 20u, 3);
-                const float fleck = FlowNoise(y, k, u * 20.0f, 12, FleckSeed + 20u, 2);
+                const float streak = FlowNoise(y, k, u * 9.0f, 4, seeds::FallsStreaks + 20u, 3);
+                const float fleck = FlowNoise(y, k, u * 20.0f, 12, seeds::FoamFlecks + 20u, 2);
                 const float white = SmoothRange(0.8f, 0.05f, v) * (0.65f + 0.35f * streak) + 0.25f * fleck;
                 const float edge = SmoothRange(0.0f, 0.25f, u) * SmoothRange(1.0f, 0.75f, u);
                 const float a = edge * SmoothRange(1.0f, 0.55f, v) * Clamp01(0.25f + 0.6f * white);
@@ -290,8 +288,8 @@ TPicture FoamTexture() {
             for (int x = 0; x < FoamWidth; ++x) {
                 const float u = (float(x) + 0.5f) / FoamWidth, v = (float(y) + 0.5f) / FoamHeight;
                 const float out = 1.0f - v; // 0 at the foot, 1 at the rim
-                const float streaks = FlowNoise(y, k, u * 18.0f, 1, FoamSeed, 3, FoamStepRows);
-                const float flecks = FlowNoise(y, k, u * 40.0f, 4, FleckSeed, 2, FoamStepRows);
+                const float streaks = FlowNoise(y, k, u * 18.0f, 1, seeds::FoamStreaks, 3, FoamStepRows);
+                const float flecks = FlowNoise(y, k, u * 40.0f, 4, seeds::FoamFlecks, 2, FoamStepRows);
                 const float ends = SmoothRange(0.0f, 0.15f, u) * SmoothRange(1.0f, 0.85f, u);
                 const float amount =
                     (1.1f * SmoothRange(1.0f, 0.2f, out) + 0.5f * streaks + 0.3f * flecks - 0.05f) * ends;
@@ -312,7 +310,7 @@ TPicture MistTexture() {
                         dy = (float(y) + 0.5f) / MistSide * 2.0f - 1.0f;
             const float r2 = (dx * dx + dy * dy) / 0.81f;
             const float falloff = r2 >= 1.0f ? 0.0f : (1.0f - r2) * (1.0f - r2);
-            const float billows = Fbm(float(x) / 12.0f, float(y) / 12.0f, MistSeed, 3);
+            const float billows = Fbm(float(x) / 12.0f, float(y) / 12.0f, seeds::MistBillows, 3);
             TColour c =
                 Mix(Rgb(0.80f, 0.83f, 0.84f), Rgb(0.98f, 0.98f, 0.98f), Clamp01(0.6f + 0.5f * billows));
             c.a = falloff * Clamp01(0.75f + 0.35f * billows);
