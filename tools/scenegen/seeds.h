@@ -14,7 +14,8 @@ namespace seeds {
 constexpr std::uint32_t Hills = 11u, Bumps = 23u, FarRange = 37u, RockShelf = 41u, RockFaceEdge = 43u,
                         Woods = 51u, StreamWidth = 131u, RockFaceWidth = 139u, ScarpLine = 5003u,
                         ScarpHeight = 5007u, ScarpRun = 5009u, ScarpGully = 5011u, ScarpLedge = 5013u,
-                        ScarpTalus = 5017u;
+                        ScarpTalus = 5017u, ScarpBlocks = 7101u, ScarpJoints = 7107u, ScarpRough = 7111u,
+                        StreamBanks = 7141u;
 // The ground's colours (terrain_texture.cpp, bedded_rock.cpp).
 constexpr std::uint32_t MeadowDrifts = 61u, MeadowEarth = 63u, MeadowMottle = 67u, GrassBlades = 69u,
                         CrownX = 71u, CrownY = 73u, CrownSize = 79u, CanopyHue = 83u, CanopyLeaves = 89u,
@@ -23,7 +24,9 @@ constexpr std::uint32_t MeadowDrifts = 61u, MeadowEarth = 63u, MeadowMottle = 67
                         BareEarth = 145u, BeachCoves = 1145u, BareEarthTone = 147u, FlowerDrifts = 149u,
                         FlowerSpecks = 1151u, FlowerKinds = 153u, Outcrops = 155u, OutcropShape = 157u,
                         OutcropWeather = 159u, CloudShade = 401u, RockBeds = 5501u, ShoreMud = 1163u,
-                        MudTone = 1167u, ForestFloor = 1171u, WetEdge = 1173u;
+                        MudTone = 1167u, ForestFloor = 1171u, WetEdge = 1173u, RockSwell = 7121u,
+                        RockJoints = 7125u, RockSeeps = 7131u, RockTufts = 7135u, StreamStones = 7145u,
+                        StreamRiffles = 7151u, StreamSky = 7155u;
 // Stones: the shore's and the scree's placing, their facets, their texture (shore.cpp).
 constexpr std::uint32_t ShoreStones = 7171u, StoneFacets = 7272u, Scree = 7373u, ShoreClusters = 151u,
                         StoneGrain = 161u, StoneLichen = 163u;
@@ -104,6 +107,17 @@ constexpr std::uint32_t All[] = {Hills,
                                  ScarpGully,
                                  ScarpLedge,
                                  ScarpTalus,
+                                 ScarpBlocks,
+                                 ScarpJoints,
+                                 ScarpRough,
+                                 StreamBanks,
+                                 RockSwell,
+                                 RockJoints,
+                                 RockSeeps,
+                                 RockTufts,
+                                 StreamStones,
+                                 StreamRiffles,
+                                 StreamSky,
                                  FallsChutes,
                                  FallsStreaks,
                                  FallsFine,

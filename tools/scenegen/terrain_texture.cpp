@@ -271,11 +271,47 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
         g.Occlusion = Lerp(g.Occlusion, 1.0f, rockiness);
     }
 
-    // The stream: dark clear water over stones, white where it breaks.
-    const float stream = StreamWater(x, y);
-    if (stream > 0.0f) {
-        const float broken = SmoothRange(0.2f, 0.6f, surface.Fbm(1.5f, seeds::StreamFoam, 3));
-        const TColour water = Mix(Rgb(0.22f, 0.29f, 0.31f), Rgb(0.80f, 0.84f, 0.85f), 0.6f * broken);
+    // The stream, between low banks of stones and wet earth, darkest at the
+    // water's edge. Seen from far off and low down its water mirrors the
+    // sky, the pale sky near the horizon more than the blue overhead, over
+    // the dark of its bed; stones break its surface, and where it quickens
+    // towards the lip it runs white over them in riffles.
+    float fromLip = 0.0f;
+    const float stream = StreamWater(x, y), bank = StreamBank(x, y, fromLip);
+    if (bank > 0.0f || stream > 0.0f) {
+        const TCellNoise stone = CellNoise(x / 0.55f, y / 0.5f, seeds::StreamStones);
+        const float gap = SmoothRange(0.03f, 0.2f, stone.Second - stone.Nearest);
+        const float round = Clamp01(0.6f + 1.1f * (stone.Dx * sun.x + stone.Dy * sun.y) /
+                                               std::sqrt(sun.x * sun.x + sun.y * sun.y));
+        const TColour pebble = Scaled(
+            Mix(Rgb(0.34f, 0.32f, 0.29f), Rgb(0.62f, 0.59f, 0.53f), 0.5f + 0.45f * stone.Value),
+            1.0f + detail * ((0.8f + 0.3f * round) * (0.65f + 0.35f * gap) - 1.0f) - 0.1f * (1.0f - detail));
+        const float stony =
+            bank * SmoothRange(-0.35f, 0.15f,
+                               Fbm(x / 2.0f, y / 2.0f, seeds::StreamStones + 1u, 2) + 0.5f * bank - 0.2f);
+        g.Albedo = Mix(g.Albedo, pebble, stony);
+        // Wet and dark where the water laps.
+        g.Albedo = Mix(g.Albedo, Scaled(g.Albedo, 0.5f), SmoothRange(0.55f, 0.9f, bank));
+        g.Turf *= 1.0f - stony;
+
+        // Quickening towards the lip, and wherever its bed steepens.
+        const float quick = Clamp01(SmoothRange(12.0f, 1.0f, fromLip) + SmoothRange(0.2f, 0.4f, 1.0f - n.z));
+        const float flow = surface.Fbm(1.5f, seeds::StreamFoam, 3);
+        const float sheen = Fbm(x / 4.0f, y / 4.0f, seeds::StreamSky, 2);
+        const TColour sky = Mix(HazeColour(), ZenithColour(), Clamp01(0.3f + 0.4f * sheen));
+        TColour water = Mix(Rgb(0.12f, 0.15f, 0.14f), Scaled(sky, 0.75f), Clamp01(0.45f + 0.25f * flow));
+        // Stones just breaking the surface, each with a white lip where the
+        // water piles against it, more of them where it runs quick.
+        const TCellNoise boulder = CellNoise(x / 0.8f, y / 0.8f, seeds::StreamRiffles);
+        const float size = 0.18f + 0.22f * (0.5f + 0.5f * boulder.Value);
+        const float breaks =
+            SmoothRange(0.8f - 0.4f * quick, 0.92f - 0.4f * quick, 0.5f + 0.5f * boulder.Value);
+        const float onStone = breaks * SmoothRange(size, size * 0.7f, boulder.Nearest);
+        const float wake = breaks * SmoothRange(size * 1.7f, size, boulder.Nearest) * (1.0f - onStone);
+        const float white = 0.12f * SmoothRange(0.3f, 0.7f, flow) +
+                            0.9f * quick * SmoothRange(-0.3f, 0.3f, flow) + 0.7f * wake;
+        water = Mix(water, Rgb(0.86f, 0.89f, 0.90f), Clamp01(white));
+        water = Mix(water, Scaled(pebble, 0.8f), onStone);
         g.Albedo = Mix(g.Albedo, water, stream);
         g.Normal = Normalised(g.Normal * (1.0f - stream) + V3(0, 0, 1) * stream);
         g.Occlusion = Lerp(g.Occlusion, 1.0f, stream);

@@ -48,14 +48,43 @@ constexpr float StreamLength = 260.0f;
 
 } // namespace
 
-float StreamWater(float x, float y) {
-    float along = 0.0f, side = 0.0f;
+namespace {
+
+// Where (x, y) lies on the stream: how far along it from the lip, and its
+// distance from the middle of the water over the water's half-width there
+// (below 1 in the water). False beyond either end.
+bool StreamPlace(float x, float y, float& along, float& across) {
+    float side = 0.0f;
     StreamCoordinates(x, y, along, side);
-    if (along < -1.0f || along > StreamLength) return 0.0f;
+    if (along < -1.0f || along > StreamLength) return false;
     const float width = 1.0f + 0.5f * SmoothRange(StreamLength, 0.0f, along) +
                         0.3f * Fbm(along / 6.0f, 0.5f, seeds::StreamWidth, 2);
-    return SmoothRange(1.2f, 0.8f, std::fabs(side) / width) *
-           SmoothRange(StreamLength, StreamLength - 60.0f, along) * SmoothRange(-1.0f, 1.0f, along);
+    across = std::fabs(side) / width;
+    return true;
+}
+
+// 1 along the stream's reach, fading out at its ends.
+float StreamReach(float along) {
+    return SmoothRange(StreamLength, StreamLength - 60.0f, along) * SmoothRange(-1.0f, 1.0f, along);
+}
+
+} // namespace
+
+float StreamWater(float x, float y) {
+    float along = 0.0f, across = 0.0f;
+    if (!StreamPlace(x, y, along, across)) return 0.0f;
+    return SmoothRange(1.2f, 0.8f, across) * StreamReach(along);
+}
+
+float StreamBank(float x, float y, float& fromLip) {
+    float along = 0.0f, across = 0.0f;
+    fromLip = 1e9f;
+    if (!StreamPlace(x, y, along, across)) return 0.0f;
+    fromLip = along;
+    // As wide as the water again on either side, raggedly.
+    const float reach = 2.4f + 0.6f * Fbm(x / 2.5f, y / 2.5f, seeds::StreamBanks, 2);
+    return SmoothRange(reach, 0.9f, across) *
+           SmoothRange(StreamLength - 40.0f, StreamLength - 100.0f, along) * SmoothRange(-1.0f, 1.0f, along);
 }
 
 namespace {
@@ -170,17 +199,54 @@ float ScarpHeight(float x, float beyond) {
     return plateau * Lerp(1.0f, Lerp(1.0f, lip, falls), edge);
 }
 
-// The share of the escarpment's height reached `beyond` units past its foot
-// on a slope of horizontal run `run`: the face, in places broken by a ledge
-// of turf part way up, rounding over at the lip.
-float ScarpRise(float x, float beyond, float run) {
-    const float ledge = SmoothRange(0.1f, 0.45f, ValueNoise(x / 17.0f, 8.5f, seeds::ScarpLedge)) *
+// The face's blocks: it has broken along its joints into blocks of uneven
+// width, each standing a little forward of or back from its neighbours and
+// each broken off at its own height. `seed` picks which of a block's values.
+float FaceBlock(float x, std::uint32_t seed) {
+    const float at = x / 5.5f + 0.9f * ValueNoise(x / 8.0f, 1.5f, seeds::ScarpBlocks);
+    const float cell = std::floor(at);
+    return Lerp(LatticeValue(std::int32_t(cell), 5, seed), LatticeValue(std::int32_t(cell) + 1, 5, seed),
+                SmoothRange(0.6f, 1.0f, at - cell));
+}
+
+// Open joints: narrow clefts down the face at uneven spacing, where the
+// rock has weathered back along a crack; 1 in a cleft.
+float FaceJoint(float x) {
+    return SmoothRange(0.9f, 0.98f, 1.0f - std::fabs(ValueNoise(x / 3.7f, 9.5f, seeds::ScarpJoints))) *
+           SmoothRange(0.1f, 0.5f, ValueNoise(x / 11.0f, 2.5f, seeds::ScarpJoints + 1u));
+}
+
+// The share of the escarpment's height `height` reached `beyond` units past
+// its foot on a slope of horizontal run `run`: the bare face, in places
+// broken by a ledge of turf part way up that widens and pinches out along
+// it, up to where the rock breaks off (the blocks' tops, at their own
+// heights, lower in the clefts), and above that a shoulder of turf rounding
+// over to the lip. `broken` is 1 on the part of the face whose blocks and
+// clefts are its own, 0 where it stays whole.
+float ScarpRise(float x, float beyond, float run, float height, float broken) {
+    const float joint = broken * FaceJoint(x);
+    // Blocks stand forward or back by a share of the slope's run, so they
+    // show on the long slopes as well as the steep faces.
+    const float b =
+        beyond - broken * ((1.6f + 0.07f * run) * (0.5f + 0.5f * FaceBlock(x, seeds::ScarpBlocks + 1u)) +
+                           (0.6f + 0.02f * run) * joint);
+    const float top =
+        1.0f - broken * Clamp01(0.05f + 0.22f * (0.5f + 0.5f * FaceBlock(x, seeds::ScarpBlocks + 2u)) +
+                                0.2f * joint + 0.3f * Gully(x, 0.0f) +
+                                0.04f * ValueNoise(x / 1.7f, 3.5f, seeds::ScarpBlocks + 3u));
+    const float ledge = SmoothRange(0.2f, 0.5f,
+                                    0.6f * ValueNoise(x / 9.0f, 8.5f, seeds::ScarpLedge) +
+                                        0.4f * FaceBlock(x, seeds::ScarpLedge + 2u)) *
                         SmoothRange(14.0f, 26.0f, std::fabs(x - 42.0f));
-    const float at = 0.3f + 0.35f * (0.5f + 0.5f * ValueNoise(x / 23.0f, 2.5f, seeds::ScarpLedge + 1u));
-    const float wide = ledge * (1.5f + 0.35f * run), foot = 0.1f * run, face = 0.9f * run;
-    return 0.1f * SmoothRange(-0.5f * run, 0.3f * run, beyond) +
-           0.9f * (at * SmoothRange(foot, foot + at * face, beyond) +
-                   (1.0f - at) * SmoothRange(foot + at * face + wide, foot + face + wide, beyond));
+    const float at = 0.3f + 0.35f * (0.5f + 0.5f * ValueNoise(x / 8.0f, 2.5f, seeds::ScarpLedge + 1u));
+    const float wide = ledge * (1.5f + 0.35f * run), foot = 0.1f * run, face = 0.9f * run * top;
+    // The shoulder: gentle enough to hold turf.
+    const float shoulder = 0.5f + (1.0f - top) * height * 0.9f / 0.45f;
+    const float crown = foot + face + wide;
+    return 0.1f * SmoothRange(-0.5f * run, 0.3f * run, b) +
+           0.9f * (at * top * SmoothRange(foot, foot + at * face, b) +
+                   (1.0f - at) * top * SmoothRange(foot + at * face + wide, crown, b) +
+                   (1.0f - top) * SmoothRange(crown, crown + shoulder, b));
 }
 
 // Fans of stone fallen from the face, heaped against its foot: highest
@@ -203,7 +269,18 @@ float Talus(float x, float beyond, float height, float& cover) {
 float ScarpAt(float x, float y, float b, float& talusCover) {
     const float beyond = ScarpBeyond(x, y, b), scarp = ScarpHeight(x, beyond);
     const float fan = Talus(x, beyond, scarp, talusCover) * SmoothRange(1.0f, 8.0f, b);
-    const float face = scarp * ScarpRise(x, beyond, ScarpRun(x));
+    const float broken = LipEnds(x) * SmoothRange(14.0f, 26.0f, std::fabs(x - 42.0f));
+    const float run = ScarpRun(x);
+    const float rise = ScarpRise(x, beyond, run, scarp, broken);
+    // Knobs and hollows of weathered rock, which the turf at the face's top
+    // and on its ledges holds only in places.
+    // On the long slopes, broader swells too, which break their bands of
+    // bare rock into patches.
+    const float rough =
+        broken * SmoothRange(0.03f, 0.25f, rise) * SmoothRange(0.995f, 0.8f, rise) *
+        (0.6f * Fbm(x / 1.6f, y / 1.6f, seeds::ScarpRough, 2) +
+         1.4f * SmoothRange(15.0f, 45.0f, run) * Fbm(x / 6.0f, y / 6.0f, seeds::ScarpRough + 2u, 2));
+    const float face = scarp * rise + rough;
     // Only where the fan lies over the face's own slope.
     talusCover *= SmoothRange(1.0f, 8.0f, b) * SmoothRange(0.6f, -0.4f, face - fan);
     return std::max(face, fan);

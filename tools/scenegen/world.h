@@ -46,6 +46,10 @@ float ShoreRadius(float angle);
 // The stream that feeds the falls, winding down from the hills to the notch
 // in the rock face's lip: 1 in its water, falling to 0 on its banks.
 float StreamWater(float x, float y);
+// The stream's low banks of stone and wet earth: 1 at the water's edge
+// (and under the water), falling to 0 a little way out from it. `fromLip`
+// is set to how far upstream of the lip (x, y) lies.
+float StreamBank(float x, float y, float& fromLip);
 
 // Ground height at (x, y): below WaterLevel inside the lake, above it outside.
 float TerrainHeight(float x, float y);
