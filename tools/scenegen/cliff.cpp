@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "tools/scenegen/noise.h"
+#include "tools/scenegen/seeds.h"
 #include "tools/scenegen/toolkit.h"
 #include "tools/scenegen/world.h"
 
@@ -312,7 +313,8 @@ TPicture RockTexture() {
             const float damp = Exp(-Pow(across / 7.0f, 2.0f)) * SmoothRange(11.0f, 1.0f, rise) *
                                SmoothRange(1.6f, 3.0f, std::fabs(across));
             const float mossy = Clamp01(
-                ledge * SmoothRange(-0.1f, 0.3f, Fbm(across / 2.5f, rise / 2.5f, 121u, 3) + 0.4f * damp) +
+                ledge * SmoothRange(-0.1f, 0.3f, Fbm(across / 2.5f, rise / 2.5f, 121u, 3) + 0.4f * damp) *
+                    SmoothRange(-0.15f, 0.2f, Fbm(across / 0.7f, rise / 0.5f, seeds::RockTufts + 1u, 2)) +
                 damp * SmoothRange(0.0f, 0.3f, cushions + 0.25f * damp - 0.1f) +
                 SmoothRange(1.2f, 0.0f, rise) *
                     SmoothRange(-0.2f, 0.3f, Fbm(across * 0.6f, rise * 2.0f, 89u, 3)));
