@@ -31,7 +31,7 @@ bool InView(TVec3 p) {
 // only its top over the ones in front: fewer of them there look the same
 // and cost far less to blend. The share of trees kept at `distance`.
 float FarThinning(float distance) {
-    return 1.0f - 0.6f * SmoothRange(140.0f, 240.0f, distance);
+    return 1.0f - 0.65f * SmoothRange(140.0f, 240.0f, distance);
 }
 
 // A point of a cut-out's outline: u across its quad 0..1, v up 0..1.
