@@ -554,9 +554,9 @@ TEST_F(LakeModel, CutOutsAreDrawnFarToNearWhereTheyOverlap) {
 TEST_F(LakeModel, TreesCastTheirShadowsAwayFromTheSun) {
     // The sun stands in the west-south-west, so a tree's shadow lies on the
     // ground to its east-north-east: the near ground's texture is darker
-    // there than on the tree's sunny side for most lone trees (slopes and
-    // the woods' edges darken some sunny sides too; without shadows it is
-    // about one in three).
+    // there than on the tree's sunny side for most trees standing apart
+    // (slopes and the woods' edges darken some sunny sides too; without
+    // shadows it is about one in three).
     std::map<std::string, TUmtImage> grounds;
     const double awayX = 0.94, awayY = 0.34;
     // The near ground's texture coordinate at (x, y), from its triangles.
@@ -591,15 +591,14 @@ TEST_F(LakeModel, TreesCastTheirShadowsAwayFromTheSun) {
     int trees = 0, shaded = 0;
     const std::vector<TCutoutQuad> quads = CutoutQuads(*lake);
     for (const TCutoutQuad& q : quads) {
-        if (q.Height < 4.0) continue; // bushes and reeds
-        // Trees standing alone: in the woods the shadows overlap.
-        bool alone = true;
-        for (const TCutoutQuad& other : quads) {
-            const double dx = other.Foot.X - q.Foot.X, dy = other.Foot.Y - q.Foot.Y;
-            alone = alone &&
-                    (&other == &q || other.Height < 4.0 || dx * dx + dy * dy > 1.5 * q.Height * q.Height);
-        }
-        if (!alone) continue;
+        if (q.Height < 2.5 || q.Foot.Z < WaterZ + 2.5) continue; // reeds at the water
+        // Trees and bushes with no more than two others round them: deeper
+        // in the woods and groves the shadows overlap.
+        int others = 0;
+        for (const TCutoutQuad& other : quads)
+            others += &other != &q && other.Foot.Z > WaterZ + 2.5 &&
+                      std::hypot(other.Foot.X - q.Foot.X, other.Foot.Y - q.Foot.Y) < 1.2 * q.Height;
+        if (others > 2) continue;
         double away = 0, sunny = 0;
         for (double k : {0.5, 0.7, 0.9}) {
             const double d = k * q.Height;
@@ -721,6 +720,20 @@ TEST_F(LakeModel, TreesStandInGroupsFromSaplingsToOldTrees) {
         heights.push_back(a.Height);
     }
     EXPECT_LT(double(alone) / double(plants.size()), 0.03) << alone << " of " << plants.size() << " alone";
+    // No tree taller than any bush stands off on its own, where it reads at
+    // no clear scale: each has another at least half as tall within twelve
+    // units.
+    std::size_t lone = 0;
+    TVec where{};
+    for (const TCutoutQuad& a : plants) {
+        if (a.Height < 4.5) continue;
+        bool company = false;
+        for (const TCutoutQuad& b : plants)
+            company = company || (&a != &b && b.Height >= 0.5 * a.Height &&
+                                  std::hypot(a.Foot.X - b.Foot.X, a.Foot.Y - b.Foot.Y) < 12.0);
+        if (!company) ++lone, where = a.Foot;
+    }
+    EXPECT_EQ(lone, 0u) << "trees on their own, one at " << where.X << ", " << where.Y;
     std::sort(heights.begin(), heights.end());
     EXPECT_LT(heights[heights.size() / 10], 0.3 * heights[heights.size() * 9 / 10]) << "heights";
 }

@@ -17,7 +17,7 @@ namespace {
 
 // The greens of the kinds: dark and blue-green spruces, yellow-green young
 // firs, two pines; deep and light broad leaves, birch-pale and olive.
-constexpr float FirGreens[FirKinds][3] = {{0.10f, 0.21f, 0.12f}, {0.12f, 0.24f, 0.13f}, {0.09f, 0.19f, 0.15f},
+constexpr float FirGreens[FirKinds][3] = {{0.07f, 0.15f, 0.09f}, {0.12f, 0.24f, 0.13f}, {0.07f, 0.14f, 0.12f},
                                           {0.14f, 0.25f, 0.11f}, {0.17f, 0.27f, 0.12f}, {0.14f, 0.22f, 0.12f},
                                           {0.11f, 0.21f, 0.17f}, {0.16f, 0.25f, 0.11f}};
 constexpr float LeafGreens[BroadleafKinds][3] = {
@@ -90,85 +90,103 @@ bool FirAt(float u, float v, int variant, TColour& c) {
     const TVec3 sun = SunInView();
     const float sunSide = sun.x / std::sqrt(sun.x * sun.x + sun.z * sun.z);
     const float* g = FirGreens[variant];
-    if (v < 0.14f && std::fabs(x) < 0.035f) {
+    if (v < 0.14f && std::fabs(x) < 0.03f) {
         c = Scaled(Rgb(0.28f, 0.20f, 0.13f), x * sunSide > 0.0f ? 1.1f : 0.75f);
         return true;
     }
     if (v < 0.05f || v > 0.995f) return false;
-    const float tier = 0.065f + 0.012f * float(variant % 4), top = 0.995f;
-    const float spread = 0.38f + 0.025f * float((variant * 3) % 5), curve = 0.8f + 0.1f * float(variant % 3);
+    // Slim spires and broad old spruces; the narrowing towards the top
+    // sharper in some, so the top is a thin spike of a leader.
+    const float tier = 0.06f + 0.012f * float(variant % 4), top = 0.995f;
+    const float spread = 0.27f + 0.04f * float((variant * 3) % 5), curve = 1.05f + 0.12f * float(variant % 3);
     const int own = int((top - v) / tier);
     const float needles = ValueNoise(u * 90.0f, v * 70.0f, seed + 3u);
     float inside = 0.0f; // how far out the tree's dark inside reaches here
-    // The tier above first: its drooping tips hang in front of this one's top.
-    for (int i = std::max(0, own - 1); i <= own; ++i) {
+    // The tiers above first: their drooping tips hang in front of this one.
+    for (int i = std::max(0, own - 2); i <= own; ++i) {
         const float tierTop = top - float(i) * tier;
         const float below = (tierTop - v) / tier; // 0 at the tier's top, 1 at the next one's
         const float k = Clamp01((tierTop - 0.05f) / (top - 0.05f));
-        const float reach = spread * Pow(1.0f - k, curve) *
-                                (1.0f + 0.2f * ValueNoise(float(i) * 3.1f, x > 0.0f ? 1.0f : 5.0f, seed)) +
-                            0.01f;
+        const float side = x > 0.0f ? 1.0f : 5.0f;
+        const float reach =
+            spread * Pow(1.0f - k, curve) * (1.0f + 0.35f * ValueNoise(float(i) * 3.1f, side, seed)) + 0.008f;
         const float s = std::fabs(x) / reach;
-        inside = std::max(inside, 0.45f * reach);
+        inside = std::max(inside, 0.4f * reach);
         if (s > 1.0f) continue;
-        const float ragged = 0.15f * ValueNoise(x * 70.0f, v * 50.0f, seed + 4u);
+        // Ragged tips: the branches end in hanging sprays at different
+        // lengths, with the sky between them.
+        const float ragged = 0.22f * ValueNoise(x * 60.0f, v * 45.0f, seed + 4u) +
+                             0.25f * ValueNoise(x * 14.0f + float(i) * 7.0f, side, seed + 6u) * s;
         // The branches slope out and down: a tier widens like a skirt below
-        // its top, and its tips hang lowest.
-        const float upper = 1.3f * s * s, lower = 0.95f + 0.5f * s * s;
+        // its top, and its tips droop well below where they leave the trunk.
+        const float upper = 1.1f * s * s, lower = 0.9f + 0.95f * s * s * s;
         if (below < upper + ragged || below > lower + ragged) continue;
         const float onTop = SmoothRange(lower, upper, below); // 1 on the upper face, 0 at the hanging edge
-        const float sunLit = Clamp01(0.5f + 0.5f * (x / reach) * sunSide) * (0.55f + 0.45f * onTop);
-        const float shade = 0.5f + 0.75f * sunLit + 0.15f * onTop + 0.2f * needles;
+        const float sunLit = Clamp01(0.5f + 0.6f * (x / reach) * sunSide) * (0.45f + 0.55f * onTop);
+        const float shade = 0.35f + 0.95f * sunLit + 0.1f * onTop + 0.2f * needles;
         c = Lit(Scaled(Rgb(g[0], g[1], g[2]), shade), LeafTint(sunLit));
         return true;
     }
     if (std::fabs(x) < inside) {
-        c = Scaled(Rgb(g[0], g[1], g[2]), 0.3f + 0.1f * needles);
+        c = Scaled(Rgb(g[0], g[1], g[2]), 0.2f + 0.08f * needles);
         return true;
     }
     return false;
 }
 
-// A broad leaved tree: a trunk forking into limbs under a crown of a few
-// big lobes, each a mass of smaller clumps of leaves. A clump is lit by the
-// sun on its own rounded face and, as part of the crown, darker on the
-// crown's shaded side, deep inside it and low down under it; between the
-// clumps the sky shows through, and the limbs where the crown is thin.
 // The shape of a broad leaved tree's crown, drawn once a look: where it
 // lifts off the trunk, its lobes and the clumps of leaves on them.
 struct TCrownShape {
-    static constexpr int Lobes = 6, Clumps = 90;
+    static constexpr int MaxLobes = 7, Clumps = 80;
+    int Lobes;
     float Base, Wide;
-    float LobeX[Lobes], LobeY[Lobes], LobeR[Lobes];
+    float LobeX[MaxLobes], LobeY[MaxLobes], LobeR[MaxLobes];
     float X[Clumps], Y[Clumps], R[Clumps], Depth[Clumps];
+    int Lobe[Clumps];
 };
 
+// Each look its own crown: some lift high off a long bare trunk, some
+// spread wide and low, some are tall and narrow, and every outline is a
+// few lobes of different sizes, one leaning out further than the rest.
 TCrownShape MakeCrown(int variant) {
     TCrownShape s{};
     TRandom random(seeds::Broadleaves + std::uint32_t(variant) * 23u);
-    s.Base = float(random.Range(0.3, 0.42));
-    s.Wide = 0.27f + 0.04f * float(variant % 4);
+    s.Lobes = 4 + variant % 4;
+    s.Base = float(random.Range(0.2, 0.4));
+    s.Wide = float(random.Range(0.3, 0.42));
     const float top = 0.97f;
-    for (int i = 0; i < TCrownShape::Lobes; ++i) {
-        s.LobeR[i] = float(random.Range(0.12, 0.19));
-        s.LobeX[i] = float(random.Range(-1.0, 1.0)) * (s.Wide - s.LobeR[i]);
-        s.LobeY[i] = float(random.Range(s.Base + s.LobeR[i], top - s.LobeR[i]));
+    for (int i = 0; i < s.Lobes; ++i) {
+        // The first lobe tops the crown; the others are smaller, lower and
+        // pushed out to the sides in turn.
+        s.LobeR[i] = i == 0 ? float(random.Range(0.15, 0.21)) : float(random.Range(0.08, 0.18));
+        const float side =
+            i == 0 ? float(random.Range(-0.3, 0.3)) : (i % 2 ? -1.0f : 1.0f) * float(random.Range(0.3, 0.85));
+        s.LobeX[i] = side * std::max(0.0f, s.Wide - s.LobeR[i]);
+        s.LobeY[i] =
+            i == 0 ? top - s.LobeR[i] : float(random.Range(s.Base + s.LobeR[i], top - 1.5f * s.LobeR[i]));
     }
     for (int k = 0; k < TCrownShape::Clumps; ++k) {
-        const int lobe = int(random.Next() % TCrownShape::Lobes);
-        // A point in the lobe's disc, by rejection.
+        const int lobe = int(random.Next() % std::uint64_t(s.Lobes));
+        // A point in the lobe's disc, by rejection, more of them on its
+        // rim than in its middle so the lobe reads as a rounded mass.
         float ox = 0.0f, oy = 0.0f;
         do {
             ox = float(random.Range(-1.0, 1.0)), oy = float(random.Range(-1.0, 1.0));
         } while (ox * ox + oy * oy > 1.0f);
-        s.R[k] = float(random.Range(0.04, 0.07)) * s.LobeR[lobe] / 0.155f;
-        s.X[k] = s.LobeX[lobe] + ox * s.LobeR[lobe] * 0.85f;
-        s.Y[k] = s.LobeY[lobe] + oy * s.LobeR[lobe] * 0.8f;
-        s.Depth[k] = float(random.Range(-0.6, 0.6)) * s.LobeR[lobe];
+        s.Lobe[k] = lobe;
+        s.R[k] = float(random.Range(0.35, 0.55)) * s.LobeR[lobe];
+        s.X[k] = s.LobeX[lobe] + ox * s.LobeR[lobe] * 0.8f;
+        s.Y[k] = s.LobeY[lobe] + oy * s.LobeR[lobe] * 0.75f;
+        s.Depth[k] = float(random.Range(-0.5, 0.5)) * s.LobeR[lobe];
     }
     return s;
 }
 
+// A broad leaved tree: a trunk forking into limbs under a crown of a few
+// lobes, each a mass of clumps of leaves. A clump is lit by the sun on its
+// own rounded face and, as part of its lobe and of the crown, darker on the
+// shaded side, deep inside and underneath; between the clumps the crown's
+// dark inside shows, and here and there the sky and the limbs through it.
 bool BroadleafAt(float u, float v, int variant, TColour& c) {
     static const std::vector<TCrownShape> crowns = [] {
         std::vector<TCrownShape> all;
@@ -182,11 +200,12 @@ bool BroadleafAt(float u, float v, int variant, TColour& c) {
     const TVec3 sun = SunInView();
     const float base = shape.Base, wide = shape.Wide, top = 0.97f;
     const float middle = 0.5f * (base + top), tall = 0.5f * (top - base);
-    constexpr int Lobes = TCrownShape::Lobes;
-    const float *lx = shape.LobeX, *ly = shape.LobeY;
-    // Each clump's edge broken into leaves.
-    const float leafy = 0.4f * ValueNoise(u * 110.0f, v * 110.0f, seed + 3u);
+    const float* g = LeafGreens[variant];
+    // Each clump's edge broken into sprays of leaves.
+    const float leafy = 0.5f * ValueNoise(u * 120.0f, v * 120.0f, seed + 3u) +
+                        0.35f * ValueNoise(u * 40.0f, v * 40.0f, seed + 5u);
     float nearest = -1e9f;
+    int lobe = 0;
     TVec3 normal = V3(0, 0, 1);
     for (int k = 0; k < TCrownShape::Clumps; ++k) {
         const float dx = x - shape.X[k], dy = v - shape.Y[k];
@@ -195,40 +214,66 @@ bool BroadleafAt(float u, float v, int variant, TColour& c) {
         const float z = shape.Depth[k] + std::sqrt(inside);
         if (z > nearest) {
             nearest = z;
+            lobe = shape.Lobe[k];
             normal = V3(dx, dy, std::sqrt(inside));
         }
     }
+    const float ex = x / wide, ey = (v - middle) / tall;
+    const TVec3 crown = Normalised(V3(ex, ey, std::sqrt(std::max(0.05f, 1.0f - ex * ex - ey * ey))));
+    const float crownLit = std::max(0.0f, Dot(crown, sun));
     if (nearest > -1e8f) {
         const TVec3 own = Normalised(normal);
-        const float ex = x / wide, ey = (v - middle) / tall;
-        const TVec3 crown = Normalised(V3(ex, ey, std::sqrt(std::max(0.05f, 1.0f - ex * ex - ey * ey))));
-        const float sunLit =
-            Clamp01(0.55f * std::max(0.0f, Dot(own, sun)) + 0.6f * std::max(0.0f, Dot(crown, sun)));
-        const float inner = 0.6f + 0.4f * SmoothRange(-0.1f, 0.12f, nearest);
-        const float under = 0.75f + 0.25f * SmoothRange(base, middle + 0.2f * tall, v);
-        const float leaves = ValueNoise(u * 70.0f, v * 70.0f, seed + 2u);
-        const float* g = LeafGreens[variant];
-        c = Lit(
-            Scaled(Rgb(g[0], g[1], g[2]), (0.5f + 0.75f * sunLit) * inner * under * (0.85f + 0.3f * leaves)),
-            LeafTint(sunLit));
+        const float lx = (x - shape.LobeX[lobe]) / shape.LobeR[lobe],
+                    ly = (v - shape.LobeY[lobe]) / shape.LobeR[lobe];
+        const TVec3 mass = Normalised(V3(lx, ly, std::sqrt(std::max(0.05f, 1.0f - lx * lx - ly * ly))));
+        const float sunLit = Clamp01(0.45f * std::max(0.0f, Dot(own, sun)) +
+                                     0.35f * std::max(0.0f, Dot(mass, sun)) + 0.45f * crownLit);
+        const float inner = 0.5f + 0.5f * SmoothRange(-0.08f, 0.1f, nearest);
+        // The underside of each lobe, and of the crown, in its own shade.
+        const float under =
+            (0.6f + 0.4f * SmoothRange(-0.9f, 0.2f, ly)) * (0.75f + 0.25f * SmoothRange(base, middle, v));
+        // Leaves in small clusters, catching the light or not.
+        const float leaves = ValueNoise(u * 75.0f, v * 75.0f, seed + 2u);
+        const float light = (0.3f + 1.05f * sunLit) * inner * under * (0.8f + 0.25f * leaves);
+        c = Lit(Scaled(Mix(Rgb(g[0], g[1], g[2]), Rgb(0.42f, 0.46f, 0.2f), 0.25f * sunLit * sunLit), light),
+                LeafTint(sunLit));
         return true;
     }
-    // The trunk, swaying a little, and its limbs up into the lobes.
+    // The trunk, swaying a little, and its limbs up into the lobes; lower
+    // limbs reach out under the crown where it lifts off the trunk.
     const float sway = 0.01f * Sin(v * 20.0f + float(variant));
-    const float fork = base + 0.06f;
-    bool bark = v < fork && std::fabs(x + sway) < 0.026f + 0.02f * (fork - v) / fork;
-    for (int i = 0; i < Lobes && !bark && v >= fork - 0.02f; ++i) {
-        const float sx = lx[i], sy = ly[i] - fork, len2 = sx * sx + sy * sy;
-        const float k = Clamp01((x * sx + (v - fork) * sy) / std::max(len2, 1e-6f));
-        const float ex = x - k * sx, ey = v - fork - k * sy;
+    const float fork = base + 0.04f;
+    bool bark = v < fork && std::fabs(x + sway) < 0.024f + 0.022f * (fork - v) / fork;
+    for (int i = 0; i < shape.Lobes && !bark && v >= fork - 0.12f; ++i) {
+        const float from = fork - 0.1f * float(i % 2) * float(i > 0);
+        const float sx = shape.LobeX[i] * 0.9f, sy = shape.LobeY[i] - from, len2 = sx * sx + sy * sy;
+        const float k = Clamp01((x * sx + (v - from) * sy) / std::max(len2, 1e-6f));
+        // Bowed a little to one side of the straight line out to its lobe.
+        const float bend = 0.025f * Sin(k * 3.1f) * (i % 2 ? 1.0f : -1.0f);
+        const float ax = x - k * sx, ay = v - from - k * sy;
+        const float off = std::sqrt(ax * ax + ay * ay) * (x * sy - (v - from) * sx > 0.0f ? 1.0f : -1.0f);
         const float thick = 0.016f * (1.0f - 0.6f * k);
-        bark = ex * ex + ey * ey < thick * thick;
+        bark = std::fabs(off - bend) < thick;
     }
-    if (!bark) return false;
     const bool sunny = (x + sway) * sun.x > 0.0f; // grey bark, lit on the sun's side
-    c = Lit(Scaled(Rgb(0.24f, 0.21f, 0.17f), (sunny ? 1.05f : 0.75f) * (v > base ? 0.7f : 1.0f)),
-            LeafTint(sunny ? 0.8f : 0.0f));
-    return true;
+    // Inside a lobe the crown's dark inside shows between the clumps, the
+    // sky only through its thinner parts.
+    float deep = 1e9f;
+    for (int i = 0; i < shape.Lobes; ++i) {
+        const float dx = (x - shape.LobeX[i]) / shape.LobeR[i], dy = (v - shape.LobeY[i]) / shape.LobeR[i];
+        deep = std::min(deep, dx * dx + dy * dy);
+    }
+    const float holes = ValueNoise(u * 26.0f, v * 26.0f, seed + 7u);
+    if (bark) {
+        const float shade = (sunny ? 1.05f : 0.75f) * (deep < 1.0f ? 0.55f : 1.0f);
+        c = Lit(Scaled(Rgb(0.25f, 0.22f, 0.18f), shade), LeafTint(sunny ? 0.8f : 0.0f));
+        return true;
+    }
+    if (deep < 0.55f + 0.35f * holes) {
+        c = Lit(Scaled(Rgb(g[0], g[1], g[2]), 0.22f + 0.08f * holes), LeafTint(0.0f));
+        return true;
+    }
+    return false;
 }
 
 bool ReedAt(float u, float v, int variant, TColour& c) {
@@ -354,7 +399,7 @@ const TPlantKind PlantKinds[PlantKindCount] = {
     {Firs, FirKinds, FirAt, 1.0f, 1.6f, 12.5f, 0.45f, 0.55f, 0.36f, 0.45f, THabitat::Woods, 2.0f},
     {Broadleaves, BroadleafKinds, BroadleafAt, 1.0f, 1.8f, 10.5f, 0.85f, 1.1f, 0.34f, 0.62f, THabitat::Woods,
      1.0f},
-    {Bushes, BushKinds, BushAt, 1.0f, 1.8f, 4.4f, 1.0f, 1.0f, 0.42f, 0.45f, THabitat::Undergrowth, 1.0f},
+    {Bushes, BushKinds, BushAt, 1.0f, 1.8f, 4.4f, 1.0f, 1.0f, 0.32f, 0.4f, THabitat::Undergrowth, 1.0f},
     {Reeds, ReedKinds, ReedAt, ReedFill, 2.86f, 5.72f, 0.91f, 0.91f, 0.0f, 0.0f, THabitat::Waterline, 1.0f},
     {BankGrass, GrassKinds, BankGrassAt, 1.0f, 1.4f, 2.6f, 1.5f, 2.2f, 0.0f, 0.0f, THabitat::BankLip, 1.0f},
 };

@@ -31,7 +31,7 @@ bool InView(TVec3 p) {
 // only its top over the ones in front: fewer of them there look the same
 // and cost far less to blend. The share of trees kept at `distance`.
 float FarThinning(float distance) {
-    return 1.0f - 0.6f * SmoothRange(140.0f, 240.0f, distance);
+    return 1.0f - 0.65f * SmoothRange(140.0f, 240.0f, distance);
 }
 
 // A point of a cut-out's outline: u across its quad 0..1, v up 0..1.
@@ -136,6 +136,57 @@ void ChooseFarCopies(std::vector<TPlant>& plants) {
                 p.FarCopy = std::max(p.FarCopy, plants[b].FarCopy);
         }
     }
+}
+
+// Trees grow in woods and groves: one standing off in the open, with
+// fewer than TreeCompany others near it, or with none near it at least half
+// as tall, reads as a prop at no clear scale, so it is left out (bushes,
+// reeds and grass may stand alone).
+constexpr float TreeCompanyRadius = 10.0f;
+constexpr int TreeCompany = 2;
+
+bool IsTree(const TPlant& p) {
+    return PlantKinds[p.Kind].Habitat == THabitat::Woods;
+}
+
+// Leaves out the trees without company; true if it left out any.
+bool DropLoneTrees(std::vector<TPlant>& plants) {
+    // The trees in buckets of the company's radius, so that each looks only
+    // at its own bucket and the eight round it.
+    constexpr float Cell = TreeCompanyRadius;
+    std::vector<std::pair<std::int64_t, std::size_t>> buckets;
+    auto key = [](float x, float y) {
+        return std::int64_t(std::floor(x / Cell)) * 100000 + std::int64_t(std::floor(y / Cell));
+    };
+    for (std::size_t i = 0; i < plants.size(); ++i)
+        if (IsTree(plants[i])) buckets.push_back({key(plants[i].Base.x, plants[i].Base.y), i});
+    std::sort(buckets.begin(), buckets.end());
+    std::vector<bool> lone(plants.size(), false);
+    for (const auto& b : buckets) {
+        const TPlant& p = plants[b.second];
+        int company = 0;
+        bool peer = false;
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy) {
+                const std::int64_t k = key(p.Base.x + float(dx) * Cell, p.Base.y + float(dy) * Cell);
+                for (auto it =
+                         std::lower_bound(buckets.begin(), buckets.end(), std::make_pair(k, std::size_t(0)));
+                     it != buckets.end() && it->first == k; ++it) {
+                    const TPlant& other = plants[it->second];
+                    if (it->second == b.second || Distance2D(other.Base, p.Base) >= TreeCompanyRadius)
+                        continue;
+                    ++company;
+                    peer = peer || other.Height >= 0.5f * p.Height;
+                }
+            }
+        lone[b.second] = company < TreeCompany || !peer;
+    }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < plants.size(); ++i)
+        if (!lone[i]) plants[kept++] = plants[i];
+    const bool dropped = kept < plants.size();
+    plants.resize(kept);
+    return dropped;
 }
 
 } // namespace
@@ -268,8 +319,11 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             const float woods = WoodsDensity(x, y, ground);
             const float groveShape = Fbm(x / 24.0f, y / 24.0f, seeds::Groves, 3);
             const float open = SmoothRange(3.0f, 6.0f, above) * (1.0f - woods);
-            const float groves = SmoothRange(0.36f, 0.52f, groveShape) * open;
+            const float groves = SmoothRange(0.3f, 0.48f, groveShape) * open;
             const float heart = SmoothRange(0.46f, 0.62f, groveShape) * open;
+            // Near camera 1 a grove's thin rim of young trees reads as toys
+            // at no clear scale: only the old trees at its heart stand there.
+            const float grove = groves + (heart - groves) * SmoothRange(140.0f, 100.0f, dist);
             const float edge = 4.0f * woods * (1.0f - woods); // where the woods thin out
             // The undergrowth skirting the woods, a little way out from them.
             float skirt = 0.0f;
@@ -298,13 +352,16 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
                 habitat = THabitat::BankLip;
                 age = size;
             } else if (above > 2.5f &&
-                       pick < (0.003f + 0.3f * cover + 0.5f * groves + 0.06f * edge) * FarThinning(dist)) {
-                // Saplings here and there; young trees at the edges, the old
-                // ones deep in the woods and at the groves' hearts.
-                const float maturity = Clamp01(0.3f + 0.7f * cover - 0.35f * edge + 0.5f * heart);
-                age = generation < 0.14f ? 0.03f + 0.2f * size
+                       pick < (0.3f * cover + 0.65f * grove + 0.06f * edge) * FarThinning(dist)) {
+                // Young trees and saplings at the edges, where the woods
+                // spread into the open; the old ones deep in the woods and
+                // at the groves' hearts, standing over the young in front.
+                const float maturity =
+                    Clamp01(0.3f + 0.7f * cover - 0.45f * edge + 0.3f * groves + 0.4f * heart);
+                const float young = 0.05f + 0.2f * edge + 0.2f * std::max(0.0f, groves - heart);
+                age = generation < young ? 0.03f + 0.2f * size
                                          : maturity * (0.45f + 0.6f * size) + 0.15f * size * size;
-            } else if (above > 1.2f && pick > 1.0f - (0.08f * groves + 0.3f * edge + 0.3f * skirt +
+            } else if (above > 1.2f && pick > 1.0f - (0.2f * groves + 0.3f * edge + 0.3f * skirt +
                                                       0.4f * nearRock(x, y) + 0.05f * woods) *
                                                          clump) {
                 habitat = THabitat::Undergrowth;
@@ -314,6 +371,9 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             }
             place(habitat, age, x, y, ground, look, spread, choice);
         }
+    // A tree left out may leave another one without company in turn.
+    while (DropLoneTrees(plants)) {
+    }
     std::stable_sort(plants.begin(), plants.end(),
                      [](const TPlant& a, const TPlant& b) { return a.Distance > b.Distance; });
     ChooseFarCopies(plants);
