@@ -14,15 +14,18 @@ namespace {
 
 // A part's range of the view, as the tangents CameraView gives (x right, y
 // up), and its texture's size. The ranges overlap by more than the widest
-// triangle of the fine grid is wide, so that every triangle fits one whole.
+// triangle of the fine grid is wide, so that every triangle fits one whole;
+// upwards they reach past the crests of the hills behind the rock face (the
+// fine grid's highest corner is seen 0.221 up), else the far slopes of the
+// gullies there keep the far land's coarse texture, draped from above.
 struct TPartRange {
     float X0, X1, Y0, Y1;
     int Width, Height;
 };
 constexpr TPartRange Parts[NearParts] = {
-    {-0.68f, 0.68f, -0.56f, 0.18f, 1024, 1024}, // the middle
-    {-1.95f, -0.48f, -0.53f, 0.16f, 1024, 512}, // the west side, out to 32:9
-    {0.48f, 1.95f, -0.53f, 0.16f, 1024, 512},   // the east side
+    {-0.68f, 0.68f, -0.56f, 0.23f, 1024, 1024}, // the middle
+    {-1.95f, -0.48f, -0.53f, 0.23f, 1024, 512}, // the west side, out to 32:9
+    {0.48f, 1.95f, -0.53f, 0.23f, 1024, 512},   // the east side
 };
 
 // Ground closer than this to the camera lies below every screen's bottom
