@@ -23,7 +23,8 @@ constexpr std::uint32_t MeadowDrifts = 61u, MeadowEarth = 63u, MeadowMottle = 67
                         BareEarth = 145u, BeachCoves = 1145u, BareEarthTone = 147u, FlowerDrifts = 149u,
                         FlowerSpecks = 1151u, FlowerKinds = 153u, Outcrops = 155u, OutcropShape = 157u,
                         OutcropWeather = 159u, CloudShade = 401u, RockBeds = 5501u, ShoreMud = 1163u,
-                        MudTone = 1167u, ForestFloor = 1171u, WetEdge = 1173u;
+                        MudTone = 1167u, ForestFloor = 1171u, WetEdge = 1173u, RockBreakup = 7301u,
+                        TalusBreakup = 7311u;
 // Stones: the shore's and the scree's placing, their facets, their texture (shore.cpp).
 constexpr std::uint32_t ShoreStones = 7171u, StoneFacets = 7272u, Scree = 7373u, ShoreClusters = 151u,
                         StoneGrain = 161u, StoneLichen = 163u;
@@ -78,6 +79,8 @@ constexpr std::uint32_t All[] = {Hills,
                                  MudTone,
                                  ForestFloor,
                                  WetEdge,
+                                 RockBreakup,
+                                 TalusBreakup,
                                  ShoreStones,
                                  StoneFacets,
                                  Scree,
