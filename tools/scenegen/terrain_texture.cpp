@@ -278,13 +278,7 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
         // Outcrops weathered dark, their cracks full of soil.
         rock = Scaled(rock, 1.0f - 0.35f * SmoothRange(0.0f, 0.3f, outcropCover) *
                                        (0.6f + 0.4f * surface.Value(1.3f, seeds::OutcropWeather)));
-        // The escarpment's beds run along it (east by a little north):
-        // on the walls of gullies cut across it they would be drawn out
-        // into streaks down the slope, so those keep the plain strata.
-        const float level = std::sqrt(n.x * n.x + n.y * n.y);
-        const float alongScarp = level > 1e-4f ? std::fabs(n.y - 0.3f * n.x) / (1.044f * level) : 0.0f;
-        rock = Mix(rock, BeddedRock(x, y, hMesh, n, detail),
-                   SmoothRange(0.3f, 0.5f, slope) * SmoothRange(0.3f, 0.6f, alongScarp));
+        rock = Mix(rock, BeddedRock(x, y, hMesh, n, detail), SmoothRange(0.3f, 0.5f, slope));
         if (talus > 0.0f) rock = Mix(rock, FallenStone(x, y, n, detail), talus);
         g.Albedo = Mix(g.Albedo, rock, rockiness);
         g.Normal = n;
