@@ -150,26 +150,28 @@ float FarRangeCrest(float skyline, float azimuth, float& lit) {
     // Broad massifs, and peaks and saddles on them. Nothing narrower than a
     // few texels of the sky's texture: a finer notch in the skyline is
     // blown up into steps on a narrow screen.
-    auto massifs = [](float az) {
-        return -0.3f + 3.2f * Ridged(az / 26.0f + 3.0f, 0.5f, 331u, 5) *
+    auto massifs = [](float az, int octaves) {
+        return -0.3f + 3.2f * Ridged(az / 26.0f + 3.0f, 0.5f, 331u, octaves) *
                            (0.6f + 0.4f * Fbm(az / 70.0f, 2.0f, 337u, 2));
     };
     const float peaks =
         1.1f * Ridged(azimuth / 6.5f, 1.5f, 341u, 3) - 0.45f + 0.08f * Fbm(azimuth / 2.5f, 0.5f, 343u, 2);
     // Slopes rising away from the sun's side of the view face it: judged on
-    // the massifs alone, so the light changes across a whole flank and not
-    // from one column of the texture to the next.
-    const float slope = massifs(azimuth + 3.0f) - massifs(azimuth - 3.0f);
+    // the massifs' broadest shapes alone, so the light changes across a
+    // whole flank and not from one column of the texture to the next.
+    const float slope = massifs(azimuth + 4.0f, 2) - massifs(azimuth - 4.0f, 2);
     lit = SmoothRange(-0.6f, 0.6f, SunInView().x < 0.0f ? slope : -slope);
-    return skyline + massifs(azimuth) + peaks;
+    return skyline + 1.0f + massifs(azimuth, 5) + peaks;
 }
 
 // The farther range's colour at `below` degrees under its crest: blue-grey
 // and a little darker than the sky over it at the crest, fading into the
 // haze towards its foot, its sunny flanks a little warmer, and mottled
-// faintly (at `azimuth`, degrees) by the light on its broad shapes.
-TColour FarRangeColour(float below, float azimuth, float lit) {
-    const float mottle = Fbm(azimuth / 3.0f, below / 1.5f, seeds::FarRangeMottle, 3);
+// faintly by the light on its broad shapes (at `azimuth` and `elevation`,
+// degrees: measured from the crest, the mottle would jump at each of its
+// notches and streak the range from top to bottom).
+TColour FarRangeColour(float below, float azimuth, float elevation, float lit) {
+    const float mottle = Fbm(azimuth / 3.0f, elevation / 1.5f, seeds::FarRangeMottle, 3);
     const TColour shade = Rgb(0.47f, 0.55f, 0.69f), sunny = Rgb(0.58f, 0.63f, 0.72f);
     const TColour hill =
         Lit(Mix(shade, sunny, Clamp01(0.8f * lit + 0.25f * mottle)), LightTint(0.5f + 0.4f * lit));
@@ -206,7 +208,7 @@ TPicture SkyTexture(const TTerrainGrid& grid) {
             float lit = 0.0f;
             const float crest = FarRangeCrest(skyline[std::size_t(i)], az, lit);
             const float below = crest - e;
-            if (below > -0.3f) c = Mix(c, FarRangeColour(below, az, lit), SmoothRange(-0.3f, 0.3f, below));
+            if (below > -0.3f) c = Mix(c, FarRangeColour(below, az, e, lit), SmoothRange(-0.3f, 0.3f, below));
             picture.Set(i, j, c);
         }
     });
