@@ -14,15 +14,19 @@ namespace {
 
 // A part's range of the view, as the tangents CameraView gives (x right, y
 // up), and its texture's size. The ranges overlap by more than the widest
-// triangle of the fine grid is wide, so that every triangle fits one whole.
+// triangle of the fine grid is wide, so that every triangle fits one whole;
+// upwards they reach past the crests of the hills behind the rock face (the
+// highest corner of NearGroundArea is seen 0.239 up), else the far slopes
+// of the gullies there keep the far land's coarse texture, draped from
+// above.
 struct TPartRange {
     float X0, X1, Y0, Y1;
     int Width, Height;
 };
 constexpr TPartRange Parts[NearParts] = {
-    {-0.68f, 0.68f, -0.56f, 0.18f, 1024, 1024}, // the middle
-    {-1.95f, -0.48f, -0.53f, 0.16f, 1024, 512}, // the west side, out to 32:9
-    {0.48f, 1.95f, -0.53f, 0.16f, 1024, 512},   // the east side
+    {-0.68f, 0.68f, -0.56f, 0.25f, 1024, 1024}, // the middle
+    {-1.95f, -0.48f, -0.53f, 0.25f, 1024, 512}, // the west side, out to 32:9
+    {0.48f, 1.95f, -0.53f, 0.25f, 1024, 512},   // the east side
 };
 
 // Ground closer than this to the camera lies below every screen's bottom
@@ -201,7 +205,8 @@ std::vector<TPicture> BakeNearGround(const TGenModel& model, const std::uint16_t
         }
     }
     const float margin = 4.0f;
-    PaintGround(TArea{NearArea.X0 - margin, NearArea.Y0 - margin, NearArea.X1 + margin, NearArea.Y1 + margin},
+    PaintGround(TArea{NearGroundArea.X0 - margin, NearGroundArea.Y0 - margin, NearGroundArea.X1 + margin,
+                      NearGroundArea.Y1 + margin},
                 0.15f, casters, samples);
 
     std::vector<TPicture> pictures;

@@ -24,6 +24,12 @@
 
 namespace scenegen {
 
+// The ground the near parts texture: the fine grid and, behind it, the first
+// coarser rows, up the far slopes of the hills behind the rock face and over
+// their crests (seen edge on from there, a texture draped from above smears
+// into streaks).
+constexpr TArea NearGroundArea{NearArea.X0, NearArea.Y0, NearArea.X1, NearArea.Y1 + 42.0f};
+
 // The part whose range holds the whole triangle a-b-c, with the triangle's
 // texture coordinates in that part's texture; -1 when no part holds it
 // (it lies beyond every screen's edge, or too close to the camera).

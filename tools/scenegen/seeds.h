@@ -26,7 +26,9 @@ constexpr std::uint32_t MeadowDrifts = 61u, MeadowEarth = 63u, MeadowMottle = 67
                         OutcropWeather = 159u, CloudShade = 401u, RockBeds = 5501u, ShoreMud = 1163u,
                         MudTone = 1167u, ForestFloor = 1171u, WetEdge = 1173u, RockSwell = 7121u,
                         RockJoints = 7125u, RockSeeps = 7131u, RockTufts = 7135u, StreamStones = 7145u,
-                        StreamRiffles = 7151u, StreamSky = 7155u;
+                        StreamRiffles = 7151u, StreamSky = 7155u, RockBreakup = 7301u, TalusBreakup = 7311u;
+// The sky's farther range of mountains (sky.cpp).
+constexpr std::uint32_t FarRangeMottle = 7321u;
 // Stones: the shore's and the scree's placing, their facets, their texture (shore.cpp).
 constexpr std::uint32_t ShoreStones = 7171u, StoneFacets = 7272u, Scree = 7373u, ShoreClusters = 151u,
                         StoneGrain = 161u, StoneLichen = 163u;
@@ -118,6 +120,9 @@ constexpr std::uint32_t All[] = {Hills,
                                  StreamStones,
                                  StreamRiffles,
                                  StreamSky,
+                                 RockBreakup,
+                                 TalusBreakup,
+                                 FarRangeMottle,
                                  FallsChutes,
                                  FallsStreaks,
                                  FallsFine,

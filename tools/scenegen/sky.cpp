@@ -5,6 +5,7 @@
 
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/parallel.h"
+#include "tools/scenegen/seeds.h"
 #include "tools/scenegen/terrain.h"
 #include "tools/scenegen/toolkit.h"
 #include "tools/scenegen/world.h"
@@ -143,20 +144,38 @@ TGenObject SkyDome(std::uint16_t material, const TTerrainGrid& grid) {
 namespace {
 
 // A farther range of mountains, far beyond the land, standing a little over
-// its skyline: its crest's elevation at `azimuth`, and how its slope there
-// faces the sun (1 lit, 0 turned away).
+// its skyline: its crest's elevation at `azimuth`, and how its broad slope
+// there faces the sun (1 lit, 0 turned away).
 float FarRangeCrest(float skyline, float azimuth, float& lit) {
-    // Broad massifs, peaks and saddles on them, and a broken skyline.
-    auto crest = [&](float az) {
-        return -0.3f +
-               3.2f * Ridged(az / 26.0f + 3.0f, 0.5f, 331u, 5) *
-                   (0.6f + 0.4f * Fbm(az / 70.0f, 2.0f, 337u, 2)) +
-               1.1f * Ridged(az / 6.5f, 1.5f, 341u, 3) - 0.45f + 0.18f * Fbm(az / 1.2f, 0.5f, 343u, 3);
+    // Broad massifs, and peaks and saddles on them. Nothing narrower than a
+    // few texels of the sky's texture: a finer notch in the skyline is
+    // blown up into steps on a narrow screen.
+    auto massifs = [](float az, int octaves) {
+        return -0.3f + 3.2f * Ridged(az / 26.0f + 3.0f, 0.5f, 331u, octaves) *
+                           (0.6f + 0.4f * Fbm(az / 70.0f, 2.0f, 337u, 2));
     };
-    // Slopes rising away from the sun's side of the view face it.
-    const float slope = crest(azimuth + 1.2f) - crest(azimuth - 1.2f);
-    lit = SmoothRange(-0.4f, 0.4f, SunInView().x < 0.0f ? slope : -slope);
-    return skyline + crest(azimuth);
+    const float peaks =
+        1.1f * Ridged(azimuth / 6.5f, 1.5f, 341u, 3) - 0.45f + 0.08f * Fbm(azimuth / 2.5f, 0.5f, 343u, 2);
+    // Slopes rising away from the sun's side of the view face it: judged on
+    // the massifs' broadest shapes alone, so the light changes across a
+    // whole flank and not from one column of the texture to the next.
+    const float slope = massifs(azimuth + 4.0f, 2) - massifs(azimuth - 4.0f, 2);
+    lit = SmoothRange(-0.6f, 0.6f, SunInView().x < 0.0f ? slope : -slope);
+    return skyline + 1.0f + massifs(azimuth, 5) + peaks;
+}
+
+// The farther range's colour at `below` degrees under its crest: blue-grey
+// and a little darker than the sky over it at the crest, fading into the
+// haze towards its foot, its sunny flanks a little warmer, and mottled
+// faintly by the light on its broad shapes (at `azimuth` and `elevation`,
+// degrees: measured from the crest, the mottle would jump at each of its
+// notches and streak the range from top to bottom).
+TColour FarRangeColour(float below, float azimuth, float elevation, float lit) {
+    const float mottle = Fbm(azimuth / 3.0f, elevation / 1.5f, seeds::FarRangeMottle, 3);
+    const TColour shade = Rgb(0.47f, 0.55f, 0.69f), sunny = Rgb(0.58f, 0.63f, 0.72f);
+    const TColour hill =
+        Lit(Mix(shade, sunny, Clamp01(0.8f * lit + 0.25f * mottle)), LightTint(0.5f + 0.4f * lit));
+    return Mix(hill, HazeColour(), 0.2f + 0.6f * SmoothRange(0.0f, 4.0f, below));
 }
 
 } // namespace
@@ -168,12 +187,13 @@ TPicture SkyTexture(const TTerrainGrid& grid) {
         skyline[std::size_t(i)] =
             SkylineElevation(grid, -90.0f + 180.0f * (float(i) + 0.5f) / float(picture.Width));
     });
-    // The range's foot follows the land's skyline smoothly, not its steps.
+    // The range stands on the land's skyline smoothed broadly: following
+    // each rise of the hills in front, it would run along them like a wall.
     std::vector<float> smooth(skyline.size());
     for (int i = 0; i < picture.Width; ++i) {
         float sum = 0.0f;
         int n = 0;
-        for (int k = std::max(0, i - 12); k <= std::min(picture.Width - 1, i + 12); ++k, ++n)
+        for (int k = std::max(0, i - 36); k <= std::min(picture.Width - 1, i + 36); ++k, ++n)
             sum += skyline[std::size_t(k)];
         smooth[std::size_t(i)] = sum / float(n);
     }
@@ -183,17 +203,12 @@ TPicture SkyTexture(const TTerrainGrid& grid) {
         for (int i = 0; i < picture.Width; ++i) {
             float az = -90.0f + 180.0f * (float(i) + 0.5f) / float(picture.Width);
             TColour c = SkyColour(Direction(az * Degree, e * Degree));
-            // The farther range: pale and blue with the distance, its sunny
-            // slopes a little warmer, faint gullies down its flanks.
+            // The farther range, its crest soft over a few rows of texels
+            // so that it stays smooth however far a screen magnifies it.
             float lit = 0.0f;
             const float crest = FarRangeCrest(skyline[std::size_t(i)], az, lit);
             const float below = crest - e;
-            if (below > -0.1f) {
-                TColour hill = Lit(Mix(Rgb(0.58f, 0.62f, 0.70f), Rgb(0.66f, 0.70f, 0.76f), 0.7f * lit),
-                                   LightTint(0.5f + 0.5f * lit));
-                hill = Mix(hill, HazeColour(), 0.35f * SmoothRange(0.0f, 2.0f, below));
-                c = Mix(c, hill, SmoothRange(-0.1f, 0.08f, below));
-            }
+            if (below > -0.3f) c = Mix(c, FarRangeColour(below, az, e, lit), SmoothRange(-0.3f, 0.3f, below));
             picture.Set(i, j, c);
         }
     });

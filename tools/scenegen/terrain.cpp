@@ -72,6 +72,11 @@ bool UnderTheWater(const TTerrainGrid& grid, int i, int j) {
            grid.At(i, j) < WaterLevel - HiddenBedDepth;
 }
 
+bool InNearGround(TVec3 p) {
+    return p.x >= NearGroundArea.X0 && p.x <= NearGroundArea.X1 && p.y >= NearGroundArea.Y0 &&
+           p.y <= NearGroundArea.Y1;
+}
+
 // Texture coordinate of x (or y) in a texture of `size` texels over lo..hi:
 // lo and hi land on the centres of the first and last texels.
 float AreaTexCoord(float v, float lo, float hi, int size) {
@@ -139,8 +144,6 @@ void AddTerrainObjects(const TTerrainGrid& grid, TGenModel& model,
     const std::vector<int> by = TileBounds(grid.NearY0, grid.NearCells, grid.CellsY());
     for (std::size_t tj = 0; tj + 1 < by.size(); ++tj)
         for (std::size_t ti = 0; ti + 1 < bx.size(); ++ti) {
-            const bool nearTile = bx[ti] >= grid.NearX0 && bx[ti + 1] <= grid.NearX0 + grid.NearCells &&
-                                  by[tj] >= grid.NearY0 && by[tj + 1] <= grid.NearY0 + grid.NearCells;
             TGenObject tile;
             tile.Material = farMaterial;
             tile.Alpha = 0.0f; // opaque pass
@@ -158,7 +161,8 @@ void AddTerrainObjects(const TTerrainGrid& grid, TGenModel& model,
                 // is never seen.
                 if (Dot(Cross(b - a, c - a), eye - a) <= 0.0f || !TriangleMayShow(a, b, c)) return;
                 TVec3 st[3];
-                const int part = nearTile ? NearGroundPart(a, b, c, st) : -1;
+                const int part =
+                    InNearGround(a) && InNearGround(b) && InNearGround(c) ? NearGroundPart(a, b, c, st) : -1;
                 if (part >= 0)
                     near[part].Add(a, b, c, st[0], st[1], st[2]);
                 else

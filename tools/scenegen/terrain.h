@@ -30,18 +30,18 @@ struct TTerrainGrid {
 
 TTerrainGrid BuildTerrainGrid();
 
-// The ground of the fine grid that camera 1 sees is textured as camera 1
-// sees it: a texel is where a ray from the camera meets it, so the texels lie
+// The ground of the fine grid, and of the hills just behind it, that camera
+// 1 sees is textured as camera 1 sees it: a texel is where a ray from the camera meets it, so the texels lie
 // as evenly on the screen as pixels do, at under two pixels each at
 // 1920 x 1080, however steep or edge-on the ground. The view is cut into
 // three parts side by side, each with a texture of its own (see
 // near_ground.h).
 constexpr int NearParts = 3;
 
-// Adds the ground: the fine grid's triangles that camera 1 sees, in one
-// object for each near part (material `nearMaterials[p]`), then the rest as
-// tiles of at most 20 x 20 cells with `farMaterial` (1024 x 1024 texture over
-// TerrainArea). Triangles face up.
+// Adds the ground: the triangles of the near ground (NearGroundArea in
+// near_ground.h) that camera 1 sees, in one object for each near part (material `nearMaterials[p]`), then the
+// rest as tiles of at most 20 x 20 cells with `farMaterial` (1024 x 1024 texture over TerrainArea). Triangles
+// face up.
 void AddTerrainObjects(const TTerrainGrid& grid, TGenModel& model,
                        const std::uint16_t (&nearMaterials)[NearParts], std::uint16_t farMaterial);
 

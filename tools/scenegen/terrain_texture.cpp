@@ -157,6 +157,16 @@ class TSurfaceNoise {
     float X, Y, Z, Wx = 0.0f, Wy = 0.0f, Wz = 1.0f, Norm = 1.0f;
 };
 
+// Rock or stone covering `cover` (0..1) of the turf, shown as whole patches
+// with clean turf between them, their edges ragged at `grain` (a noise of
+// about 0..1), rather than as a see-through film of grey over all of it:
+// half-mixed rock colour reads as haze. Where a texel spans a unit or more
+// (`detail` 0) its colour is the patches' average, the cover itself.
+float BrokenCover(float cover, float grain, float detail) {
+    const float edge = std::clamp(grain, 0.07f, 0.93f);
+    return Lerp(cover, SmoothRange(edge - 0.06f, edge + 0.06f, cover), detail);
+}
+
 // `detail` is 1 where a texel covers a small patch of ground and falls to 0
 // where it covers a unit or more: features far smaller than a texel would
 // only alias into blocks and speckle there.
@@ -239,17 +249,21 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
         }
     }
 
-    // Rock on steep ground.
-    float rockiness = SmoothRange(0.28f, 0.5f, slope + 0.12f * surface.Fbm(8.0f, seeds::RockEdge, 3));
-    // Outcrops breaking through the turf here and there.
-    // Broken, lichen-grey and half grown over, never a clean patch.
+    // Rock on steep ground, breaking through the turf in patches where the
+    // ground steepens.
+    const float grain = 0.5f + 1.3f * surface.Fbm(0.8f, seeds::RockBreakup, 3);
+    float rockiness = BrokenCover(
+        SmoothRange(0.28f, 0.5f, slope + 0.12f * surface.Fbm(8.0f, seeds::RockEdge, 3)), grain, detail);
+    // Outcrops breaking through the turf here and there: lichen-grey, in
+    // broken patches with turf between, never a clean blot.
     const float outcrop =
         surface.Fbm(13.0f, seeds::Outcrops, 4) + 0.12f * surface.Fbm(1.5f, seeds::OutcropShape, 3);
-    const float outcropCover =
-        0.55f * detail * SmoothRange(0.58f, 0.68f, outcrop) * SmoothRange(4.0f, 8.0f, above);
+    const float outcropCover = BrokenCover(
+        0.55f * detail * SmoothRange(0.58f, 0.68f, outcrop) * SmoothRange(4.0f, 8.0f, above), grain, detail);
     rockiness = std::max(rockiness, outcropCover);
     // Fans of stone fallen from the escarpment, heaped at its foot.
-    const float talus = ScarpTalus(x, y) * SmoothRange(0.3f, 0.18f, slope);
+    const float talus = BrokenCover(ScarpTalus(x, y) * SmoothRange(0.3f, 0.18f, slope),
+                                    0.5f + 1.3f * surface.Fbm(0.6f, seeds::TalusBreakup, 3), detail);
     rockiness = std::max(rockiness, talus);
     if (rockiness > 0.0f) {
         // Grey rock in bands along the strata, split by dark cracks, with
@@ -257,10 +271,10 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
         float strata = Fbm(x / 6.0f + y / 11.0f, hMesh / 0.9f, seeds::Strata, 4);
         float crack =
             SmoothRange(0.0f, 0.08f, std::fabs(Fbm(x / 2.2f, y / 2.2f + hMesh / 2.0f, seeds::Cracks, 3)));
-        TColour rock = Mix(Rgb(0.34f, 0.32f, 0.30f), Rgb(0.63f, 0.60f, 0.55f), Clamp01(0.5f + 1.3f * strata));
+        TColour rock = Mix(Rgb(0.33f, 0.32f, 0.31f), Rgb(0.58f, 0.57f, 0.55f), Clamp01(0.5f + 1.3f * strata));
         rock = Mix(rock, Rgb(0.47f, 0.45f, 0.33f),
                    0.4f * SmoothRange(0.1f, 0.4f, surface.Fbm(5.0f, seeds::RockLichen, 3)));
-        rock = Scaled(rock, 0.55f + 0.45f * crack);
+        rock = Scaled(rock, 1.0f - 0.3f * detail * (1.0f - crack));
         // Outcrops weathered dark, their cracks full of soil.
         rock = Scaled(rock, 1.0f - 0.35f * SmoothRange(0.0f, 0.3f, outcropCover) *
                                        (0.6f + 0.4f * surface.Value(1.3f, seeds::OutcropWeather)));
