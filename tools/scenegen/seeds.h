@@ -28,7 +28,7 @@ constexpr std::uint32_t MeadowDrifts = 61u, MeadowEarth = 63u, MeadowMottle = 67
                         RockJoints = 7125u, RockSeeps = 7131u, RockTufts = 7135u, StreamStones = 7145u,
                         StreamRiffles = 7151u, StreamSky = 7155u, RockBreakup = 7301u, TalusBreakup = 7311u;
 // The sky's farther range of mountains (sky.cpp).
-constexpr std::uint32_t FarRangeMottle = 7321u;
+constexpr std::uint32_t FarRangeMottle = 7321u, FarRangeSpurs = 7323u;
 // Stones: the shore's and the scree's placing, their facets, their texture (shore.cpp).
 constexpr std::uint32_t ShoreStones = 7171u, StoneFacets = 7272u, Scree = 7373u, ShoreClusters = 151u,
                         StoneGrain = 161u, StoneLichen = 163u;
@@ -123,6 +123,7 @@ constexpr std::uint32_t All[] = {Hills,
                                  RockBreakup,
                                  TalusBreakup,
                                  FarRangeMottle,
+                                 FarRangeSpurs,
                                  FallsChutes,
                                  FallsStreaks,
                                  FallsFine,

@@ -159,9 +159,10 @@ float FarRangeCrest(float skyline, float azimuth, float& lit) {
     // Slopes rising away from the sun's side of the view face it: judged on
     // the massifs' broadest shapes alone, so the light changes across a
     // whole flank and not from one column of the texture to the next.
-    const float slope = massifs(azimuth + 4.0f, 2) - massifs(azimuth - 4.0f, 2);
-    lit = SmoothRange(-0.6f, 0.6f, SunInView().x < 0.0f ? slope : -slope);
-    return skyline + 1.0f + massifs(azimuth, 5) + peaks;
+    auto broad = [&](float az) { return massifs(az, 3) + 1.1f * Ridged(az / 6.5f, 1.5f, 341u, 2); };
+    const float slope = broad(azimuth + 1.5f) - broad(azimuth - 1.5f);
+    lit = SmoothRange(-0.5f, 0.5f, SunInView().x < 0.0f ? slope : -slope);
+    return skyline + 0.3f + massifs(azimuth, 5) + peaks;
 }
 
 // The farther range's colour at `below` degrees under its crest: blue-grey
@@ -172,10 +173,21 @@ float FarRangeCrest(float skyline, float azimuth, float& lit) {
 // notches and streak the range from top to bottom).
 TColour FarRangeColour(float below, float azimuth, float elevation, float lit) {
     const float mottle = Fbm(azimuth / 3.0f, elevation / 1.5f, seeds::FarRangeMottle, 3);
-    const TColour shade = Rgb(0.47f, 0.55f, 0.69f), sunny = Rgb(0.58f, 0.63f, 0.72f);
+    // Spurs and gullies running down the flanks: a ridged field leaning with
+    // the flank (down and away from the peak above), lit on the faces that
+    // turn toward the sun. Near the crest the crest's own slope rules; lower
+    // down the spurs take over.
+    const float lean = (2.0f * lit - 1.0f) * (SunInView().x < 0.0f ? 1.0f : -1.0f);
+    auto spurs = [&](float az) {
+        return Ridged(az / 2.3f + lean * below / 1.2f, below / 1.6f, seeds::FarRangeSpurs, 3);
+    };
+    const float turn = spurs(azimuth + 0.25f) - spurs(azimuth - 0.25f);
+    const float faces = SmoothRange(-0.25f, 0.25f, SunInView().x < 0.0f ? -turn : turn);
+    lit += (faces - lit) * (0.35f + 0.4f * SmoothRange(0.2f, 2.0f, below));
+    const TColour shade = Rgb(0.44f, 0.52f, 0.67f), sunny = Rgb(0.64f, 0.67f, 0.73f);
     const TColour hill =
-        Lit(Mix(shade, sunny, Clamp01(0.8f * lit + 0.25f * mottle)), LightTint(0.5f + 0.4f * lit));
-    return Mix(hill, HazeColour(), 0.2f + 0.6f * SmoothRange(0.0f, 4.0f, below));
+        Lit(Mix(shade, sunny, Clamp01(0.9f * lit + 0.2f * mottle)), LightTint(0.5f + 0.45f * lit));
+    return Mix(hill, HazeColour(), 0.12f + 0.6f * SmoothRange(0.0f, 5.0f, below));
 }
 
 } // namespace
@@ -208,7 +220,7 @@ TPicture SkyTexture(const TTerrainGrid& grid) {
             float lit = 0.0f;
             const float crest = FarRangeCrest(skyline[std::size_t(i)], az, lit);
             const float below = crest - e;
-            if (below > -0.3f) c = Mix(c, FarRangeColour(below, az, e, lit), SmoothRange(-0.3f, 0.3f, below));
+            if (below > -0.2f) c = Mix(c, FarRangeColour(below, az, e, lit), SmoothRange(-0.2f, 0.2f, below));
             picture.Set(i, j, c);
         }
     });
