@@ -24,9 +24,12 @@ constexpr std::uint32_t MeadowDrifts = 61u, MeadowEarth = 63u, MeadowMottle = 67
                         FlowerSpecks = 1151u, FlowerKinds = 153u, Outcrops = 155u, OutcropShape = 157u,
                         OutcropWeather = 159u, CloudShade = 401u, RockBeds = 5501u, ShoreMud = 1163u,
                         MudTone = 1167u, ForestFloor = 1171u, WetEdge = 1173u;
-// Stones: the shore's and the scree's placing, their facets, their texture (shore.cpp).
-constexpr std::uint32_t ShoreStones = 7171u, StoneFacets = 7272u, Scree = 7373u, ShoreClusters = 151u,
-                        StoneGrain = 161u, StoneLichen = 163u;
+// Stones and the shore's lie: the shore's clusters and each stone in them,
+// the heap at the falls' foot, their facets, their texture, and the
+// stretches of flat and steep shore (shore.cpp); the turf's tufts at the
+// mud's edge (terrain_texture.cpp).
+constexpr std::uint32_t ShoreStones = 7171u, StoneFacets = 7272u, Scree = 7373u, ShoreStone = 7201u,
+                        ShoreFlats = 7203u, ShoreTufts = 7205u, StoneGrain = 161u, StoneLichen = 163u;
 // Plants: their placing (vegetation.cpp) and their looks (plant_atlas.cpp).
 constexpr std::uint32_t Plants = 4242u, Groves = 171u, Clumps = 173u, WoodsRagged = 175u, Stands = 177u,
                         ReedBeds = 181u, ReedClumps = 183u, Firs = 600u, Pines = 650u, Broadleaves = 700u,
@@ -81,7 +84,9 @@ constexpr std::uint32_t All[] = {Hills,
                                  ShoreStones,
                                  StoneFacets,
                                  Scree,
-                                 ShoreClusters,
+                                 ShoreStone,
+                                 ShoreFlats,
+                                 ShoreTufts,
                                  StoneGrain,
                                  StoneLichen,
                                  Plants,
