@@ -33,7 +33,8 @@ constexpr std::uint32_t ShoreStones = 7171u, StoneFacets = 7272u, Scree = 7373u,
 // Plants: their placing (vegetation.cpp) and their looks (plant_atlas.cpp).
 constexpr std::uint32_t Plants = 4242u, Groves = 171u, Clumps = 173u, WoodsRagged = 175u, Stands = 177u,
                         ReedBeds = 181u, ReedClumps = 183u, Firs = 600u, Pines = 650u, Broadleaves = 700u,
-                        Reeds = 800u, Bushes = 900u, BankGrass = 950u;
+                        Reeds = 800u, Bushes = 900u, BankGrass = 950u,
+                        ReedGaps = 7207u, ReedStands = 7209u;
 // The falls, their foam and mist (falls.cpp); the white water above the lip
 // uses the streaks' and flecks' seeds 20 on.
 constexpr std::uint32_t FallsChutes = 1001u, FallsStreaks = 1003u, FallsFine = 1005u, FallsDrops = 1007u,
@@ -96,6 +97,8 @@ constexpr std::uint32_t All[] = {Hills,
                                  Stands,
                                  ReedBeds,
                                  ReedClumps,
+                                 ReedGaps,
+                                 ReedStands,
                                  Firs,
                                  Pines,
                                  Broadleaves,
