@@ -29,13 +29,17 @@ constexpr std::uint32_t MeadowDrifts = 61u, MeadowEarth = 63u, MeadowMottle = 67
                         StreamRiffles = 7151u, StreamSky = 7155u, RockBreakup = 7301u, TalusBreakup = 7311u;
 // The sky's farther range of mountains (sky.cpp).
 constexpr std::uint32_t FarRangeMottle = 7321u, FarRangeSpurs = 7323u;
-// Stones: the shore's and the scree's placing, their facets, their texture (shore.cpp).
-constexpr std::uint32_t ShoreStones = 7171u, StoneFacets = 7272u, Scree = 7373u, ShoreClusters = 151u,
-                        StoneGrain = 161u, StoneLichen = 163u;
+// Stones and the shore's lie: the shore's clusters and each stone in them,
+// the heap at the falls' foot, their facets, their texture, and the
+// stretches of flat and steep shore (shore.cpp); the turf's tufts at the
+// mud's edge (terrain_texture.cpp).
+constexpr std::uint32_t ShoreStones = 7171u, StoneFacets = 7272u, Scree = 7373u, ShoreStone = 7201u,
+                        ShoreFlats = 7203u, ShoreTufts = 7205u, StoneGrain = 161u, StoneLichen = 163u;
 // Plants: their placing (vegetation.cpp) and their looks (plant_atlas.cpp).
 constexpr std::uint32_t Plants = 4242u, Groves = 171u, Clumps = 173u, WoodsRagged = 175u, Stands = 177u,
                         ReedBeds = 181u, ReedClumps = 183u, Firs = 600u, Pines = 650u, Broadleaves = 700u,
-                        Reeds = 800u, Bushes = 900u, BankGrass = 950u;
+                        Reeds = 800u, Bushes = 900u, BankGrass = 950u,
+                        ReedGaps = 7207u, ReedStands = 7209u;
 // The falls, their foam and mist (falls.cpp); the white water above the lip
 // uses the streaks' and flecks' seeds 20 on.
 constexpr std::uint32_t FallsChutes = 1001u, FallsStreaks = 1003u, FallsFine = 1005u, FallsDrops = 1007u,
@@ -86,7 +90,9 @@ constexpr std::uint32_t All[] = {Hills,
                                  ShoreStones,
                                  StoneFacets,
                                  Scree,
-                                 ShoreClusters,
+                                 ShoreStone,
+                                 ShoreFlats,
+                                 ShoreTufts,
                                  StoneGrain,
                                  StoneLichen,
                                  Plants,
@@ -96,6 +102,8 @@ constexpr std::uint32_t All[] = {Hills,
                                  Stands,
                                  ReedBeds,
                                  ReedClumps,
+                                 ReedGaps,
+                                 ReedStands,
                                  Firs,
                                  Pines,
                                  Broadleaves,

@@ -20,43 +20,94 @@ float LightT(float light) {
     return 0.04f + 0.92f * Clamp01(light);
 }
 
+// Many small, a few large: a share `u` (0..1) of the stones to a radius.
+float StoneRadius(float u, float smallest, float largest) {
+    return smallest + (largest - smallest) * u * u * u;
+}
+
+// How far `a` lies round the lake from `b`, radians, -Pi..Pi.
+float Around(float a, float b) {
+    return std::remainder(a - b, 2.0f * Pi);
+}
+
 } // namespace
+
+float ShoreBay(float bearing) {
+    return SmoothRange(0.3f, 2.5f,
+                       ShoreRadius(bearing) -
+                           0.5f * (ShoreRadius(bearing - 0.25f) + ShoreRadius(bearing + 0.25f)));
+}
+
+float ShoreFlatness(float x, float y) {
+    const float bearing = Atan2(y - LakeCentreY, x - LakeCentreX);
+    const float c = Cos(bearing), s = Sin(bearing), back = ShoreRadius(bearing) + 6.0f;
+    // The gentle banks stand three or four units high a few units back from
+    // the water, those under the escarpment several times that.
+    const float rise = TerrainHeight(LakeCentreX + back * c, LakeCentreY + back * s) - WaterLevel;
+    const float stretch = Fbm(c * 5.0f + 3.0f, s * 5.0f, seeds::ShoreFlats, 2);
+    return Clamp01((0.3f + 0.8f * ShoreBay(bearing) + 1.2f * stretch) * SmoothRange(9.0f, 4.5f, rise));
+}
 
 std::vector<TBoulder> PlaceBoulders() {
     std::vector<TBoulder> boulders;
-    // Along the shore, in clusters where a noise field along it is high:
-    // some half in the water, some up the bank. Each place along the shore,
-    // and each stone of the scree, draws from its own hash.
-    for (int step = 0; step < 126; ++step) {
-        const float angle = 0.05f * float(step);
-        TRandom random = RandomFor(seeds::ShoreStones, step);
-        const float cluster = Fbm(Cos(angle) * 4.0f + 7.0f, Sin(angle) * 4.0f, seeds::ShoreClusters, 3);
-        const float pick = float(random.Unit()), offset = float(random.Range(-2.5, 3.0)),
-                    size = float(random.Unit()), turn = float(random.Range(0.0, 2.0 * Pi)),
-                    jitter = float(random.Range(-0.015, 0.015));
-        if (pick > SmoothRange(0.05f, 0.35f, cluster) * 0.85f) continue;
-        const float a = angle + jitter, r = ShoreRadius(a) + offset;
-        const float x = LakeCentreX + r * Cos(a), y = LakeCentreY + r * Sin(a);
-        const float radius = 0.5f + 1.6f * size * size;
+    // Sets a stone of `radius` on the ground at (x, y). In the lake it
+    // stands on its bed with only its shoulders out of the water (or none:
+    // then it is not worth drawing); up the bank it has sunk into the turf,
+    // more the farther up, the grass closing round it.
+    auto set = [&](float x, float y, float radius, TRandom& random) {
         const float ground = TerrainHeight(x, y), height = radius * float(random.Range(0.55, 0.9));
-        if (ground > WaterLevel + 3.0f || ground < WaterLevel - 1.8f) continue;
-        // Those in the lake stand half out of it, the water lapping at their
-        // waists.
-        const float foot = ground < WaterLevel ? std::max(ground, WaterLevel - 0.45f * height) : ground;
+        const float turn = float(random.Range(0.0, 2.0 * Pi)), settle = float(random.Unit());
+        if (ground > WaterLevel + 3.0f || ground + 0.9f * height < WaterLevel + 0.1f) return;
+        const float foot =
+            ground < WaterLevel
+                ? std::max(ground, WaterLevel - (0.15f + 0.4f * settle) * height)
+                : ground - height * (0.1f + 0.4f * settle) * SmoothRange(0.3f, 2.0f, ground - WaterLevel);
         boulders.push_back(TBoulder{V3(x, y, foot), radius, height, turn});
+    };
+    // Along the shore, in clusters round hearts of their own: a lone
+    // boulder or two here, a handful there, now and then a spread of many,
+    // the largest near the heart and the rest thinning out round it, some
+    // out in the shallows and some up the bank. None under the rock face,
+    // whose foot has its own heap. Each cluster, and each stone of it,
+    // draws from its own hash.
+    constexpr int Clusters = 28;
+    for (int c = 0; c < Clusters; ++c) {
+        TRandom random = RandomFor(seeds::ShoreStones, c);
+        const float heart = 2.0f * Pi * (float(c) + float(random.Range(0.0, 0.85))) / float(Clusters);
+        const float many = float(random.Unit()), across = float(random.Range(-1.2, 1.5));
+        if (std::fabs(Around(heart, FallsAngle)) < 0.5f) continue;
+        const int count = 1 + int(11.0f * many * many);
+        const float reach = 0.8f + 0.4f * float(count); // along the shore, either way
+        for (int s = 0; s < count; ++s) {
+            TRandom stone = RandomFor(seeds::ShoreStone, c, s);
+            const float along = float(stone.Unit() - stone.Unit()), out = float(stone.Unit() - stone.Unit());
+            const float a = heart + reach * along / ShoreRadius(heart);
+            const float r = ShoreRadius(a) + across + 2.0f * out;
+            const float radius =
+                StoneRadius(float(stone.Unit()), 0.35f, 2.2f) * (1.0f - 0.5f * std::fabs(along));
+            set(LakeCentreX + r * Cos(a), LakeCentreY + r * Sin(a), radius, stone);
+        }
     }
-    // Scree at the foot of the rock face: fallen blocks heaped in front of it,
-    // more of them away from the falls, whose water has swept them off.
-    for (int i = 0; i < 18; ++i) {
+    // At the foot of the rock face, either side of the plunge, a jumble of
+    // boulders fallen from it and cobbles washed down the stream: heaped
+    // against the face and spilling out into the lake, the big blocks
+    // reaching farthest, the cobbles mostly close in. The plunge itself is
+    // kept clear close in, its water sweeping the stones away.
+    for (int i = 0; i < 44; ++i) {
         TRandom random = RandomFor(seeds::Scree, i);
-        const float side = random.Unit() < 0.5 ? -1.0f : 1.0f;
-        const float off = side * float(random.Range(0.05, 0.36));
-        const float out = float(random.Range(-0.5, 3.0)), size = float(random.Unit());
+        const float off = float(random.Range(-0.3, 0.3)), size = float(random.Unit());
+        const float out = 0.2f + (1.5f + 5.0f * size) * float(random.Unit() * random.Unit());
+        if (std::fabs(off) < 0.07f && out < 3.0f) continue;
         const TVec3 foot = RockFacePoint(FallsAngle + off, 0.0f);
         const TVec3 toward = Normalised(V3(LakeCentreX - foot.x, LakeCentreY - foot.y, 0.0f));
-        const float radius = 0.5f + 1.5f * size * size;
-        boulders.push_back(TBoulder{foot + toward * (out + radius * 0.6f) + V3(0, 0, -0.6f), radius,
-                                    radius * float(random.Range(0.7, 1.1)),
+        const float radius = StoneRadius(size, 0.55f, 2.4f);
+        const TVec3 at = foot + toward * (out + 0.6f * radius);
+        const float height = radius * float(random.Range(0.6, 1.0));
+        // Close in they lie on one another, some well out of the water;
+        // farther out only their backs show.
+        const float heaped = SmoothRange(3.0f, 0.5f, out) * float(random.Unit());
+        const float sunk = float(random.Range(0.1, 0.5)) - 0.5f * heaped;
+        boulders.push_back(TBoulder{V3(at.x, at.y, WaterLevel - sunk * height), radius, height,
                                     float(random.Range(0.0, 2.0 * Pi))});
     }
     return boulders;
@@ -66,46 +117,55 @@ TGenObject Boulders(const std::vector<TBoulder>& boulders, std::uint16_t materia
     TGenObject object;
     object.Material = material;
     object.Alpha = 0.0f; // opaque pass
-    const TVec3 eye = CameraEye(), sun = SunDirection();
+    const TVec3 eye = CameraEye(), sun = SunDirection(), plunge = RockFacePoint(FallsAngle, 0.0f);
     for (std::size_t index = 0; index < boulders.size(); ++index) {
         const TBoulder& b = boulders[index];
         TRandom random = RandomFor(seeds::StoneFacets, std::int32_t(index));
-        // Stones a few pixels across are not worth their triangles.
-        if (b.Radius < 0.007f * Length(b.Base - eye)) continue;
+        // Stones a few pixels across are not worth their triangles, and the
+        // smaller a stone looks the fewer corners it needs to look round.
+        const float seen = b.Radius / Length(b.Base - eye);
+        if (seen < 0.0045f) continue;
         // A squat, lumpy ball worn round by water and weather: rings of
-        // corners at four heights and a crown on top, every corner pushed
+        // corners at a few heights and a crown on top, every corner pushed
         // out or in by its own lump (the same all the way up, so the stone
         // stays whole) and each ring a little askew. Its light runs smoothly
         // from corner to corner, taken at each corner from the ball's normal
         // there, so no facet stands out as a flat plate.
-        constexpr int Corners = 7, Rings = 4;
-        constexpr float Latitudes[Rings] = {-0.55f, -0.05f, 0.5f, 1.0f}; // radians up from the waist
-        float lumps[Corners];
+        constexpr int MostCorners = 7, MostRings = 4;
+        const int corners = seen < 0.008f ? 5 : seen < 0.016f ? 6 : MostCorners;
+        const int rings = seen < 0.008f ? 2 : seen < 0.016f ? 3 : MostRings;
+        float lumps[MostCorners];
         for (float& lump : lumps)
             lump = float(random.Range(0.8, 1.15));
         const float tone = 0.1f * float(random.Range(-1, 1)), s0 = float(random.Range(0.05, 0.55));
+        // The spray keeps the stones round the falls' foot wet and dark.
+        const float spray = SmoothRange(16.0f, 5.0f, Length(b.Base - plunge));
         // The foot sits a little in the ground, so it looks settled rather
         // than dropped there.
         const float waist = b.Base.z + b.Height * 0.22f;
-        TVec3 points[Rings + 1][Corners + 1], texels[Rings + 1][Corners + 1];
-        for (int k = 0; k <= Rings; ++k)
-            for (int c = 0; c <= Corners; ++c) {
-                const float across = k < Rings ? Cos(Latitudes[k]) : 0.0f;
-                const float rise = k < Rings ? Sin(Latitudes[k]) : 1.0f;
-                const float a = b.Turn + 2.0f * Pi * float(c) / Corners + 0.2f * float(k);
-                const float w = b.Radius * across * lumps[c % Corners] *
-                                (k < Rings ? float(random.Range(0.93, 1.07)) : 1.0f);
+        TVec3 points[MostRings + 1][MostCorners + 1], texels[MostRings + 1][MostCorners + 1];
+        for (int k = 0; k <= rings; ++k)
+            for (int c = 0; c <= corners; ++c) {
+                // Latitudes (radians up from the waist) from under the
+                // waist to the shoulder, then the crown.
+                const float latitude = -0.55f + 1.55f * float(k) / float(rings - 1);
+                const float across = k < rings ? Cos(latitude) : 0.0f;
+                const float rise = k < rings ? Sin(latitude) : 1.0f;
+                const float a = b.Turn + 2.0f * Pi * float(c) / float(corners) + 0.2f * float(k);
+                const float w = b.Radius * across * lumps[c % corners] *
+                                (k < rings ? float(random.Range(0.93, 1.07)) : 1.0f);
                 const float up = rise > 0.0f ? b.Height * 0.7f * rise : b.Height * 0.5f * rise;
                 points[k][c] = V3(b.Base.x + w * Cos(a), b.Base.y + w * Sin(a), waist + up);
-                if (c == Corners) points[k][c] = points[k][0];
+                if (c == corners) points[k][c] = points[k][0];
                 // The ball's normal: its shape across over its shape up.
                 const TVec3 n = Normalised(V3(across * Cos(a) / b.Radius, across * Sin(a) / b.Radius,
                                               rise / (rise > 0.0f ? 0.7f : 0.5f) / b.Height));
                 // Sun on its side, sky light on its top; wet and dark below
-                // the line where the lake's ripples reach.
+                // the line where the lake's ripples reach, and in the spray.
                 float light = 0.6f * std::max(0.0f, Dot(n, sun)) + 0.3f * (0.5f + 0.5f * n.z) + tone;
-                light *= 1.0f - 0.45f * SmoothRange(WaterLevel + 0.5f, WaterLevel + 0.1f, points[k][c].z);
-                texels[k][c] = V3(s0 + 0.12f * b.Radius * float(c) / Corners, LightT(light), 0.0f);
+                light *= 1.0f - 0.45f * std::max(spray, SmoothRange(WaterLevel + 0.5f, WaterLevel + 0.1f,
+                                                                    points[k][c].z));
+                texels[k][c] = V3(s0 + 0.12f * b.Radius * float(c) / float(corners), LightT(light), 0.0f);
             }
         auto facet = [&](int k0, int c0, int k1, int c1, int k2, int c2) {
             const TVec3 &p = points[k0][c0], &q = points[k1][c1], &r = points[k2][c2];
@@ -113,10 +173,10 @@ TGenObject Boulders(const std::vector<TBoulder>& boulders, std::uint16_t materia
             if (Dot(n, n) < 1e-8f || Dot(n, eye - p) <= 0.0f || !TriangleMayShow(p, q, r)) return;
             object.Add(p, q, r, texels[k0][c0], texels[k1][c1], texels[k2][c2]);
         };
-        for (int k = 0; k < Rings; ++k)
-            for (int c = 0; c < Corners; ++c) {
+        for (int k = 0; k < rings; ++k)
+            for (int c = 0; c < corners; ++c) {
                 facet(k, c, k, c + 1, k + 1, c + 1);
-                if (k + 1 < Rings) facet(k, c, k + 1, c + 1, k + 1, c);
+                if (k + 1 < rings) facet(k, c, k + 1, c + 1, k + 1, c);
             }
     }
     return object;

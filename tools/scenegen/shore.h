@@ -1,9 +1,11 @@
-// Boulders: scattered in clusters along the shore, half in the water or
-// lying on the bank, and heaped as scree at the foot of the rock face. Each
+// Stones: in clusters of mixed sizes along the shore, a few large among
+// many small, some half in the water and some sunk into the bank, and a
+// jumble of boulders and cobbles at the foot of the falls. Each
 // is a lumpy stone worn round, lit by the sun corner by corner: its texture
 // is a strip of stone grain from shade to full sun, and every corner takes
 // the part of the strip that its own light calls for, so the light runs
-// smoothly over it; below the ripples' reach it is wet and dark.
+// smoothly over it; below the ripples' reach and in the falls' spray it is
+// wet and dark.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +22,16 @@ struct TBoulder {
     float Turn; // radians
 };
 
-// The boulders, from a fixed seed: along the shore and under the rock face.
+// How far the shore at `bearing` (radians round the lake centre) reaches
+// back into a bay beyond its course on either side: 0 on a point or a
+// straight, 1 deep in a bay.
+float ShoreBay(float bearing);
+// How low and flat the shore lies by (x, y): 1 in the flat bays, 0 under
+// the steep banks where the land rises close behind the water; it changes
+// gradually along the shore, stretch by stretch.
+float ShoreFlatness(float x, float y);
+
+// The stones, from fixed seeds: along the shore and at the falls' foot.
 std::vector<TBoulder> PlaceBoulders();
 TGenObject Boulders(const std::vector<TBoulder>& boulders, std::uint16_t material);
 TPicture StoneTexture(); // 256 x 256 RGB: grain across, light from bottom (shade) to top (sun)

@@ -8,6 +8,7 @@
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/parallel.h"
 #include "tools/scenegen/seeds.h"
+#include "tools/scenegen/shore.h"
 #include "tools/scenegen/terrain.h"
 #include "tools/scenegen/toolkit.h"
 
@@ -331,45 +332,53 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
         g.Occlusion = Lerp(g.Occlusion, 1.0f, stream);
     }
 
-    // The shore: here a beach of sand and pebbles, there grass down to the
-    // water; wet and dark at the waterline, with a pale rim where the
-    // ripples wash it.
-    // Beaches come and go along the shore: between them the turf reaches
-    // the water with only a strip of wet earth.
-    const float beach = SmoothRange(-0.05f, 0.3f,
-                                    Fbm(x / 22.0f, y / 22.0f, seeds::Beaches, 3) +
-                                        0.25f * Fbm(x / 7.0f, y / 7.0f, seeds::BeachCoves, 2));
+    // The shore, by how it lies. In the flat bays a broad band of dark mud
+    // runs along the water, here and there a beach of sand and pebbles, and
+    // at the water's foot pale shallows over silt where the ripples wash;
+    // under a steep bank the turf comes down to the water with only a
+    // narrow dark line where it is wet. Both come and go along the shore.
+    const float flat = std::fabs(above) < 3.0f ? ShoreFlatness(x, y) : 0.0f;
+    const float beach = flat * SmoothRange(-0.05f, 0.3f,
+                                           Fbm(x / 22.0f, y / 22.0f, seeds::Beaches, 3) +
+                                               0.25f * Fbm(x / 7.0f, y / 7.0f, seeds::BeachCoves, 2));
     const float reach = std::max(0.1f, 0.15f + beach * (0.4f + 3.4f * beach) +
                                            0.5f * surface.Fbm(5.0f, seeds::BeachReach, 3));
-    const float sandy = 1.0f - SmoothRange(reach * 0.6f, reach, above);
+    const float sandy = beach * (1.0f - SmoothRange(reach * 0.6f, reach, above));
     const float pebbles =
         surface.Value(2.1f, seeds::Pebbles) + 0.6f * surface.Value(5.3f, seeds::FinePebbles);
     TColour sand = Mix(Rgb(0.60f, 0.55f, 0.44f), Rgb(0.50f, 0.48f, 0.43f),
                        SmoothRange(-0.2f, 0.4f, surface.Fbm(9.0f, seeds::Sand, 2)));
     sand = Scaled(sand, 0.82f + 0.22f * pebbles);
     g.Albedo = Mix(g.Albedo, sand, sandy * (1.0f - 0.6f * rockiness));
-    // Between the beaches the turf gives way to a strip of trodden mud at
-    // the water's edge, wider in the hollows, with puddles darker still.
-    const float mudReach = 0.35f + 0.9f * SmoothRange(-0.3f, 0.4f, surface.Fbm(6.0f, seeds::ShoreMud, 3));
-    const float mud =
-        (1.0f - beach) * (1.0f - SmoothRange(mudReach * 0.5f, mudReach, above)) * (1.0f - 0.7f * rockiness);
+    // Mud where the shore lies flat: broad in the bays, its upper edge
+    // ragged where the turf breaks into it in tufts, darker in hollows.
+    const float mudReach =
+        flat * (0.2f + 1.1f * SmoothRange(-0.3f, 0.4f, surface.Fbm(6.0f, seeds::ShoreMud, 3)));
+    const float tufts = 0.3f * surface.Fbm(1.2f, seeds::ShoreTufts, 2);
+    const float mud = (1.0f - beach) *
+                      (1.0f - SmoothRange(mudReach * 0.4f, mudReach + 0.05f, above + tufts)) *
+                      (1.0f - 0.7f * rockiness);
+    const float mudTone = surface.Value(1.9f, seeds::MudTone);
     const TColour mudColour =
-        Scaled(Rgb(0.30f, 0.25f, 0.18f), 0.8f + 0.35f * surface.Value(1.9f, seeds::MudTone));
+        Mix(Rgb(0.27f, 0.23f, 0.17f), Rgb(0.17f, 0.16f, 0.13f), Clamp01(0.5f + 0.5f * mudTone));
     g.Albedo = Mix(g.Albedo, mudColour, mud);
-    // The wet band: dark where the ripples wash, its upper edge ragged.
-    const float rim = SmoothRange(0.0f, 0.15f, above) * SmoothRange(0.55f, 0.3f, above);
-    const float wetEdge = 0.25f * surface.Fbm(2.0f, seeds::WetEdge, 3);
-    const float wet =
-        1.0f - SmoothRange(0.15f + 0.6f * beach + wetEdge, 0.55f + 1.3f * beach + wetEdge, above);
-    g.Albedo = Mix(g.Albedo, Scaled(g.Albedo, 0.45f), wet);
-    g.Albedo = Mix(g.Albedo, Rgb(0.56f, 0.57f, 0.52f), 0.25f * rim * beach);
-    // Below the waterline, where a trough lays it bare for a moment: pale
-    // shallows over sand and stones, the bed darkening as it goes deeper.
-    if (above < 0.0f) {
-        const TColour shallows = Mix(Scaled(sand, 0.8f), Rgb(0.36f, 0.44f, 0.40f), 0.45f);
-        g.Albedo = Mix(g.Albedo, shallows, SmoothRange(0.0f, 0.15f, -above));
-        g.Albedo = Mix(g.Albedo, Rgb(0.14f, 0.17f, 0.15f), SmoothRange(0.5f, 2.0f, -above));
-    }
+    // The wet band: the ground darkened where the ripples wash, a hand's
+    // breadth under a steep bank, broader where the shore is flat; its upper
+    // edge ragged.
+    const float wetEdge = (0.08f + 0.2f * flat) * surface.Fbm(2.0f, seeds::WetEdge, 3);
+    const float wetReach = 0.12f + 0.5f * flat + 0.9f * beach;
+    const float wet = 1.0f - SmoothRange(0.6f * wetReach + wetEdge, wetReach + wetEdge, above);
+    g.Albedo = Mix(g.Albedo, Scaled(g.Albedo, 0.5f), wet);
+    // Pale shallows at the water's foot where the shore is flat: silt and
+    // sand the ripples wash over, seen where a trough lays them bare, and
+    // going deeper the bed darkens; under a steep bank it drops away dark.
+    const TColour shallows = Mix(Scaled(sand, 0.85f), Rgb(0.42f, 0.47f, 0.42f), 0.4f);
+    const float washed =
+        SmoothRange(0.12f + 0.1f * flat, -0.05f, above) * SmoothRange(-1.2f - flat, -0.2f, above);
+    g.Albedo = Mix(g.Albedo, shallows, 0.85f * flat * washed);
+    if (above < 0.0f)
+        g.Albedo = Mix(g.Albedo, Rgb(0.14f, 0.17f, 0.15f),
+                       SmoothRange(0.2f + 1.2f * flat, 0.8f + 1.8f * flat, -above));
     g.Turf *=
         (1.0f - wood) * (1.0f - rockiness) * (1.0f - stream) * (1.0f - sandy) * (1.0f - wet) * (1.0f - mud);
     return g;

@@ -9,6 +9,7 @@
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/plant_atlas.h"
 #include "tools/scenegen/seeds.h"
+#include "tools/scenegen/shore.h"
 #include "tools/scenegen/toolkit.h"
 #include "tools/scenegen/world.h"
 
@@ -285,14 +286,20 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             if (std::fabs(std::remainder(bearing - FallsAngle, 6.2831853f)) < 0.45f) continue;
             const float ground = grid.MeshHeight(x, y), above = ground - WaterLevel;
             if (above > 1.2f || above < -1.8f || StreamWater(x, y) > 0.0f) continue;
-            const float bay = SmoothRange(
-                0.3f, 2.5f,
-                ShoreRadius(bearing) - 0.5f * (ShoreRadius(bearing - 0.25f) + ShoreRadius(bearing + 0.25f)));
+            const float bay = ShoreBay(bearing);
             const float beds = SmoothRange(0.05f, 0.3f, Fbm(x / 11.0f, y / 11.0f, seeds::ReedBeds, 3));
-            if (above < -0.3f - 1.5f * bay || pick > std::min(0.5f, 0.45f * beds + 0.35f * bay)) continue;
+            // Open water between the clumps here and there.
+            const float gap = SmoothRange(0.3f, 0.5f, Fbm(x / 4.0f, y / 4.0f, seeds::ReedGaps, 2));
+            if (above < -0.3f - 1.5f * bay ||
+                pick > std::min(0.5f, 0.45f * beds + 0.35f * bay) * (1.0f - gap))
+                continue;
             if (Distance2D(V3(x, y, 0), eye) < 40.0f || !InView(V3(x, y, ground))) continue;
-            place(THabitat::Waterline, 0.35f * size + 0.65f * Clamp01(beds + bay) * (0.6f + 0.4f * size), x,
-                  y, ground, look, spread, 0.0f);
+            // Each stand of its own height, some short, some tall.
+            const float stand =
+                0.6f + 0.6f * Clamp01(0.55f + Fbm(x / 30.0f, y / 30.0f, seeds::ReedStands, 2));
+            place(THabitat::Waterline,
+                  std::min(1.0f, stand * (0.35f * size + 0.65f * Clamp01(beds + bay) * (0.6f + 0.4f * size))),
+                  x, y, ground, look, spread, 0.0f);
         }
     // The lattice reaches as far to the sides as the widest screen shows of
     // the land (its middle column is the one below camera 1).

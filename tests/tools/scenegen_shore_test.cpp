@@ -1,0 +1,126 @@
+// The generated lake's shore as the model draws it: its stones lie in
+// clusters of mixed sizes, and the falls' foot is a jumble of them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <map>
+#include <numeric>
+#include <tuple>
+
+#include "tests/tools/scenegen_data.h"
+#include "tools/scenegen/world.h"
+
+using namespace scenedata;
+
+namespace {
+
+constexpr double WaterZ = scenegen::WaterLevel;
+
+// One stone as drawn: where it stands, how wide it is across the ground and
+// how high its top stands.
+struct TStone {
+    double X, Y, Width, Top;
+};
+
+// The stones: the lake_stones triangles joined into lumps wherever they
+// share a corner (a stone's facets share theirs; two stones never do).
+std::vector<TStone> Stones(const TModel& lake) {
+    std::map<std::tuple<double, double, double>, std::size_t> corners;
+    std::vector<std::size_t> parent;
+    std::vector<TVec> points;
+    auto find = [&](std::size_t i) {
+        while (parent[i] != i)
+            i = parent[i] = parent[parent[i]];
+        return i;
+    };
+    for (const TModelObject& o : lake.Objects) {
+        if (MaterialTextureName(lake.Materials[o.MaterialIndex]) != "lake_stones") continue;
+        for (const TTriangle& t : o.Meshes[0].Triangles) {
+            std::size_t first = 0;
+            for (int v = 0; v < 3; ++v) {
+                const TVec p = Vertex(t, v);
+                const auto [at, added] = corners.emplace(std::make_tuple(p.X, p.Y, p.Z), points.size());
+                if (added) {
+                    parent.push_back(points.size());
+                    points.push_back(p);
+                }
+                if (v == 0) first = at->second;
+                parent[find(at->second)] = find(first);
+            }
+        }
+    }
+    std::map<std::size_t, std::array<double, 5>> boxes; // x0, x1, y0, y1, top
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const TVec& p = points[i];
+        const auto [at, added] = boxes.emplace(find(i), std::array<double, 5>{p.X, p.X, p.Y, p.Y, p.Z});
+        std::array<double, 5>& b = at->second;
+        b = {std::min(b[0], p.X), std::max(b[1], p.X), std::min(b[2], p.Y), std::max(b[3], p.Y),
+             std::max(b[4], p.Z)};
+    }
+    std::vector<TStone> stones;
+    for (const auto& [root, b] : boxes)
+        stones.push_back({(b[0] + b[1]) / 2, (b[2] + b[3]) / 2, std::max(b[1] - b[0], b[3] - b[2]), b[4]});
+    return stones;
+}
+
+double Bearing(const TStone& s) {
+    return std::atan2(s.Y - scenegen::LakeCentreY, s.X - scenegen::LakeCentreX);
+}
+
+double OffFalls(const TStone& s) {
+    return std::fabs(std::remainder(Bearing(s) - scenegen::FallsAngle, 2 * M_PI));
+}
+
+} // namespace
+
+TEST(ShoreStones, LieInClustersOfMixedSizesAndJumbledAtTheFallsFoot) {
+    std::vector<TStone> stones = Stones(Models[Load("tarnwick")]);
+    ASSERT_GT(stones.size(), 20u);
+
+    // A few large among many small: the largest at least three times the
+    // width of the middling one.
+    std::vector<double> widths;
+    for (const TStone& s : stones)
+        widths.push_back(s.Width);
+    std::sort(widths.begin(), widths.end());
+    EXPECT_GT(widths.back(), 3.0 * widths[widths.size() / 2]);
+
+    // Along the shore, away from the falls, in clusters with open shore
+    // between them: the gaps between neighbours round the lake are mostly
+    // short, a few long. Stones scattered at random would have gaps whose
+    // spread is about their mean, evenly spaced ones less.
+    std::vector<double> bearings;
+    for (const TStone& s : stones)
+        if (OffFalls(s) > 0.5) bearings.push_back(Bearing(s));
+    std::sort(bearings.begin(), bearings.end());
+    std::vector<double> gaps;
+    for (std::size_t i = 1; i < bearings.size(); ++i)
+        if (bearings[i] - bearings[i - 1] < 0.8) gaps.push_back(bearings[i] - bearings[i - 1]);
+    ASSERT_GT(gaps.size(), 10u);
+    const double mean = std::accumulate(gaps.begin(), gaps.end(), 0.0) / double(gaps.size());
+    double spread = 0;
+    for (double g : gaps)
+        spread += (g - mean) * (g - mean);
+    spread = std::sqrt(spread / double(gaps.size()));
+    EXPECT_GT(spread, 1.3 * mean) << "gaps between stones too even";
+
+    // At the falls' foot a jumble standing out of the water: boulders and
+    // cobbles, heaped several deep out from the face rather than in a line
+    // along it.
+    int showing = 0, small = 0, large = 0;
+    double nearest = 1e9, farthest = 0;
+    for (const TStone& s : stones) {
+        if (OffFalls(s) > 0.3 || s.Top < WaterZ + 0.1) continue;
+        ++showing;
+        small += s.Width < 1.2;
+        large += s.Width > 2.5;
+        const double d = std::hypot(s.X - scenegen::LakeCentreX, s.Y - scenegen::LakeCentreY);
+        nearest = std::min(nearest, d), farthest = std::max(farthest, d);
+    }
+    EXPECT_GE(showing, 12);
+    EXPECT_GE(small, 4);
+    EXPECT_GE(large, 2);
+    EXPECT_GT(farthest - nearest, 5.0);
+}
