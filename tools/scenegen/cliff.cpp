@@ -274,7 +274,10 @@ TPicture RockTexture() {
                     1.0f + 4.5f * (0.5f + 0.5f * ValueNoise(across * 0.7f, float(k) * 1.1f, 82u));
                 stain = std::max(stain, source * SmoothRange(from - length, from - 0.2f * length, rise));
             }
-            const float heap = ScreeTop(angle) + 0.35f * ValueNoise(across * 1.3f, 2.0f, 133u);
+            // Heaped in fans under the gullies and thin between them, its
+            // top ragged with the larger blocks that lie on it.
+            const float heap = ScreeTop(angle) + 0.55f * ValueNoise(across * 0.45f, 2.0f, 133u) +
+                               0.3f * ValueNoise(across * 1.9f, 5.0f, 133u) - 0.15f;
             auto inScreeAt = [&](float r) { return SmoothRange(heap + 0.1f, heap - 0.4f, r); };
             // Wet, dark stone behind and beside the falls, in patches that
             // spread wider towards the foot where the spray drifts.
@@ -345,7 +348,11 @@ TPicture RockTexture() {
                 // shape and size rather than laid like cobbles.
                 const float bendX = 0.25f * ValueNoise(across * 1.7f, rise * 1.7f, 145u);
                 const float bendY = 0.25f * ValueNoise(across * 1.7f, rise * 1.7f, 147u);
-                const TCellNoise stone = CellNoise(across / 0.6f + bendX, rise / 0.45f + bendY, 137u);
+                // Larger blocks lie among the cobbles, more of them low down.
+                const float size = 0.5f +
+                                   0.45f * (0.5f + 0.5f * ValueNoise(across * 0.6f, rise * 0.6f, 147u)) +
+                                   0.25f * SmoothRange(heap - 0.5f, heap - 2.0f, rise);
+                const TCellNoise stone = CellNoise(across / size + bendX, rise / (0.8f * size) + bendY, 137u);
                 const float gap = SmoothRange(0.02f, 0.16f, stone.Second - stone.Nearest);
                 const float round = Clamp01(0.7f + 1.2f * (stone.Dx * sunAcross + stone.Dy * sunUp) /
                                                        std::sqrt(sunAcross * sunAcross + sunUp * sunUp));
