@@ -280,17 +280,32 @@ bool ReedAt(float u, float v, int variant, TColour& c) {
     if (v > ReedFill) return false;
     const float h = v / ReedFill;
     TRandom random(seeds::Reeds + std::uint32_t(variant));
-    for (int i = 0; i < 30; ++i) {
-        float base = float(random.Range(0.1, 0.9)), lean = float(random.Range(-0.25, 0.25));
-        float top = float(random.Range(0.55, 1.0)), width = float(random.Range(0.008, 0.016));
+    // Each clump its own: some thick and green, some thin with last year's
+    // straw standing among the new shoots.
+    const float dryness = 0.04f + 0.06f * float(variant % 4);
+    const int stalks = 20 + 6 * (variant % 3);
+    const float sunSide = SunInView().x > 0.0f ? 1.0f : -1.0f;
+    for (int i = 0; i < stalks; ++i) {
+        const bool blade = random.Range(0.0, 1.0) < 0.25; // a leaf, broader and bowing
+        const bool dry = random.Range(0.0, 1.0) < dryness;
+        const float base = float(random.Range(0.1, 0.9));
+        const float lean = float(blade ? random.Range(-0.45, 0.45) : random.Range(-0.2, 0.2));
+        const float top = float(blade ? random.Range(0.4, 0.8) : random.Range(0.55, 1.0));
+        const float width = float(blade ? random.Range(0.012, 0.02) : random.Range(0.007, 0.013));
+        const float tone = float(random.Range(0.8, 1.15));
         if (h > top) continue;
-        float centre = base + lean * h * h;
-        if (std::fabs(u - centre) < width * (1.0f - 0.7f * h / top)) {
-            float tone = float(random.Range(0.8, 1.15));
-            c = Scaled(Mix(Rgb(0.14f, 0.22f, 0.08f), Rgb(0.37f, 0.42f, 0.19f), h / top), tone);
-            if (top > 0.9f && h > top - 0.12f) c = Rgb(0.33f, 0.22f, 0.12f); // a bulrush head
-            return true;
-        }
+        const float centre = base + lean * h * h / top;
+        const float halfWidth = width * (1.0f - (blade ? 0.9f : 0.7f) * h / top);
+        const float off = u - centre;
+        if (std::fabs(off) >= halfWidth) continue;
+        TColour green = Mix(Rgb(0.14f, 0.22f, 0.08f), Rgb(0.37f, 0.42f, 0.19f), h / top);
+        // Tips browning, the dry ones straw from root to tip.
+        green = Mix(green, Rgb(0.45f, 0.38f, 0.20f), 0.2f * SmoothRange(0.75f * top, top, h));
+        c = dry ? Mix(Rgb(0.30f, 0.26f, 0.14f), Rgb(0.50f, 0.44f, 0.26f), h / top) : green;
+        // The half of the stalk towards the sun catches the light.
+        c = Scaled(c, tone * (off * sunSide > 0.0f ? 1.12f : 0.82f));
+        if (!blade && !dry && top > 0.9f && h > top - 0.12f) c = Rgb(0.33f, 0.22f, 0.12f); // a bulrush head
+        return true;
     }
     return false;
 }
