@@ -205,8 +205,13 @@ float ScarpHeight(float x, float beyond) {
 float FaceBlock(float x, std::uint32_t seed) {
     const float at = x / 5.5f + 0.9f * ValueNoise(x / 8.0f, 1.5f, seeds::ScarpBlocks);
     const float cell = std::floor(at);
-    return Lerp(LatticeValue(std::int32_t(cell), 5, seed), LatticeValue(std::int32_t(cell) + 1, 5, seed),
-                SmoothRange(0.6f, 1.0f, at - cell));
+    const float here = LatticeValue(std::int32_t(cell), 5, seed),
+                next = LatticeValue(std::int32_t(cell) + 1, 5, seed);
+    // A higher value sets a block further back or breaks it off lower. Where
+    // the next block east does so, the step down to it would face away from
+    // the afternoon sun and throw its shadow over that block's shoulder: there
+    // it has crumbled into a longer slope the sun reaches.
+    return Lerp(here, next, SmoothRange(next > here ? 0.1f : 0.6f, 1.0f, at - cell));
 }
 
 // Open joints: narrow clefts down the face at uneven spacing, where the
