@@ -367,6 +367,11 @@ float WoodsDensity(float x, float y, float height) {
     const TVec3 seen = CameraView(V3(x, y, height));
     if (seen.z > 0.0f) woods += 0.2f * SmoothRange(0.7f, 1.0f, std::fabs(seen.x));
     woods *= SmoothRange(3.0f, 6.0f, above);
+    // The escarpment's broken face and its ledges, from its foot to just
+    // over its lip, are rock and turf: no forest floor on them.
+    const float run = ScarpRun(x), fromFoot = ScarpBeyond(x, y, beyond);
+    woods -= 0.5f * SmoothRange(-3.0f, 1.0f, fromFoot) * SmoothRange(run + 8.0f, run + 2.0f, fromFoot) *
+             SmoothRange(150.0f, 100.0f, std::fabs(x - 42.0f));
     // A clearing along the stream near the lip keeps it in sight.
     float along = 0.0f, side = 0.0f;
     StreamCoordinates(x, y, along, side);
