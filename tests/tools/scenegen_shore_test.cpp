@@ -19,9 +19,9 @@ namespace {
 constexpr double WaterZ = scenegen::WaterLevel;
 
 // One stone as drawn: where it stands, how wide it is across the ground and
-// how high its top stands.
+// how low its lowest corner and how high its top stand.
 struct TStone {
-    double X, Y, Width, Top;
+    double X, Y, Width, Bottom, Top;
 };
 
 // The stones: the lake_stones triangles joined into lumps wherever they
@@ -51,17 +51,18 @@ std::vector<TStone> Stones(const TModel& lake) {
             }
         }
     }
-    std::map<std::size_t, std::array<double, 5>> boxes; // x0, x1, y0, y1, top
+    std::map<std::size_t, std::array<double, 6>> boxes; // x0, x1, y0, y1, bottom, top
     for (std::size_t i = 0; i < points.size(); ++i) {
         const TVec& p = points[i];
-        const auto [at, added] = boxes.emplace(find(i), std::array<double, 5>{p.X, p.X, p.Y, p.Y, p.Z});
-        std::array<double, 5>& b = at->second;
-        b = {std::min(b[0], p.X), std::max(b[1], p.X), std::min(b[2], p.Y), std::max(b[3], p.Y),
-             std::max(b[4], p.Z)};
+        const auto [at, added] = boxes.emplace(find(i), std::array<double, 6>{p.X, p.X, p.Y, p.Y, p.Z, p.Z});
+        std::array<double, 6>& b = at->second;
+        b = {std::min(b[0], p.X), std::max(b[1], p.X), std::min(b[2], p.Y),
+             std::max(b[3], p.Y), std::min(b[4], p.Z), std::max(b[5], p.Z)};
     }
     std::vector<TStone> stones;
     for (const auto& [root, b] : boxes)
-        stones.push_back({(b[0] + b[1]) / 2, (b[2] + b[3]) / 2, std::max(b[1] - b[0], b[3] - b[2]), b[4]});
+        stones.push_back(
+            {(b[0] + b[1]) / 2, (b[2] + b[3]) / 2, std::max(b[1] - b[0], b[3] - b[2]), b[4], b[5]});
     return stones;
 }
 
@@ -123,4 +124,17 @@ TEST(ShoreStones, LieInClustersOfMixedSizesAndJumbledAtTheFallsFoot) {
     EXPECT_GE(small, 4);
     EXPECT_GE(large, 2);
     EXPECT_GT(farthest - nearest, 5.0);
+}
+
+// Away from the falls, stones stand out in the shallows: rooted well under
+// the water, yet standing clear of the ripples' reach, the most of them at
+// different places round the lake rather than in one heap.
+TEST(ShoreStones, SomeStandInTheShallowsClearOfTheRipples) {
+    std::vector<double> bearings;
+    for (const TStone& s : Stones(Models[Load("tarnwick")]))
+        if (OffFalls(s) > 0.5 && s.Bottom < WaterZ - 0.3 && s.Top > WaterZ + 0.7)
+            bearings.push_back(Bearing(s));
+    ASSERT_GE(bearings.size(), 3u) << "no stones stand in the shallows";
+    std::sort(bearings.begin(), bearings.end());
+    EXPECT_GT(bearings.back() - bearings.front(), 0.5) << "the shallows' stones all in one place";
 }

@@ -88,6 +88,35 @@ std::vector<TBoulder> PlaceBoulders() {
             set(LakeCentreX + r * Cos(a), LakeCentreY + r * Sin(a), radius, stone);
         }
     }
+    // Out in the shallows, a few strides from the bank, where the bed is
+    // still firm under a foot or so of water: a big stone standing alone or
+    // with a smaller one or two beside it, their shoulders clear of the
+    // ripples, some well up out of the water and some only just breaking it.
+    // Each rests on the bed, so a stone in deeper water is a taller one.
+    constexpr int Shallows = 9;
+    for (int g = 0; g < Shallows; ++g) {
+        TRandom random = RandomFor(seeds::ShallowStones, g);
+        const float heart = 2.0f * Pi * (float(g) + float(random.Range(0.1, 0.9))) / float(Shallows);
+        if (std::fabs(Around(heart, FallsAngle)) < 0.5f) continue;
+        const int count = 1 + int(2.99 * random.Unit() * random.Unit());
+        for (int s = 0; s < count; ++s) {
+            const float a = heart + float(random.Range(-2.5, 2.5)) * float(s > 0) / ShoreRadius(heart);
+            const float depth = float(random.Range(0.35, 1.1)), c = Cos(a), sn = Sin(a);
+            // Walk out from the waterline until the bed lies that deep.
+            float r = ShoreRadius(a), ground = TerrainHeight(LakeCentreX + r * c, LakeCentreY + r * sn);
+            for (int step = 0; step < 40 && ground > WaterLevel - depth; ++step) {
+                r -= 0.25f;
+                ground = TerrainHeight(LakeCentreX + r * c, LakeCentreY + r * sn);
+            }
+            if (ground > WaterLevel - depth + 0.2f || ground < WaterLevel - 1.6f) continue;
+            // The first of a group the biggest and highest out of the water.
+            const float clear = s == 0 ? float(random.Range(0.7, 1.7)) : float(random.Range(0.35, 0.9));
+            const float height = (WaterLevel + clear - ground) / 0.92f;
+            const float radius = height * float(random.Range(0.75, 1.05));
+            boulders.push_back(TBoulder{V3(LakeCentreX + r * c, LakeCentreY + r * sn, ground), radius, height,
+                                        float(random.Range(0.0, 2.0 * Pi))});
+        }
+    }
     // At the foot of the rock face, either side of the plunge, a jumble of
     // boulders fallen from it and cobbles washed down the stream: heaped
     // against the face and spilling out into the lake, the big blocks
