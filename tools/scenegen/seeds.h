@@ -32,10 +32,11 @@ constexpr std::uint32_t FarRangeMottle = 7321u, FarRangeSpurs = 7323u;
 // Stones and the shore's lie: the shore's clusters and each stone in them,
 // the heap at the falls' foot, their facets, their texture, and the
 // stretches of flat and steep shore, the stones standing in the shallows
-// (shore.cpp); the turf's tufts at the mud's edge (terrain_texture.cpp).
+// (shore.cpp); the turf's tufts at the mud's edge and the swell of the wet
+// band along the shore (terrain_texture.cpp).
 constexpr std::uint32_t ShoreStones = 7171u, StoneFacets = 7272u, Scree = 7373u, ShoreStone = 7201u,
                         ShoreFlats = 7203u, ShoreTufts = 7205u, StoneGrain = 161u, StoneLichen = 163u,
-                        ShallowStones = 7551u;
+                        ShallowStones = 7551u, WetSwell = 7553u;
 // Plants: their placing (vegetation.cpp) and their looks (plant_atlas.cpp).
 constexpr std::uint32_t Plants = 4242u, Groves = 171u, Clumps = 173u, WoodsRagged = 175u, Stands = 177u,
                         ReedBeds = 181u, ReedClumps = 183u, Firs = 600u, Pines = 650u, Broadleaves = 700u,
@@ -97,6 +98,7 @@ constexpr std::uint32_t All[] = {Hills,
                                  StoneGrain,
                                  StoneLichen,
                                  ShallowStones,
+                                 WetSwell,
                                  Plants,
                                  Groves,
                                  Clumps,

@@ -362,13 +362,16 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
     const TColour mudColour =
         Mix(Rgb(0.27f, 0.23f, 0.17f), Rgb(0.17f, 0.16f, 0.13f), Clamp01(0.5f + 0.5f * mudTone));
     g.Albedo = Mix(g.Albedo, mudColour, mud);
-    // The wet band: the ground darkened where the ripples wash, a hand's
-    // breadth under a steep bank, broader where the shore is flat; its upper
-    // edge ragged.
+    // The wet band: the ground darkened where the ripples wash, a thread
+    // under a steep bank, broad where the shore is low and flat; along the
+    // shore it swells and narrows, deepens and fades, and here and there
+    // breaks off where the bank stands dry; its upper edge ragged.
+    const float swell = Clamp01(0.5f + 1.4f * Fbm(x / 9.0f, y / 9.0f, seeds::WetSwell, 3));
     const float wetEdge = (0.08f + 0.2f * flat) * surface.Fbm(2.0f, seeds::WetEdge, 3);
-    const float wetReach = 0.12f + 0.5f * flat + 0.9f * beach;
-    const float wet = 1.0f - SmoothRange(0.6f * wetReach + wetEdge, wetReach + wetEdge, above);
-    g.Albedo = Mix(g.Albedo, Scaled(g.Albedo, 0.5f), wet);
+    const float wetReach = (0.05f + 0.9f * flat * flat + 0.9f * beach) * (0.25f + 1.5f * swell);
+    const float wet = (1.0f - SmoothRange(0.5f * wetReach + wetEdge, wetReach + wetEdge, above)) *
+                      SmoothRange(0.05f, 0.3f, swell + 0.3f * flat);
+    g.Albedo = Mix(g.Albedo, Scaled(g.Albedo, 0.6f - 0.25f * swell), wet);
     // Pale shallows at the water's foot where the shore is flat: silt and
     // sand the ripples wash over, seen where a trough lays them bare, and
     // going deeper the bed darkens; under a steep bank it drops away dark.
