@@ -269,11 +269,13 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
         c.Distance = dist;
         plants.push_back(c);
     };
-    // Reeds in beds along the waterline, but none under the rock face: the
-    // water is deep at its foot. In the bays, where the shore reaches back
-    // beyond its course on either side, the beds are dense and stand out
-    // into the water, several clumps deep, taller in their middles than at
-    // their edges. A finer lattice than the land's, over the lake's rim.
+    // Reeds in beds by the waterline, but none under the rock face: the
+    // water is deep at its foot. They grow in clumps with open shore between
+    // them, each clump denser and taller in its heart than at its fringe. In
+    // the bays, where the shore reaches back beyond its course on either
+    // side, a clump's heart wades far out into the shallows, so the beds
+    // reach into the water in tongues rather than lining the bank. A finer
+    // lattice than the land's, over the lake's rim.
     const float reedStep = 1.5f;
     for (int row = 0; row < 100; ++row)
         for (int column = 0; column < 116; ++column) {
@@ -285,20 +287,26 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             const float bearing = Atan2(y - LakeCentreY, x - LakeCentreX);
             if (std::fabs(std::remainder(bearing - FallsAngle, 6.2831853f)) < 0.45f) continue;
             const float ground = grid.MeshHeight(x, y), above = ground - WaterLevel;
-            if (above > 1.2f || above < -1.8f || StreamWater(x, y) > 0.0f) continue;
+            if (above > 1.2f || above < -2.2f || StreamWater(x, y) > 0.0f) continue;
             const float bay = ShoreBay(bearing);
             const float beds = SmoothRange(0.05f, 0.3f, Fbm(x / 11.0f, y / 11.0f, seeds::ReedBeds, 3));
-            // Open water between the clumps here and there.
+            // The clumps: hearts a few strides across, ragged at the edges.
+            const float heart = SmoothRange(0.0f, 0.3f,
+                                            Fbm(x / 7.0f, y / 7.0f, seeds::ReedHearts, 3) + 0.25f * bay +
+                                                0.15f * beds - 0.12f);
+            // Open water between the stems here and there.
             const float gap = SmoothRange(0.3f, 0.5f, Fbm(x / 4.0f, y / 4.0f, seeds::ReedGaps, 2));
-            if (above < -0.3f - 1.5f * bay ||
-                pick > std::min(0.5f, 0.45f * beds + 0.35f * bay) * (1.0f - gap))
+            if (above < -0.2f - heart * (0.9f + 1.3f * bay) ||
+                pick >
+                    std::min(0.6f, 0.75f * heart * (0.5f + 0.3f * beds + 0.4f * bay)) * (1.0f - 0.7f * gap))
                 continue;
             if (Distance2D(V3(x, y, 0), eye) < 40.0f || !InView(V3(x, y, ground))) continue;
             // Each stand of its own height, some short, some tall.
             const float stand =
                 0.6f + 0.6f * Clamp01(0.55f + Fbm(x / 30.0f, y / 30.0f, seeds::ReedStands, 2));
             place(THabitat::Waterline,
-                  std::min(1.0f, stand * (0.35f * size + 0.65f * Clamp01(beds + bay) * (0.6f + 0.4f * size))),
+                  std::min(1.0f, stand * (0.35f * size + 0.65f * Clamp01(0.4f * beds + bay + 0.5f * heart) *
+                                                             (0.6f + 0.4f * size))),
                   x, y, ground, look, spread, 0.0f);
         }
     // The lattice reaches as far to the sides as the widest screen shows of
