@@ -41,7 +41,8 @@ constexpr std::uint32_t ShoreStones = 7171u, StoneFacets = 7272u, Scree = 7373u,
 constexpr std::uint32_t Plants = 4242u, Groves = 171u, Clumps = 173u, WoodsRagged = 175u, Stands = 177u,
                         ReedBeds = 181u, ReedClumps = 183u, Firs = 600u, Pines = 650u, Broadleaves = 700u,
                         Reeds = 800u, Bushes = 900u, BankGrass = 950u,
-                        ReedGaps = 7207u, ReedStands = 7209u, ReedHearts = 7555u;
+                        ReedGaps = 7207u, ReedStands = 7209u, ReedHearts = 7555u, Glades = 7501u,
+                        WoodsEdge = 7503u, LipWoods = 7505u, Thickets = 7507u;
 // The falls, their foam and mist (falls.cpp); the white water above the lip
 // uses the streaks' and flecks' seeds 20 on.
 constexpr std::uint32_t FallsChutes = 1001u, FallsStreaks = 1003u, FallsFine = 1005u, FallsDrops = 1007u,
@@ -109,6 +110,10 @@ constexpr std::uint32_t All[] = {Hills,
                                  ReedGaps,
                                  ReedStands,
                                  ReedHearts,
+                                 Glades,
+                                 WoodsEdge,
+                                 LipWoods,
+                                 Thickets,
                                  Firs,
                                  Pines,
                                  Broadleaves,

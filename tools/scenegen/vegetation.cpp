@@ -334,7 +334,7 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             const float woods = WoodsDensity(x, y, ground);
             const float groveShape = Fbm(x / 24.0f, y / 24.0f, seeds::Groves, 3);
             const float open = SmoothRange(3.0f, 6.0f, above) * (1.0f - woods);
-            const float groves = SmoothRange(0.3f, 0.48f, groveShape) * open;
+            const float groves = SmoothRange(0.34f, 0.5f, groveShape) * open;
             const float heart = SmoothRange(0.46f, 0.62f, groveShape) * open;
             // Near camera 1 a grove's thin rim of young trees reads as toys
             // at no clear scale: only the old trees at its heart stand there.
@@ -354,9 +354,17 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             const float ragged = std::max(0.0f, Fbm(x / 10.0f, y / 10.0f, seeds::WoodsRagged, 3));
             const float cover = Clamp01(woods + 0.8f * ragged * (edge + skirt));
             const float clump = SmoothRange(0.0f, 0.35f, Fbm(x / 8.0f, y / 8.0f, seeds::Clumps, 3));
+            // Inside the woods the trees bunch in thickets with thinner
+            // stands between, not evenly spaced as in a park.
+            const float thicket =
+                0.55f + 0.9f * SmoothRange(-0.25f, 0.25f, Fbm(x / 12.0f, y / 12.0f, seeds::Thickets, 2));
             // A steep bank over the water, where long grass hangs from its lip.
             const float steepBank = SmoothRange(0.93f, 0.75f, n.z) * SmoothRange(0.2f, 0.6f, above) *
                                     SmoothRange(3.0f, 1.5f, above);
+            // A few clumps of scrub out in the nearer meadows, where open
+            // grass alone reads as a lawn; far off they would be too small
+            // to tell.
+            const float meadowScrub = 0.1f * open * SmoothRange(150.0f, 100.0f, dist);
             THabitat habitat = THabitat::Woods;
             float age = 0.0f;
             if (n.z < 0.8f) {
@@ -367,17 +375,17 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
                 habitat = THabitat::BankLip;
                 age = size;
             } else if (above > 2.5f &&
-                       pick < (0.3f * cover + 0.65f * grove + 0.06f * edge) * FarThinning(dist)) {
+                       pick < (0.36f * cover * thicket + 0.65f * grove + 0.06f * edge) * FarThinning(dist)) {
                 // Young trees and saplings at the edges, where the woods
                 // spread into the open; the old ones deep in the woods and
                 // at the groves' hearts, standing over the young in front.
                 const float maturity =
                     Clamp01(0.3f + 0.7f * cover - 0.45f * edge + 0.3f * groves + 0.4f * heart);
-                const float young = 0.05f + 0.2f * edge + 0.2f * std::max(0.0f, groves - heart);
+                const float young = 0.05f + 0.35f * edge + 0.2f * std::max(0.0f, groves - heart);
                 age = generation < young ? 0.03f + 0.2f * size
                                          : maturity * (0.45f + 0.6f * size) + 0.15f * size * size;
-            } else if (above > 1.2f && pick > 1.0f - (0.2f * groves + 0.3f * edge + 0.3f * skirt +
-                                                      0.4f * nearRock(x, y) + 0.05f * woods) *
+            } else if (above > 1.2f && pick > 1.0f - (0.2f * groves + 0.45f * edge + 0.45f * skirt +
+                                                      0.4f * nearRock(x, y) + 0.05f * woods + meadowScrub) *
                                                          clump) {
                 habitat = THabitat::Undergrowth;
                 age = size * size;

@@ -361,6 +361,11 @@ float WoodsDensity(float x, float y, float height) {
     const float above = height - WaterLevel;
     float woods =
         Fbm(x / 70.0f, y / 70.0f, seeds::Woods, 4) + 0.3f * SmoothRange(15.0f, 80.0f, beyond) - 0.08f;
+    // The woods' edge wanders in and out in bays and tongues, and glades
+    // open inside them: whole woods with meadow between, not trees spread
+    // evenly over the hills.
+    woods += 0.14f * Fbm(x / 22.0f, y / 22.0f, seeds::WoodsEdge, 2);
+    woods -= 0.4f * SmoothRange(0.2f, 0.4f, Fbm(x / 30.0f, y / 30.0f, seeds::Glades, 2));
     // The meadows out to the sides, which only screens wider than 16:9
     // show, are wooded more than the middle of the view, or they read as
     // empty.
@@ -368,9 +373,12 @@ float WoodsDensity(float x, float y, float height) {
     if (seen.z > 0.0f) woods += 0.2f * SmoothRange(0.7f, 1.0f, std::fabs(seen.x));
     woods *= SmoothRange(3.0f, 6.0f, above);
     // The escarpment's broken face and its ledges, from its foot to just
-    // over its lip, are rock and turf: no forest floor on them.
+    // over its lip, are rock and turf: no forest floor on them. Behind the
+    // lip the woods stand back by a distance that wanders, so that their
+    // first trees do not line its crest.
     const float run = ScarpRun(x), fromFoot = ScarpBeyond(x, y, beyond);
-    woods -= 0.5f * SmoothRange(-3.0f, 1.0f, fromFoot) * SmoothRange(run + 8.0f, run + 2.0f, fromFoot) *
+    const float back = run + 6.0f + 16.0f * Clamp01(0.5f + Fbm(x / 16.0f, y / 16.0f, seeds::LipWoods, 2));
+    woods -= 0.5f * SmoothRange(-3.0f, 1.0f, fromFoot) * SmoothRange(back + 4.0f, back - 4.0f, fromFoot) *
              SmoothRange(150.0f, 100.0f, std::fabs(x - 42.0f));
     // A clearing along the stream near the lip keeps it in sight.
     float along = 0.0f, side = 0.0f;
