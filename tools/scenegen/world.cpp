@@ -46,6 +46,10 @@ void StreamCoordinates(float x, float y, float& along, float& side) {
 // How far the stream reaches into the hills.
 constexpr float StreamLength = 260.0f;
 
+// Where the falls' notch lies across the escarpment (x): the lake centre plus
+// the shore's reach towards FallsAngle.
+constexpr float FallsX = 42.0f;
+
 } // namespace
 
 namespace {
@@ -119,7 +123,7 @@ float ScarpFootY(float x) {
               (-2.0f * t3 + 3.0f * t2) * b.Y + (t3 - t2) * w * slope(k + 1);
     if (x < points[0].X) y += (x - points[0].X) * slope(0);
     if (x > points[count - 1].X) y += (x - points[count - 1].X) * slope(count - 1);
-    const float wander = SmoothRange(15.0f, 45.0f, std::fabs(x - 42.0f));
+    const float wander = SmoothRange(15.0f, 45.0f, std::fabs(x - FallsX));
     return y + wander * (6.0f * Fbm(x / 70.0f, 0.5f, seeds::ScarpLine, 3) +
                          2.0f * Fbm(x / 13.0f, 2.5f, seeds::ScarpLine + 7u, 2));
 }
@@ -152,7 +156,7 @@ float Gully(float x, float spread) {
     const float cleft = 1.0f - std::fabs(ValueNoise(x / 21.0f, 0.5f, seeds::ScarpGully));
     const float worn = SmoothRange(-0.35f, 0.25f, ValueNoise(x / 47.0f, 3.5f, seeds::ScarpGully + 1u));
     return SmoothRange(0.8f - spread, 0.97f - 0.5f * spread, cleft) * (0.3f + 0.7f * worn) *
-           SmoothRange(14.0f, 26.0f, std::fabs(x - 42.0f)) * LipEnds(x);
+           SmoothRange(14.0f, 26.0f, std::fabs(x - FallsX)) * LipEnds(x);
 }
 
 // The horizontal run of the escarpment's slope at x.
@@ -167,7 +171,7 @@ float ScarpRun(float x) {
                       // the step eases into a long slope.
                       60.0f * SmoothRange(NearArea.X0 + 25.0f, NearArea.X0 - 25.0f, x) +
                       45.0f * SmoothRange(NearArea.X1 - 15.0f, NearArea.X1 + 30.0f, x);
-    return Lerp(5.8f, own, SmoothRange(12.0f, 40.0f, std::fabs(x - 42.0f)));
+    return Lerp(5.8f, own, SmoothRange(12.0f, 40.0f, std::fabs(x - FallsX)));
 }
 
 // How high the escarpment stands over the land at its foot, and the
@@ -186,7 +190,7 @@ float ScarpHeight(float x, float beyond) {
                              LatticeValue(std::int32_t(cell) + 1, 9, seeds::ScarpHeight + 8u),
                              SmoothRange(0.65f, 1.0f, blockAt - cell));
     const float lip = (1.0f + 0.3f * block * ends) * (1.0f - 0.6f * Gully(x, 0.0f));
-    const float falls = SmoothRange(12.0f, 40.0f, std::fabs(x - 42.0f));
+    const float falls = SmoothRange(12.0f, 40.0f, std::fabs(x - FallsX));
     const float off = std::fabs(x - 40.0f);
     // To the east the land below is higher: the step there is lower.
     const float east = 1.0f - 0.4f * SmoothRange(70.0f, 110.0f, x);
@@ -242,7 +246,7 @@ float ScarpRise(float x, float beyond, float run, float height, float broken) {
     const float ledge = SmoothRange(0.2f, 0.5f,
                                     0.6f * ValueNoise(x / 9.0f, 8.5f, seeds::ScarpLedge) +
                                         0.4f * FaceBlock(x, seeds::ScarpLedge + 2u)) *
-                        SmoothRange(14.0f, 26.0f, std::fabs(x - 42.0f));
+                        SmoothRange(14.0f, 26.0f, std::fabs(x - FallsX));
     const float at = 0.3f + 0.35f * (0.5f + 0.5f * ValueNoise(x / 8.0f, 2.5f, seeds::ScarpLedge + 1u));
     const float wide = ledge * (1.5f + 0.35f * run), foot = 0.1f * run, face = 0.9f * run * top;
     // The shoulder: gentle enough to hold turf.
@@ -270,11 +274,12 @@ float Talus(float x, float beyond, float height, float& cover) {
 }
 
 // The escarpment's part of the ground's height at (x, y), `b` beyond the
-// waterline, and its loose stone there.
-float ScarpAt(float x, float y, float b, float& talusCover) {
-    const float beyond = ScarpBeyond(x, y, b), scarp = ScarpHeight(x, beyond);
+// waterline, its loose stone there, and the height of its step (`scarp`).
+float ScarpAt(float x, float y, float b, float& talusCover, float& scarp) {
+    const float beyond = ScarpBeyond(x, y, b);
+    scarp = ScarpHeight(x, beyond);
     const float fan = Talus(x, beyond, scarp, talusCover) * SmoothRange(1.0f, 8.0f, b);
-    const float broken = LipEnds(x) * SmoothRange(14.0f, 26.0f, std::fabs(x - 42.0f));
+    const float broken = LipEnds(x) * SmoothRange(14.0f, 26.0f, std::fabs(x - FallsX));
     const float run = ScarpRun(x);
     const float rise = ScarpRise(x, beyond, run, scarp, broken);
     // Knobs and hollows of weathered rock, which the turf at the face's top
@@ -313,9 +318,8 @@ float TerrainHeight(float x, float y) {
     float range = 60.0f * SmoothRange(330.0f, 640.0f, y) *
                   (0.55f + 0.45f * Ridged(x / 260.0f, y / 260.0f, seeds::FarRange, 5));
     const float low = WaterLevel + rise + hills + bumps + range;
-    const float scarp = ScarpHeight(x, ScarpBeyond(x, y, b));
-    float talus = 0.0f;
-    float h = low + ScarpAt(x, y, b, talus);
+    float talus = 0.0f, scarp = 0.0f;
+    float h = low + ScarpAt(x, y, b, talus, scarp);
 
     // The rock face: within a narrow arc of the shore the lake reaches in to
     // the foot of a cliff (a mesh of its own stands there) and the land stays
@@ -350,8 +354,8 @@ float TerrainHeight(float x, float y) {
 float ScarpTalus(float x, float y) {
     const float dx = x - LakeCentreX, dy = y - LakeCentreY;
     const float b = std::sqrt(dx * dx + dy * dy) - ShoreRadius(Atan2(dy, dx));
-    float cover = 0.0f;
-    if (b > 0.0f) ScarpAt(x, y, b, cover);
+    float cover = 0.0f, scarp = 0.0f;
+    if (b > 0.0f) ScarpAt(x, y, b, cover, scarp);
     return cover;
 }
 
@@ -379,7 +383,7 @@ float WoodsDensity(float x, float y, float height) {
     const float run = ScarpRun(x), fromFoot = ScarpBeyond(x, y, beyond);
     const float back = run + 6.0f + 16.0f * Clamp01(0.5f + Fbm(x / 16.0f, y / 16.0f, seeds::LipWoods, 2));
     woods -= 0.5f * SmoothRange(-3.0f, 1.0f, fromFoot) * SmoothRange(back + 4.0f, back - 4.0f, fromFoot) *
-             SmoothRange(150.0f, 100.0f, std::fabs(x - 42.0f));
+             SmoothRange(150.0f, 100.0f, std::fabs(x - FallsX));
     // A clearing along the stream near the lip keeps it in sight.
     float along = 0.0f, side = 0.0f;
     StreamCoordinates(x, y, along, side);
