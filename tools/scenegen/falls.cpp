@@ -123,7 +123,7 @@ float LipWater(const TLip& lip, float across) {
     const float d = (across * lip.Half - lip.Middle) / (lip.StreamHalf + 2.4f);
     const float channel = std::sqrt(Clamp01(1.0f - d * d));
     const float warp = across + 0.2f * ValueNoise(across * 2.5f, 0.5f, seeds::FallsTongues);
-    const float split = SmoothRange(-1.0f, -0.4f, Cos(warp * 13.0f + 0.8f)) *
+    const float split = SmoothRange(-1.0f, -0.4f, Cos(warp * 10.0f + 0.8f)) *
                         (0.75f + 0.25f * ValueNoise(across * 5.0f, 2.5f, seeds::FallsTongues));
     const float runnels =
         0.22f * SmoothRange(0.45f, 0.75f, ValueNoise(across * 6.0f, 1.5f, seeds::FallsTongues + 2u));
@@ -374,7 +374,7 @@ TPicture WaterfallTexture() {
                                 Rgb(0.97f, 0.98f, 1.0f), bright);
                 // Between the streaks the dark wet rock shows through a thin
                 // film of spray, with wisps of it drifting down.
-                const float film = 0.14f * SmoothRange(0.0f, 0.2f, wide) * (1.0f - 0.5f * fall);
+                const float film = 0.18f * SmoothRange(0.0f, 0.2f, wide) * (1.0f - 0.5f * fall);
                 a = std::max(a, 0.45f * SmoothRange(0.1f, 0.4f, wide) * SmoothRange(0.35f, 0.8f, fine));
                 const float alpha = a + film * (1.0f - a);
                 if (alpha > 0.0f) c = Mix(Rgb(0.42f, 0.47f, 0.48f), c, a / alpha);
