@@ -44,10 +44,11 @@ constexpr std::uint32_t Plants = 4242u, Groves = 171u, Clumps = 173u, WoodsRagge
                         ReedGaps = 7207u, ReedStands = 7209u, ReedHearts = 7555u, Glades = 7501u,
                         WoodsEdge = 7503u, LipWoods = 7505u, Thickets = 7507u;
 // The falls, their foam and mist (falls.cpp); the white water above the lip
-// uses the streaks' and flecks' seeds 20 on.
-constexpr std::uint32_t FallsChutes = 1001u, FallsStreaks = 1003u, FallsFine = 1005u, FallsDrops = 1007u,
+// uses the streaks' and flecks' seeds 20 on, the tongues' wander and the
+// runnels between them the two seeds after the tongues'.
+constexpr std::uint32_t FallsStreaks = 1003u, FallsFine = 1005u, FallsDrops = 1007u,
                         FallsEdge = 1009u, FoamStreaks = 1011u, FoamFlecks = 1013u, FoamRim = 1015u,
-                        MistBillows = 1017u;
+                        MistBillows = 1017u, FallsTongues = 7701u, FoamDrift = 7711u, FoamLace = 7713u;
 
 constexpr std::uint32_t All[] = {Hills,
                                  Bumps,
@@ -142,7 +143,6 @@ constexpr std::uint32_t All[] = {Hills,
                                  TalusBreakup,
                                  FarRangeMottle,
                                  FarRangeSpurs,
-                                 FallsChutes,
                                  FallsStreaks,
                                  FallsFine,
                                  FallsDrops,
@@ -151,6 +151,9 @@ constexpr std::uint32_t All[] = {Hills,
                                  FoamFlecks,
                                  FoamRim,
                                  MistBillows,
+                                 FallsTongues,
+                                 FoamDrift,
+                                 FoamLace,
                                  FallsStreaks + 20u,
                                  FoamFlecks + 20u};
 constexpr bool AllDifferent() {
