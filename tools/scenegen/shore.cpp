@@ -244,17 +244,20 @@ TStoneObjects Boulders(const std::vector<TBoulder>& boulders, std::uint16_t mate
         // the side toward camera 1, and only round stones big enough to
         // show it, is worth drawing.
         if (!inWater || seen < 0.008f) continue;
+        float reaches[MostCorners + 1];
+        for (int c = 0; c < corners; ++c)
+            reaches[c] = 0.06f + 0.14f * float(random.Unit()) + 0.04f * b.Radius;
+        reaches[corners] = reaches[0];
         for (int c = 0; c < corners; ++c) {
             TVec3 quad[4], tex[4];
             for (int e = 0; e < 2; ++e) {
                 const TVec3 p = points[atLine][c + e];
                 const TVec3 out = V3(p.x - b.Base.x, p.y - b.Base.y, 0.0f);
-                const float reach = 0.06f + 0.14f * float(random.Unit()) + 0.04f * b.Radius;
                 quad[e] = V3(b.Base.x + 0.9f * out.x, b.Base.y + 0.9f * out.y, WaterLevel + 0.09f);
-                quad[3 - e] = p + Normalised(out) * reach;
+                quad[3 - e] = p + Normalised(out) * reaches[c + e];
                 quad[3 - e].z = WaterLevel + 0.07f;
                 const float around = 0.3f + 0.4f * float(c + e) / float(corners);
-                tex[e] = V3(around, 0.4f, 0.0f);
+                tex[e] = V3(around, 0.35f, 0.0f);
                 tex[3 - e] = V3(around, 0.05f, 0.0f);
             }
             const TVec3 middle = (quad[0] + quad[1]) * 0.5f;
