@@ -1,5 +1,7 @@
 #include "tools/scenegen/lake_model.h"
 
+#include <utility>
+
 #include "tools/scenegen/cliff.h"
 #include "tools/scenegen/falls.h"
 #include "tools/scenegen/far_trees.h"
@@ -39,7 +41,9 @@ TLakeData BuildLake() {
     model.Objects.push_back(RockFace(rock));
     model.Objects.push_back(FallsFoam(foam));
     const std::vector<TBoulder> boulders = PlaceBoulders();
-    model.Objects.push_back(Boulders(boulders, stone));
+    TStoneObjects stones = Boulders(boulders, stone, foam);
+    model.Objects.push_back(std::move(stones.Stones));
+    model.Objects.push_back(std::move(stones.Wash));
     const TTerrainGrid grid = BuildTerrainGrid();
     std::vector<TVec3> rocks;
     for (const TBoulder& b : boulders)

@@ -276,35 +276,98 @@ bool BroadleafAt(float u, float v, int variant, TColour& c) {
     return false;
 }
 
+// A clump of a reed bed as it grows wild: two or three tufts of reeds,
+// each of its own height and lean and thickness, with open water between;
+// some stalks bent over or snapped; green at the foot and straw toward the
+// tips, a few dark seed heads; and low sedge fanning out at their feet.
 bool ReedAt(float u, float v, int variant, TColour& c) {
     if (v > ReedFill) return false;
-    const float h = v / ReedFill;
-    TRandom random(seeds::Reeds + std::uint32_t(variant));
-    // Each clump its own: some thick and green, some thin with last year's
-    // straw standing among the new shoots.
-    const float dryness = 0.04f + 0.06f * float(variant % 4);
-    const int stalks = 20 + 6 * (variant % 3);
+    // Across and up in the same units: the clump's height is 1.
+    const TPlantKind& kind = PlantKinds[TPlant::Reed];
+    const float aspect = 0.5f * (kind.WidthLo + kind.WidthHi), x = (u - 0.5f) * aspect, h = v / ReedFill;
     const float sunSide = SunInView().x > 0.0f ? 1.0f : -1.0f;
+    // The sedge in front: blades rising from a root or two and arching out
+    // to either side, their tips bowing down.
+    TRandom sedge(seeds::Sedge + std::uint32_t(variant) * 41u);
+    const int roots = 1 + variant % 2;
+    for (int i = 0; i < 16 * roots; ++i) {
+        const float root = float(sedge.Range(-0.25, 0.25)) * aspect + 0.02f * float(sedge.Range(-1, 1));
+        const float side = sedge.Unit() < 0.5 ? -1.0f : 1.0f, reach = float(sedge.Range(0.04, 0.2));
+        const float peak = float(sedge.Range(0.1, 0.3)), crest = float(sedge.Range(0.45, 0.8));
+        const float width = float(sedge.Range(0.004, 0.007)), tone = float(sedge.Range(0.8, 1.15));
+        const float t = (x - root) * side / reach;
+        if (t < 0.0f || t > 1.0f) continue;
+        const float q = (t - crest) / crest, slope = 2.0f * peak * (1.0f - t / crest) / crest / reach;
+        if (std::fabs(h - peak * (1.0f - q * q)) >
+            width * (1.0f - 0.6f * t) * std::sqrt(1.0f + slope * slope))
+            continue;
+        const TColour green = Mix(Rgb(0.12f, 0.19f, 0.08f), Rgb(0.30f, 0.35f, 0.15f), t);
+        c = Scaled(
+            Mix(green, Rgb(0.50f, 0.43f, 0.25f), 0.6f * SmoothRange(0.7f, 1.0f, t) * float(i % 3 == 0)),
+            tone * (side * sunSide > 0.0f ? 1.05f : 0.8f));
+        return true;
+    }
+    // The tufts: where each stands, how wide, how tall, which way it leans.
+    TRandom random(seeds::Reeds + std::uint32_t(variant) * 37u);
+    constexpr int Tufts = 3;
+    float tuftX[Tufts], tuftSpread[Tufts], tuftTop[Tufts], tuftLean[Tufts];
+    for (int t = 0; t < Tufts; ++t) {
+        tuftX[t] = float(random.Range(-0.3, 0.3)) * aspect;
+        tuftSpread[t] = float(random.Range(0.03, 0.12));
+        tuftTop[t] = float(random.Range(0.6, 1.0));
+        tuftLean[t] = float(random.Range(-0.25, 0.25));
+    }
+    const int stalks = 38 + 8 * (variant % 3);
     for (int i = 0; i < stalks; ++i) {
-        const bool blade = random.Range(0.0, 1.0) < 0.25; // a leaf, broader and bowing
-        const bool dry = random.Range(0.0, 1.0) < dryness;
-        const float base = float(random.Range(0.1, 0.9));
-        const float lean = float(blade ? random.Range(-0.45, 0.45) : random.Range(-0.2, 0.2));
-        const float top = float(blade ? random.Range(0.4, 0.8) : random.Range(0.55, 1.0));
-        const float width = float(blade ? random.Range(0.012, 0.02) : random.Range(0.007, 0.013));
-        const float tone = float(random.Range(0.8, 1.15));
-        if (h > top) continue;
-        const float centre = base + lean * h * h / top;
-        const float halfWidth = width * (1.0f - (blade ? 0.9f : 0.7f) * h / top);
-        const float off = u - centre;
+        // Most stalks in the first tuft, fewer in the others.
+        const float which = float(random.Unit());
+        const int t = which < 0.5f ? 0 : which < 0.8f ? 1 : 2;
+        const float base = tuftX[t] + tuftSpread[t] * float(random.Unit() - random.Unit());
+        const float top = tuftTop[t] * float(random.Range(0.6, 1.0));
+        const bool blade = random.Unit() < 0.25; // a leaf, broader and bowing more
+        const bool dry = random.Unit() < 0.1 + 0.05 * double(variant % 3);
+        const float lean = tuftLean[t] + float(blade ? random.Range(-0.4, 0.4) : random.Range(-0.12, 0.12));
+        const float width = float(blade ? random.Range(0.006, 0.01) : random.Range(0.004, 0.007));
+        const float tone = float(random.Range(0.8, 1.15)), straw = float(random.Range(0.4, 1.0));
+        const double head = random.Unit();
+        // Now and then a stalk snapped part way up, its top hanging off to
+        // one side.
+        const bool snapped = !blade && random.Unit() < 0.12;
+        const float snap = top * float(random.Range(0.45, 0.75)), fall = float(random.Range(0.4, 1.3));
+        const float hangSide = random.Unit() < 0.5 ? -1.0f : 1.0f;
+        float along = 0.0f, off = 0.0f; // up the stalk (0..1) and across it
+        if (snapped && h > snap - 0.01f) {
+            // The broken top: a straight piece out from the snap.
+            const float sx = base + lean * snap * snap / top, length = top - snap;
+            const float dx = hangSide * Sin(fall), dy = Cos(fall);
+            const float px = x - sx, py = h - snap, k = px * dx + py * dy;
+            if (k < 0.0f || k > length) continue;
+            off = px * dy - py * dx;
+            along = (snap + k) / top;
+        } else {
+            if (h > top) continue;
+            off = x - (base + lean * h * h / top);
+            along = h / top;
+        }
+        const float halfWidth = width * (1.0f - (blade ? 0.85f : 0.5f) * along);
+        // A dark seed head: a bulrush's brown cigar or a reed's plume.
+        if (!blade && !dry && !snapped && head < 0.07 && along > 0.86f) {
+            if (std::fabs(off) > (head < 0.03 ? 2.6f : 3.2f * SmoothRange(1.0f, 0.9f, along)) * width)
+                continue;
+            c = head < 0.03 ? Rgb(0.20f, 0.13f, 0.07f) : Rgb(0.31f, 0.24f, 0.15f);
+            c = Scaled(c, off * sunSide > 0.0f ? 1.15f : 0.8f);
+            return true;
+        }
         if (std::fabs(off) >= halfWidth) continue;
-        TColour green = Mix(Rgb(0.14f, 0.22f, 0.08f), Rgb(0.37f, 0.42f, 0.19f), h / top);
-        // Tips browning, the dry ones straw from root to tip.
-        green = Mix(green, Rgb(0.45f, 0.38f, 0.20f), 0.2f * SmoothRange(0.75f * top, top, h));
-        c = dry ? Mix(Rgb(0.30f, 0.26f, 0.14f), Rgb(0.50f, 0.44f, 0.26f), h / top) : green;
-        // The half of the stalk towards the sun catches the light.
-        c = Scaled(c, tone * (off * sunSide > 0.0f ? 1.12f : 0.82f));
-        if (!blade && !dry && top > 0.9f && h > top - 0.12f) c = Rgb(0.33f, 0.22f, 0.12f); // a bulrush head
+        // Green at the foot, straw toward the tip; last year's dead ones
+        // straw from root to tip.
+        TColour colour = Mix(Rgb(0.13f, 0.21f, 0.08f), Rgb(0.34f, 0.40f, 0.17f), Clamp01(along / 0.7f));
+        colour = Mix(colour, Rgb(0.60f, 0.53f, 0.32f), straw * SmoothRange(0.55f, 1.0f, along));
+        if (dry || snapped) colour = Mix(Rgb(0.34f, 0.29f, 0.17f), Rgb(0.60f, 0.53f, 0.33f), along);
+        // The half of the stalk towards the sun catches the light; low in
+        // the clump the stalks stand in one another's shade.
+        c = Scaled(colour, tone * (off * sunSide > 0.0f ? 1.12f : 0.82f) *
+                               (0.7f + 0.3f * SmoothRange(0.0f, 0.4f, h)));
         return true;
     }
     return false;
@@ -415,7 +478,7 @@ const TPlantKind PlantKinds[PlantKindCount] = {
     {Broadleaves, BroadleafKinds, BroadleafAt, 1.0f, 1.8f, 10.5f, 0.85f, 1.1f, 0.34f, 0.62f, THabitat::Woods,
      1.0f},
     {Bushes, BushKinds, BushAt, 1.0f, 1.8f, 4.4f, 1.0f, 1.0f, 0.32f, 0.4f, THabitat::Undergrowth, 1.0f},
-    {Reeds, ReedKinds, ReedAt, ReedFill, 2.86f, 5.72f, 0.91f, 0.91f, 0.0f, 0.0f, THabitat::Waterline, 1.0f},
+    {Reeds, ReedKinds, ReedAt, ReedFill, 2.86f, 5.72f, 0.72f, 1.1f, 0.0f, 0.0f, THabitat::Waterline, 1.0f},
     {BankGrass, GrassKinds, BankGrassAt, 1.0f, 1.4f, 2.6f, 1.5f, 2.2f, 0.0f, 0.0f, THabitat::BankLip, 1.0f},
 };
 

@@ -42,7 +42,7 @@ constexpr std::uint32_t Plants = 4242u, Groves = 171u, Clumps = 173u, WoodsRagge
                         ReedBeds = 181u, ReedClumps = 183u, Firs = 600u, Pines = 650u, Broadleaves = 700u,
                         Reeds = 800u, Bushes = 900u, BankGrass = 950u,
                         ReedGaps = 7207u, ReedStands = 7209u, ReedHearts = 7555u, Glades = 7501u,
-                        WoodsEdge = 7503u, LipWoods = 7505u, Thickets = 7507u;
+                        WoodsEdge = 7503u, LipWoods = 7505u, Thickets = 7507u, Sedge = 7650u;
 // The falls, their foam and mist (falls.cpp); the white water above the lip
 // uses the streaks' and flecks' seeds 20 on, the tongues' wander and the
 // runnels between them the two seeds after the tongues'.
@@ -121,6 +121,7 @@ constexpr std::uint32_t All[] = {Hills,
                                  Reeds,
                                  Bushes,
                                  BankGrass,
+                                 Sedge,
                                  ScarpLine,
                                  ScarpHeight,
                                  ScarpRun,

@@ -77,7 +77,7 @@ std::vector<TBoulder> PlaceBoulders() {
         const float many = float(random.Unit()), across = float(random.Range(-1.2, 1.5));
         if (std::fabs(Around(heart, FallsAngle)) < 0.5f) continue;
         const int count = 1 + int(11.0f * many * many);
-        const float reach = 0.8f + 0.4f * float(count); // along the shore, either way
+        const float reach = 0.7f + 0.3f * float(count); // along the shore, either way
         for (int s = 0; s < count; ++s) {
             TRandom stone = RandomFor(seeds::ShoreStone, c, s);
             const float along = float(stone.Unit() - stone.Unit()), out = float(stone.Unit() - stone.Unit());
@@ -129,7 +129,7 @@ std::vector<TBoulder> PlaceBoulders() {
         if (std::fabs(off) < 0.07f && out < 3.0f) continue;
         const TVec3 foot = RockFacePoint(FallsAngle + off, 0.0f);
         const TVec3 toward = Normalised(V3(LakeCentreX - foot.x, LakeCentreY - foot.y, 0.0f));
-        const float radius = StoneRadius(size, 0.55f, 2.4f);
+        const float radius = StoneRadius(size, 0.55f, 2.6f);
         const TVec3 at = foot + toward * (out + 0.6f * radius);
         const float height = radius * float(random.Range(0.6, 1.0));
         // Close in they lie on one another, some well out of the water;
@@ -142,10 +142,14 @@ std::vector<TBoulder> PlaceBoulders() {
     return boulders;
 }
 
-TGenObject Boulders(const std::vector<TBoulder>& boulders, std::uint16_t material) {
-    TGenObject object;
+TStoneObjects Boulders(const std::vector<TBoulder>& boulders, std::uint16_t material,
+                       std::uint16_t washMaterial) {
+    TStoneObjects out;
+    TGenObject &object = out.Stones, &wash = out.Wash;
     object.Material = material;
     object.Alpha = 0.0f; // opaque pass
+    wash.Material = washMaterial;
+    wash.Alpha = 0.0f; // opaque too, so the water drawn after it covers it where a ripple rises
     const TVec3 eye = CameraEye(), sun = SunDirection(), plunge = RockFacePoint(FallsAngle, 0.0f);
     for (std::size_t index = 0; index < boulders.size(); ++index) {
         const TBoulder& b = boulders[index];
@@ -157,7 +161,7 @@ TGenObject Boulders(const std::vector<TBoulder>& boulders, std::uint16_t materia
         // A squat, lumpy ball worn round by water and weather: rings of
         // corners at a few heights and a crown on top, every corner pushed
         // out or in by its own lump (the same all the way up, so the stone
-        // stays whole) and each ring a little askew. Its light runs smoothly
+        // stays whole) and a little more or less from ring to ring. Its light runs smoothly
         // from corner to corner, taken at each corner from the ball's normal
         // there, so no facet stands out as a flat plate.
         constexpr int MostCorners = 7, MostRings = 4;
@@ -166,35 +170,62 @@ TGenObject Boulders(const std::vector<TBoulder>& boulders, std::uint16_t materia
         float lumps[MostCorners];
         for (float& lump : lumps)
             lump = float(random.Range(0.8, 1.15));
-        const float tone = 0.1f * float(random.Range(-1, 1)), s0 = float(random.Range(0.05, 0.55));
+        const float tone = 0.1f * float(random.Range(-1, 1)), s0 = float(random.Range(0.36, 0.56));
         // The spray keeps the stones round the falls' foot wet and dark.
         const float spray = SmoothRange(16.0f, 5.0f, Length(b.Base - plunge));
-        // The foot sits a little in the ground, so it looks settled rather
-        // than dropped there.
-        const float waist = b.Base.z + b.Height * 0.22f;
+        // Below its widest girth, the waist, the stone goes straight down
+        // into the ground or the lake: it stands in them, and shows no
+        // underside to look as if it lay on top.
+        const float waist = b.Base.z + b.Height * 0.22f, shoulder = 0.7f * b.Height;
+        float heights[MostRings];
+        for (int k = 0; k < rings; ++k) {
+            const float latitude = -0.55f + 1.55f * float(k) / float(rings - 1);
+            heights[k] = waist + (latitude > 0.0f ? shoulder : 0.5f * b.Height) * Sin(latitude);
+        }
+        // Where the lake crosses it, the ring nearest the water moves to
+        // the waterline, so the wet band and the lapping start there.
+        const float line = WaterLevel + 0.04f;
+        const bool inWater = heights[0] < line && line < heights[rings - 1] - 0.1f * b.Height;
+        int atLine = 0;
+        if (inWater) {
+            for (int k = 1; k < rings; ++k)
+                if (std::fabs(heights[k] - line) < std::fabs(heights[atLine] - line) || atLine == 0)
+                    atLine = k;
+            const float below = heights[atLine - 1] + 0.01f;
+            const float above = atLine + 1 < rings ? heights[atLine + 1] - 0.01f : waist + shoulder - 0.05f;
+            heights[atLine] = std::min(std::max(line, below), above);
+        }
         TVec3 points[MostRings + 1][MostCorners + 1], texels[MostRings + 1][MostCorners + 1];
+        float widths[MostRings + 1][MostCorners + 1];
         for (int k = 0; k <= rings; ++k)
             for (int c = 0; c <= corners; ++c) {
-                // Latitudes (radians up from the waist) from under the
-                // waist to the shoulder, then the crown.
-                const float latitude = -0.55f + 1.55f * float(k) / float(rings - 1);
-                const float across = k < rings ? Cos(latitude) : 0.0f;
-                const float rise = k < rings ? Sin(latitude) : 1.0f;
-                const float a = b.Turn + 2.0f * Pi * float(c) / float(corners) + 0.2f * float(k);
-                const float w = b.Radius * across * lumps[c % corners] *
-                                (k < rings ? float(random.Range(0.93, 1.07)) : 1.0f);
-                const float up = rise > 0.0f ? b.Height * 0.7f * rise : b.Height * 0.5f * rise;
-                points[k][c] = V3(b.Base.x + w * Cos(a), b.Base.y + w * Sin(a), waist + up);
+                // Up from the waist the ball's latitude; below it, straight
+                // sides. No corner juts out past the one below it.
+                const float z = k < rings ? heights[k] : waist + shoulder;
+                const float rise = Clamp01((z - waist) / shoulder), across = std::sqrt(1.0f - rise * rise);
+                const float a = b.Turn + 2.0f * Pi * float(c) / float(corners);
+                float w = b.Radius * across * lumps[c % corners] *
+                          (k < rings ? float(random.Range(0.93, 1.07)) : 1.0f);
+                if (k > 0) w = std::min(w, widths[k - 1][c]);
+                widths[k][c] = w;
+                points[k][c] = V3(b.Base.x + w * Cos(a), b.Base.y + w * Sin(a), z);
                 if (c == corners) points[k][c] = points[k][0];
                 // The ball's normal: its shape across over its shape up.
-                const TVec3 n = Normalised(V3(across * Cos(a) / b.Radius, across * Sin(a) / b.Radius,
-                                              rise / (rise > 0.0f ? 0.7f : 0.5f) / b.Height));
-                // Sun on its side, sky light on its top; wet and dark below
-                // the line where the lake's ripples reach, and in the spray.
+                const TVec3 n =
+                    Normalised(V3(across * Cos(a) / b.Radius, across * Sin(a) / b.Radius, rise / shoulder));
+                // Sun on its side, sky light on its top; a dark wet band
+                // just above the water, where the ripples reach, and wet
+                // all over in the spray.
+                const float wet = std::max(spray, SmoothRange(WaterLevel + 0.45f, WaterLevel + 0.1f, z));
                 float light = 0.6f * std::max(0.0f, Dot(n, sun)) + 0.3f * (0.5f + 0.5f * n.z) + tone;
-                light *= 1.0f - 0.45f * std::max(spray, SmoothRange(WaterLevel + 0.5f, WaterLevel + 0.1f,
-                                                                    points[k][c].z));
-                texels[k][c] = V3(s0 + 0.12f * b.Radius * float(c) / float(corners), LightT(light), 0.0f);
+                light *= 1.0f - 0.4f * wet;
+                // Low down, where the water or the turf keeps it damp, it
+                // greens with algae and moss: the texture's green side.
+                const float low = std::max(SmoothRange(WaterLevel + 0.9f, WaterLevel + 0.1f, z),
+                                           0.6f * SmoothRange(waist + 0.3f * b.Height, waist, z));
+                const float s = s0 + 0.12f * b.Radius * float(c) / float(corners);
+                texels[k][c] = V3(s + (0.04f + 0.15f * (s - 0.36f) - s) * std::max(low, 0.7f * spray),
+                                  LightT(light), 0.0f);
             }
         auto facet = [&](int k0, int c0, int k1, int c1, int k2, int c2) {
             const TVec3 &p = points[k0][c0], &q = points[k1][c1], &r = points[k2][c2];
@@ -207,8 +238,39 @@ TGenObject Boulders(const std::vector<TBoulder>& boulders, std::uint16_t materia
                 facet(k, c, k, c + 1, k + 1, c + 1);
                 if (k + 1 < rings) facet(k, c, k + 1, c + 1, k + 1, c);
             }
+        // The water lapping round it: a pale rim on the lake, flecked and
+        // ragged, a hand's breadth wide, just above the still water so the ripples
+        // cover and uncover it. Its inner edge lies inside the stone; only
+        // the side toward camera 1, and only round stones big enough to
+        // show it, is worth drawing.
+        if (!inWater || seen < 0.008f) continue;
+        float reaches[MostCorners + 1];
+        for (int c = 0; c < corners; ++c)
+            reaches[c] = 0.06f + 0.14f * float(random.Unit()) + 0.04f * b.Radius;
+        reaches[corners] = reaches[0];
+        for (int c = 0; c < corners; ++c) {
+            TVec3 quad[4], tex[4];
+            for (int e = 0; e < 2; ++e) {
+                const TVec3 p = points[atLine][c + e];
+                const TVec3 out = V3(p.x - b.Base.x, p.y - b.Base.y, 0.0f);
+                quad[e] = V3(b.Base.x + 0.9f * out.x, b.Base.y + 0.9f * out.y, WaterLevel + 0.09f);
+                quad[3 - e] = p + Normalised(out) * reaches[c + e];
+                quad[3 - e].z = WaterLevel + 0.07f;
+                const float around = 0.3f + 0.4f * float(c + e) / float(corners);
+                tex[e] = V3(around, 0.35f, 0.0f);
+                tex[3 - e] = V3(around, 0.05f, 0.0f);
+            }
+            const TVec3 middle = (quad[0] + quad[1]) * 0.5f;
+            if (Dot(middle - b.Base, eye - middle) < 0.3f * Length(middle - b.Base) * Length(eye - middle))
+                continue;
+            // Counter-clockwise from above.
+            if (Cross(quad[1] - quad[0], quad[2] - quad[0]).z > 0.0f)
+                wash.AddQuad(quad[0], quad[1], quad[2], quad[3], tex[0], tex[1], tex[2], tex[3]);
+            else
+                wash.AddQuad(quad[3], quad[2], quad[1], quad[0], tex[3], tex[2], tex[1], tex[0]);
+        }
     }
-    return object;
+    return out;
 }
 
 TPicture StoneTexture() {
@@ -222,6 +284,10 @@ TPicture StoneTexture() {
             const float lichen = SmoothRange(0.2f, 0.5f, Fbm(u * 12.0f, v * 12.0f, seeds::StoneLichen, 3));
             TColour c = Mix(Rgb(0.40f, 0.39f, 0.36f), Rgb(0.58f, 0.55f, 0.50f), 0.5f + 0.6f * grain);
             c = Mix(c, Rgb(0.60f, 0.62f, 0.52f), 0.35f * lichen);
+            // Toward its left edge the grain turns the dark olive of stone
+            // kept wet: algae by the water, moss at the foot in the turf.
+            const float green = SmoothRange(0.34f, 0.08f, u);
+            c = Scaled(Mix(c, Rgb(0.24f, 0.31f, 0.14f), 0.8f * green), 1.0f - 0.15f * green);
             c = Lit(Scaled(c, 0.25f + 0.8f * light), LightTint(light));
             picture.Set(x, y, c);
         }

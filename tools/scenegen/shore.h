@@ -4,8 +4,10 @@
 // is a lumpy stone worn round, lit by the sun corner by corner: its texture
 // is a strip of stone grain from shade to full sun, and every corner takes
 // the part of the strip that its own light calls for, so the light runs
-// smoothly over it; below the ripples' reach and in the falls' spray it is
-// wet and dark.
+// smoothly over it; just above the water, where the ripples reach, and in
+// the falls' spray it is wet and dark, and low down greener. It stands in the
+// lake and the turf with straight sides, showing no underside, and the water
+// laps round it in a pale rim.
 #pragma once
 
 #include <cstdint>
@@ -33,7 +35,16 @@ float ShoreFlatness(float x, float y);
 
 // The stones, from fixed seeds: along the shore and at the falls' foot.
 std::vector<TBoulder> PlaceBoulders();
-TGenObject Boulders(const std::vector<TBoulder>& boulders, std::uint16_t material);
-TPicture StoneTexture(); // 256 x 256 RGB: grain across, light from bottom (shade) to top (sun)
+// The stones (`material`, the stone texture) and, round those that stand
+// in the lake, the pale rim of water lapping at them (`washMaterial`, the
+// falls' foam texture).
+struct TStoneObjects {
+    TGenObject Stones, Wash;
+};
+TStoneObjects Boulders(const std::vector<TBoulder>& boulders, std::uint16_t material,
+                       std::uint16_t washMaterial);
+// 256 x 256 RGB: grain across, wet and green toward the left edge; light
+// from the bottom (shade) to the top (sun).
+TPicture StoneTexture();
 
 } // namespace scenegen
