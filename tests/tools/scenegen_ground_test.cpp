@@ -1,6 +1,7 @@
 // The ground's painting as the generator does it, at points of the land
 // round the lake: rock shows where the land rises steeply, not on gentle
-// ground, and bare earth lies in small worn scraps, not broad patches.
+// ground, bare earth lies in small worn scraps, not broad patches, and
+// trees cast their shadows onto the ground as it lies.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 
 #include "tools/scenegen/shore.h"
 #include "tools/scenegen/terrain.h"
+#include "tools/scenegen/lighting.h"
 #include "tools/scenegen/world.h"
 
 using namespace scenegen;
@@ -91,4 +93,26 @@ TEST(ScenegenGround, BareEarthLiesInSmallScrapsNotBroadPatches) {
     ASSERT_GT(open, 50000);
     EXPECT_GT(bare, open / 1000) << bare << " of " << open;
     EXPECT_LE(float(longest) * spacing, 2.5f);
+}
+
+TEST(ScenegenGround, ACrownsShadowFallsWhereTheSunsRayMeetsTheGround) {
+    // Trees standing on slopes every way round the lake: the middle of each
+    // crown's shadow lies on the ground, straight down the sun's ray from
+    // the crown, so that on a slope it is neither painted up the hill nor
+    // stretched across it.
+    const TVec3 sun = SunDirection();
+    int sloped = 0;
+    for (float y = 130.0f; y < 340.0f; y += 7.0f)
+        for (float x = -60.0f; x < 110.0f; x += 7.0f) {
+            const float h = TerrainHeight(x, y);
+            if (h < WaterLevel + 1.0f) continue;
+            const TShadowCaster caster{V3(x, y, h), 2.0f, 6.0f};
+            const TVec3 crown = V3(x, y, h + caster.CrownHeight), shadow = ShadowCentre(caster);
+            ASSERT_NEAR(shadow.z, TerrainHeight(shadow.x, shadow.y), 0.05f) << x << ", " << y;
+            const TVec3 ray = crown - shadow;
+            ASSERT_GT(Dot(ray, sun), 0.0f) << x << ", " << y;
+            ASSERT_LT(Length(Cross(ray, sun)), 0.02f * Length(ray)) << x << ", " << y;
+            sloped += std::fabs(shadow.z - h) > 0.5f ? 1 : 0;
+        }
+    EXPECT_GT(sloped, 50);
 }

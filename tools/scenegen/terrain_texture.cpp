@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "tools/scenegen/bedded_rock.h"
+#include "tools/scenegen/canopy.h"
 #include "tools/scenegen/lake_sheen.h"
 #include "tools/scenegen/meadow.h"
 #include "tools/scenegen/noise.h"
@@ -107,31 +108,6 @@ THalfMap SunlightMap(const THeightMap& m) {
 // The sunlight map at texel (i, j) of the full-resolution grid.
 float SampleHalf(const THalfMap& map, float i, float j) {
     return SampleGrid(map.V, map.Width, map.Height, i * 0.5f, j * 0.5f);
-}
-
-// Tree crowns seen from above: a jittered lattice of round crowns. Returns
-// the crown's height over the ground (0 in a gap) and its surface normal.
-float Crown(float x, float y, TVec3& normal) {
-    const float cell = 3.4f;
-    const int cx = int(std::floor(x / cell)), cy = int(std::floor(y / cell));
-    float best = 0.0f;
-    normal = V3(0, 0, 1);
-    for (int oy = -1; oy <= 1; ++oy)
-        for (int ox = -1; ox <= 1; ++ox) {
-            int gx = cx + ox, gy = cy + oy;
-            float px = 0.0f, py = 0.0f;
-            CellPoint(gx, gy, seeds::CrownX, seeds::CrownY, 0.4f, px, py);
-            px *= cell, py *= cell;
-            float r = cell * (0.55f + 0.15f * LatticeValue(gx, gy, seeds::CrownSize));
-            float dx = x - px, dy = y - py, d2 = dx * dx + dy * dy;
-            if (d2 >= r * r) continue;
-            float top = std::sqrt(r * r - d2);
-            if (top > best) {
-                best = top;
-                normal = Normalised(V3(dx, dy, top));
-            }
-        }
-    return best;
 }
 
 struct TGround {
@@ -358,8 +334,9 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, const TRelief&
 }
 
 // Share of direct sunlight (0..1) left at each texel by the casters' crowns:
-// a soft patch round where each crown's shadow falls, narrowing back to the
-// foot of its trunk.
+// a soft patch round where each crown's shadow falls, and back to the foot
+// of its trunk only the trunk's thin shadow, not a wedge: wedges from a row
+// of trees on a slope streak it.
 std::vector<float> CrownShadowMap(const THeightMap& m, const std::vector<TShadowCaster>& casters) {
     std::vector<float> light(std::size_t(m.Width) * std::size_t(m.Height), 1.0f);
     for (const TShadowCaster& caster : casters) {
@@ -375,7 +352,7 @@ std::vector<float> CrownShadowMap(const THeightMap& m, const std::vector<TShadow
                 const float x = m.X0 + m.StepX * float(i) - foot.x, y = m.Y0 + m.StepY * float(j) - foot.y;
                 const float k = Clamp01((x * lx + y * ly) / len2);
                 const float dx = x - k * lx, dy = y - k * ly;
-                const float radius = caster.Radius * (0.3f + 0.7f * std::sqrt(k));
+                const float radius = caster.Radius * (0.15f + 0.85f * SmoothRange(0.3f, 0.8f, k));
                 const float d = std::sqrt(dx * dx + dy * dy);
                 const float shade = 0.9f * SmoothRange(radius * 1.5f, radius * 0.6f, d);
                 float& l = light[std::size_t(j) * std::size_t(m.Width) + std::size_t(i)];
@@ -388,9 +365,28 @@ std::vector<float> CrownShadowMap(const THeightMap& m, const std::vector<TShadow
 } // namespace
 
 TVec3 ShadowCentre(const TShadowCaster& caster) {
+    // Down the sun's ray from the crown's middle to where it meets the
+    // ground: short where the ground rises away from the tree, long where it
+    // falls, never painted up a slope it would not reach.
     const TVec3 sun = SunDirection();
-    const float run = caster.CrownHeight / sun.z;
-    return V3(caster.Base.x - sun.x * run, caster.Base.y - sun.y * run, caster.Base.z);
+    const TVec3 crown = caster.Base + V3(0.0f, 0.0f, caster.CrownHeight);
+    auto above = [&](float s) {
+        const TVec3 p = crown - sun * s;
+        return p.z - TerrainHeight(p.x, p.y);
+    };
+    // The ground lies nowhere deeper than the lake's bed, some 8 units
+    // under the water: the ray meets it before it sinks below that.
+    const float step = 0.5f;
+    float lo = 0.0f, hi = step;
+    while (above(hi) > 0.0f && crown.z - sun.z * hi > WaterLevel - 10.0f) {
+        lo = hi;
+        hi += step;
+    }
+    for (int it = 0; it < 8; ++it) {
+        const float mid = 0.5f * (lo + hi);
+        (above(mid) > 0.0f ? lo : hi) = mid;
+    }
+    return crown - sun * hi;
 }
 
 namespace {
