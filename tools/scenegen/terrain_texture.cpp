@@ -182,14 +182,16 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, const TRelief&
 
     // Rock where the land rises steeply, breaking through the turf in
     // patches where the ground steepens; a low bank or a bump in a meadow,
-    // however steep for a unit or two, keeps its turf.
+    // however steep for a unit or two, keeps its turf, and so does the bank
+    // along the water unless the land goes on rising as a face.
     const float grain = 0.5f + 1.3f * surface.Fbm(0.8f, seeds::RockBreakup, 3);
     // Its edge steps from block to block of the rock beneath.
     const TCellNoise slab = CellNoise(x / 1.7f, y / 1.7f + hMesh / 2.5f, seeds::OutcropSlabs);
     float rockiness = BrokenCover(
         SmoothRange(0.28f, 0.5f,
                     slope + 0.12f * surface.Fbm(8.0f, seeds::RockEdge, 3) + 0.06f * detail * slab.Value) *
-            SmoothRange(0.5f, 0.8f, relief.Rise),
+            SmoothRange(0.5f, 0.8f, relief.Rise) *
+            Clamp01(SmoothRange(1.0f, 3.0f, above) + SmoothRange(0.9f, 1.2f, relief.Rise)),
         grain, detail);
     // Outcrops breaking through the turf where the soil is thin, on knolls
     // and crests and the shoulders of steep ground: slabs split by joints,
