@@ -21,7 +21,7 @@ TMeadow MeadowAt(float x, float y, float above, TVec3 n, const TRelief& relief, 
         Clamp01(SmoothRange(7.0f, 0.5f, above) + SmoothRange(0.0f, 1.0f, StreamWater(x, y) * 4.0f));
     const float hollow = SmoothRange(0.1f, 0.7f, relief.Hollow),
                 crest = SmoothRange(-0.1f, -0.7f, relief.Hollow);
-    const float dryness = 0.25f + 0.45f * Fbm(x / 40.0f, y / 40.0f, seeds::MeadowDrifts, 4) + 1.5f * facing -
+    const float dryness = 0.25f + 0.5f * Fbm(x / 40.0f, y / 40.0f, seeds::MeadowDrifts, 4) + 0.8f * facing -
                           0.45f * wetness + 0.15f * SmoothRange(6.0f, 30.0f, above) + 0.35f * crest -
                           0.35f * hollow;
     TColour ground = Mix(lush, dry, Clamp01(dryness));
