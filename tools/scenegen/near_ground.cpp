@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "tools/scenegen/maths.h"
+#include "tools/scenegen/meadow.h"
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/parallel.h"
 
@@ -204,7 +205,7 @@ std::vector<TPicture> BakeNearGround(const TGenModel& model, const std::uint16_t
             samples.push_back({c.Point + c.Major * 0.25f, footprint, {}, 0.0f});
         }
     }
-    const float margin = 4.0f;
+    const float margin = 4.0f + ReliefRadius; // the lie of the land is read round each point
     PaintGround(TArea{NearGroundArea.X0 - margin, NearGroundArea.Y0 - margin, NearGroundArea.X1 + margin,
                       NearGroundArea.Y1 + margin},
                 0.15f, casters, samples);

@@ -27,6 +27,9 @@ constexpr std::uint32_t MeadowDrifts = 61u, MeadowEarth = 63u, MeadowMottle = 67
                         MudTone = 1167u, ForestFloor = 1171u, WetEdge = 1173u, RockSwell = 7121u,
                         RockJoints = 7125u, RockSeeps = 7131u, RockTufts = 7135u, StreamStones = 7145u,
                         StreamRiffles = 7151u, StreamSky = 7155u, RockBreakup = 7301u, TalusBreakup = 7311u;
+// The meadows' rushes in the hollows, their tussocks, the scraps of worn
+// earth and the slabs of the outcrops (meadow.cpp, terrain_texture.cpp).
+constexpr std::uint32_t MeadowRushes = 7751u, Tussocks = 7761u, WornEarth = 7771u, OutcropSlabs = 7781u;
 // The sky's farther range of mountains (sky.cpp).
 constexpr std::uint32_t FarRangeMottle = 7321u, FarRangeSpurs = 7323u;
 // Stones and the shore's lie: the shore's clusters and each stone in them,
@@ -142,6 +145,10 @@ constexpr std::uint32_t All[] = {Hills,
                                  StreamSky,
                                  RockBreakup,
                                  TalusBreakup,
+                                 MeadowRushes,
+                                 Tussocks,
+                                 WornEarth,
+                                 OutcropSlabs,
                                  FarRangeMottle,
                                  FarRangeSpurs,
                                  FallsStreaks,

@@ -184,10 +184,10 @@ TColour FarRangeColour(float below, float azimuth, float elevation, float lit) {
     const float turn = spurs(azimuth + 0.25f) - spurs(azimuth - 0.25f);
     const float faces = SmoothRange(-0.25f, 0.25f, SunInView().x < 0.0f ? -turn : turn);
     lit += (faces - lit) * (0.35f + 0.4f * SmoothRange(0.2f, 2.0f, below));
-    const TColour shade = Rgb(0.44f, 0.52f, 0.67f), sunny = Rgb(0.64f, 0.67f, 0.73f);
+    const TColour shade = Rgb(0.40f, 0.48f, 0.64f), sunny = Rgb(0.66f, 0.68f, 0.73f);
     const TColour hill =
         Lit(Mix(shade, sunny, Clamp01(0.9f * lit + 0.2f * mottle)), LightTint(0.5f + 0.45f * lit));
-    return Mix(hill, HazeColour(), 0.12f + 0.6f * SmoothRange(0.0f, 5.0f, below));
+    return Mix(hill, HazeColour(), 0.05f + 0.67f * SmoothRange(0.0f, 5.0f, below));
 }
 
 } // namespace
@@ -215,12 +215,13 @@ TPicture SkyTexture(const TTerrainGrid& grid) {
         for (int i = 0; i < picture.Width; ++i) {
             float az = -90.0f + 180.0f * (float(i) + 0.5f) / float(picture.Width);
             TColour c = SkyColour(Direction(az * Degree, e * Degree));
-            // The farther range, its crest soft over a few rows of texels
-            // so that it stays smooth however far a screen magnifies it.
+            // The farther range, its crest soft over a row or two of texels:
+            // enough that it stays smooth however far a screen magnifies it,
+            // little enough that the ridge reads crisp against the sky.
             float lit = 0.0f;
             const float crest = FarRangeCrest(skyline[std::size_t(i)], az, lit);
             const float below = crest - e;
-            if (below > -0.2f) c = Mix(c, FarRangeColour(below, az, e, lit), SmoothRange(-0.2f, 0.2f, below));
+            if (below > -0.1f) c = Mix(c, FarRangeColour(below, az, e, lit), SmoothRange(-0.1f, 0.1f, below));
             picture.Set(i, j, c);
         }
     });

@@ -52,8 +52,8 @@ struct TShadowCaster {
     float Radius, CrownHeight;
 };
 
-// Where the shadow of a crown falls on level ground at the height of its
-// foot: its middle, away from the sun.
+// Where the shadow of a crown's middle falls on the ground, away from the
+// sun.
 TVec3 ShadowCentre(const TShadowCaster& caster);
 
 // The ground's texture over `area`: colour by height, slope and cover, lit by

@@ -4,11 +4,14 @@
 #include <cmath>
 
 #include "tools/scenegen/bedded_rock.h"
+#include "tools/scenegen/canopy.h"
 #include "tools/scenegen/lake_sheen.h"
+#include "tools/scenegen/meadow.h"
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/parallel.h"
 #include "tools/scenegen/seeds.h"
 #include "tools/scenegen/shore.h"
+#include "tools/scenegen/surface_noise.h"
 #include "tools/scenegen/terrain.h"
 #include "tools/scenegen/toolkit.h"
 
@@ -46,6 +49,20 @@ THeightMap MakeHeightMap(const TArea& area, int width, int height) {
                 TerrainHeight(m.X0 + m.StepX * float(i), m.Y0 + m.StepY * float(j));
     });
     return m;
+}
+
+// The lie of the land round the point (fi, fj) of the height map, in texels.
+TRelief ReliefAt(const THeightMap& m, float fi, float fj) {
+    auto at = [&](float i, float j) {
+        const float i0 = std::floor(i), j0 = std::floor(j), u = i - i0, v = j - j0;
+        const int a = int(i0), b = int(j0);
+        return Lerp(Lerp(m.At(a, b), m.At(a + 1, b), u), Lerp(m.At(a, b + 1), m.At(a + 1, b + 1), u), v);
+    };
+    const float ri = ReliefRadius / m.StepX, rj = ReliefRadius / m.StepY;
+    const float east = at(fi + ri, fj), west = at(fi - ri, fj), north = at(fi, fj + rj),
+                south = at(fi, fj - rj);
+    return TRelief{Hypot(east - west, north - south) / (2.0f * ReliefRadius),
+                   0.25f * (east + west + north + south) - at(fi, fj)};
 }
 
 // Share of direct sunlight (0..1) reaching each texel of a half-resolution
@@ -93,69 +110,11 @@ float SampleHalf(const THalfMap& map, float i, float j) {
     return SampleGrid(map.V, map.Width, map.Height, i * 0.5f, j * 0.5f);
 }
 
-// Tree crowns seen from above: a jittered lattice of round crowns. Returns
-// the crown's height over the ground (0 in a gap) and its surface normal.
-float Crown(float x, float y, TVec3& normal) {
-    const float cell = 3.4f;
-    const int cx = int(std::floor(x / cell)), cy = int(std::floor(y / cell));
-    float best = 0.0f;
-    normal = V3(0, 0, 1);
-    for (int oy = -1; oy <= 1; ++oy)
-        for (int ox = -1; ox <= 1; ++ox) {
-            int gx = cx + ox, gy = cy + oy;
-            float px = 0.0f, py = 0.0f;
-            CellPoint(gx, gy, seeds::CrownX, seeds::CrownY, 0.4f, px, py);
-            px *= cell, py *= cell;
-            float r = cell * (0.55f + 0.15f * LatticeValue(gx, gy, seeds::CrownSize));
-            float dx = x - px, dy = y - py, d2 = dx * dx + dy * dy;
-            if (d2 >= r * r) continue;
-            float top = std::sqrt(r * r - d2);
-            if (top > best) {
-                best = top;
-                normal = Normalised(V3(dx, dy, top));
-            }
-        }
-    return best;
-}
-
 struct TGround {
     TColour Albedo;
     TVec3 Normal;    // the surface that catches the light (a crown's, in woods)
     float Occlusion; // 1 open, lower in gaps between crowns
     float Turf;      // 1 where open grass shows, 0 on earth, rock, sand, water, woods
-};
-
-// Noise laid on the ground from three sides, each weighted by how squarely
-// the ground faces it, so that a steep bank shows a pattern at its own size
-// rather than drawn out from top to bottom, as one laid from above would be.
-class TSurfaceNoise {
-  public:
-    TSurfaceNoise(float x, float y, float z, TVec3 n) : X(x), Y(y), Z(z) {
-        float w[3] = {n.x * n.x * n.x * n.x, n.y * n.y * n.y * n.y, n.z * n.z * n.z * n.z};
-        float sum = w[0] + w[1] + w[2];
-        for (float& v : w)
-            v = v / sum < 0.03f ? 0.0f : v;
-        sum = w[0] + w[1] + w[2];
-        Wx = w[0] / sum, Wy = w[1] / sum, Wz = w[2] / sum;
-        // Independent patterns blended lose contrast: make it up.
-        Norm = 1.0f / std::sqrt(Wx * Wx + Wy * Wy + Wz * Wz);
-    }
-    float Fbm(float scale, std::uint32_t seed, int octaves) const {
-        return Blend([&](float a, float b) { return scenegen::Fbm(a / scale, b / scale, seed, octaves); });
-    }
-    float Value(float frequency, std::uint32_t seed) const {
-        return Blend([&](float a, float b) { return ValueNoise(a * frequency, b * frequency, seed); });
-    }
-
-  private:
-    template <typename Noise> float Blend(const Noise& noise) const {
-        float v = 0.0f;
-        if (Wz > 0.0f) v += Wz * noise(X, Y);
-        if (Wx > 0.0f) v += Wx * noise(Y, Z);
-        if (Wy > 0.0f) v += Wy * noise(X, Z);
-        return v * Norm;
-    }
-    float X, Y, Z, Wx = 0.0f, Wy = 0.0f, Wz = 1.0f, Norm = 1.0f;
 };
 
 // Rock or stone covering `cover` (0..1) of the turf, shown as whole patches
@@ -171,45 +130,16 @@ float BrokenCover(float cover, float grain, float detail) {
 // `detail` is 1 where a texel covers a small patch of ground and falls to 0
 // where it covers a unit or more: features far smaller than a texel would
 // only alias into blocks and speckle there.
-TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) {
+TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, const TRelief& relief, float footprint) {
+    const float detail = SmoothRange(0.7f, 0.35f, footprint);
     const float above = hMesh - WaterLevel;
     const TSurfaceNoise surface(x, y, h, n);
     const float slope = 1.0f - n.z;
 
-    // Meadow: lush and dry grass in drifts, with a fine mottle.
-    // The grass is drier where the land faces the sun and lies high above
-    // the water, lusher low by the lake and the stream and on the slopes
-    // turned away, so its colour follows the land's shape and wetness.
-    TColour lush = Rgb(0.24f, 0.37f, 0.12f), dry = Rgb(0.55f, 0.52f, 0.28f);
+    const TMeadow meadow = MeadowAt(x, y, above, n, relief, surface, footprint);
+    const TColour ground = meadow.Colour;
     const TVec3 sun = SunDirection();
-    const float facing = Dot(n, sun) - sun.z; // 0 on level ground, above it facing the sun
-    const float wetness = SmoothRange(7.0f, 0.5f, above) + SmoothRange(0.0f, 1.0f, StreamWater(x, y) * 4.0f);
-    const float dryness = 0.25f + 0.7f * Fbm(x / 40.0f, y / 40.0f, seeds::MeadowDrifts, 4) + 1.5f * facing -
-                          0.45f * Clamp01(wetness) + 0.15f * SmoothRange(6.0f, 30.0f, above);
-    TColour ground = Mix(lush, dry, Clamp01(dryness));
-    ground = Mix(ground, Rgb(0.40f, 0.33f, 0.20f),
-                 0.35f * SmoothRange(0.2f, 0.6f, surface.Fbm(18.0f, seeds::MeadowEarth, 3)));
-    ground = Scaled(ground, 1.0f + detail * (0.3f * surface.Fbm(2.5f, seeds::MeadowMottle, 3) - 0.18f) -
-                                0.1f * (1.0f - detail));
-    // Tufts and blades: fine streaks of light and dark grass.
-    ground = Scaled(ground, 1.0f + detail * (0.2f * surface.Value(2.7f, seeds::GrassBlades) - 0.1f));
-    // Bare, trodden earth in a few patches.
-    const float bare = detail * SmoothRange(0.42f, 0.6f, surface.Fbm(11.0f, seeds::BareEarth, 4));
-    ground =
-        Mix(ground,
-            Scaled(Rgb(0.42f, 0.34f, 0.23f), 0.85f + 0.3f * surface.Value(2.3f, seeds::BareEarthTone)), bare);
-    // Flowers in drifts: white, yellow and a little purple, in specks.
-    const float drift = SmoothRange(0.1f, 0.45f, surface.Fbm(16.0f, seeds::FlowerDrifts, 3)) * (1.0f - bare);
-    const float speck = surface.Value(4.7f, seeds::FlowerSpecks);
-    if (speck > 0.55f && drift > 0.0f && detail > 0.0f) {
-        const float kind = ValueNoise(x / 7.0f, y / 7.0f, seeds::FlowerKinds);
-        const TColour flower = kind > 0.3f
-                                   ? Rgb(0.86f, 0.84f, 0.72f)
-                                   : (kind > -0.4f ? Rgb(0.85f, 0.74f, 0.30f) : Rgb(0.55f, 0.45f, 0.62f));
-        ground = Mix(ground, flower, drift * SmoothRange(0.55f, 0.8f, speck) * 0.8f * detail);
-    }
-
-    TGround g{ground, n, 1.0f, 1.0f - bare};
+    TGround g{ground, n, 1.0f, 1.0f - meadow.Bare};
 
     // Woods on the hills, thinning out towards the water and off the rocks.
     float wood = WoodsDensity(x, y, h) * (1.0f - SmoothRange(0.25f, 0.4f, slope));
@@ -250,29 +180,47 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
         }
     }
 
-    // Rock on steep ground, breaking through the turf in patches where the
-    // ground steepens.
+    // Rock where the land rises steeply, breaking through the turf in
+    // patches where the ground steepens; a low bank or a bump in a meadow,
+    // however steep for a unit or two, keeps its turf, and so does the bank
+    // along the water unless the land goes on rising as a face.
     const float grain = 0.5f + 1.3f * surface.Fbm(0.8f, seeds::RockBreakup, 3);
+    // Its edge steps from block to block of the rock beneath.
+    const TCellNoise slab = CellNoise(x / 1.7f, y / 1.7f + hMesh / 2.5f, seeds::OutcropSlabs);
     float rockiness = BrokenCover(
-        SmoothRange(0.28f, 0.5f, slope + 0.12f * surface.Fbm(8.0f, seeds::RockEdge, 3)), grain, detail);
-    // Outcrops breaking through the turf here and there: lichen-grey, in
-    // broken patches with turf between, never a clean blot.
-    const float outcrop =
-        surface.Fbm(13.0f, seeds::Outcrops, 4) + 0.12f * surface.Fbm(1.5f, seeds::OutcropShape, 3);
-    const float outcropCover = BrokenCover(
-        0.55f * detail * SmoothRange(0.58f, 0.68f, outcrop) * SmoothRange(4.0f, 8.0f, above), grain, detail);
+        SmoothRange(0.28f, 0.5f,
+                    slope + 0.12f * surface.Fbm(8.0f, seeds::RockEdge, 3) + 0.06f * detail * slab.Value) *
+            SmoothRange(0.5f, 0.8f, relief.Rise) *
+            Clamp01(SmoothRange(1.0f, 3.0f, above) + SmoothRange(0.9f, 1.2f, relief.Rise)),
+        grain, detail);
+    // Outcrops breaking through the turf where the soil is thin, on knolls
+    // and crests and the shoulders of steep ground: slabs split by joints,
+    // with turf in the wider ones, never a clean blot.
+    const float thinSoil =
+        std::max(SmoothRange(-0.1f, -0.7f, relief.Hollow), SmoothRange(0.35f, 0.7f, relief.Rise));
+    const float outcrop = surface.Fbm(13.0f, seeds::Outcrops, 4) +
+                          0.12f * surface.Fbm(1.5f, seeds::OutcropShape, 3) + 0.15f * thinSoil - 0.08f;
+    const float joint = SmoothRange(0.04f, 0.16f, slab.Second - slab.Nearest);
+    const float outcropCover =
+        BrokenCover(0.55f * detail * SmoothRange(0.58f, 0.68f, outcrop) * SmoothRange(4.0f, 8.0f, above) *
+                        Lerp(1.0f, 0.35f + 0.65f * joint, detail),
+                    grain, detail);
     rockiness = std::max(rockiness, outcropCover);
     // Fans of stone fallen from the escarpment, heaped at its foot.
     const float talus = BrokenCover(ScarpTalus(x, y) * SmoothRange(0.3f, 0.18f, slope),
                                     0.5f + 1.3f * surface.Fbm(0.6f, seeds::TalusBreakup, 3), detail);
     rockiness = std::max(rockiness, talus);
     if (rockiness > 0.0f) {
-        // Grey rock in bands along the strata, split by dark cracks, with
-        // lichen and dirt in patches.
-        float strata = Fbm(x / 6.0f + y / 11.0f, hMesh / 0.9f, seeds::Strata, 4);
-        float crack =
+        // Grey rock in bands along the strata where it stands as a face, in
+        // slabs of their own tone where it lies back; split by dark cracks,
+        // with lichen and dirt in patches.
+        const float strata = Fbm(x / 6.0f + y / 11.0f, hMesh / 0.9f, seeds::Strata, 4);
+        const float face = SmoothRange(0.2f, 0.45f, slope);
+        const float crack =
             SmoothRange(0.0f, 0.08f, std::fabs(Fbm(x / 2.2f, y / 2.2f + hMesh / 2.0f, seeds::Cracks, 3)));
-        TColour rock = Mix(Rgb(0.33f, 0.32f, 0.31f), Rgb(0.58f, 0.57f, 0.55f), Clamp01(0.5f + 1.3f * strata));
+        TColour rock = Mix(Rgb(0.33f, 0.32f, 0.31f), Rgb(0.58f, 0.57f, 0.55f),
+                           Clamp01(0.5f + Lerp(0.45f * slab.Value, 1.3f * strata, face)));
+        rock = Scaled(rock, 1.0f - 0.3f * detail * (1.0f - joint) * (1.0f - face));
         rock = Mix(rock, Rgb(0.47f, 0.45f, 0.33f),
                    0.4f * SmoothRange(0.1f, 0.4f, surface.Fbm(5.0f, seeds::RockLichen, 3)));
         rock = Scaled(rock, 1.0f - 0.3f * detail * (1.0f - crack));
@@ -388,8 +336,9 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, float detail) 
 }
 
 // Share of direct sunlight (0..1) left at each texel by the casters' crowns:
-// a soft patch round where each crown's shadow falls, narrowing back to the
-// foot of its trunk.
+// a soft patch round where each crown's shadow falls, and back to the foot
+// of its trunk only the trunk's thin shadow, not a wedge: wedges from a row
+// of trees on a slope streak it.
 std::vector<float> CrownShadowMap(const THeightMap& m, const std::vector<TShadowCaster>& casters) {
     std::vector<float> light(std::size_t(m.Width) * std::size_t(m.Height), 1.0f);
     for (const TShadowCaster& caster : casters) {
@@ -405,7 +354,7 @@ std::vector<float> CrownShadowMap(const THeightMap& m, const std::vector<TShadow
                 const float x = m.X0 + m.StepX * float(i) - foot.x, y = m.Y0 + m.StepY * float(j) - foot.y;
                 const float k = Clamp01((x * lx + y * ly) / len2);
                 const float dx = x - k * lx, dy = y - k * ly;
-                const float radius = caster.Radius * (0.3f + 0.7f * std::sqrt(k));
+                const float radius = caster.Radius * (0.15f + 0.85f * SmoothRange(0.3f, 0.8f, k));
                 const float d = std::sqrt(dx * dx + dy * dy);
                 const float shade = 0.9f * SmoothRange(radius * 1.5f, radius * 0.6f, d);
                 float& l = light[std::size_t(j) * std::size_t(m.Width) + std::size_t(i)];
@@ -418,9 +367,28 @@ std::vector<float> CrownShadowMap(const THeightMap& m, const std::vector<TShadow
 } // namespace
 
 TVec3 ShadowCentre(const TShadowCaster& caster) {
+    // Down the sun's ray from the crown's middle to where it meets the
+    // ground: short where the ground rises away from the tree, long where it
+    // falls, never painted up a slope it would not reach.
     const TVec3 sun = SunDirection();
-    const float run = caster.CrownHeight / sun.z;
-    return V3(caster.Base.x - sun.x * run, caster.Base.y - sun.y * run, caster.Base.z);
+    const TVec3 crown = caster.Base + V3(0.0f, 0.0f, caster.CrownHeight);
+    auto above = [&](float s) {
+        const TVec3 p = crown - sun * s;
+        return p.z - TerrainHeight(p.x, p.y);
+    };
+    // The ground lies nowhere deeper than the lake's bed, some 8 units
+    // under the water: the ray meets it before it sinks below that.
+    const float step = 0.5f;
+    float lo = 0.0f, hi = step;
+    while (above(hi) > 0.0f && crown.z - sun.z * hi > WaterLevel - 10.0f) {
+        lo = hi;
+        hi += step;
+    }
+    for (int it = 0; it < 8; ++it) {
+        const float mid = 0.5f * (lo + hi);
+        (above(mid) > 0.0f ? lo : hi) = mid;
+    }
+    return crown - sun * hi;
 }
 
 namespace {
@@ -463,7 +431,7 @@ TPicture BakeTerrainTexture(const TTerrainGrid& grid, const TArea& area, int wid
     const THeightMap heights = MakeHeightMap(area, width, height);
     const THalfMap sunlight = SunlightMap(heights);
     const std::vector<float> crowns = CrownShadowMap(heights, casters);
-    const float detail = SmoothRange(0.7f, 0.35f, std::max(heights.StepX, heights.StepY));
+    const float footprint = std::max(heights.StepX, heights.StepY);
     TPicture picture(width, height, 3);
     ParallelRows(height, [&](int j) {
         for (int i = 0; i < width; ++i) {
@@ -472,7 +440,8 @@ TPicture BakeTerrainTexture(const TTerrainGrid& grid, const TArea& area, int wid
             const float hx = heights.At(i + 1, j) - heights.At(i - 1, j);
             const float hy = heights.At(i, j + 1) - heights.At(i, j - 1);
             const TVec3 n = Normalised(V3(-hx / (2.0f * heights.StepX), -hy / (2.0f * heights.StepY), 1.0f));
-            const TGround g = GroundAt(x, y, h, grid.MeshHeight(x, y), n, detail);
+            const TGround g =
+                GroundAt(x, y, h, grid.MeshHeight(x, y), n, ReliefAt(heights, float(i), float(j)), footprint);
             const float share = SampleHalf(sunlight, float(i), float(j)) *
                                 crowns[std::size_t(j) * std::size_t(width) + std::size_t(i)];
             picture.Set(i, j, LitGround(g, share, V3(x, y, h)));
@@ -497,9 +466,9 @@ void PaintGround(const TArea& area, float step, const std::vector<TShadowCaster>
             const float d = std::max(0.08f, 0.5f * s.Footprint);
             const TVec3 n = Normalised(V3(TerrainHeight(x - d, y) - TerrainHeight(x + d, y),
                                           TerrainHeight(x, y - d) - TerrainHeight(x, y + d), 2.0f * d));
-            const float detail = SmoothRange(0.7f, 0.35f, s.Footprint);
-            const TGround g = GroundAt(x, y, TerrainHeight(x, y), s.Point.z, n, detail);
             const float fi = (x - heights.X0) / heights.StepX, fj = (y - heights.Y0) / heights.StepY;
+            const TGround g =
+                GroundAt(x, y, TerrainHeight(x, y), s.Point.z, n, ReliefAt(heights, fi, fj), s.Footprint);
             const float share = SampleHalf(sunlight, fi, fj) * SampleGrid(crowns, width, height, fi, fj);
             s.Colour = LitGround(g, share, s.Point);
             s.Turf = g.Turf;
