@@ -103,16 +103,16 @@ void AddCutout(TGenObject& object, const TPlant& c, const TAtlasCopy& into) {
     }
 }
 
-// Where a plant's quad lies on screen: tangents across and up from camera 1.
+// Where a plant's cut-out lies on screen: tangents across and up from camera 1.
 struct TScreenBox {
     float X0, Y0, X1, Y1;
 };
 TScreenBox ScreenBox(const TPlant& c) {
-    const TVec3 right = BillboardRight(c.Base) * (c.Width * 0.5f);
+    const TPlantKind& kind = PlantKinds[c.Kind];
+    const TVec3 right = BillboardRight(c.Base) * (c.Width * 0.5f), up = V3(0, 0, c.Height);
     TScreenBox box{1e30f, 1e30f, -1e30f, -1e30f};
-    for (const TVec3& p : {c.Base - right, c.Base + right, c.Base - right + V3(0, 0, c.Height),
-                           c.Base + right + V3(0, 0, c.Height)}) {
-        const TVec3 v = CameraView(p);
+    for (const TOutlinePoint& o : OutlineOf(kind.Cells[c.Variant % kind.Variants], kind.Fill)) {
+        const TVec3 v = CameraView(c.Base + right * (2.0f * o.U - 1.0f) + up * o.V);
         box = {std::min(box.X0, v.x), std::min(box.Y0, v.y), std::max(box.X1, v.x), std::max(box.Y1, v.y)};
     }
     return box;
@@ -123,19 +123,28 @@ TScreenBox ScreenBox(const TPlant& c) {
 // haze than that one: the nearer would look the farther of the two, and
 // where the nearer would come from the far texture and this one from the
 // atlas, the two would be drawn the wrong way round (the far texture's
-// plants are all drawn first).
+// plants are all drawn first). Nor does it take more haze than a nearer
+// one of its own clump that it stands beside: where the split between the
+// copies wanders between them, the one behind would stand out pale and
+// blue among its darker neighbours, as if seen through.
+constexpr float ClumpRadius = 10.0f;
+
 void ChooseFarCopies(std::vector<TPlant>& plants) {
     std::vector<TScreenBox> boxes(plants.size());
+    auto overlap = [](const TScreenBox& a, const TScreenBox& b) {
+        return a.X0 < b.X1 && b.X0 < a.X1 && a.Y0 < b.Y1 && b.Y0 < a.Y1;
+    };
     for (std::size_t a = plants.size(); a-- > 0;) {
         TPlant& p = plants[a];
         p.FarCopy = FarCopyOf(p.Base.x, p.Base.y, p.Distance);
         const TScreenBox box = boxes[a] = ScreenBox(p);
-        for (std::size_t b = a + 1; b < plants.size() && p.FarCopy < FarCopies - 1; ++b) {
-            const TScreenBox& front = boxes[b];
-            if (plants[b].Distance < p.Distance && box.X0 < front.X1 && front.X0 < box.X1 &&
-                box.Y0 < front.Y1 && front.Y0 < box.Y1)
-                p.FarCopy = std::max(p.FarCopy, plants[b].FarCopy);
+        int least = p.FarCopy, most = -1;
+        for (std::size_t b = a + 1; b < plants.size(); ++b) {
+            if (plants[b].Distance >= p.Distance || !overlap(box, boxes[b])) continue;
+            most = std::max(most, plants[b].FarCopy);
+            if (Distance2D(plants[b].Base, p.Base) < ClumpRadius) least = std::min(least, plants[b].FarCopy);
         }
+        p.FarCopy = std::max(least, most);
     }
 }
 
