@@ -758,6 +758,35 @@ TEST_F(LakeModel, TreesStandInGroupsFromSaplingsToOldTrees) {
     EXPECT_LT(heights[heights.size() / 10], 0.3 * heights[heights.size() * 9 / 10]) << "heights";
 }
 
+TEST_F(LakeModel, TheNearMeadowsOnlyWideScreensShowHoldGrovesAndScrub) {
+    // Out to either side beyond a 16:9 screen's edge, and within 150 units of
+    // camera 1, the meadows are no empty lawn: trees of full height stand
+    // there in groves, with young trees and bushes of many sizes round them.
+    const TModelMatrix& m = lake->Cameras[0].Matrices[0];
+    const TVec eye = EyeOf(m), right{m[0], m[4], m[8]}, forward{-m[2], -m[6], -m[10]};
+    std::vector<double> low[2];
+    int tall[2] = {};
+    for (const TCutoutQuad& q : CutoutQuads(*lake)) {
+        const TVec p = Minus(q.Foot, eye);
+        const double across = Dot(p, right) / Dot(p, forward);
+        if (q.Foot.Z < WaterZ + 2.5 || std::fabs(across) < 0.8 || std::fabs(across) > 32.0 / 9 * 0.4142 ||
+            std::hypot(p.X, p.Y) > 150)
+            continue;
+        const int side = across > 0;
+        if (q.Height >= 4.5)
+            ++tall[side];
+        else
+            low[side].push_back(q.Height);
+    }
+    for (int side = 0; side < 2; ++side) {
+        EXPECT_GE(tall[side], 10) << (side ? "right" : "left");
+        ASSERT_GE(low[side].size(), 10u) << (side ? "right" : "left");
+        std::sort(low[side].begin(), low[side].end());
+        EXPECT_GT(low[side][low[side].size() * 9 / 10], 2.0 * low[side][low[side].size() / 10])
+            << (side ? "right" : "left") << ": the low plants' heights";
+    }
+}
+
 TEST_F(LakeModel, BeyondTheFineGroundTheSlopesStayGentle) {
     // Outside the fine ground round the lake (x -72..120, y up to 312) the land's
     // texture is draped from above at a coarse scale: a steep slope there
