@@ -358,7 +358,13 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             // dense at their hearts, thinning out round them.
             const float woods = WoodsDensity(x, y, ground);
             const float groveShape = Fbm(x / 24.0f, y / 24.0f, seeds::Groves, 3);
-            const float open = SmoothRange(3.0f, 6.0f, above) * (1.0f - woods);
+            // Groves thin out on the stream's banks, as the woods do, so
+            // that it stays in sight down to the falls.
+            float banks = 0.0f;
+            for (int k = 2; k >= 1 && woods < 0.99f; --k)
+                if (StreamWater(x - 4.0f * float(k), y) > 0.0f || StreamWater(x + 4.0f * float(k), y) > 0.0f)
+                    banks = k == 2 ? 0.35f : 0.7f;
+            const float open = SmoothRange(3.0f, 6.0f, above) * (1.0f - woods) * (1.0f - banks);
             const float groves = SmoothRange(0.28f, 0.46f, groveShape) * open;
             const float heart = SmoothRange(0.46f, 0.62f, groveShape) * open;
             // Near camera 1 a grove's thin rim of young trees reads as toys
