@@ -444,7 +444,15 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             } else {
                 continue;
             }
-            place(habitat, age, x, y, ground, look, spread, choice);
+            // Bushes side by side not of one look: the looks run round the
+            // lattice so that no two neighbouring spots share one, from a
+            // start that changes from one patch of land to the next.
+            float bushLook = look;
+            if (habitat == THabitat::Undergrowth) {
+                const int start = int(4.0f * Clamp01(0.5f + Fbm(x / 40.0f, y / 40.0f, seeds::BushLooks, 1)));
+                bushLook = (float((column + 2 * row + start + 400) % BushKinds) + 0.5f) / float(BushKinds);
+            }
+            place(habitat, age, x, y, ground, bushLook, spread, choice);
         }
     // A tree left out may leave another one without company in turn.
     while (DropLoneTrees(plants)) {
