@@ -517,38 +517,56 @@ TEST_F(LakeModel, TreesStandOnTheGroundAsDrawn) {
 
 TEST_F(LakeModel, CutOutsAreDrawnFarToNearWhereTheyOverlap) {
     // The blended pass writes no depth: a cut-out drawn after a nearer one
-    // that it overlaps on screen would show through it.
+    // that it overlaps on screen would show through it. And the plants of
+    // one clump, a few strides apart, are seen through one haze: one behind
+    // a nearer neighbour it overlaps, drawn hazier than everything in front
+    // of it, reads as a pale ghost of a tree among dark ones.
     const TModelMatrix& m = lake->Cameras[0].Matrices[0];
     const TVec eye = EyeOf(m), right{m[0], m[4], m[8]}, up{m[1], m[5], m[9]}, forward{-m[2], -m[6], -m[10]};
     struct TDrawn {
         double Distance, X0, Y0, X1, Y1;
+        TVec Foot;
+        int Haze; // 0 the atlas, 1 the far texture's nearer copy, 2 its farther one
     };
     std::vector<TDrawn> drawn; // in drawing order
     for (const TModelObject& o : lake->Objects) {
         if (!Cutouts(o)) continue;
+        const bool far = TextureName(o) != "lake_trees";
         const TMesh& mesh = o.Meshes[0];
         for (std::size_t t = 0; t + 1 < mesh.Triangles.size(); t += 2) {
             const TVec a = Vertex(mesh.Triangles[t], 0), b = Vertex(mesh.Triangles[t], 1);
-            TDrawn d{std::hypot((a.X + b.X) / 2 - eye.X, (a.Y + b.Y) / 2 - eye.Y), 1e30, 1e30, -1e30, -1e30};
+            const TVec foot{(a.X + b.X) / 2, (a.Y + b.Y) / 2, 0};
+            const int haze = far ? 1 + (mesh.TexCoords[3 * t].T >= 0.5) : 0;
+            TDrawn d{std::hypot(foot.X - eye.X, foot.Y - eye.Y), 1e30, 1e30, -1e30, -1e30, foot, haze};
             for (std::size_t k = t; k < t + 2; ++k)
                 for (int v = 0; v < 3; ++v) {
                     const TVec p = Minus(Vertex(mesh.Triangles[k], v), eye);
                     const double x = Dot(p, right) / Dot(p, forward), y = Dot(p, up) / Dot(p, forward);
-                    d = {d.Distance, std::min(d.X0, x), std::min(d.Y0, y), std::max(d.X1, x),
-                         std::max(d.Y1, y)};
+                    d.X0 = std::min(d.X0, x), d.Y0 = std::min(d.Y0, y);
+                    d.X1 = std::max(d.X1, x), d.Y1 = std::max(d.Y1, y);
                 }
             drawn.push_back(d);
         }
     }
-    int wrong = 0;
-    for (std::size_t i = 0; i < drawn.size(); ++i)
-        for (std::size_t j = i + 1; j < drawn.size(); ++j) {
-            const TDrawn &p = drawn[i], &q = drawn[j];
-            if (q.Distance > p.Distance + 0.01 && p.X0 < q.X1 && q.X0 < p.X1 && p.Y0 < q.Y1 && q.Y0 < p.Y1)
-                ++wrong;
+    int wrong = 0, ghosts = 0;
+    for (std::size_t i = 0; i < drawn.size(); ++i) {
+        const TDrawn& p = drawn[i];
+        int hazeInFront = -1; // the most haze of those in front of it that it overlaps
+        bool besideClearer = false;
+        for (std::size_t j = 0; j < drawn.size(); ++j) {
+            const TDrawn& q = drawn[j];
+            if (q.Distance >= p.Distance || !(p.X0 < q.X1 && q.X0 < p.X1 && p.Y0 < q.Y1 && q.Y0 < p.Y1))
+                continue;
+            wrong += j < i;
+            hazeInFront = std::max(hazeInFront, q.Haze);
+            besideClearer = besideClearer ||
+                            (q.Haze < p.Haze && std::hypot(p.Foot.X - q.Foot.X, p.Foot.Y - q.Foot.Y) < 10);
         }
+        ghosts += besideClearer && p.Haze > hazeInFront;
+    }
     EXPECT_GT(drawn.size(), 500u);
     EXPECT_EQ(wrong, 0) << "cut-outs drawn after a nearer one they overlap";
+    EXPECT_EQ(ghosts, 0) << "cut-outs hazier than a nearer one of their clump they overlap";
 }
 
 TEST_F(LakeModel, TreesCastTheirShadowsAwayFromTheSun) {
@@ -738,6 +756,35 @@ TEST_F(LakeModel, TreesStandInGroupsFromSaplingsToOldTrees) {
     EXPECT_EQ(lone, 0u) << "trees on their own, one at " << where.X << ", " << where.Y;
     std::sort(heights.begin(), heights.end());
     EXPECT_LT(heights[heights.size() / 10], 0.3 * heights[heights.size() * 9 / 10]) << "heights";
+}
+
+TEST_F(LakeModel, TheNearMeadowsOnlyWideScreensShowHoldGrovesAndScrub) {
+    // Out to either side beyond a 16:9 screen's edge, and within 150 units of
+    // camera 1, the meadows are no empty lawn: trees of full height stand
+    // there in groves, with young trees and bushes of many sizes round them.
+    const TModelMatrix& m = lake->Cameras[0].Matrices[0];
+    const TVec eye = EyeOf(m), right{m[0], m[4], m[8]}, forward{-m[2], -m[6], -m[10]};
+    std::vector<double> low[2];
+    int tall[2] = {};
+    for (const TCutoutQuad& q : CutoutQuads(*lake)) {
+        const TVec p = Minus(q.Foot, eye);
+        const double across = Dot(p, right) / Dot(p, forward);
+        if (q.Foot.Z < WaterZ + 2.5 || std::fabs(across) < 0.8 || std::fabs(across) > 32.0 / 9 * 0.4142 ||
+            std::hypot(p.X, p.Y) > 150)
+            continue;
+        const int side = across > 0;
+        if (q.Height >= 4.5)
+            ++tall[side];
+        else
+            low[side].push_back(q.Height);
+    }
+    for (int side = 0; side < 2; ++side) {
+        EXPECT_GE(tall[side], 10) << (side ? "right" : "left");
+        ASSERT_GE(low[side].size(), 10u) << (side ? "right" : "left");
+        std::sort(low[side].begin(), low[side].end());
+        EXPECT_GT(low[side][low[side].size() * 9 / 10], 2.0 * low[side][low[side].size() / 10])
+            << (side ? "right" : "left") << ": the low plants' heights";
+    }
 }
 
 TEST_F(LakeModel, BeyondTheFineGroundTheSlopesStayGentle) {

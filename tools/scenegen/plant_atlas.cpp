@@ -78,57 +78,122 @@ bool PineAt(float u, float v, int variant, TColour& c) {
     return false;
 }
 
-// A spruce: tiers of branches that reach out and droop at their tips, the
-// tips of each tier hanging over the top of the one below. A tier's upper
-// face is in the light, the shadow under it dark, and the side towards the
-// sun brighter than the other; near the tips the sky shows between the
-// tiers, nearer the trunk the tree's dark inside.
+// The shape of a spruce, drawn once a look: whorls of branches up a
+// narrow spike of a leader, each branch seen at its own angle round the
+// trunk, so those pointing across the view reach far out and those
+// pointing towards or away from it show short.
+struct TSpruceShape {
+    static constexpr int MaxTiers = 22, Boughs = 9;
+    int Tiers;
+    float Base, Spire, Reach, Curve;
+    float TierY[MaxTiers], TierReach[MaxTiers];
+    float Out[MaxTiers][Boughs], Depth[MaxTiers][Boughs], Droop[MaxTiers][Boughs];
+};
+
+TSpruceShape MakeSpruce(int variant) {
+    TSpruceShape s{};
+    TRandom random(seeds::Firs + std::uint32_t(variant) * 17u);
+    // Slim spires and broad old spruces, the crown coming down near the
+    // ground in some and lifting off a bare trunk in others.
+    s.Base = 0.06f + 0.05f * float(variant % 3);
+    s.Spire = 0.93f - 0.02f * float(variant % 2);
+    s.Reach = 0.22f + 0.05f * float((variant * 3) % 5);
+    s.Curve = 0.85f + 0.15f * float(variant % 3);
+    s.Tiers = 13 + variant % 5;
+    const float step = (s.Spire - s.Base) / float(s.Tiers);
+    for (int i = 0; i < s.Tiers; ++i) {
+        const float y = s.Spire - (float(i) + float(random.Range(0.1, 0.7))) * step;
+        const float k = Clamp01((s.Spire - y) / (s.Spire - s.Base));
+        s.TierY[i] = y;
+        // Some whorls longer than the next, some broken short.
+        s.TierReach[i] = s.Reach * Pow(k, s.Curve) * float(random.Range(0.7, 1.15)) + 0.02f;
+        const float twist = float(random.Range(0.0, 6.2831853));
+        for (int j = 0; j < TSpruceShape::Boughs; ++j) {
+            const float angle = twist + 6.2831853f * (float(j) + float(random.Range(-0.3, 0.3))) /
+                                            float(TSpruceShape::Boughs);
+            const float length = std::min(0.47f, s.TierReach[i] * float(random.Range(0.65, 1.1)));
+            s.Out[i][j] = length * Cos(angle);
+            s.Depth[i][j] = length * Sin(angle);
+            s.Droop[i][j] = float(random.Range(0.45, 1.1));
+        }
+    }
+    return s;
+}
+
+// A spruce: its branches leave the trunk level and droop towards their
+// tips, which hang over the whorl below in ragged sprays with the sky
+// between them. A bough's upper face is lit, the side towards the sun more,
+// its underside and the tree's inside dark; the top a thin spiky leader.
 bool FirAt(float u, float v, int variant, TColour& c) {
     if (variant == 5 || variant == 7) return PineAt(u, v, variant, c);
+    static const std::vector<TSpruceShape> shapes = [] {
+        std::vector<TSpruceShape> all;
+        for (int i = 0; i < FirKinds; ++i)
+            all.push_back(MakeSpruce(i));
+        return all;
+    }();
+    const TSpruceShape& shape = shapes[std::size_t(variant)];
     const std::uint32_t seed = seeds::Firs + std::uint32_t(variant) * 17u;
     const float x = u - 0.5f;
     const TVec3 sun = SunInView();
-    const float sunSide = sun.x / std::sqrt(sun.x * sun.x + sun.z * sun.z);
     const float* g = FirGreens[variant];
-    if (v < 0.14f && std::fabs(x) < 0.03f) {
-        c = Scaled(Rgb(0.28f, 0.20f, 0.13f), x * sunSide > 0.0f ? 1.1f : 0.75f);
+    const TColour green = Rgb(g[0], g[1], g[2]);
+    if (v < shape.Base + 0.04f && std::fabs(x) < 0.022f) {
+        c = Scaled(Rgb(0.26f, 0.19f, 0.13f), x * sun.x > 0.0f ? 1.05f : 0.7f);
         return true;
     }
-    if (v < 0.05f || v > 0.995f) return false;
-    // Slim spires and broad old spruces; the narrowing towards the top
-    // sharper in some, so the top is a thin spike of a leader.
-    const float tier = 0.06f + 0.012f * float(variant % 4), top = 0.995f;
-    const float spread = 0.27f + 0.04f * float((variant * 3) % 5), curve = 1.05f + 0.12f * float(variant % 3);
-    const int own = int((top - v) / tier);
+    // The leader: a thin spike with a few short tufts of needles.
+    if (v > shape.Spire - 0.02f) {
+        const float k = (v - shape.Spire + 0.02f) / (0.995f - shape.Spire + 0.02f);
+        const float tuft = 0.012f * ValueNoise(u * 60.0f, v * 90.0f, seed + 8u);
+        if (k > 1.0f || std::fabs(x) > 0.007f + 0.016f * (1.0f - k) + tuft) return false;
+        c = Lit(Scaled(green, 0.7f + 0.5f * (x * sun.x > 0.0f)), LeafTint(0.5f));
+        return true;
+    }
     const float needles = ValueNoise(u * 90.0f, v * 70.0f, seed + 3u);
-    float inside = 0.0f; // how far out the tree's dark inside reaches here
-    // The tiers above first: their drooping tips hang in front of this one.
-    for (int i = std::max(0, own - 2); i <= own; ++i) {
-        const float tierTop = top - float(i) * tier;
-        const float below = (tierTop - v) / tier; // 0 at the tier's top, 1 at the next one's
-        const float k = Clamp01((tierTop - 0.05f) / (top - 0.05f));
-        const float side = x > 0.0f ? 1.0f : 5.0f;
-        const float reach =
-            spread * Pow(1.0f - k, curve) * (1.0f + 0.35f * ValueNoise(float(i) * 3.1f, side, seed)) + 0.008f;
-        const float s = std::fabs(x) / reach;
-        inside = std::max(inside, 0.4f * reach);
-        if (s > 1.0f) continue;
-        // Ragged tips: the branches end in hanging sprays at different
-        // lengths, with the sky between them.
-        const float ragged = 0.22f * ValueNoise(x * 60.0f, v * 45.0f, seed + 4u) +
-                             0.25f * ValueNoise(x * 14.0f + float(i) * 7.0f, side, seed + 6u) * s;
-        // The branches slope out and down: a tier widens like a skirt below
-        // its top, and its tips droop well below where they leave the trunk.
-        const float upper = 1.1f * s * s, lower = 0.9f + 0.95f * s * s * s;
-        if (below < upper + ragged || below > lower + ragged) continue;
-        const float onTop = SmoothRange(lower, upper, below); // 1 on the upper face, 0 at the hanging edge
-        const float sunLit = Clamp01(0.5f + 0.6f * (x / reach) * sunSide) * (0.45f + 0.55f * onTop);
-        const float shade = 0.35f + 0.95f * sunLit + 0.1f * onTop + 0.2f * needles;
-        c = Lit(Scaled(Rgb(g[0], g[1], g[2]), shade), LeafTint(sunLit));
+    // The nearest bough's foliage here, of those that reach across x.
+    float front = -1e9f, lit = 0.0f, along = 0.0f, face = 0.0f;
+    for (int i = 0; i < shape.Tiers; ++i) {
+        const float y = shape.TierY[i];
+        if (v > y + 0.03f || v < y - 0.3f) continue;
+        for (int j = 0; j < TSpruceShape::Boughs; ++j) {
+            const float out = shape.Out[i][j];
+            if (out * x <= 0.0f) continue;
+            // Hanging sprays make each bough's end ragged.
+            const float t = std::fabs(x) / (std::fabs(out) + 1e-6f);
+            const float spray = ValueNoise(x * 70.0f, float(i * 7 + j), seed + 4u);
+            if (t > 1.0f - 0.18f * spray) continue;
+            // Level from the trunk, then down: the tip hangs by its droop,
+            // in height units (a cell is twice as tall as it is wide).
+            const float length = std::sqrt(out * out + shape.Depth[i][j] * shape.Depth[i][j]);
+            const float centre = y + 0.5f * length * (0.12f * t - shape.Droop[i][j] * t * t * t);
+            const float above = 0.014f + 0.01f * t - 0.008f * t * t;
+            const float below = 0.018f + (0.03f + 0.05f * spray) * t * t;
+            const float d = v - centre;
+            if (d > above || d < -below) continue;
+            const float z = shape.Depth[i][j] * t;
+            if (z <= front) continue;
+            front = z;
+            along = t;
+            face = d >= 0.0f ? 1.0f : 1.0f + d / below; // 1 on top, 0 at the hanging fringe
+            const TVec3 n = Normalised(V3(out / length, 0.5f + 0.5f * face, shape.Depth[i][j] / length));
+            lit = std::max(0.0f, Dot(n, sun));
+        }
+    }
+    if (front > -1e8f) {
+        // Deep in the tree, near the trunk, the boughs lie in its shade.
+        const float inner = 0.45f + 0.55f * SmoothRange(0.0f, 0.6f, along);
+        const float sunLit = lit * inner * (0.55f + 0.45f * face);
+        const float shade = (0.3f + 1.05f * sunLit + 0.1f * face) * (0.8f + 0.35f * needles);
+        c = Lit(Scaled(green, shade), LeafTint(sunLit));
         return true;
     }
-    if (std::fabs(x) < inside) {
-        c = Scaled(Rgb(g[0], g[1], g[2]), 0.2f + 0.08f * needles);
+    // The dark inside round the trunk, with the sky through it here and there.
+    const float k = Clamp01((shape.Spire - v) / (shape.Spire - shape.Base));
+    const float inside = 0.45f * shape.Reach * Pow(k, shape.Curve);
+    if (v > shape.Base &&
+        std::fabs(x) < inside * (0.5f + 0.6f * ValueNoise(u * 30.0f, v * 40.0f, seed + 5u))) {
+        c = Scaled(green, 0.18f + 0.08f * needles);
         return true;
     }
     return false;

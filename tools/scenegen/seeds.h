@@ -45,7 +45,8 @@ constexpr std::uint32_t Plants = 4242u, Groves = 171u, Clumps = 173u, WoodsRagge
                         ReedBeds = 181u, ReedClumps = 183u, Firs = 600u, Pines = 650u, Broadleaves = 700u,
                         Reeds = 800u, Bushes = 900u, BankGrass = 950u,
                         ReedGaps = 7207u, ReedStands = 7209u, ReedHearts = 7555u, Glades = 7501u,
-                        WoodsEdge = 7503u, LipWoods = 7505u, Thickets = 7507u, Sedge = 7650u;
+                        WoodsEdge = 7503u, LipWoods = 7505u, Thickets = 7507u, Sedge = 7650u,
+                        SideGroves = 7601u, SideScrub = 7603u, BushLooks = 7605u;
 // The falls, their foam and mist (falls.cpp); the white water above the lip
 // uses the streaks' and flecks' seeds 20 on, the tongues' wander and the
 // runnels between them the two seeds after the tongues'.
@@ -118,6 +119,9 @@ constexpr std::uint32_t All[] = {Hills,
                                  WoodsEdge,
                                  LipWoods,
                                  Thickets,
+                                 SideGroves,
+                                 SideScrub,
+                                 BushLooks,
                                  Firs,
                                  Pines,
                                  Broadleaves,

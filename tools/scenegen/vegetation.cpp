@@ -32,7 +32,7 @@ bool InView(TVec3 p) {
 // only its top over the ones in front: fewer of them there look the same
 // and cost far less to blend. The share of trees kept at `distance`.
 float FarThinning(float distance) {
-    return 1.0f - 0.65f * SmoothRange(140.0f, 240.0f, distance);
+    return 1.0f - 0.7f * SmoothRange(140.0f, 240.0f, distance);
 }
 
 // A point of a cut-out's outline: u across its quad 0..1, v up 0..1.
@@ -103,16 +103,16 @@ void AddCutout(TGenObject& object, const TPlant& c, const TAtlasCopy& into) {
     }
 }
 
-// Where a plant's quad lies on screen: tangents across and up from camera 1.
+// Where a plant's cut-out lies on screen: tangents across and up from camera 1.
 struct TScreenBox {
     float X0, Y0, X1, Y1;
 };
 TScreenBox ScreenBox(const TPlant& c) {
-    const TVec3 right = BillboardRight(c.Base) * (c.Width * 0.5f);
+    const TPlantKind& kind = PlantKinds[c.Kind];
+    const TVec3 right = BillboardRight(c.Base) * (c.Width * 0.5f), up = V3(0, 0, c.Height);
     TScreenBox box{1e30f, 1e30f, -1e30f, -1e30f};
-    for (const TVec3& p : {c.Base - right, c.Base + right, c.Base - right + V3(0, 0, c.Height),
-                           c.Base + right + V3(0, 0, c.Height)}) {
-        const TVec3 v = CameraView(p);
+    for (const TOutlinePoint& o : OutlineOf(kind.Cells[c.Variant % kind.Variants], kind.Fill)) {
+        const TVec3 v = CameraView(c.Base + right * (2.0f * o.U - 1.0f) + up * o.V);
         box = {std::min(box.X0, v.x), std::min(box.Y0, v.y), std::max(box.X1, v.x), std::max(box.Y1, v.y)};
     }
     return box;
@@ -123,28 +123,52 @@ TScreenBox ScreenBox(const TPlant& c) {
 // haze than that one: the nearer would look the farther of the two, and
 // where the nearer would come from the far texture and this one from the
 // atlas, the two would be drawn the wrong way round (the far texture's
-// plants are all drawn first).
+// plants are all drawn first). Nor does it take more haze than a nearer
+// one of its own clump that it stands beside: where the split between the
+// copies wanders between them, the one behind would stand out pale and
+// blue among its darker neighbours, as if seen through.
+constexpr float ClumpRadius = 10.0f;
+
 void ChooseFarCopies(std::vector<TPlant>& plants) {
     std::vector<TScreenBox> boxes(plants.size());
+    auto overlap = [](const TScreenBox& a, const TScreenBox& b) {
+        return a.X0 < b.X1 && b.X0 < a.X1 && a.Y0 < b.Y1 && b.Y0 < a.Y1;
+    };
     for (std::size_t a = plants.size(); a-- > 0;) {
         TPlant& p = plants[a];
         p.FarCopy = FarCopyOf(p.Base.x, p.Base.y, p.Distance);
         const TScreenBox box = boxes[a] = ScreenBox(p);
-        for (std::size_t b = a + 1; b < plants.size() && p.FarCopy < FarCopies - 1; ++b) {
-            const TScreenBox& front = boxes[b];
-            if (plants[b].Distance < p.Distance && box.X0 < front.X1 && front.X0 < box.X1 &&
-                box.Y0 < front.Y1 && front.Y0 < box.Y1)
-                p.FarCopy = std::max(p.FarCopy, plants[b].FarCopy);
+        int least = p.FarCopy, most = -1;
+        for (std::size_t b = a + 1; b < plants.size(); ++b) {
+            if (plants[b].Distance >= p.Distance || !overlap(box, boxes[b])) continue;
+            most = std::max(most, plants[b].FarCopy);
+            if (Distance2D(plants[b].Base, p.Base) < ClumpRadius) least = std::min(least, plants[b].FarCopy);
         }
+        p.FarCopy = std::max(least, most);
     }
 }
 
 // Trees grow in woods and groves: one standing off in the open, with
 // fewer than TreeCompany others near it, or with none near it at least half
 // as tall, reads as a prop at no clear scale, so it is left out (bushes,
-// reeds and grass may stand alone).
-constexpr float TreeCompanyRadius = 10.0f;
-constexpr int TreeCompany = 2;
+// reeds and grass may stand alone). On the open crests, where they stand
+// against the sky, a loose row of trees a stride or ten apart reads as
+// singles sprinkled along the skyline: there a tree keeps its place only in
+// a close clump.
+constexpr float TreeCompanyRadius = 10.0f, ClumpCompanyRadius = 7.0f;
+constexpr int TreeCompany = 2, ClumpCompany = 2;
+
+// Does a tree standing at `base` stand out of the woods on a crest, above
+// the land round it, where camera 1 sees it against the sky or the far land?
+bool OnOpenCrest(TVec3 base) {
+    const float ground = base.z + 0.4f;
+    if (WoodsDensity(base.x, base.y, ground) >= 0.3f) return false;
+    float around = 0.0f;
+    for (int k = 0; k < 4; ++k)
+        around += TerrainHeight(base.x + 12.0f * float(k % 2 * 2 - 1) * float(k < 2),
+                                base.y + 12.0f * float(k % 2 * 2 - 1) * float(k >= 2));
+    return ground > 0.25f * around + 0.5f;
+}
 
 bool IsTree(const TPlant& p) {
     return PlantKinds[p.Kind].Habitat == THabitat::Woods;
@@ -165,7 +189,7 @@ bool DropLoneTrees(std::vector<TPlant>& plants) {
     std::vector<bool> lone(plants.size(), false);
     for (const auto& b : buckets) {
         const TPlant& p = plants[b.second];
-        int company = 0;
+        int company = 0, close = 0;
         bool peer = false;
         for (int dx = -1; dx <= 1; ++dx)
             for (int dy = -1; dy <= 1; ++dy) {
@@ -177,10 +201,11 @@ bool DropLoneTrees(std::vector<TPlant>& plants) {
                     if (it->second == b.second || Distance2D(other.Base, p.Base) >= TreeCompanyRadius)
                         continue;
                     ++company;
+                    close += Distance2D(other.Base, p.Base) < ClumpCompanyRadius;
                     peer = peer || other.Height >= 0.5f * p.Height;
                 }
             }
-        lone[b.second] = company < TreeCompany || !peer;
+        lone[b.second] = company < TreeCompany || !peer || (close < ClumpCompany && OnOpenCrest(p.Base));
     }
     std::size_t kept = 0;
     for (std::size_t i = 0; i < plants.size(); ++i)
@@ -333,8 +358,14 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             // dense at their hearts, thinning out round them.
             const float woods = WoodsDensity(x, y, ground);
             const float groveShape = Fbm(x / 24.0f, y / 24.0f, seeds::Groves, 3);
-            const float open = SmoothRange(3.0f, 6.0f, above) * (1.0f - woods);
-            const float groves = SmoothRange(0.34f, 0.5f, groveShape) * open;
+            // Groves thin out on the stream's banks, as the woods do, so
+            // that it stays in sight down to the falls.
+            float banks = 0.0f;
+            for (int k = 2; k >= 1 && woods < 0.99f; --k)
+                if (StreamWater(x - 4.0f * float(k), y) > 0.0f || StreamWater(x + 4.0f * float(k), y) > 0.0f)
+                    banks = k == 2 ? 0.35f : 0.7f;
+            const float open = SmoothRange(3.0f, 6.0f, above) * (1.0f - woods) * (1.0f - banks);
+            const float groves = SmoothRange(0.28f, 0.46f, groveShape) * open;
             const float heart = SmoothRange(0.46f, 0.62f, groveShape) * open;
             // Near camera 1 a grove's thin rim of young trees reads as toys
             // at no clear scale: only the old trees at its heart stand there.
@@ -365,6 +396,23 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             // grass alone reads as a lawn; far off they would be too small
             // to tell.
             const float meadowScrub = 0.1f * open * SmoothRange(150.0f, 100.0f, dist);
+            // The near meadows out to the sides, which only screens wider
+            // than 16:9 show: groves of their own there, young trees
+            // straying out of them and scrub, all thinning out down towards
+            // the lake.
+            const TVec3 seen = CameraView(base);
+            const float wide = SmoothRange(0.76f, 0.9f, std::fabs(seen.x)) *
+                               SmoothRange(170.0f, 120.0f, dist) * SmoothRange(1.5f, 5.0f, above) *
+                               (1.0f - woods);
+            const float sideShape = Fbm(x / 16.0f, y / 16.0f, seeds::SideGroves, 3);
+            // The groves stand back a little: right by camera 1 their trees
+            // would fill the sides of the screen.
+            const float sideTrees = wide * SmoothRange(55.0f, 85.0f, dist);
+            const float sideGrove = sideTrees * SmoothRange(0.0f, 0.25f, sideShape);
+            const float sideHeart = sideTrees * SmoothRange(0.2f, 0.4f, sideShape);
+            const float sideScrub =
+                0.35f * (sideGrove - sideHeart) +
+                wide * (0.2f * SmoothRange(0.0f, 0.3f, Fbm(x / 9.0f, y / 9.0f, seeds::SideScrub, 2)));
             THabitat habitat = THabitat::Woods;
             float age = 0.0f;
             if (n.z < 0.8f) {
@@ -374,25 +422,37 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             } else if (pick < steepBank) {
                 habitat = THabitat::BankLip;
                 age = size;
-            } else if (above > 2.5f &&
-                       pick < (0.36f * cover * thicket + 0.65f * grove + 0.06f * edge) * FarThinning(dist)) {
+            } else if ((above > 2.5f || wide > 0.3f) &&
+                       pick < (0.36f * cover * thicket + 0.65f * grove + 0.06f * edge) * FarThinning(dist) +
+                                  0.35f * sideGrove + 0.015f * wide) {
                 // Young trees and saplings at the edges, where the woods
                 // spread into the open; the old ones deep in the woods and
                 // at the groves' hearts, standing over the young in front.
-                const float maturity =
-                    Clamp01(0.3f + 0.7f * cover - 0.45f * edge + 0.3f * groves + 0.4f * heart);
-                const float young = 0.05f + 0.35f * edge + 0.2f * std::max(0.0f, groves - heart);
+                const float maturity = Clamp01(0.3f + 0.7f * cover - 0.45f * edge + 0.3f * groves +
+                                               0.4f * heart + 0.3f * sideGrove + 0.4f * sideHeart);
+                const float young =
+                    0.05f + 0.35f * edge + 0.2f * std::max(0.0f, groves - heart) + 0.5f * (wide - sideHeart);
                 age = generation < young ? 0.03f + 0.2f * size
                                          : maturity * (0.45f + 0.6f * size) + 0.15f * size * size;
-            } else if (above > 1.2f && pick > 1.0f - (0.2f * groves + 0.45f * edge + 0.45f * skirt +
-                                                      0.4f * nearRock(x, y) + 0.05f * woods + meadowScrub) *
-                                                         clump) {
+            } else if (above > 1.2f && pick > 1.0f -
+                                                  (0.35f * groves + 0.45f * edge + 0.45f * skirt +
+                                                   0.4f * nearRock(x, y) + 0.05f * woods + meadowScrub) *
+                                                      clump -
+                                                  sideScrub) {
                 habitat = THabitat::Undergrowth;
                 age = size * size;
             } else {
                 continue;
             }
-            place(habitat, age, x, y, ground, look, spread, choice);
+            // Bushes side by side not of one look: the looks run round the
+            // lattice so that no two neighbouring spots share one, from a
+            // start that changes from one patch of land to the next.
+            float bushLook = look;
+            if (habitat == THabitat::Undergrowth) {
+                const int start = int(4.0f * Clamp01(0.5f + Fbm(x / 40.0f, y / 40.0f, seeds::BushLooks, 1)));
+                bushLook = (float((column + 2 * row + start + 400) % BushKinds) + 0.5f) / float(BushKinds);
+            }
+            place(habitat, age, x, y, ground, bushLook, spread, choice);
         }
     // A tree left out may leave another one without company in turn.
     while (DropLoneTrees(plants)) {
