@@ -127,7 +127,7 @@ float LipWater(const TLip& lip, float across) {
                         (0.75f + 0.25f * ValueNoise(across * 5.0f, 2.5f, seeds::FallsTongues));
     const float runnels =
         0.22f * SmoothRange(0.45f, 0.75f, ValueNoise(across * 6.0f, 1.5f, seeds::FallsTongues + 2u));
-    return Clamp01(std::max(channel * (0.1f + 0.9f * split), runnels));
+    return Clamp01(std::max(channel * (0.2f + 0.8f * split), runnels));
 }
 
 // A loop of FlowFrames frames of `width` x `height`, one after another,
@@ -374,7 +374,7 @@ TPicture WaterfallTexture() {
                                 Rgb(0.97f, 0.98f, 1.0f), bright);
                 // Between the streaks the dark wet rock shows through a thin
                 // film of spray, with wisps of it drifting down.
-                const float film = 0.18f * SmoothRange(0.0f, 0.2f, wide) * (1.0f - 0.5f * fall);
+                const float film = 0.24f * SmoothRange(0.0f, 0.2f, wide) * (1.0f - 0.5f * fall);
                 a = std::max(a, 0.45f * SmoothRange(0.1f, 0.4f, wide) * SmoothRange(0.35f, 0.8f, fine));
                 const float alpha = a + film * (1.0f - a);
                 if (alpha > 0.0f) c = Mix(Rgb(0.42f, 0.47f, 0.48f), c, a / alpha);

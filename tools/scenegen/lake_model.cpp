@@ -41,9 +41,7 @@ TLakeData BuildLake() {
     model.Objects.push_back(RockFace(rock));
     model.Objects.push_back(FallsFoam(foam));
     const std::vector<TBoulder> boulders = PlaceBoulders();
-    TStoneObjects stones = Boulders(boulders, stone, foam);
-    model.Objects.push_back(std::move(stones.Stones));
-    model.Objects.push_back(std::move(stones.Wash));
+    model.Objects.push_back(Boulders(boulders, stone));
     const TTerrainGrid grid = BuildTerrainGrid();
     std::vector<TVec3> rocks;
     for (const TBoulder& b : boulders)

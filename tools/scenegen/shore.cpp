@@ -142,14 +142,10 @@ std::vector<TBoulder> PlaceBoulders() {
     return boulders;
 }
 
-TStoneObjects Boulders(const std::vector<TBoulder>& boulders, std::uint16_t material,
-                       std::uint16_t washMaterial) {
-    TStoneObjects out;
-    TGenObject &object = out.Stones, &wash = out.Wash;
+TGenObject Boulders(const std::vector<TBoulder>& boulders, std::uint16_t material) {
+    TGenObject object;
     object.Material = material;
     object.Alpha = 0.0f; // opaque pass
-    wash.Material = washMaterial;
-    wash.Alpha = 0.0f; // opaque too, so the water drawn after it covers it where a ripple rises
     const TVec3 eye = CameraEye(), sun = SunDirection(), plunge = RockFacePoint(FallsAngle, 0.0f);
     for (std::size_t index = 0; index < boulders.size(); ++index) {
         const TBoulder& b = boulders[index];
@@ -238,39 +234,8 @@ TStoneObjects Boulders(const std::vector<TBoulder>& boulders, std::uint16_t mate
                 facet(k, c, k, c + 1, k + 1, c + 1);
                 if (k + 1 < rings) facet(k, c, k + 1, c + 1, k + 1, c);
             }
-        // The water lapping round it: a pale rim on the lake, flecked and
-        // ragged, a hand's breadth wide, just above the still water so the ripples
-        // cover and uncover it. Its inner edge lies inside the stone; only
-        // the side toward camera 1, and only round stones big enough to
-        // show it, is worth drawing.
-        if (!inWater || seen < 0.008f) continue;
-        float reaches[MostCorners + 1];
-        for (int c = 0; c < corners; ++c)
-            reaches[c] = 0.06f + 0.14f * float(random.Unit()) + 0.04f * b.Radius;
-        reaches[corners] = reaches[0];
-        for (int c = 0; c < corners; ++c) {
-            TVec3 quad[4], tex[4];
-            for (int e = 0; e < 2; ++e) {
-                const TVec3 p = points[atLine][c + e];
-                const TVec3 out = V3(p.x - b.Base.x, p.y - b.Base.y, 0.0f);
-                quad[e] = V3(b.Base.x + 0.9f * out.x, b.Base.y + 0.9f * out.y, WaterLevel + 0.09f);
-                quad[3 - e] = p + Normalised(out) * reaches[c + e];
-                quad[3 - e].z = WaterLevel + 0.07f;
-                const float around = 0.3f + 0.4f * float(c + e) / float(corners);
-                tex[e] = V3(around, 0.35f, 0.0f);
-                tex[3 - e] = V3(around, 0.05f, 0.0f);
-            }
-            const TVec3 middle = (quad[0] + quad[1]) * 0.5f;
-            if (Dot(middle - b.Base, eye - middle) < 0.3f * Length(middle - b.Base) * Length(eye - middle))
-                continue;
-            // Counter-clockwise from above.
-            if (Cross(quad[1] - quad[0], quad[2] - quad[0]).z > 0.0f)
-                wash.AddQuad(quad[0], quad[1], quad[2], quad[3], tex[0], tex[1], tex[2], tex[3]);
-            else
-                wash.AddQuad(quad[3], quad[2], quad[1], quad[0], tex[3], tex[2], tex[1], tex[0]);
-        }
     }
-    return out;
+    return object;
 }
 
 TPicture StoneTexture() {

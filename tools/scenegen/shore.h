@@ -35,14 +35,8 @@ float ShoreFlatness(float x, float y);
 
 // The stones, from fixed seeds: along the shore and at the falls' foot.
 std::vector<TBoulder> PlaceBoulders();
-// The stones (`material`, the stone texture) and, round those that stand
-// in the lake, the pale rim of water lapping at them (`washMaterial`, the
-// falls' foam texture).
-struct TStoneObjects {
-    TGenObject Stones, Wash;
-};
-TStoneObjects Boulders(const std::vector<TBoulder>& boulders, std::uint16_t material,
-                       std::uint16_t washMaterial);
+// The stones (`material`, the stone texture).
+TGenObject Boulders(const std::vector<TBoulder>& boulders, std::uint16_t material);
 // 256 x 256 RGB: grain across, wet and green toward the left edge; light
 // from the bottom (shade) to the top (sun).
 TPicture StoneTexture();
