@@ -131,8 +131,14 @@ TColour BeddedRock(float x, float y, float h, TVec3 n, float detail) {
     const float turf = std::max(lying * ledged * SmoothRange(cut, cut + 0.03f, in), buried);
     const float lip = lying * ledged * SmoothRange(cut - 0.1f, cut - 0.01f, in) * (1.0f - turf);
     c = Scaled(c, 1.0f - 0.4f * lip * fine);
+    // The turf in tufts of greener and straw-coloured grass, fine-grained
+    // as the meadow's.
     const float tuft = Fbm(across / 0.6f, h / 0.5f, seeds::RockLedgeTurf + 4u, 2);
-    return Mix(c, Scaled(Rgb(0.44f, 0.46f, 0.23f), 0.8f + 0.4f * tuft), SmoothRange(0.2f, 0.8f, turf));
+    const float blades = ValueNoise(across / 0.22f, h / 0.18f, seeds::RockLedgeTurf + 6u);
+    const TColour sward =
+        Scaled(Mix(Rgb(0.36f, 0.42f, 0.18f), Rgb(0.56f, 0.53f, 0.28f), Clamp01(0.5f + tuft)),
+               0.85f + 0.3f * tuft + 0.18f * blades * fine);
+    return Mix(c, sward, SmoothRange(0.2f, 0.8f, turf));
 }
 
 TColour FallenStone(float x, float y, TVec3 n, float detail) {
