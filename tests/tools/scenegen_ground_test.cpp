@@ -1,13 +1,15 @@
 // The ground's painting as the generator does it, at points of the land
 // round the lake: rock shows where the land rises steeply, not on gentle
-// ground, bare earth lies in small worn scraps, not broad patches, and
-// trees cast their shadows onto the ground as it lies.
+// ground, bare earth lies in small worn scraps, not broad patches, trees
+// cast their shadows onto the ground as it lies, and the bedded rock breaks
+// at its joints and holds turf on its ledges.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
+#include "tools/scenegen/bedded_rock.h"
 #include "tools/scenegen/shore.h"
 #include "tools/scenegen/terrain.h"
 #include "tools/scenegen/lighting.h"
@@ -115,4 +117,56 @@ TEST(ScenegenGround, ACrownsShadowFallsWhereTheSunsRayMeetsTheGround) {
             sloped += std::fabs(shadow.z - h) > 0.5f ? 1 : 0;
         }
     EXPECT_GT(sloped, 50);
+}
+
+TEST(ScenegenGround, BeddedRockBreaksAtItsJointsAndHoldsTurfOnItsLedges) {
+    // Up a sheer face, seen from afar, a few beds make a pattern of light
+    // and dark: a step of a unit along the face mostly keeps it, but where
+    // a joint crosses, the beds beyond it have slipped and it no longer
+    // matches.
+    const TVec3 sheer = Normalised(V3(0.0f, -1.0f, 0.1f));
+    auto profile = [&](float x, float from) {
+        std::vector<double> lum;
+        for (float h = from; h < from + 8.0f; h += 0.1f) {
+            const TColour c = BeddedRock(x, 0.0f, h, sheer, 0.3f);
+            lum.push_back(c.r + c.g + c.b);
+        }
+        return lum;
+    };
+    auto correlation = [](const std::vector<double>& a, const std::vector<double>& b) {
+        double ma = 0, mb = 0;
+        for (std::size_t i = 0; i < a.size(); ++i)
+            ma += a[i] / a.size(), mb += b[i] / b.size();
+        double ab = 0, aa = 0, bb = 0;
+        for (std::size_t i = 0; i < a.size(); ++i)
+            ab += (a[i] - ma) * (b[i] - mb), aa += (a[i] - ma) * (a[i] - ma), bb += (b[i] - mb) * (b[i] - mb);
+        return ab / std::sqrt(aa * bb + 1e-12);
+    };
+    int pairs = 0, kept = 0, broken = 0;
+    for (float from = 0.0f; from < 24.0f; from += 8.0f)
+        for (float x = 0.0f; x < 240.0f; x += 1.0f, ++pairs) {
+            const double r = correlation(profile(x, from), profile(x + 1.0f, from));
+            kept += r > 0.5 ? 1 : 0;
+            broken += r < 0.0 ? 1 : 0;
+        }
+    EXPECT_GT(double(kept) / pairs, 0.3) << kept << " of " << pairs;
+    EXPECT_GT(double(broken) / pairs, 0.1) << broken << " of " << pairs;
+
+    // Where the rock lies back its ledges and some whole blocks hold turf,
+    // whose edge against the rock is sharp, not a wash of green over grey;
+    // a sheer face holds none.
+    auto greenShare = [](TColour c) { return c.g / (c.r + c.g + c.b + 1e-6f); };
+    const TVec3 back = Normalised(V3(0.0f, -0.89f, 0.45f));
+    int turf = 0, between = 0, sheerTurf = 0, texels = 0;
+    for (float h = 0.0f; h < 30.0f; h += 0.2f)
+        for (float x = 0.0f; x < 60.0f; x += 0.2f, ++texels) {
+            const float g = greenShare(BeddedRock(x, 2.0f * h, h, back, 1.0f));
+            turf += g > 0.385f ? 1 : 0;
+            between += g > 0.355f && g <= 0.385f ? 1 : 0;
+            sheerTurf += greenShare(BeddedRock(x, 0.0f, h, sheer, 1.0f)) > 0.385f ? 1 : 0;
+        }
+    EXPECT_GT(double(turf) / texels, 0.15) << turf << " of " << texels;
+    EXPECT_LT(double(turf) / texels, 0.8) << turf << " of " << texels;
+    EXPECT_LT(between, turf / 3) << between << " between rock and turf, " << turf << " turf";
+    EXPECT_LT(double(sheerTurf) / texels, 0.03) << sheerTurf << " of " << texels;
 }

@@ -25,11 +25,14 @@ constexpr std::uint32_t MeadowDrifts = 61u, MeadowEarth = 63u, MeadowMottle = 67
                         FlowerSpecks = 1151u, FlowerKinds = 153u, Outcrops = 155u, OutcropShape = 157u,
                         OutcropWeather = 159u, CloudShade = 401u, RockBeds = 5501u, ShoreMud = 1163u,
                         MudTone = 1167u, ForestFloor = 1171u, WetEdge = 1173u, RockSwell = 7121u,
-                        RockJoints = 7125u, RockSeeps = 7131u, RockTufts = 7135u, StreamStones = 7145u,
+                        RockSeeps = 7131u, RockTufts = 7135u, StreamStones = 7145u,
                         StreamRiffles = 7151u, StreamSky = 7155u, RockBreakup = 7301u, TalusBreakup = 7311u;
 // The meadows' rushes in the hollows, their tussocks, the scraps of worn
 // earth and the slabs of the outcrops (meadow.cpp, terrain_texture.cpp).
 constexpr std::uint32_t MeadowRushes = 7751u, Tussocks = 7761u, WornEarth = 7771u, OutcropSlabs = 7781u;
+// The bedded rock's blocks between its joints, how far each has slipped,
+// and the turf on its ledges (bedded_rock.cpp).
+constexpr std::uint32_t RockBlocks = 7840u, RockThrow = 7846u, RockLedgeTurf = 7850u;
 // The sky's farther range of mountains (sky.cpp).
 constexpr std::uint32_t FarRangeMottle = 7321u, FarRangeSpurs = 7323u;
 // Stones and the shore's lie: the shore's clusters and each stone in them,
@@ -141,7 +144,6 @@ constexpr std::uint32_t All[] = {Hills,
                                  ScarpRough,
                                  StreamBanks,
                                  RockSwell,
-                                 RockJoints,
                                  RockSeeps,
                                  RockTufts,
                                  StreamStones,
@@ -153,6 +155,9 @@ constexpr std::uint32_t All[] = {Hills,
                                  Tussocks,
                                  WornEarth,
                                  OutcropSlabs,
+                                 RockBlocks,
+                                 RockThrow,
+                                 RockLedgeTurf,
                                  FarRangeMottle,
                                  FarRangeSpurs,
                                  FallsStreaks,
