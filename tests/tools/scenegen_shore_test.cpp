@@ -1,5 +1,6 @@
 // The generated lake's shore as the model draws it: its stones lie in
-// clusters of mixed sizes, and the falls' foot is a jumble of them.
+// clusters of mixed sizes, and the falls' foot is a jumble of them; long
+// grass hangs from the steep banks.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +11,8 @@
 #include <tuple>
 
 #include "tests/tools/scenegen_data.h"
+#include "tools/scenegen/far_trees.h"
+#include "tools/scenegen/plant_atlas.h"
 #include "tools/scenegen/world.h"
 
 using namespace scenedata;
@@ -155,4 +158,65 @@ TEST(ShoreStones, ShowNoUndersidesAboveTheWater) {
         }
     }
     EXPECT_EQ(undersides, 0) << "stones show their undersides above the water";
+}
+
+namespace {
+
+// A tuft of bank grass as drawn: where it stands, the height of its lowest
+// corner and of its roots.
+struct TTuft {
+    double X, Y, Bottom, Roots;
+};
+
+// The cut-outs drawn from the bank grass's cells, near and far: each two
+// triangles, the first holding its two lower corners and an upper one.
+std::vector<TTuft> Tufts(const TModel& lake) {
+    std::vector<TTuft> tufts;
+    for (const TModelObject& o : lake.Objects) {
+        const std::string name = MaterialTextureName(lake.Materials[o.MaterialIndex]);
+        if (name != "lake_trees" && name != "lake_trees_far") continue;
+        const double copies = name == "lake_trees" ? 1 : scenegen::FarCopies;
+        const TMesh& mesh = o.Meshes[0];
+        for (std::size_t t = 0; t + 1 < mesh.Triangles.size(); t += 2) {
+            // The corners' rows in the full atlas (each copy in the far
+            // texture is the whole atlas scaled), and the cell they are in.
+            double rows[3], x = 0;
+            for (int v = 0; v < 3; ++v) {
+                const TTexCoord& c = mesh.TexCoords[3 * t + v];
+                rows[v] = (c.T * copies - std::floor(c.T * copies)) * scenegen::AtlasHeight;
+                x += c.S * scenegen::AtlasWidth / 3;
+            }
+            const double y = (rows[0] + rows[2]) / 2;
+            const scenegen::TCell* cell =
+                std::find_if(std::begin(scenegen::BankGrass), std::end(scenegen::BankGrass),
+                             [&](const scenegen::TCell& c) {
+                                 return x > c.X && x < c.X + c.W && y > c.Y && y < c.Y + c.H;
+                             });
+            if (cell == std::end(scenegen::BankGrass)) continue;
+            const TVec a = Vertex(mesh.Triangles[t], 0), c = Vertex(mesh.Triangles[t], 2);
+            // Up the cut-out, height follows the atlas row.
+            const double roots = cell->Y + scenegen::GrassRoots * cell->H;
+            tufts.push_back({a.X, a.Y, a.Z, a.Z + (c.Z - a.Z) * (roots - rows[0]) / (rows[2] - rows[0])});
+        }
+    }
+    return tufts;
+}
+
+} // namespace
+
+// Along the stretches where the bank rises steeply from the water, tufts of
+// long grass root well up on its lip and hang down to the water's edge; not
+// in one place but along several stretches of the shore in view.
+TEST(ShoreGrass, HangsFromSteepBanksDownToTheWater) {
+    std::vector<double> bearings;
+    for (const TTuft& t : Tufts(Models[Load("tarnwick")])) {
+        if (t.Bottom < WaterZ + 0.15 && t.Roots > WaterZ + 0.7)
+            bearings.push_back(std::atan2(t.Y - scenegen::LakeCentreY, t.X - scenegen::LakeCentreX));
+    }
+    ASSERT_GE(bearings.size(), 30u) << "too few tufts hang over the water's edge";
+    std::sort(bearings.begin(), bearings.end());
+    int stretches = 1;
+    for (std::size_t i = 1; i < bearings.size(); ++i)
+        stretches += bearings[i] - bearings[i - 1] > 0.12;
+    EXPECT_GE(stretches, 4) << "the hanging grass in too few places";
 }

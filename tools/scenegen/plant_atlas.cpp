@@ -149,19 +149,24 @@ bool BushAt(float u, float v, int variant, TColour& c) {
     return true;
 }
 
-// A tuft of long grass on the lip of a bank: blades rise from their roots
-// at GrassRoots, arch out to either side and hang down over the bank, their
-// tips paler and drier; the tuft's middle is darker, in its own shade.
+// A tuft of long grass on the lip of a bank: blades rise a little from
+// their roots at GrassRoots, bow over and hang down the bank, some nearly to
+// the cell's foot, some short; green, with the hanging tips paler and drier,
+// and in some looks most of the tuft last year's straw; the tuft's middle
+// is darker, in its own shade.
 bool BankGrassAt(float u, float v, int variant, TColour& c) {
     TRandom random(seeds::BankGrass + std::uint32_t(variant) * 31u);
     const TVec3 sun = SunInView();
-    for (int i = 0; i < 34; ++i) {
+    const float straw = 0.1f + 0.25f * float(variant % 2) + 0.35f * float(variant == 3);
+    for (int i = 0; i < 80; ++i) {
         const float root = float(random.Range(0.3, 0.7)), side = random.Unit() < 0.5 ? -1.0f : 1.0f;
-        const float reach = float(random.Range(0.1, 0.45)), peak = float(random.Range(0.12, 0.5));
-        const float crest = float(random.Range(0.3, 0.6)), width = float(random.Range(0.006, 0.012));
+        const float reach = float(random.Range(0.08, 0.3)), peak = float(random.Range(0.03, 0.12));
+        const float crest = float(random.Range(0.15, 0.35)), width = float(random.Range(0.007, 0.013));
         const float tone = float(random.Range(0.8, 1.2));
+        const bool dry = random.Unit() < straw;
         // Along the blade, t 0 at the root to 1 at the tip, as it runs out;
-        // its height a parabola through the root with its top at `crest`.
+        // its height a parabola through the root with its top at `crest`,
+        // falling steeply beyond it.
         const float t = (u - root) * side / reach;
         if (t < 0.0f || t > 1.0f) continue;
         const float q = (t - crest) / crest, slope = -2.0f * peak * (t - crest) / (crest * crest) / reach;
@@ -169,8 +174,9 @@ bool BankGrassAt(float u, float v, int variant, TColour& c) {
         if (std::fabs(v - along) > width * (1.0f - 0.7f * t) * std::sqrt(1.0f + slope * slope)) continue;
         // Lit from the sun's side on the rise, in shade where it hangs.
         const float sunLit = Clamp01(0.55f + 0.45f * side * sun.x - 0.5f * SmoothRange(crest, 1.0f, t));
-        const TColour green = Mix(Rgb(0.20f, 0.30f, 0.10f), Rgb(0.36f, 0.40f, 0.18f), 0.7f * t);
-        c = Lit(Scaled(green, tone * (0.55f + 0.6f * sunLit)), LeafTint(sunLit));
+        TColour colour = Mix(Rgb(0.20f, 0.30f, 0.10f), Rgb(0.40f, 0.42f, 0.20f), 0.8f * t);
+        if (dry) colour = Mix(Rgb(0.46f, 0.40f, 0.24f), Rgb(0.66f, 0.58f, 0.38f), t);
+        c = Lit(Scaled(colour, tone * (0.55f + 0.6f * sunLit)), LeafTint(sunLit));
         return true;
     }
     return false;
@@ -218,7 +224,7 @@ const TPlantKind PlantKinds[PlantKindCount] = {
      1.0f},
     {Bushes, BushKinds, BushAt, 1.0f, 1.8f, 4.4f, 1.0f, 1.0f, 0.32f, 0.4f, THabitat::Undergrowth, 1.0f},
     {Reeds, ReedKinds, ReedAt, ReedFill, 2.86f, 5.72f, 0.72f, 1.1f, 0.0f, 0.0f, THabitat::Waterline, 1.0f},
-    {BankGrass, GrassKinds, BankGrassAt, 1.0f, 1.4f, 2.6f, 1.5f, 2.2f, 0.0f, 0.0f, THabitat::BankLip, 1.0f},
+    {BankGrass, GrassKinds, BankGrassAt, 1.0f, 1.0f, 3.4f, 0.9f, 1.4f, 0.0f, 0.0f, THabitat::BankLip, 1.0f},
 };
 
 const TPicture& PlantAtlas() {

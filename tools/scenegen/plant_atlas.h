@@ -34,8 +34,8 @@ constexpr TCell Broadleaves[BroadleafKinds] = {
 // Height of what is drawn in a cell, as a share of the cell (reeds are low).
 constexpr float ReedFill = 0.55f;
 // Where a bank grass tuft's roots lie, as a share of its height: its blades
-// arch up from there and hang down over the bank below.
-constexpr float GrassRoots = 0.35f;
+// bow over a little above them and hang down over the bank below.
+constexpr float GrassRoots = 0.7f;
 
 // Where a kind of plant grows: in the woods and groves, as undergrowth
 // round them and by the rocks, in beds along the waterline, or on the lip

@@ -39,10 +39,13 @@ constexpr std::uint32_t FarRangeMottle = 7321u, FarRangeSpurs = 7323u;
 // the heap at the falls' foot, their facets, their texture, and the
 // stretches of flat and steep shore, the stones standing in the shallows
 // (shore.cpp); the turf's tufts at the mud's edge and the swell of the wet
-// band along the shore (terrain_texture.cpp).
+// band along the shore (terrain_texture.cpp); the long grass hanging from
+// the steep banks, its stretches along the shore (shore.cpp, vegetation.cpp)
+// and the line of its shade (terrain_texture.cpp).
 constexpr std::uint32_t ShoreStones = 7171u, StoneFacets = 7272u, Scree = 7373u, ShoreStone = 7201u,
                         ShoreFlats = 7203u, ShoreTufts = 7205u, StoneGrain = 161u, StoneLichen = 163u,
-                        ShallowStones = 7551u, WetSwell = 7553u;
+                        ShallowStones = 7551u, WetSwell = 7553u, BankTufts = 7820u, BankOverhangs = 7821u,
+                        BankShade = 7822u;
 // Plants: their placing (vegetation.cpp) and their looks (plant_atlas.cpp).
 constexpr std::uint32_t Plants = 4242u, Groves = 171u, Clumps = 173u, WoodsRagged = 175u, Stands = 177u,
                         ReedBeds = 181u, ReedClumps = 183u, Firs = 600u, Pines = 650u, Broadleaves = 700u,
@@ -131,6 +134,9 @@ constexpr std::uint32_t All[] = {Hills,
                                  Reeds,
                                  Bushes,
                                  BankGrass,
+                                 BankTufts,
+                                 BankOverhangs,
+                                 BankShade,
                                  Sedge,
                                  ScarpLine,
                                  ScarpHeight,

@@ -48,6 +48,18 @@ float ShoreFlatness(float x, float y) {
     return Clamp01((0.3f + 0.8f * ShoreBay(bearing) + 1.2f * stretch) * SmoothRange(9.0f, 4.5f, rise));
 }
 
+float BankOverhang(float bearing) {
+    const float c = Cos(bearing), s = Sin(bearing), r = ShoreRadius(bearing);
+    auto rise = [&](float back) {
+        return TerrainHeight(LakeCentreX + (r + back) * c, LakeCentreY + (r + back) * s) - WaterLevel;
+    };
+    // The rock face drops straight into the lake: no lip of turf there.
+    if (rise(1.5f) < 0.9f) return 0.0f;
+    const float steep = SmoothRange(2.6f, 3.4f, rise(5.0f));
+    const float stretch = Fbm(c * r / 5.0f, s * r / 5.0f, seeds::BankOverhangs, 2);
+    return steep * SmoothRange(-0.3f, -0.05f, stretch + 0.15f * steep);
+}
+
 std::vector<TBoulder> PlaceBoulders() {
     std::vector<TBoulder> boulders;
     // Sets a stone of `radius` on the ground at (x, y). In the lake it

@@ -32,6 +32,11 @@ float ShoreBay(float bearing);
 // the steep banks where the land rises close behind the water; it changes
 // gradually along the shore, stretch by stretch.
 float ShoreFlatness(float x, float y);
+// How much long grass hangs from the bank's lip over the water at `bearing`:
+// only where the bank rises steeply from the water (five units back it
+// stands well over three units high: under the escarpment and along the
+// steeper hillsides), and there in stretches with bare bank between them.
+float BankOverhang(float bearing);
 
 // The stones, from fixed seeds: along the shore and at the falls' foot.
 std::vector<TBoulder> PlaceBoulders();

@@ -330,8 +330,17 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, const TRelief&
     if (above < 0.0f)
         g.Albedo = Mix(g.Albedo, Rgb(0.14f, 0.17f, 0.15f),
                        SmoothRange(0.2f + 1.2f * flat, 0.8f + 1.8f * flat, -above));
-    g.Turf *=
-        (1.0f - wood) * (1.0f - rockiness) * (1.0f - stream) * (1.0f - sandy) * (1.0f - wet) * (1.0f - mud);
+    // Under the long grass hanging from a steep bank's lip, a dark line of
+    // its shade along the water's edge, ragged where the blades hang lower
+    // or higher.
+    const float overhang =
+        std::fabs(above) < 1.0f ? BankOverhang(Atan2(y - LakeCentreY, x - LakeCentreX)) : 0.0f;
+    const float hanging = 0.5f + 0.3f * surface.Fbm(3.0f, seeds::BankShade, 2);
+    const float shade =
+        overhang * SmoothRange(hanging, 0.5f * hanging, above) * SmoothRange(-0.6f, -0.15f, above);
+    g.Albedo = Scaled(g.Albedo, 1.0f - 0.7f * shade);
+    g.Turf *= (1.0f - wood) * (1.0f - rockiness) * (1.0f - stream) * (1.0f - sandy) * (1.0f - wet) *
+              (1.0f - mud) * (1.0f - shade);
     return g;
 }
 

@@ -283,12 +283,13 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
         // Every corner and the middle of the cut-out must have land behind it.
         const TVec3 right = BillboardRight(base) * (c.Width * 0.5f), up = V3(0, 0, c.Height);
         // Reeds may stand in the water: the lake drawn over their feet
-        // is the lake they stand in; so may the tips of the grass that
-        // hangs from a bank.
-        const TVec3 foot = habitat == THabitat::Waterline ? base + up * 0.5f
-                           : habitat == THabitat::BankLip ? base + up * (0.7f * GrassRoots)
-                                                          : base;
-        if (!LandBehind(foot - right) || !LandBehind(foot + right) || !LandBehind(base + up * 0.5f) ||
+        // is the lake they stand in. The grass on a bank's lip is rooted
+        // on land (its caller sees to that) and hangs out over the water's
+        // edge: only its top needs the bank behind it.
+        const TVec3 foot = habitat == THabitat::Waterline ? base + up * 0.5f : base;
+        const bool hangs = habitat == THabitat::BankLip;
+        if ((!hangs &&
+             (!LandBehind(foot - right) || !LandBehind(foot + right) || !LandBehind(base + up * 0.5f))) ||
             !LandBehind(base - right + up) || !LandBehind(base + right + up))
             return;
         c.Distance = dist;
@@ -334,6 +335,34 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
                                                              (0.6f + 0.4f * size))),
                   x, y, ground, look, spread, 0.0f);
         }
+    // Long grass on the lip of the steep banks, hanging out over the
+    // water's edge: its cut-out stands just out from the waterline, its roots at the
+    // height of the lip a stride or two back, its blades drooping to the
+    // water, `clear` short of it (below it: dipping in). Spots about a
+    // stride apart round the shore.
+    constexpr int BankSpots = 420;
+    const TPlantKind& grass = PlantKinds[TPlant::BankGrass];
+    for (int i = 0; i < BankSpots; ++i) {
+        TRandom random = RandomFor(seeds::BankTufts, i);
+        const float a = 2.0f * Pi * (float(i) + float(random.Unit())) / float(BankSpots);
+        const float pick = float(random.Unit()), back = float(random.Range(1.4, 2.6)),
+                    out = float(random.Range(0.2, 0.5)), clear = float(random.Range(-0.3, 0.15)),
+                    look = float(random.Unit()), spread = float(random.Unit());
+        if (pick > 0.8f * BankOverhang(a)) continue;
+        const float c = Cos(a), s = Sin(a), r = ShoreRadius(a);
+        const float lip = grid.MeshHeight(LakeCentreX + (r + back) * c, LakeCentreY + (r + back) * s);
+        // Out over the water, where the ground as drawn has gone under it.
+        float over = r - out;
+        for (int step = 0;
+             step < 8 && grid.MeshHeight(LakeCentreX + over * c, LakeCentreY + over * s) > WaterLevel; ++step)
+            over -= 0.2f;
+        const float x = LakeCentreX + over * c, y = LakeCentreY + over * s;
+        if (lip < WaterLevel + 0.8f || Distance2D(V3(x, y, 0), eye) < 40.0f || !InView(V3(x, y, lip)))
+            continue;
+        const float height = (lip - WaterLevel - clear) / GrassRoots;
+        place(THabitat::BankLip, Clamp01((height - grass.HeightLo) / (grass.HeightHi - grass.HeightLo)), x, y,
+              lip, look, spread, 0.0f);
+    }
     // The lattice reaches as far to the sides as the widest screen shows of
     // the land (its middle column is the one below camera 1).
     for (int row = 0; row < 94; ++row)
@@ -351,7 +380,7 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             float ground = grid.MeshHeight(x, y), above = ground - WaterLevel;
             TVec3 n = TerrainNormal(x, y, 1.0f);
             float dist = Distance2D(V3(x, y, 0), eye);
-            if (dist < 40.0f || n.z < 0.55f || StreamWater(x, y) > 0.0f) continue;
+            if (dist < 40.0f || n.z < 0.8f || StreamWater(x, y) > 0.0f) continue;
             TVec3 base = V3(x, y, ground - 0.4f);
             if (!InView(base)) continue;
             // The woods' density, and groves standing out in the meadows:
@@ -389,9 +418,6 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             // stands between, not evenly spaced as in a park.
             const float thicket =
                 0.55f + 0.9f * SmoothRange(-0.25f, 0.25f, Fbm(x / 12.0f, y / 12.0f, seeds::Thickets, 2));
-            // A steep bank over the water, where long grass hangs from its lip.
-            const float steepBank = SmoothRange(0.93f, 0.75f, n.z) * SmoothRange(0.2f, 0.6f, above) *
-                                    SmoothRange(3.0f, 1.5f, above);
             // A few clumps of scrub out in the nearer meadows, where open
             // grass alone reads as a lawn; far off they would be too small
             // to tell.
@@ -415,16 +441,9 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
                 wide * (0.2f * SmoothRange(0.0f, 0.3f, Fbm(x / 9.0f, y / 9.0f, seeds::SideScrub, 2)));
             THabitat habitat = THabitat::Woods;
             float age = 0.0f;
-            if (n.z < 0.8f) {
-                if (pick > steepBank) continue;
-                habitat = THabitat::BankLip;
-                age = size;
-            } else if (pick < steepBank) {
-                habitat = THabitat::BankLip;
-                age = size;
-            } else if ((above > 2.5f || wide > 0.3f) &&
-                       pick < (0.36f * cover * thicket + 0.65f * grove + 0.06f * edge) * FarThinning(dist) +
-                                  0.35f * sideGrove + 0.015f * wide) {
+            if ((above > 2.5f || wide > 0.3f) &&
+                pick < (0.36f * cover * thicket + 0.65f * grove + 0.06f * edge) * FarThinning(dist) +
+                           0.35f * sideGrove + 0.015f * wide) {
                 // Young trees and saplings at the edges, where the woods
                 // spread into the open; the old ones deep in the woods and
                 // at the groves' hearts, standing over the young in front.
