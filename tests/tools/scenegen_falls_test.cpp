@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <vector>
 
 #include "tests/tools/scenegen_data.h"
 #include "tools/scenegen/falls.h"
@@ -27,26 +26,6 @@ double ShiftedDifference(const TUmtImage& image, std::uint32_t a, std::uint32_t 
         for (std::size_t i = 0; i < row; ++i, ++count)
             sum += std::abs(int(pa[(std::size_t(y) + shift) * row + i]) - int(pb[std::size_t(y) * row + i]));
     return sum / double(count);
-}
-
-// The area of the convex hull round `points` (x, y).
-double HullArea(std::vector<std::pair<double, double>> points) {
-    std::sort(points.begin(), points.end());
-    auto turn = [](auto o, auto a, auto b) {
-        return (a.first - o.first) * (b.second - o.second) - (a.second - o.second) * (b.first - o.first);
-    };
-    std::vector<std::pair<double, double>> hull(2 * points.size());
-    std::size_t k = 0;
-    for (std::size_t i = 0; i < points.size(); hull[k++] = points[i++])
-        while (k >= 2 && turn(hull[k - 2], hull[k - 1], points[i]) <= 0)
-            --k;
-    for (std::size_t i = points.size() - 1, low = k + 1; i-- > 0; hull[k++] = points[i])
-        while (k >= low && turn(hull[k - 2], hull[k - 1], points[i]) <= 0)
-            --k;
-    double area = 0;
-    for (std::size_t i = 0; i + 1 < k; ++i)
-        area += hull[i].first * hull[i + 1].second - hull[i + 1].first * hull[i].second;
-    return 0.5 * area;
 }
 
 } // namespace
@@ -95,68 +74,6 @@ TEST(FallsModel, FoamLiesOnTheLakeJustAboveTheStillWater) {
     }
     EXPECT_GT(points, 30u) << "no foam";
     EXPECT_EQ(Texture("lake_foam").BitsPerPixel, 24);
-}
-
-// The curtain comes over the lip in tongues of water with thin gaps over the
-// rock between them, and its streaks part and thin as they fall.
-TEST(FallsTextures, CurtainFallsInTonguesThatFrayAsTheyFall) {
-    const TUmtImage image = Texture("lake_falls");
-    ASSERT_EQ(image.BitsPerPixel, 32);
-    const std::uint32_t frames = image.LastFrame + 1;
-    constexpr int Curtain = 64; // its columns; row 0 at the foot
-    const int h = image.Height;
-    // Mean alpha over every frame, of column x across rows y0..y1.
-    auto alpha = [&](int x0, int x1, int y0, int y1) {
-        double sum = 0;
-        for (std::uint32_t k = 0; k < frames; ++k)
-            for (int y = y0; y < y1; ++y)
-                for (int x = x0; x < x1; ++x)
-                    sum += image.Frame(k)[(std::size_t(y) * image.Width + x) * 4 + 3] / 255.0;
-        return sum / (double(frames) * (y1 - y0) * (x1 - x0));
-    };
-    // Just under the lip: dense tongues (at least half opaque), each
-    // parted from the next by a gap where less than a third is.
-    const int upper0 = h * 70 / 100, upper1 = h * 90 / 100;
-    int tongues = 0;
-    bool inTongue = false;
-    std::vector<double> across(Curtain);
-    for (int x = 0; x < Curtain; ++x) {
-        across[std::size_t(x)] = alpha(x, x + 1, upper0, upper1);
-        if (!inTongue && across[std::size_t(x)] >= 0.5) ++tongues, inTongue = true;
-        if (inTongue && across[std::size_t(x)] < 0.3) inTongue = false;
-    }
-    EXPECT_GE(tongues, 2) << "a flat even sheet";
-    // Lower down the same columns carry less water, most of it in strands
-    // with clear gaps between them.
-    const double upper = alpha(4, Curtain - 4, upper0, upper1),
-                 lower = alpha(4, Curtain - 4, h * 25 / 100, h * 45 / 100);
-    EXPECT_LT(lower, 0.8 * upper);
-    std::size_t clear = 0, texels = 0;
-    for (int y = h * 25 / 100; y < h * 45 / 100; ++y)
-        for (int x = 4; x < Curtain - 4; ++x, ++texels)
-            clear += image.Frame(0)[(std::size_t(y) * image.Width + x) * 4 + 3] < 64;
-    EXPECT_GT(double(clear) / double(texels), 0.3) << "no gaps between the strands";
-}
-
-// The foam is a broad fan that breaks into lace and streaks out over the
-// lake, not a disc: its triangles cover well under the ring round them.
-TEST(FallsModel, FoamSpreadsAsLaceNotADisc) {
-    const TModel& lake = Models[Load("tarnwick")];
-    std::vector<std::pair<double, double>> points;
-    double area = 0;
-    for (const TModelObject& o : lake.Objects) {
-        if (MaterialTextureName(lake.Materials[o.MaterialIndex]) != "lake_foam") continue;
-        for (const TTriangle& t : o.Meshes[0].Triangles) {
-            area +=
-                0.5 * std::abs(Cross(Minus(Vertex(t, 1), Vertex(t, 0)), Minus(Vertex(t, 2), Vertex(t, 0))).Z);
-            for (int v = 0; v < 3; ++v)
-                points.emplace_back(Vertex(t, v).X, Vertex(t, v).Y);
-        }
-    }
-    ASSERT_GT(points.size(), 30u) << "no foam";
-    const double hull = HullArea(points);
-    EXPECT_GT(hull, 250.0) << "a small patch";
-    EXPECT_LT(area / hull, 0.6) << "a disc";
 }
 
 // The mist's sprites never show an edge: the puff is clear all round the

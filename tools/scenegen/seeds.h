@@ -54,11 +54,10 @@ constexpr std::uint32_t Plants = 4242u, Groves = 171u, Clumps = 173u, WoodsRagge
                         WoodsEdge = 7503u, LipWoods = 7505u, Thickets = 7507u, Sedge = 7650u,
                         SideGroves = 7601u, SideScrub = 7603u, BushLooks = 7605u;
 // The falls, their foam and mist (falls.cpp); the white water above the lip
-// uses the streaks' and flecks' seeds 20 on, the tongues' wander and the
-// runnels between them the two seeds after the tongues'.
-constexpr std::uint32_t FallsStreaks = 1003u, FallsFine = 1005u, FallsDrops = 1007u,
+// uses the streaks' and flecks' seeds 20 on.
+constexpr std::uint32_t FallsChutes = 1001u, FallsStreaks = 1003u, FallsFine = 1005u, FallsDrops = 1007u,
                         FallsEdge = 1009u, FoamStreaks = 1011u, FoamFlecks = 1013u, FoamRim = 1015u,
-                        MistBillows = 1017u, FallsTongues = 7701u, FoamDrift = 7711u, FoamLace = 7713u;
+                        MistBillows = 1017u;
 
 constexpr std::uint32_t All[] = {Hills,
                                  Bumps,
@@ -166,6 +165,7 @@ constexpr std::uint32_t All[] = {Hills,
                                  RockLedgeTurf,
                                  FarRangeMottle,
                                  FarRangeSpurs,
+                                 FallsChutes,
                                  FallsStreaks,
                                  FallsFine,
                                  FallsDrops,
@@ -174,9 +174,6 @@ constexpr std::uint32_t All[] = {Hills,
                                  FoamFlecks,
                                  FoamRim,
                                  MistBillows,
-                                 FallsTongues,
-                                 FoamDrift,
-                                 FoamLace,
                                  FallsStreaks + 20u,
                                  FoamFlecks + 20u};
 constexpr bool AllDifferent() {
