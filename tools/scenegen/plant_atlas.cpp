@@ -67,7 +67,7 @@ bool ReedAt(float u, float v, int variant, TColour& c) {
         const bool dry = random.Unit() < 0.1 + 0.05 * double(variant % 3);
         const float lean = tuftLean[t] + float(blade ? random.Range(-0.4, 0.4) : random.Range(-0.12, 0.12));
         const float width = float(blade ? random.Range(0.006, 0.01) : random.Range(0.004, 0.007));
-        const float tone = float(random.Range(0.8, 1.15)), straw = float(random.Range(0.4, 1.0));
+        const float tone = float(random.Range(0.8, 1.15)), straw = float(random.Range(0.1, 0.55));
         const double head = random.Unit();
         // Now and then a stalk snapped part way up, its top hanging off to
         // one side.
@@ -101,7 +101,7 @@ bool ReedAt(float u, float v, int variant, TColour& c) {
         // Green at the foot, straw toward the tip; last year's dead ones
         // straw from root to tip.
         TColour colour = Mix(Rgb(0.13f, 0.21f, 0.08f), Rgb(0.34f, 0.40f, 0.17f), Clamp01(along / 0.7f));
-        colour = Mix(colour, Rgb(0.60f, 0.53f, 0.32f), straw * SmoothRange(0.55f, 1.0f, along));
+        colour = Mix(colour, Rgb(0.60f, 0.53f, 0.32f), straw * SmoothRange(0.7f, 1.0f, along));
         if (dry || snapped) colour = Mix(Rgb(0.34f, 0.29f, 0.17f), Rgb(0.60f, 0.53f, 0.33f), along);
         // The half of the stalk towards the sun catches the light; low in
         // the clump the stalks stand in one another's shade.
