@@ -190,7 +190,9 @@ TGenObject FallsFoam(std::uint16_t material) {
     const TVec3 lake = TowardLake(), side = Normalised(Cross(V3(0, 0, 1), lake));
     // From where the falls land, a little out over the lake.
     const TVec3 centre = RockFacePoint(FallsAngle, 0.0f) + lake * (LandingDistance() + 0.5f);
-    const float reach = 3.4f * LipHalfWidth();
+    const float reach = 5.0f * LipHalfWidth();
+    // The churned pool stands highest; the lace beyond lies flatter.
+    const float dome = 0.65f * reach;
     constexpr int Spokes = 18, Rings = 5;
     constexpr float Spread = 1.6f; // radians each side of straight out
     std::vector<float> rim(Spokes + 1);
@@ -207,7 +209,7 @@ TGenObject FallsFoam(std::uint16_t material) {
         const float angle = Spread * (2.0f * float(i) / float(Spokes) - 1.0f), f = float(j) / float(Rings);
         const TVec3 way = lake * Cos(angle) + side * Sin(angle);
         p = centre + way * (rim[std::size_t(i)] * f);
-        p.z = WaterLevel + 0.15f + 0.25f * std::max(0.0f, 1.0f - rim[std::size_t(i)] * f / reach);
+        p.z = WaterLevel + 0.15f + 0.25f * std::max(0.0f, 1.0f - rim[std::size_t(i)] * f / dome);
         const float texelS = 1.0f / FoamWidth, texelT = 1.0f / FoamHeight;
         t = V3(0.5f * texelS + (1.0f - texelS) * float(i) / float(Spokes),
                1.0f - 0.5f * texelT - (1.0f - texelT) * f, 0);
@@ -281,21 +283,31 @@ TPicture WaterfallTexture() {
 
 TPicture FoamTexture() {
     return FrameLoop(FoamWidth, FoamHeight, 3, [](TPicture& picture, int k) {
-        // White water churned at the foot, spreading out in streaks and
-        // flecks of foam over grey-green water that show less and less of
-        // it toward the rim.
+        // White water churned thick at the foot (t = 1), opening out into
+        // lace and streaks of foam that drift out over grey-green water,
+        // the holes in the lace widening and its threads thinning toward
+        // the rim (t = 0).
         for (int y = 0; y < FoamHeight; ++y)
             for (int x = 0; x < FoamWidth; ++x) {
                 const float u = (float(x) + 0.5f) / FoamWidth, v = (float(y) + 0.5f) / FoamHeight;
                 const float out = 1.0f - v; // 0 at the foot, 1 at the rim
                 const float streaks = FlowNoise(y, k, u * 18.0f, 1, seeds::FoamStreaks, 3, FoamStepRows);
                 const float flecks = FlowNoise(y, k, u * 40.0f, 4, seeds::FoamFlecks, 2, FoamStepRows);
-                const float ends = SmoothRange(0.0f, 0.15f, u) * SmoothRange(1.0f, 0.85f, u);
-                const float amount =
-                    (1.1f * SmoothRange(1.0f, 0.2f, out) + 0.5f * streaks + 0.3f * flecks - 0.05f) * ends;
-                const float foam = Clamp01(SmoothRange(0.0f, 0.55f, amount) + SmoothRange(0.2f, 0.0f, out));
-                const TColour water = Mix(Rgb(0.42f, 0.49f, 0.49f), Rgb(0.30f, 0.36f, 0.37f), out);
-                picture.Set(x, y, Mix(water, Rgb(0.93f, 0.95f, 0.95f), foam));
+                const float threads =
+                    1.0f - std::fabs(FlowNoise(y, k, u * 26.0f, 5, seeds::FoamLace, 2, FoamStepRows));
+                const float ends = SmoothRange(0.0f, 0.12f, u) * SmoothRange(1.0f, 0.88f, u);
+                const float lace =
+                    SmoothRange(0.5f + 0.3f * out, 0.72f + 0.18f * out,
+                                threads + 0.25f * streaks + 0.1f * SmoothRange(0.9f, 0.3f, out));
+                const float churned = SmoothRange(0.7f, 0.45f, out + 0.12f * streaks);
+                const float foam =
+                    Clamp01(std::max(churned * (0.9f + 0.25f * flecks), lace * (1.0f - 0.3f * out)) +
+                            0.15f * flecks * (1.0f - out)) *
+                    std::max(ends, churned);
+                const TColour water = Mix(Rgb(0.40f, 0.47f, 0.47f), Rgb(0.29f, 0.35f, 0.36f), out);
+                const TColour white = Mix(Rgb(0.76f, 0.81f, 0.83f), Rgb(0.96f, 0.97f, 0.97f),
+                                          Clamp01(0.6f + 0.5f * streaks + 0.3f * flecks + 0.5f * churned));
+                picture.Set(x, y, Mix(water, white, foam));
             }
     });
 }

@@ -57,7 +57,7 @@ constexpr std::uint32_t Plants = 4242u, Groves = 171u, Clumps = 173u, WoodsRagge
 // uses the streaks' and flecks' seeds 20 on.
 constexpr std::uint32_t FallsChutes = 1001u, FallsStreaks = 1003u, FallsFine = 1005u, FallsDrops = 1007u,
                         FallsEdge = 1009u, FoamStreaks = 1011u, FoamFlecks = 1013u, FoamRim = 1015u,
-                        MistBillows = 1017u;
+                        MistBillows = 1017u, FoamLace = 7862u;
 
 constexpr std::uint32_t All[] = {Hills,
                                  Bumps,
@@ -174,6 +174,7 @@ constexpr std::uint32_t All[] = {Hills,
                                  FoamFlecks,
                                  FoamRim,
                                  MistBillows,
+                                 FoamLace,
                                  FallsStreaks + 20u,
                                  FoamFlecks + 20u};
 constexpr bool AllDifferent() {
