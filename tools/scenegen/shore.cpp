@@ -191,7 +191,7 @@ TGenObject Boulders(const std::vector<TBoulder>& boulders, std::uint16_t materia
             heights[k] = waist + (latitude > 0.0f ? shoulder : 0.5f * b.Height) * Sin(latitude);
         }
         // Where the lake crosses it, the ring nearest the water moves to
-        // the waterline, so the wet band and the lapping start there.
+        // the waterline, so the wet band starts there.
         const float line = WaterLevel + 0.04f;
         const bool inWater = heights[0] < line && line < heights[rings - 1] - 0.1f * b.Height;
         int atLine = 0;
