@@ -46,6 +46,9 @@ constexpr std::uint32_t ShoreStones = 7171u, StoneFacets = 7272u, Scree = 7373u,
                         ShoreFlats = 7203u, ShoreTufts = 7205u, StoneGrain = 161u, StoneLichen = 163u,
                         ShallowStones = 7551u, WetSwell = 7553u, BankTufts = 7820u, BankOverhangs = 7821u,
                         BankShade = 7822u;
+// The shore's silt and the damp grass above its wet band
+// (terrain_texture.cpp).
+constexpr std::uint32_t ShoreSilt = 7900u, DampGrass = 7903u;
 // Plants: their placing (vegetation.cpp) and their looks (plant_atlas.cpp).
 constexpr std::uint32_t Plants = 4242u, Groves = 171u, Clumps = 173u, WoodsRagged = 175u, Stands = 177u,
                         ReedBeds = 181u, ReedClumps = 183u, Firs = 600u, Pines = 650u, Broadleaves = 700u,
@@ -136,6 +139,9 @@ constexpr std::uint32_t All[] = {Hills,
                                  BankTufts,
                                  BankOverhangs,
                                  BankShade,
+                                 ShoreSilt,
+                                 ShoreSilt + 7u,
+                                 DampGrass,
                                  Sedge,
                                  ScarpLine,
                                  ScarpHeight,

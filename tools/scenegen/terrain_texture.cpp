@@ -299,27 +299,44 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, const TRelief&
     sand = Scaled(sand, 0.82f + 0.22f * pebbles);
     g.Albedo = Mix(g.Albedo, sand, sandy * (1.0f - 0.6f * rockiness));
     // Mud where the shore lies flat: broad in the bays, its upper edge
-    // ragged where the turf breaks into it in tufts, darker in hollows.
+    // ragged where the turf breaks into it in tufts, darker in hollows; a
+    // strip of it even under the steeper banks, where it comes and goes.
     const float mudReach =
-        flat * (0.2f + 1.1f * SmoothRange(-0.3f, 0.4f, surface.Fbm(6.0f, seeds::ShoreMud, 3)));
-    const float tufts = 0.3f * surface.Fbm(1.2f, seeds::ShoreTufts, 2);
+        (0.15f + 0.25f * SmoothRange(-0.2f, 0.3f, Fbm(x / 6.0f, y / 6.0f, seeds::ShoreSilt + 7u, 2))) *
+            (1.0f - flat) +
+        flat * (0.4f + 1.1f * SmoothRange(-0.3f, 0.4f, surface.Fbm(6.0f, seeds::ShoreMud, 3)));
+    const float tufts = (0.15f + 0.2f * flat) * surface.Fbm(1.2f, seeds::ShoreTufts, 2);
     const float mud = (1.0f - beach) *
                       (1.0f - SmoothRange(mudReach * 0.4f, mudReach + 0.05f, above + tufts)) *
                       (1.0f - 0.7f * rockiness);
     const float mudTone = surface.Value(1.9f, seeds::MudTone);
-    const TColour mudColour =
-        Mix(Rgb(0.27f, 0.23f, 0.17f), Rgb(0.17f, 0.16f, 0.13f), Clamp01(0.5f + 0.5f * mudTone));
+    TColour mudColour =
+        Mix(Rgb(0.31f, 0.26f, 0.19f), Rgb(0.19f, 0.17f, 0.13f), Clamp01(0.5f + 0.5f * mudTone));
+    // Pebbles strewn in it, thicker toward the water, and pale silt the
+    // ripples left in drifts along its lower edge.
+    const float strewn = SmoothRange(0.55f, 0.75f, pebbles + 0.3f * SmoothRange(mudReach, 0.0f, above));
+    mudColour =
+        Mix(mudColour, Scaled(Rgb(0.50f, 0.48f, 0.43f), 0.75f + 0.35f * pebbles), 0.8f * detail * strewn);
+    const float silt = SmoothRange(0.1f, 0.35f, Fbm(x / 3.0f, y / 3.0f, seeds::ShoreSilt, 3)) *
+                       SmoothRange(0.25f + 0.3f * flat, 0.02f, above);
+    mudColour = Mix(mudColour, Rgb(0.43f, 0.41f, 0.35f), 0.6f * silt);
     g.Albedo = Mix(g.Albedo, mudColour, mud);
-    // The wet band: the ground darkened where the ripples wash, a thread
-    // under a steep bank, broad where the shore is low and flat; along the
-    // shore it swells and narrows, deepens and fades, and here and there
-    // breaks off where the bank stands dry; its upper edge ragged.
+    // The wet band: the ground darkened where the ripples wash, narrow under
+    // a steep bank, broad where the shore is low and flat; along the shore
+    // it swells and narrows, deepens and fades; its upper edge ragged.
     const float swell = Clamp01(0.5f + 1.4f * Fbm(x / 9.0f, y / 9.0f, seeds::WetSwell, 3));
-    const float wetEdge = (0.08f + 0.2f * flat) * surface.Fbm(2.0f, seeds::WetEdge, 3);
-    const float wetReach = (0.05f + 0.9f * flat * flat + 0.9f * beach) * (0.25f + 1.5f * swell);
-    const float wet = (1.0f - SmoothRange(0.5f * wetReach + wetEdge, wetReach + wetEdge, above)) *
-                      SmoothRange(0.05f, 0.3f, swell + 0.3f * flat);
-    g.Albedo = Mix(g.Albedo, Scaled(g.Albedo, 0.6f - 0.25f * swell), wet);
+    const float wetReach = (0.45f + 0.8f * flat * flat + 0.9f * beach) * (0.45f + 1.3f * swell);
+    const float wetEdge = 0.3f * wetReach * surface.Fbm(2.0f, seeds::WetEdge, 3);
+    const float wet = (1.0f - SmoothRange(0.25f * wetReach + wetEdge, wetReach + wetEdge, above)) *
+                      SmoothRange(-0.2f, 0.3f, swell + 0.3f * flat);
+    g.Albedo = Mix(g.Albedo, Scaled(g.Albedo, 0.65f - 0.2f * swell), wet);
+    // Above it the grass grows damp: darker and lusher, in ragged tongues
+    // reaching up the hollows, farthest on the flats.
+    const float dampReach = std::min(2.5f, 0.4f + 1.2f * wetReach + 0.5f * flat);
+    const float dampEdge = 0.35f * dampReach * Fbm(x / 4.0f, y / 4.0f, seeds::DampGrass, 3);
+    const float damp = (1.0f - SmoothRange(0.3f * dampReach, dampReach, above + dampEdge)) *
+                       (1.0f - std::max(mud, wet)) * (1.0f - rockiness);
+    g.Albedo = Mix(g.Albedo, Rgb(g.Albedo.r * 0.62f, g.Albedo.g * 0.78f, g.Albedo.b * 0.6f), 0.8f * damp);
     // Pale shallows at the water's foot where the shore is flat: silt and
     // sand the ripples wash over, seen where a trough lays them bare, and
     // going deeper the bed darkens; under a steep bank it drops away dark.
