@@ -202,7 +202,7 @@ TGenObject FallsFoam(std::uint16_t material) {
     for (int i = 0; i <= Spokes; ++i) {
         const float angle = Spread * (2.0f * float(i) / float(Spokes) - 1.0f);
         const TVec3 way = lake * Cos(angle) + side * Sin(angle);
-        const float tongues = ValueNoise(float(i) * 1.45f, 0.5f, seeds::FoamTongues);
+        const float tongues = ValueNoise(float(i) * 1.0f, 0.5f, seeds::FoamTongues);
         tongue[std::size_t(i)] = tongues;
         float r = reach *
                   (0.8f + 0.3f * ValueNoise(float(i) * 0.7f, 0.5f, seeds::FoamRim) + 0.35f * tongues) *
@@ -218,9 +218,9 @@ TGenObject FallsFoam(std::uint16_t material) {
         // Along a tongue the churned water runs farther out, between them
         // the lace comes in closer; a clot here and there between the rings.
         const float clot = j > 0 && j < Rings
-                               ? 0.25f * ValueNoise(float(i) * 1.9f, float(j) * 1.7f, seeds::FoamClots)
+                               ? 0.15f * ValueNoise(float(i) * 1.9f, float(j) * 1.7f, seeds::FoamClots)
                                : 0.0f;
-        const float out = Clamp01(Pow(f, Exp(0.7f * tongue[std::size_t(i)] + clot)));
+        const float out = Clamp01(Pow(f, Exp(0.45f * tongue[std::size_t(i)] + clot)));
         // Each ring stands level, so the ripples that cut it follow the rim's
         // ragged outline.
         p.z = WaterLevel + 0.15f + 0.22f * SmoothRange(0.8f, 0.2f, f);
