@@ -329,14 +329,16 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, const TRelief&
     const float wetEdge = 0.3f * wetReach * surface.Fbm(2.0f, seeds::WetEdge, 3);
     const float wet = (1.0f - SmoothRange(0.25f * wetReach + wetEdge, wetReach + wetEdge, above)) *
                       SmoothRange(-0.2f, 0.3f, swell + 0.3f * flat);
-    g.Albedo = Mix(g.Albedo, Scaled(g.Albedo, 0.65f - 0.2f * swell), wet);
+    // Where the grass thins in it, wet earth shows through.
+    g.Albedo =
+        Mix(g.Albedo, Mix(Scaled(g.Albedo, 0.65f - 0.2f * swell), Scaled(mudColour, 0.9f), 0.45f), wet);
     // Above it the grass grows damp: darker and lusher, in ragged tongues
     // reaching up the hollows, farthest on the flats.
     const float dampReach = std::min(2.5f, 0.4f + 1.2f * wetReach + 0.5f * flat);
     const float dampEdge = 0.35f * dampReach * Fbm(x / 4.0f, y / 4.0f, seeds::DampGrass, 3);
     const float damp = (1.0f - SmoothRange(0.3f * dampReach, dampReach, above + dampEdge)) *
                        (1.0f - std::max(mud, wet)) * (1.0f - rockiness);
-    g.Albedo = Mix(g.Albedo, Rgb(g.Albedo.r * 0.62f, g.Albedo.g * 0.78f, g.Albedo.b * 0.6f), 0.8f * damp);
+    g.Albedo = Mix(g.Albedo, Rgb(g.Albedo.r * 0.55f, g.Albedo.g * 0.72f, g.Albedo.b * 0.5f), damp);
     // Pale shallows at the water's foot where the shore is flat: silt and
     // sand the ripples wash over, seen where a trough lays them bare, and
     // going deeper the bed darkens; under a steep bank it drops away dark.
