@@ -172,13 +172,17 @@ TGenObject Boulders(const std::vector<TBoulder>& boulders, std::uint16_t materia
         // lit as a whole by the sun, so they show a bright side and a
         // shaded one; the worn stones' light runs more smoothly over them.
         const float kind = float(random.Unit());
-        const bool worn = kind<0.3f, slab = kind> 0.72f;
-        const float angular = worn ? 0.0f : 1.0f;
-        const float facety = worn ? 0.45f : 1.0f;
+        const bool worn = kind<0.45f, slab = kind> 0.85f;
+        // A block's edges are knocked off: its sides lean in more than a
+        // box's and its light runs partly smoothly round them.
+        const float angular = worn ? 0.0f : slab ? 1.0f : 0.7f;
+        const float facety = worn ? 0.45f : slab ? 1.0f : 0.8f;
         // A slab on the bank lies low; in the lake it keeps its height, or
         // the water would cover it.
         const float height = slab && b.Base.z > WaterLevel - 0.1f ? 0.55f * b.Height : b.Height;
-        const float longer = slab ? float(random.Range(1.2, 1.5)) : float(random.Range(1.0, 1.2));
+        const float longer = slab   ? float(random.Range(1.2, 1.5))
+                             : worn ? 1.0f
+                                    : float(random.Range(1.0, 1.2));
         // Rings of corners at a few heights and a top, every corner pushed
         // out or in by its own lump (the same all the way up, so the stone
         // stays whole), set at uneven angles round it.
@@ -196,7 +200,7 @@ TGenObject Boulders(const std::vector<TBoulder>& boulders, std::uint16_t materia
         // The flat top: how much of the last ring it keeps, and its tilt.
         const float topShare = worn   ? 0.0f
                                : slab ? float(random.Range(0.7, 0.9))
-                                      : float(random.Range(0.4, 0.7));
+                                      : float(random.Range(0.3, 0.55));
         const float tiltX = float(random.Range(-0.5, 0.5)), tiltY = float(random.Range(-0.5, 0.5));
         // The spray keeps the stones round the falls' foot wet and dark.
         const float spray = SmoothRange(16.0f, 5.0f, Length(b.Base - plunge));
