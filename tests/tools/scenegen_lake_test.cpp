@@ -482,7 +482,7 @@ namespace {
 // triangles, the first holding its two lower corners.
 struct TCutoutQuad {
     TVec Foot; // the middle of its lower edge
-    double Height;
+    double Height, Width;
 };
 
 std::vector<TCutoutQuad> CutoutQuads(const TModel& lake) {
@@ -493,7 +493,9 @@ std::vector<TCutoutQuad> CutoutQuads(const TModel& lake) {
         for (std::size_t t = 0; t + 1 < mesh.Triangles.size(); t += 2) {
             const TVec a = Vertex(mesh.Triangles[t], 0), b = Vertex(mesh.Triangles[t], 1),
                        c = Vertex(mesh.Triangles[t], 2);
-            quads.push_back({{(a.X + b.X) / 2, (a.Y + b.Y) / 2, (a.Z + b.Z) / 2}, c.Z - a.Z});
+            quads.push_back({{(a.X + b.X) / 2, (a.Y + b.Y) / 2, (a.Z + b.Z) / 2},
+                             c.Z - a.Z,
+                             std::hypot(b.X - a.X, b.Y - a.Y)});
         }
     }
     return quads;
@@ -773,7 +775,8 @@ TEST_F(LakeModel, TreesStandInGroupsFromSaplingsToOldTrees) {
 
 TEST_F(LakeModel, NoTreeSeemsToGrowOutOfAnotherOnesCrown) {
     // Seen from camera 1, a tree whose foot is hidden behind a nearer tree's
-    // crown and whose top rises above it reads as growing out of that crown.
+    // crown and whose top rises well above it reads as growing out of that
+    // crown.
     // Within 170 units, where each tree reads on its own, none does.
     const TModelMatrix& m = lake->Cameras[0].Matrices[0];
     const TVec eye = EyeOf(m), right{m[0], m[4], m[8]}, up{m[1], m[5], m[9]}, forward{-m[2], -m[6], -m[10]};
@@ -812,7 +815,7 @@ TEST_F(LakeModel, NoTreeSeemsToGrowOutOfAnotherOnesCrown) {
             double x = 0, y = 0;
             screen(far.At, x, y);
             if (std::fabs(x - middle) < half && y > near.Foot + 0.35 * (near.Top - near.Foot) &&
-                y < near.Top && far.Top > near.Top)
+                y < near.Top && far.Top > near.Top + 0.2 * (near.Top - near.Foot))
                 ++through, where = far.At;
         }
     EXPECT_EQ(through, 0) << "trees growing out of a nearer crown, one at " << where.X << ", " << where.Y;
@@ -825,6 +828,7 @@ TEST_F(LakeModel, TheNearMeadowsOnlyWideScreensShowHoldGrovesAndScrub) {
     const TModelMatrix& m = lake->Cameras[0].Matrices[0];
     const TVec eye = EyeOf(m), right{m[0], m[4], m[8]}, forward{-m[2], -m[6], -m[10]};
     std::vector<double> low[2];
+    std::vector<TCutoutQuad> seen, bushes;
     int tall[2] = {};
     for (const TCutoutQuad& q : CutoutQuads(*lake)) {
         const TVec p = Minus(q.Foot, eye);
@@ -833,11 +837,26 @@ TEST_F(LakeModel, TheNearMeadowsOnlyWideScreensShowHoldGrovesAndScrub) {
             std::hypot(p.X, p.Y) > 150)
             continue;
         const int side = across > 0;
+        seen.push_back(q);
+        if (q.Height < 4.5) bushes.push_back(q);
         if (q.Height >= 4.5)
             ++tall[side];
         else
             low[side].push_back(q.Height);
     }
+    // The low plants grow in thickets and at the trees' feet, not dotted
+    // singly over the grass: most touch another plant.
+    std::size_t alone = 0;
+    for (const TCutoutQuad& a : bushes) {
+        bool touches = false;
+        for (const TCutoutQuad& b : seen) {
+            const double d = std::hypot(a.Foot.X - b.Foot.X, a.Foot.Y - b.Foot.Y);
+            touches = touches || (d > 1e-6 && d < 0.5 * (a.Width + b.Width));
+        }
+        alone += !touches;
+    }
+    EXPECT_LT(double(alone), 0.45 * double(bushes.size()))
+        << alone << " of " << bushes.size() << " low plants alone";
     for (int side = 0; side < 2; ++side) {
         EXPECT_GE(tall[side], 10) << (side ? "right" : "left");
         ASSERT_GE(low[side].size(), 10u) << (side ? "right" : "left");

@@ -81,6 +81,23 @@ bool DropLoneTrees(std::vector<TPlant>& plants) {
     return dropped;
 }
 
+void DropLoneBushes(std::vector<TPlant>& plants) {
+    auto onLand = [](const TPlant& p) { return IsTree(p) || p.Kind == TPlant::Bush; };
+    std::vector<bool> lone(plants.size(), false);
+    for (std::size_t i = 0; i < plants.size(); ++i) {
+        if (plants[i].Kind != TPlant::Bush) continue;
+        bool touches = false;
+        for (std::size_t j = 0; j < plants.size() && !touches; ++j)
+            touches = j != i && onLand(plants[j]) &&
+                      Distance2D(plants[i].Base, plants[j].Base) < 0.4f * (plants[i].Width + plants[j].Width);
+        lone[i] = !touches;
+    }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < plants.size(); ++i)
+        if (!lone[i]) plants[kept++] = plants[i];
+    plants.resize(kept);
+}
+
 // Beyond this distance from camera 1 the trees deep in the woods stand
 // many deep and read as one mass; out in the open each reads on its own.
 constexpr float CrownsApartWithin = 175.0f;
@@ -102,9 +119,10 @@ void KeepCrownsApart(std::vector<TPlant>& plants, const std::vector<TScreenBox>&
             if (!IsTree(plants[n]) || plants[n].Distance >= plants[f].Distance || hidden[n]) continue;
             // Its foot behind the nearer one's crown (above the foot of
             // the trunk and away from the crown's ragged rim), its top
-            // over it.
+            // rising well over it: one just behind another of its own
+            // height reads as the grove's next tree.
             if (std::fabs(x - 0.5f * (a.X0 + a.X1)) < 0.4f * (a.X1 - a.X0) &&
-                y > a.Y0 + 0.2f * (a.Y1 - a.Y0) && y < a.Y1 && b.Y1 > a.Y1 - 0.1f * (a.Y1 - a.Y0)) {
+                y > a.Y0 + 0.25f * (a.Y1 - a.Y0) && y < a.Y1 && b.Y1 > a.Y1 + 0.15f * (a.Y1 - a.Y0)) {
                 hidden[f] = true;
                 break;
             }

@@ -17,6 +17,11 @@ struct TScreenBox {
 // reeds and grass may stand alone.
 bool DropLoneTrees(std::vector<TPlant>& plants);
 
+// Leaves out the bushes that stand alone, touching no tree or bush: the
+// undergrowth grows in thickets and at the trees' feet, and bushes dotted
+// singly over the grass read as polka dots.
+void DropLoneBushes(std::vector<TPlant>& plants);
+
 // Leaves out each tree that camera 1 sees with its foot hidden behind a
 // nearer tree's crown and its top rising over that crown, so that it would
 // seem to grow out of it; `boxes` are the plants' cut-outs on screen.

@@ -370,9 +370,12 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             const float sideTrees = wide * SmoothRange(55.0f, 85.0f, dist);
             const float sideGrove = sideTrees * SmoothRange(0.0f, 0.25f, sideShape);
             const float sideHeart = sideTrees * SmoothRange(0.2f, 0.4f, sideShape);
+            // The scrub grows in thickets, hugging the groves' edges, with
+            // open grass between: dense where it grows, so that its bushes
+            // merge.
             const float sideScrub =
-                0.35f * (sideGrove - sideHeart) +
-                wide * (0.2f * SmoothRange(0.0f, 0.3f, Fbm(x / 9.0f, y / 9.0f, seeds::SideScrub, 2)));
+                0.6f * (sideGrove - sideHeart) +
+                wide * (0.45f * SmoothRange(0.2f, 0.4f, Fbm(x / 9.0f, y / 9.0f, seeds::SideScrub, 2)));
             THabitat habitat = THabitat::Woods;
             float age = 0.0f;
             if ((above > 2.5f || wide > 0.3f) &&
@@ -388,7 +391,7 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
                 age = generation < young ? 0.03f + 0.2f * size
                                          : maturity * (0.45f + 0.6f * size) + 0.15f * size * size;
             } else if (above > 1.2f && pick > 1.0f -
-                                                  (0.35f * groves + 0.45f * edge + 0.45f * skirt +
+                                                  (0.5f * groves + 0.65f * edge + 0.65f * skirt +
                                                    0.4f * nearRock(x, y) + 0.05f * woods + meadowScrub) *
                                                       clump -
                                                   sideScrub) {
@@ -416,6 +419,7 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
     // A tree left out may leave another one without company in turn.
     while (DropLoneTrees(plants)) {
     }
+    DropLoneBushes(plants);
     ChooseFarCopies(plants);
     return plants;
 }
