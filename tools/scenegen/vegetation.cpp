@@ -375,7 +375,7 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             // merge.
             const float sideScrub =
                 0.6f * (sideGrove - sideHeart) +
-                wide * (0.45f * SmoothRange(0.2f, 0.4f, Fbm(x / 9.0f, y / 9.0f, seeds::SideScrub, 2)));
+                wide * (0.7f * SmoothRange(0.22f, 0.4f, Fbm(x / 9.0f, y / 9.0f, seeds::SideScrub, 2)));
             THabitat habitat = THabitat::Woods;
             float age = 0.0f;
             if ((above > 2.5f || wide > 0.3f) &&
