@@ -26,13 +26,13 @@ float Distance2D(TVec3 a, TVec3 b) {
 constexpr float TreeCompanyRadius = 10.0f, ClumpCompanyRadius = 7.0f;
 constexpr int TreeCompany = 2, ClumpCompany = 2;
 
-// Does a tree standing at `base` stand out in the open or where the woods
-// thin out? Not in the near meadows that only wide screens show, whose
-// groves keep their young trees straying out of them.
+// Does a tree standing at `base` stand out of the woods, in the open? Not
+// in the near meadows that only wide screens show, whose groves keep their
+// young trees straying out of them.
 bool InTheOpen(TVec3 base) {
     const TVec3 seen = CameraView(base);
     if (std::fabs(seen.x) > 0.76f && seen.z < 170.0f) return false;
-    return WoodsDensity(base.x, base.y, base.z + 0.4f) < 0.6f;
+    return WoodsDensity(base.x, base.y, base.z + 0.4f) < 0.3f;
 }
 
 bool IsTree(const TPlant& p) {
