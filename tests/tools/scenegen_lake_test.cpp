@@ -482,7 +482,7 @@ namespace {
 // triangles, the first holding its two lower corners.
 struct TCutoutQuad {
     TVec Foot; // the middle of its lower edge
-    double Height;
+    double Height, Width;
 };
 
 std::vector<TCutoutQuad> CutoutQuads(const TModel& lake) {
@@ -493,7 +493,9 @@ std::vector<TCutoutQuad> CutoutQuads(const TModel& lake) {
         for (std::size_t t = 0; t + 1 < mesh.Triangles.size(); t += 2) {
             const TVec a = Vertex(mesh.Triangles[t], 0), b = Vertex(mesh.Triangles[t], 1),
                        c = Vertex(mesh.Triangles[t], 2);
-            quads.push_back({{(a.X + b.X) / 2, (a.Y + b.Y) / 2, (a.Z + b.Z) / 2}, c.Z - a.Z});
+            quads.push_back({{(a.X + b.X) / 2, (a.Y + b.Y) / 2, (a.Z + b.Z) / 2},
+                             c.Z - a.Z,
+                             std::hypot(b.X - a.X, b.Y - a.Y)});
         }
     }
     return quads;
@@ -754,8 +756,69 @@ TEST_F(LakeModel, TreesStandInGroupsFromSaplingsToOldTrees) {
         if (!company) ++lone, where = a.Foot;
     }
     EXPECT_EQ(lone, 0u) << "trees on their own, one at " << where.X << ", " << where.Y;
+    // Nor are the trees sprinkled a stride or ten apart, each reading as a
+    // single: almost every one stands in a clump, with at least two others
+    // (trees or bushes at its feet) within eight units.
+    std::size_t trees = 0, single = 0;
+    for (const TCutoutQuad& a : plants) {
+        if (a.Height < 4.5) continue;
+        int near = 0;
+        for (const TCutoutQuad& b : plants)
+            near += &a != &b && b.Height >= 0.3 * a.Height &&
+                    std::hypot(a.Foot.X - b.Foot.X, a.Foot.Y - b.Foot.Y) < 8.0;
+        ++trees, single += near < 2;
+    }
+    EXPECT_LT(double(single) / double(trees), 0.08) << single << " of " << trees << " trees stand singly";
     std::sort(heights.begin(), heights.end());
     EXPECT_LT(heights[heights.size() / 10], 0.3 * heights[heights.size() * 9 / 10]) << "heights";
+}
+
+TEST_F(LakeModel, NoTreeSeemsToGrowOutOfAnotherOnesCrown) {
+    // Seen from camera 1, a tree whose foot is hidden behind a nearer tree's
+    // crown and whose top rises well above it reads as growing out of that
+    // crown.
+    // Within 170 units, where each tree reads on its own, none does.
+    const TModelMatrix& m = lake->Cameras[0].Matrices[0];
+    const TVec eye = EyeOf(m), right{m[0], m[4], m[8]}, up{m[1], m[5], m[9]}, forward{-m[2], -m[6], -m[10]};
+    struct TTree {
+        double Distance, X0, X1, Foot, Top; // on screen, as tangents
+        TVec At;
+    };
+    std::vector<TTree> trees;
+    auto screen = [&](TVec p, double& x, double& y) {
+        const TVec d = Minus(p, eye);
+        x = Dot(d, right) / Dot(d, forward), y = Dot(d, up) / Dot(d, forward);
+    };
+    for (const TModelObject& o : lake->Objects) {
+        if (!Cutouts(o)) continue;
+        const TMesh& mesh = o.Meshes[0];
+        for (std::size_t t = 0; t + 1 < mesh.Triangles.size(); t += 2) {
+            const TVec a = Vertex(mesh.Triangles[t], 0), b = Vertex(mesh.Triangles[t], 1),
+                       c = Vertex(mesh.Triangles[t], 2);
+            const TVec foot{(a.X + b.X) / 2, (a.Y + b.Y) / 2, (a.Z + b.Z) / 2};
+            const double distance = std::hypot(foot.X - eye.X, foot.Y - eye.Y);
+            if (c.Z - a.Z < 4.5 || foot.Z < WaterZ + 2.5 || distance > 170) continue;
+            TTree tree{distance, 0, 0, 0, 0, foot};
+            double y = 0;
+            screen(a, tree.X0, tree.Foot), screen(b, tree.X1, y), screen(c, y, tree.Top);
+            if (tree.X0 > tree.X1) std::swap(tree.X0, tree.X1);
+            trees.push_back(tree);
+        }
+    }
+    ASSERT_GT(trees.size(), 50u);
+    int through = 0;
+    TVec where{};
+    for (const TTree& far : trees)
+        for (const TTree& near : trees) {
+            if (near.Distance >= far.Distance) continue;
+            const double middle = 0.5 * (near.X0 + near.X1), half = 0.3 * (near.X1 - near.X0);
+            double x = 0, y = 0;
+            screen(far.At, x, y);
+            if (std::fabs(x - middle) < half && y > near.Foot + 0.35 * (near.Top - near.Foot) &&
+                y < near.Top && far.Top > near.Top + 0.2 * (near.Top - near.Foot))
+                ++through, where = far.At;
+        }
+    EXPECT_EQ(through, 0) << "trees growing out of a nearer crown, one at " << where.X << ", " << where.Y;
 }
 
 TEST_F(LakeModel, TheNearMeadowsOnlyWideScreensShowHoldGrovesAndScrub) {
@@ -765,6 +828,7 @@ TEST_F(LakeModel, TheNearMeadowsOnlyWideScreensShowHoldGrovesAndScrub) {
     const TModelMatrix& m = lake->Cameras[0].Matrices[0];
     const TVec eye = EyeOf(m), right{m[0], m[4], m[8]}, forward{-m[2], -m[6], -m[10]};
     std::vector<double> low[2];
+    std::vector<TCutoutQuad> seen, bushes;
     int tall[2] = {};
     for (const TCutoutQuad& q : CutoutQuads(*lake)) {
         const TVec p = Minus(q.Foot, eye);
@@ -773,11 +837,26 @@ TEST_F(LakeModel, TheNearMeadowsOnlyWideScreensShowHoldGrovesAndScrub) {
             std::hypot(p.X, p.Y) > 150)
             continue;
         const int side = across > 0;
+        seen.push_back(q);
+        if (q.Height < 4.5) bushes.push_back(q);
         if (q.Height >= 4.5)
             ++tall[side];
         else
             low[side].push_back(q.Height);
     }
+    // The low plants grow in thickets and at the trees' feet, not dotted
+    // singly over the grass: most touch another plant.
+    std::size_t alone = 0;
+    for (const TCutoutQuad& a : bushes) {
+        bool touches = false;
+        for (const TCutoutQuad& b : seen) {
+            const double d = std::hypot(a.Foot.X - b.Foot.X, a.Foot.Y - b.Foot.Y);
+            touches = touches || (d > 1e-6 && d < 0.5 * (a.Width + b.Width));
+        }
+        alone += !touches;
+    }
+    EXPECT_LT(double(alone), 0.45 * double(bushes.size()))
+        << alone << " of " << bushes.size() << " low plants alone";
     for (int side = 0; side < 2; ++side) {
         EXPECT_GE(tall[side], 10) << (side ? "right" : "left");
         ASSERT_GE(low[side].size(), 10u) << (side ? "right" : "left");

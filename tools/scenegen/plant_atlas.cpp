@@ -112,20 +112,31 @@ bool ReedAt(float u, float v, int variant, TColour& c) {
     return false;
 }
 
+// A thicket of shrubs as it grows wild: several bushes of different sizes
+// grown together, their clumps of leaves each lit as a rounded mass from
+// the sun's side, the union's edge leafy and broken. The looks differ in
+// outline: a rounded shrub with a smaller one leaning on it, a low wide
+// thicket, a lopsided one trailing off to one side, a low spread of young
+// growth; and in tint, from dark glossy leaves to light, yellowish ones.
 bool BushAt(float u, float v, int variant, TColour& c) {
     const std::uint32_t seed = seeds::Bushes + std::uint32_t(variant) * 29u;
     const float x = (u - 0.5f) * 2.0f, y = v; // -1..1 across, 0..1 up
     if (y < 0.02f) return false;
-    // Clumps of leaves, lower and smaller towards the sides, each lit as a
-    // rounded mass from the sun's side; their union has a leafy, broken edge.
+    // Each look's height (as a share of the cell), the spread of its
+    // clumps across and how much they lean to one side.
+    constexpr float Tall[BushKinds] = {0.62f, 0.4f, 0.55f, 0.32f};
+    constexpr float Spread[BushKinds] = {0.55f, 0.78f, 0.7f, 0.8f};
+    constexpr float Lopsided[BushKinds] = {0.1f, 0.0f, 0.35f, -0.15f};
     TRandom random(seed);
     float best = -1e9f;
     TVec3 normal = V3(0, 0, 1);
-    for (int i = 0; i < 11; ++i) {
-        const float bx = float(random.Range(-0.6, 0.6));
-        const float by = float(random.Range(0.36, 0.6)) - 0.22f * std::fabs(bx);
-        const float r = float(random.Range(0.28, 0.4)) * (1.0f - 0.3f * std::fabs(bx));
-        const float dx = x - bx, dy = (y - by) * 1.2f;
+    for (int i = 0; i < 13; ++i) {
+        const float bx = float(random.Range(-1.0, 1.0)) * Spread[variant] + Lopsided[variant];
+        const float off = std::fabs(bx - Lopsided[variant]) / Spread[variant]; // 0 mid .. 1 rim
+        // A few shrubs of their own heights, lower towards the thicket's ends.
+        const float r = float(random.Range(0.16, 0.36)) * (1.0f - 0.35f * off);
+        const float by = Tall[variant] * float(random.Range(0.35, 0.95)) * (1.0f - 0.45f * off * off);
+        const float dx = x - bx, dy = (y - std::max(by, r / 1.2f)) * 1.2f; // none below the ground
         const float inside = r * r - dx * dx - dy * dy;
         if (inside > best) {
             best = inside;
@@ -136,15 +147,15 @@ bool BushAt(float u, float v, int variant, TColour& c) {
                         0.03f * (ValueNoise(u * 40.0f, v * 20.0f, seed + 2u) - 0.5f);
     if (best + rough < 0.0f) return false;
     normal = Normalised(normal);
-    const float sunLit = std::max(0.0f, Dot(normal, SunInView())), light = 0.54f + 0.65f * sunLit;
-    // Deeper in the bush, and near its foot, the leaves lie in shade.
-    const float shade = 0.75f + 0.25f * SmoothRange(0.0f, 0.45f, y);
+    const float sunLit = std::max(0.0f, Dot(normal, SunInView())), light = 0.62f + 0.65f * sunLit;
+    // Near its foot the leaves lie in the thicket's own shade.
+    const float shade = 0.8f + 0.2f * SmoothRange(0.0f, 0.3f, y);
     const float leaves = ValueNoise(u * 64.0f, v * 32.0f, seed + 3u);
     constexpr float greens[BushKinds][3] = {
-        {0.18f, 0.27f, 0.11f}, {0.23f, 0.31f, 0.12f}, {0.26f, 0.30f, 0.12f}, {0.16f, 0.25f, 0.13f}};
+        {0.20f, 0.29f, 0.12f}, {0.29f, 0.35f, 0.14f}, {0.25f, 0.31f, 0.13f}, {0.33f, 0.37f, 0.16f}};
     const TColour leaf = Rgb(greens[variant][0], greens[variant][1], greens[variant][2]);
     c = Lit(
-        Scaled(Mix(leaf, Rgb(0.30f, 0.38f, 0.16f), 0.35f * leaves), light * shade * (0.8f + 0.35f * leaves)),
+        Scaled(Mix(leaf, Rgb(0.34f, 0.40f, 0.17f), 0.35f * leaves), light * shade * (0.8f + 0.35f * leaves)),
         LeafTint(sunLit * shade));
     return true;
 }

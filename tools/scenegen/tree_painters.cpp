@@ -91,14 +91,23 @@ bool PineAt(float u, float v, int variant, TColour& c) {
 // The shape of a spruce, drawn once a look: whorls of branches up a
 // narrow spike of a leader, each branch seen at its own angle round the
 // trunk, so those pointing across the view reach far out and those
-// pointing towards or away from it show short.
+// pointing towards or away from it show short. No two whorls alike: each
+// reaches further on one side than on the other, some are broken short or
+// gone on one side, where the trunk shows, and the tips hang down in
+// sprays.
 struct TSpruceShape {
     static constexpr int MaxTiers = 22, Boughs = 9;
     int Tiers;
-    float Base, Spire, Reach, Curve;
-    float TierY[MaxTiers], TierReach[MaxTiers];
+    float Base, Spire, Top, Reach, Curve, Lean;                    // Top: the leader's tip
+    float TierY[MaxTiers], TierReach[MaxTiers], Side[MaxTiers][2]; // [0] left, [1] right
     float Out[MaxTiers][Boughs], Depth[MaxTiers][Boughs], Droop[MaxTiers][Boughs];
 };
+
+// The looks that are old spruces: broad, with a rounded, flatter top and
+// the crown lifted off the trunk.
+bool OldSpruce(int variant) {
+    return variant == 2 || variant == 6;
+}
 
 TSpruceShape MakeSpruce(int variant) {
     TSpruceShape s{};
@@ -107,24 +116,35 @@ TSpruceShape MakeSpruce(int variant) {
     // ground in some and lifting off a bare trunk in others.
     s.Base = 0.06f + 0.05f * float(variant % 3);
     s.Spire = 0.93f - 0.02f * float(variant % 2);
+    s.Top = 0.995f;
     s.Reach = 0.22f + 0.05f * float((variant * 3) % 5);
     s.Curve = 0.85f + 0.15f * float(variant % 3);
     s.Tiers = 13 + variant % 5;
+    if (OldSpruce(variant))
+        s.Base = 0.16f, s.Spire = 0.86f, s.Top = 0.92f, s.Reach = 0.42f, s.Curve = 0.5f, s.Tiers = 11;
+    // A few lean a little, as on a slope or in the wind.
+    s.Lean = float(random.Range(-1.0, 1.0)) * (variant % 3 == 1 ? 0.06f : 0.015f);
     const float step = (s.Spire - s.Base) / float(s.Tiers);
     for (int i = 0; i < s.Tiers; ++i) {
         const float y = s.Spire - (float(i) + float(random.Range(0.1, 0.7))) * step;
         const float k = Clamp01((s.Spire - y) / (s.Spire - s.Base));
         s.TierY[i] = y;
         // Some whorls longer than the next, some broken short.
-        s.TierReach[i] = s.Reach * Pow(k, s.Curve) * float(random.Range(0.7, 1.15)) + 0.02f;
+        s.TierReach[i] = s.Reach * Pow(k, s.Curve) * float(random.Range(0.6, 1.25)) + 0.02f;
+        for (float& side : s.Side[i]) {
+            side = float(random.Range(0.6, 1.25));
+            if (i > 1 && random.Unit() < 0.16) side = float(random.Range(0.12, 0.35)); // broken off
+        }
         const float twist = float(random.Range(0.0, 6.2831853));
         for (int j = 0; j < TSpruceShape::Boughs; ++j) {
             const float angle = twist + 6.2831853f * (float(j) + float(random.Range(-0.3, 0.3))) /
                                             float(TSpruceShape::Boughs);
-            const float length = std::min(0.47f, s.TierReach[i] * float(random.Range(0.65, 1.1)));
-            s.Out[i][j] = length * Cos(angle);
+            const float across = Cos(angle);
+            const float length =
+                std::min(0.47f, s.TierReach[i] * s.Side[i][across > 0.0f] * float(random.Range(0.65, 1.1)));
+            s.Out[i][j] = length * across;
             s.Depth[i][j] = length * Sin(angle);
-            s.Droop[i][j] = float(random.Range(0.45, 1.1));
+            s.Droop[i][j] = float(random.Range(0.55, 1.5));
         }
     }
     return s;
@@ -140,27 +160,32 @@ bool FirAt(float u, float v, int variant, TColour& c) {
     if (variant == 5 || variant == 7) return PineAt(u, v, variant, c);
     const TSpruceShape& shape = ShapeOfLook<TSpruceShape, FirKinds>(variant, MakeSpruce);
     const std::uint32_t seed = seeds::Firs + std::uint32_t(variant) * 17u;
-    const float x = u - 0.5f;
+    // Across from the trunk, which leans with the tree.
+    const float x = u - 0.5f - shape.Lean * v;
     const TVec3 sun = SunInView();
     const float* g = FirGreens[variant];
     const TColour green = Rgb(g[0], g[1], g[2]);
+    const TColour bark = Scaled(Rgb(0.26f, 0.19f, 0.13f), x * sun.x > 0.0f ? 1.05f : 0.7f);
     if (v < shape.Base + 0.04f && std::fabs(x) < 0.022f) {
-        c = Scaled(Rgb(0.26f, 0.19f, 0.13f), x * sun.x > 0.0f ? 1.05f : 0.7f);
+        c = bark;
         return true;
     }
     // The leader: a thin spike with a few short tufts of needles.
     if (v > shape.Spire - 0.02f) {
-        const float k = (v - shape.Spire + 0.02f) / (0.995f - shape.Spire + 0.02f);
+        const float k = (v - shape.Spire + 0.02f) / (shape.Top - shape.Spire + 0.02f);
         const float tuft = 0.012f * ValueNoise(u * 60.0f, v * 90.0f, seed + 8u);
-        if (k > 1.0f || std::fabs(x) > 0.007f + 0.016f * (1.0f - k) + tuft) return false;
+        if (k > 1.0f || std::fabs(x) > 0.006f + 0.012f * (1.0f - k) * (1.0f - k) + tuft) return false;
         c = Lit(Scaled(green, 0.7f + 0.5f * (x * sun.x > 0.0f)), LeafTint(0.5f));
         return true;
     }
     const float needles = ValueNoise(u * 90.0f, v * 70.0f, seed + 3u);
     // The nearest bough's foliage here, of those that reach across x.
     float front = -1e9f, lit = 0.0f, along = 0.0f, face = 0.0f;
+    // The reach on this side of the whorl above, which the dark inside follows.
+    float sideReach = 0.0f, tierAbove = 2.0f;
     for (int i = 0; i < shape.Tiers; ++i) {
         const float y = shape.TierY[i];
+        if (y >= v && y < tierAbove) tierAbove = y, sideReach = shape.TierReach[i] * shape.Side[i][x > 0.0f];
         if (v > y + 0.03f || v < y - 0.3f) continue;
         for (int j = 0; j < TSpruceShape::Boughs; ++j) {
             const float out = shape.Out[i][j];
@@ -174,7 +199,7 @@ bool FirAt(float u, float v, int variant, TColour& c) {
             const float length = std::sqrt(out * out + shape.Depth[i][j] * shape.Depth[i][j]);
             const float centre = y + 0.5f * length * (0.12f * t - shape.Droop[i][j] * t * t * t);
             const float above = 0.014f + 0.01f * t - 0.008f * t * t;
-            const float below = 0.018f + (0.03f + 0.05f * spray) * t * t;
+            const float below = 0.018f + (0.03f + 0.07f * spray) * t * t;
             const float d = v - centre;
             if (d > above || d < -below) continue;
             const float z = shape.Depth[i][j] * t;
@@ -194,12 +219,16 @@ bool FirAt(float u, float v, int variant, TColour& c) {
         c = Lit(Scaled(green, shade), LeafTint(sunLit));
         return true;
     }
-    // The dark inside round the trunk, with the sky through it here and there.
-    const float k = Clamp01((shape.Spire - v) / (shape.Spire - shape.Base));
-    const float inside = 0.45f * shape.Reach * Pow(k, shape.Curve);
+    // The dark inside round the trunk, as far out as the whorl above
+    // reaches on this side, with the sky through it here and there; where
+    // that whorl is broken, the bare trunk.
     if (v > shape.Base &&
-        std::fabs(x) < inside * (0.5f + 0.6f * ValueNoise(u * 30.0f, v * 40.0f, seed + 5u))) {
+        std::fabs(x) < 0.4f * sideReach * (0.5f + 0.6f * ValueNoise(u * 30.0f, v * 40.0f, seed + 5u))) {
         c = Scaled(green, 0.18f + 0.08f * needles);
+        return true;
+    }
+    if (std::fabs(x) < 0.016f - 0.01f * v) {
+        c = bark;
         return true;
     }
     return false;

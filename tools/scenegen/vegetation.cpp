@@ -11,6 +11,7 @@
 #include "tools/scenegen/seeds.h"
 #include "tools/scenegen/shore.h"
 #include "tools/scenegen/toolkit.h"
+#include "tools/scenegen/tree_company.h"
 #include "tools/scenegen/world.h"
 
 namespace scenegen {
@@ -30,9 +31,13 @@ bool InView(TVec3 p) {
 
 // Deep in the far woods the trees stand many deep on screen, each showing
 // only its top over the ones in front: fewer of them there look the same
-// and cost far less to blend. The share of trees kept at `distance`.
-float FarThinning(float distance) {
-    return 1.0f - 0.7f * SmoothRange(140.0f, 240.0f, distance);
+// and cost far less to blend. The share of trees kept at `distance` from
+// camera 1, at (x, y): those kept stand in clumps with open ground between,
+// as thinned evenly they would read as singles sprinkled over the slopes.
+float FarThinning(float distance, float x, float y) {
+    const float far = SmoothRange(140.0f, 240.0f, distance), threshold = 0.75f * far;
+    const float clumps = Clamp01(0.5f + 1.5f * Fbm(x / 14.0f, y / 14.0f, seeds::FarClumps, 2));
+    return 1.0f - far + far * SmoothRange(threshold - 0.12f, threshold + 0.12f, clumps);
 }
 
 // A point of a cut-out's outline: u across its quad 0..1, v up 0..1.
@@ -103,10 +108,6 @@ void AddCutout(TGenObject& object, const TPlant& c, const TAtlasCopy& into) {
     }
 }
 
-// Where a plant's cut-out lies on screen: tangents across and up from camera 1.
-struct TScreenBox {
-    float X0, Y0, X1, Y1;
-};
 TScreenBox ScreenBox(const TPlant& c) {
     const TPlantKind& kind = PlantKinds[c.Kind];
     const TVec3 right = BillboardRight(c.Base) * (c.Width * 0.5f), up = V3(0, 0, c.Height);
@@ -146,73 +147,6 @@ void ChooseFarCopies(std::vector<TPlant>& plants) {
         }
         p.FarCopy = std::max(least, most);
     }
-}
-
-// Trees grow in woods and groves: one standing off in the open, with
-// fewer than TreeCompany others near it, or with none near it at least half
-// as tall, reads as a prop at no clear scale, so it is left out (bushes,
-// reeds and grass may stand alone). On the open crests, where they stand
-// against the sky, a loose row of trees a stride or ten apart reads as
-// singles sprinkled along the skyline: there a tree keeps its place only in
-// a close clump.
-constexpr float TreeCompanyRadius = 10.0f, ClumpCompanyRadius = 7.0f;
-constexpr int TreeCompany = 2, ClumpCompany = 2;
-
-// Does a tree standing at `base` stand out of the woods on a crest, above
-// the land round it, where camera 1 sees it against the sky or the far land?
-bool OnOpenCrest(TVec3 base) {
-    const float ground = base.z + 0.4f;
-    if (WoodsDensity(base.x, base.y, ground) >= 0.3f) return false;
-    float around = 0.0f;
-    for (int k = 0; k < 4; ++k)
-        around += TerrainHeight(base.x + 12.0f * float(k % 2 * 2 - 1) * float(k < 2),
-                                base.y + 12.0f * float(k % 2 * 2 - 1) * float(k >= 2));
-    return ground > 0.25f * around + 0.5f;
-}
-
-bool IsTree(const TPlant& p) {
-    return PlantKinds[p.Kind].Habitat == THabitat::Woods;
-}
-
-// Leaves out the trees without company; true if it left out any.
-bool DropLoneTrees(std::vector<TPlant>& plants) {
-    // The trees in buckets of the company's radius, so that each looks only
-    // at its own bucket and the eight round it.
-    constexpr float Cell = TreeCompanyRadius;
-    std::vector<std::pair<std::int64_t, std::size_t>> buckets;
-    auto key = [](float x, float y) {
-        return std::int64_t(std::floor(x / Cell)) * 100000 + std::int64_t(std::floor(y / Cell));
-    };
-    for (std::size_t i = 0; i < plants.size(); ++i)
-        if (IsTree(plants[i])) buckets.push_back({key(plants[i].Base.x, plants[i].Base.y), i});
-    std::sort(buckets.begin(), buckets.end());
-    std::vector<bool> lone(plants.size(), false);
-    for (const auto& b : buckets) {
-        const TPlant& p = plants[b.second];
-        int company = 0, close = 0;
-        bool peer = false;
-        for (int dx = -1; dx <= 1; ++dx)
-            for (int dy = -1; dy <= 1; ++dy) {
-                const std::int64_t k = key(p.Base.x + float(dx) * Cell, p.Base.y + float(dy) * Cell);
-                for (auto it =
-                         std::lower_bound(buckets.begin(), buckets.end(), std::make_pair(k, std::size_t(0)));
-                     it != buckets.end() && it->first == k; ++it) {
-                    const TPlant& other = plants[it->second];
-                    if (it->second == b.second || Distance2D(other.Base, p.Base) >= TreeCompanyRadius)
-                        continue;
-                    ++company;
-                    close += Distance2D(other.Base, p.Base) < ClumpCompanyRadius;
-                    peer = peer || other.Height >= 0.5f * p.Height;
-                }
-            }
-        lone[b.second] = company < TreeCompany || !peer || (close < ClumpCompany && OnOpenCrest(p.Base));
-    }
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < plants.size(); ++i)
-        if (!lone[i]) plants[kept++] = plants[i];
-    const bool dropped = kept < plants.size();
-    plants.resize(kept);
-    return dropped;
 }
 
 } // namespace
@@ -436,13 +370,16 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             const float sideTrees = wide * SmoothRange(55.0f, 85.0f, dist);
             const float sideGrove = sideTrees * SmoothRange(0.0f, 0.25f, sideShape);
             const float sideHeart = sideTrees * SmoothRange(0.2f, 0.4f, sideShape);
+            // The scrub grows in thickets, hugging the groves' edges, with
+            // open grass between: dense where it grows, so that its bushes
+            // merge.
             const float sideScrub =
-                0.35f * (sideGrove - sideHeart) +
-                wide * (0.2f * SmoothRange(0.0f, 0.3f, Fbm(x / 9.0f, y / 9.0f, seeds::SideScrub, 2)));
+                0.6f * (sideGrove - sideHeart) +
+                wide * (0.7f * SmoothRange(0.22f, 0.4f, Fbm(x / 9.0f, y / 9.0f, seeds::SideScrub, 2)));
             THabitat habitat = THabitat::Woods;
             float age = 0.0f;
             if ((above > 2.5f || wide > 0.3f) &&
-                pick < (0.36f * cover * thicket + 0.65f * grove + 0.06f * edge) * FarThinning(dist) +
+                pick < (0.36f * cover * thicket + 0.65f * grove + 0.06f * edge) * FarThinning(dist, x, y) +
                            0.35f * sideGrove + 0.015f * wide) {
                 // Young trees and saplings at the edges, where the woods
                 // spread into the open; the old ones deep in the woods and
@@ -454,7 +391,7 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
                 age = generation < young ? 0.03f + 0.2f * size
                                          : maturity * (0.45f + 0.6f * size) + 0.15f * size * size;
             } else if (above > 1.2f && pick > 1.0f -
-                                                  (0.35f * groves + 0.45f * edge + 0.45f * skirt +
+                                                  (0.5f * groves + 0.65f * edge + 0.65f * skirt +
                                                    0.4f * nearRock(x, y) + 0.05f * woods + meadowScrub) *
                                                       clump -
                                                   sideScrub) {
@@ -473,11 +410,16 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             }
             place(habitat, age, x, y, ground, bushLook, spread, choice);
         }
+    std::stable_sort(plants.begin(), plants.end(),
+                     [](const TPlant& a, const TPlant& b) { return a.Distance > b.Distance; });
+    std::vector<TScreenBox> boxes;
+    for (const TPlant& p : plants)
+        boxes.push_back(ScreenBox(p));
+    KeepCrownsApart(plants, boxes);
     // A tree left out may leave another one without company in turn.
     while (DropLoneTrees(plants)) {
     }
-    std::stable_sort(plants.begin(), plants.end(),
-                     [](const TPlant& a, const TPlant& b) { return a.Distance > b.Distance; });
+    DropLoneBushes(plants);
     ChooseFarCopies(plants);
     return plants;
 }
