@@ -10,6 +10,7 @@
 #include "tools/scenegen/meadow.h"
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/parallel.h"
+#include "tools/scenegen/scarp_band.h"
 #include "tools/scenegen/seeds.h"
 #include "tools/scenegen/shore.h"
 #include "tools/scenegen/surface_noise.h"
@@ -194,21 +195,10 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, const TRelief&
                     slope + 0.12f * surface.Fbm(8.0f, seeds::RockEdge, 3) + 0.06f * detail * slab.Value) *
         SmoothRange(0.5f, 0.8f, relief.Rise) *
         Clamp01(SmoothRange(1.0f, 3.0f, above) + SmoothRange(0.9f, 1.2f, relief.Rise));
-    // By the falls the escarpment stands as one sheer face; away from them
-    // it stands so only in buttresses, fewer further off, and only where
-    // it is steepest. Between them, and on any other steep ground, the rock
-    // breaks out of the turf in ledges. To the east the land below is
-    // higher and the step soon sinks into rounded hillside.
-    const float fallsRadius = ShoreRadius(FallsAngle);
-    const float fromFallsX = x - LakeCentreX - fallsRadius * Cos(FallsAngle);
-    const float fromFalls = Hypot(fromFallsX * (fromFallsX > 0.0f ? 1.8f : 1.0f),
-                                  y - (LakeCentreY + fallsRadius * Sin(FallsAngle)));
-    const float away = SmoothRange(18.0f, 40.0f, fromFalls);
-    const float buttress = SmoothRange(-0.05f, 0.05f,
-                                       Fbm(x / 8.0f, y / 8.0f, seeds::Buttresses, 2) + 0.35f -
-                                           SmoothRange(25.0f, 60.0f, fromFalls)) *
-                           SmoothRange(0.45f, 0.6f, slope);
-    const float standing = Lerp(1.0f, buttress, away);
+    // Where the escarpment stands as a face; elsewhere steep ground breaks
+    // out of the turf in ledges.
+    const TScarpBand band = ScarpBandAt(x, y, h, n);
+    const float standing = band.Standing, fromFalls = band.FromFalls;
     // Where it lies back, at the foot of a face, the rock is loose: blocks
     // and scree fallen from above, turf between them.
     const float sheer = SmoothRange(0.36f, 0.46f, slope);
