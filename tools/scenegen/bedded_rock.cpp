@@ -205,23 +205,37 @@ TRockBreak BrokenLedges(float x, float y, float h, TVec3 n, float want, float de
     const float fall = std::sqrt(n.x * n.x + n.y * n.y);
     const float downX = fall > 1e-4f ? n.x / fall : 0.0f, downY = fall > 1e-4f ? n.y / fall : 0.0f;
     // The ledges step up the slope, a step every unit and a half of height,
-    // their lines wandering across it.
-    const float level = h / 1.5f + 0.5f * Fbm(x / 6.0f, y / 6.0f, seeds::Ledges, 2) +
+    // their lines wandering and bending across it.
+    const float level = h / 1.5f + 0.9f * Fbm(x / 9.0f, y / 9.0f, seeds::Ledges, 2) +
                         0.3f * ValueNoise(x / 3.0f, y / 3.0f, seeds::Ledges + 2u) +
                         0.12f * ValueNoise(x / 1.4f, y / 1.4f, seeds::Ledges + 1u);
     const int step = int(std::floor(level));
-    const float in = level - float(step); // 0 at a step's foot, 1 at its top
-    // Along each step, blocks between joints, each standing out to its own
-    // height or lying under the turf; more of them, and taller, where the
-    // rock holds more of the slope.
-    const TCellNoise block = CellNoise(x / 2.6f + 5.3f * float(step), y / 2.6f, seeds::LedgeBlocks);
+    // Along each step, blocks between joints, of a length of their own from
+    // row to row, each standing out to its own height or lying under the
+    // turf; more of them, and taller, where the rock holds more of the
+    // slope. Whole stretches of a row lie buried, so from place to place
+    // the rows stand closer or further apart.
+    const float length = 1.6f + 2.4f * (0.5f + 0.5f * LatticeValue(step, 7, seeds::LedgeBlocks + 5u));
+    const TCellNoise block = CellNoise(x / length + 5.3f * float(step), y / length, seeds::LedgeBlocks);
     const float pick = 0.5f + 0.5f * block.Value;
     const float own = pick * 5.17f - std::floor(pick * 5.17f);
-    const float shows = SmoothRange(1.0f - want - 0.02f, 1.0f - want + 0.02f, pick);
-    const float tall = (0.3f + 0.35f * want) * (0.6f + 0.8f * own);
+    const float other = pick * 3.91f - std::floor(pick * 3.91f);
+    const float stretch =
+        ValueNoise(x / 11.0f + 2.7f * float(step), y / 11.0f, seeds::LedgeBlocks + 6u) + 0.25f * want;
+    const float shows =
+        SmoothRange(1.0f - want - 0.02f, 1.0f - want + 0.02f, pick) * SmoothRange(-0.25f, -0.1f, stretch);
+    // Each block tilted a little across the slope, as it settled.
+    const float across = (block.Dx * -downY + block.Dy * downX) * length;
+    const float in = level - float(step) + 0.3f * (other - 0.5f) * across; // 0 at a step's foot, 1 at its top
+    const float tall = (0.3f + 0.4f * want) * (0.65f + 0.9f * own);
     // The turf creeps over each block's top in a ragged edge.
-    const float creep = 0.04f + 0.12f * (0.5f + 0.5f * Fbm(x / 0.5f, y / 0.5f, seeds::LedgeTufts, 2));
-    const float foot = 1.0f - tall, top = 1.0f - creep;
+    // The turf creeps over each block's top in a ragged edge, further over
+    // some than others, and banks up against its foot in places: most
+    // blocks lie partly buried.
+    const float creep =
+        0.04f + tall * (0.1f + 0.3f * other) * (0.5f + 0.5f * Fbm(x / 0.5f, y / 0.5f, seeds::LedgeTufts, 2));
+    const float banked = 0.25f * SmoothRange(-0.2f, 0.4f, Fbm(x / 0.9f, y / 0.9f, seeds::LedgeTufts + 3u, 2));
+    const float foot = 1.0f - tall * (1.0f - banked), top = 1.0f - creep;
     const float riser =
         shows * SmoothRange(foot - 0.02f, foot + 0.02f, in) * SmoothRange(top + 0.03f, top - 0.01f, in);
     // The sun's side: where it shines from up the slope the block's face is
