@@ -155,17 +155,18 @@ TStones StonesAt(float x, float y, TVec3 n, float size, float share, float rMin,
     TStones out;
     const TVec3 sun = SunDirection();
     const float run = std::sqrt(sun.x * sun.x + sun.y * sun.y);
-    // On a slope a stone lies along the ground: seen from above it is
-    // foreshortened down the slope.
+    // On a slope a stone lies along the ground, settled flat into it: seen
+    // from above it is foreshortened down the slope, and longer across it
+    // than down it.
     const float fall = std::sqrt(n.x * n.x + n.y * n.y);
     const float downX = fall > 1e-4f ? n.x / fall : 1.0f, downY = fall > 1e-4f ? n.y / fall : 0.0f;
-    const float squash = 1.0f / std::max(n.z, 0.2f);
+    const float squash = 2.0f / std::max(n.z, 0.3f);
     // How far inside a stone an offset (dx, dy) from its cell's point lies,
     // as a share of the stone's size: blocky, with rounded corners.
     auto inside = [&](const TCellNoise& cell, float dx, float dy, float& radius) {
         const float pick = 0.5f + 0.5f * cell.Value;
         const float own = pick * 7.31f - std::floor(pick * 7.31f);
-        radius = Lerp(rMin, rMax, own);
+        radius = Lerp(rMin, rMax, own * own);
         const float along = (dx * downX + dy * downY) * squash, across = dx * -downY + dy * downX;
         const float turn = 6.2831853f * (pick * 3.7f - std::floor(pick * 3.7f));
         const float c = Cos(turn), s = Sin(turn);
@@ -258,7 +259,11 @@ TRockBreak BrokenLedges(float x, float y, float h, TVec3 n, float want, float de
                0.3f * SmoothRange(0.1f, 0.35f, Fbm(x / 0.9f, y / 0.9f, seeds::LedgeTufts + 2u, 2)));
     rock = Scaled(rock, 1.0f - 0.55f * joint * fine - 0.4f * SmoothRange(foot + 0.25f, foot, in) * fine);
     // Boulders fallen from the ledges lie about on the turf below them.
-    const TStones boulders = StonesAt(x, y, n, 1.4f, 0.3f * want, 0.16f, 0.34f, seeds::Boulders);
+    // They lie in clusters where a ledge has broken up, with open turf
+    // between.
+    const float clump = SmoothRange(-0.15f, 0.3f, Fbm(x / 5.0f, y / 5.0f, seeds::Boulders + 1u, 2));
+    const TStones boulders =
+        StonesAt(x, y, n, 1.4f, 0.3f * want * (0.15f + 1.5f * clump), 0.1f, 0.4f, seeds::Boulders);
     const float lit = 0.95f;
     const TColour stone = StoneColour(boulders, lit, detail);
     const float boulder = boulders.Cover * (1.0f - riser);
@@ -280,7 +285,11 @@ TRockBreak Scree(float x, float y, TVec3 n, float cover, float detail) {
     if (cover <= 0.0f) return out;
     // Blocks a unit or so across, a few where the scree thins out; a close
     // litter of small stones between them where it lies thick.
-    const TStones blocks = StonesAt(x, y, n, 2.0f, 0.15f + 0.3f * cover, 0.2f, 0.4f, seeds::ScreeBlocks);
+    // Where it thins out, the blocks lie in clusters with bare turf between.
+    const float clump =
+        SmoothRange(-0.15f, 0.25f, Fbm(x / 6.0f, y / 6.0f, seeds::StoneClusters, 2) + 0.6f * cover - 0.1f);
+    const TStones blocks = StonesAt(x, y, n, 2.0f, Clamp01((0.08f + 0.45f * cover) * (0.25f + 1.4f * clump)),
+                                    0.12f, 0.36f, seeds::ScreeBlocks);
     const float bendX = 0.3f * ValueNoise(x * 2.1f, y * 2.1f, seeds::ScreeStones + 3u);
     const TStones stones =
         StonesAt(x + bendX, y, n, 0.45f, Clamp01(1.2f * cover - 0.1f), 0.3f, 0.46f, seeds::ScreeStones);
@@ -291,8 +300,8 @@ TRockBreak Scree(float x, float y, TVec3 n, float cover, float detail) {
     const float crisp = std::max({block, stone, grit});
     out.Cover = Lerp(0.2f * cover + 0.5f * cover * cover, crisp, detail);
     const TColour blockColour =
-        Mix(StoneColour(blocks, 1.0f, detail), Rgb(0.5f, 0.53f, 0.44f),
-            0.25f * SmoothRange(0.1f, 0.4f, Fbm(x / 0.7f, y / 0.7f, seeds::ScreeBlocks + 3u, 2)));
+        Mix(StoneColour(blocks, 1.0f, detail), Rgb(0.4f, 0.43f, 0.34f),
+            0.2f * SmoothRange(0.1f, 0.4f, Fbm(x / 0.7f, y / 0.7f, seeds::ScreeBlocks + 3u, 2)));
     const TColour gap = Scaled(Rgb(0.22f, 0.2f, 0.17f), 0.85f + 0.3f * stones.Tone * stones.Tone);
     out.Colour = block > stone ? blockColour
                                : Mix(gap, Scaled(StoneColour(stones, 1.0f, detail), 0.95f),

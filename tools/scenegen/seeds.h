@@ -39,8 +39,9 @@ constexpr std::uint32_t RockBlocks = 7840u, RockThrow = 7846u, RockLedgeTurf = 7
 constexpr std::uint32_t Ledges = 7870u, LedgeBlocks = 7873u, LedgeTufts = 7876u, Boulders = 7879u,
                         Buttresses = 7882u, ScreeBlocks = 7885u, ScreeStones = 7888u, CliffButtresses = 7891u;
 // The top edge of the escarpment's lower step away from the falls, and the
-// gaps where it breaks off (scarp_band.cpp).
-constexpr std::uint32_t ScarpBandTop = 7894u, ScarpBandGaps = 7897u;
+// gaps where it breaks off (scarp_band.cpp); the clusters thin scree lies in
+// (bedded_rock.cpp).
+constexpr std::uint32_t ScarpBandTop = 7894u, ScarpBandGaps = 7897u, StoneClusters = 7899u;
 // The sky's farther range of mountains (sky.cpp).
 constexpr std::uint32_t FarRangeMottle = 7321u, FarRangeSpurs = 7323u;
 // Stones and the shore's lie: the shore's clusters and each stone in them,
@@ -181,6 +182,7 @@ constexpr std::uint32_t All[] = {Hills,
                                  CliffButtresses,
                                  ScarpBandTop,
                                  ScarpBandGaps,
+                                 StoneClusters,
                                  FarRangeMottle,
                                  FarRangeSpurs,
                                  FallsChutes,
