@@ -141,24 +141,175 @@ TColour BeddedRock(float x, float y, float h, TVec3 n, float detail) {
     return Mix(c, sward, SmoothRange(0.2f, 0.8f, turf));
 }
 
-TColour FallenStone(float x, float y, TVec3 n, float detail) {
-    // Coordinates bent a little, so the stones are of uneven shape and
-    // size rather than laid like cobbles.
-    const float bendX = 0.35f * ValueNoise(x * 2.1f, y * 2.1f, seeds::RockBeds + 13u);
-    const float bendY = 0.35f * ValueNoise(x * 2.1f, y * 2.1f, seeds::RockBeds + 14u);
-    const TCellNoise stone = CellNoise(x / 0.45f + bendX, y / 0.4f + bendY, seeds::RockBeds + 15u);
-    const float gap = SmoothRange(0.02f, 0.18f, stone.Second - stone.Nearest);
-    // Each stone rounded towards the sun, seen from above.
+namespace {
+
+// Round stones scattered over cells `size` units across, one in each cell
+// picked by `share` (0..1), of radius rMin..rMax of a cell, lit from the
+// sun's side, each throwing a short shadow on the ground away from it.
+struct TStones {
+    float Cover = 0.0f, Shadow = 0.0f, Round = 0.0f, Tone = 0.0f;
+};
+
+TStones StonesAt(float x, float y, TVec3 n, float size, float share, float rMin, float rMax,
+                 std::uint32_t seed) {
+    TStones out;
     const TVec3 sun = SunDirection();
-    const float across = std::sqrt(sun.x * sun.x + sun.y * sun.y);
-    const float round = Clamp01(0.6f + 1.1f * (stone.Dx * sun.x + stone.Dy * sun.y) / across);
-    TColour c = Mix(Rgb(0.33f, 0.31f, 0.29f), Rgb(0.58f, 0.55f, 0.49f), 0.5f + 0.45f * stone.Value);
-    c = Scaled(c, 1.0f + detail * ((0.8f + 0.3f * round) * (0.7f + 0.3f * gap) - 1.0f) -
-                      0.12f * (1.0f - detail));
-    // Turf and moss creep in between the stones where the fan lies flatter.
-    const float creep = SmoothRange(0.8f, 0.95f, n.z) *
-                        SmoothRange(-0.2f, 0.3f, Fbm(x / 1.6f, y / 1.6f, seeds::RockBeds + 16u, 3));
-    return Mix(c, Rgb(0.28f, 0.33f, 0.16f), 0.7f * creep);
+    const float run = std::sqrt(sun.x * sun.x + sun.y * sun.y);
+    // On a slope a stone lies along the ground, settled flat into it: seen
+    // from above it is foreshortened down the slope, and longer across it
+    // than down it.
+    const float fall = std::sqrt(n.x * n.x + n.y * n.y);
+    const float downX = fall > 1e-4f ? n.x / fall : 1.0f, downY = fall > 1e-4f ? n.y / fall : 0.0f;
+    const float squash = 2.0f / std::max(n.z, 0.3f);
+    // How far inside a stone an offset (dx, dy) from its cell's point lies,
+    // as a share of the stone's size: blocky, with rounded corners.
+    auto inside = [&](const TCellNoise& cell, float dx, float dy, float& radius) {
+        const float pick = 0.5f + 0.5f * cell.Value;
+        const float own = pick * 7.31f - std::floor(pick * 7.31f);
+        radius = Lerp(rMin, rMax, own * own);
+        const float along = (dx * downX + dy * downY) * squash, across = dx * -downY + dy * downX;
+        const float turn = 6.2831853f * (pick * 3.7f - std::floor(pick * 3.7f));
+        const float c = Cos(turn), s = Sin(turn);
+        const float u = std::fabs(along * c - across * s), v = std::fabs(along * s + across * c);
+        const float blocky = Lerp(Hypot(u, v), std::max(u, v * 1.3f), 0.6f);
+        return SmoothRange(1.0f - share - 0.02f, 1.0f - share + 0.02f, pick) *
+               SmoothRange(radius, 0.85f * radius, blocky);
+    };
+    const TCellNoise cell = CellNoise(x / size, y / size, seed);
+    float radius = 0.0f;
+    out.Cover = inside(cell, cell.Dx, cell.Dy, radius);
+    out.Round = Clamp01(0.55f + 1.1f * (cell.Dx * sun.x + cell.Dy * sun.y) / (run * radius));
+    out.Tone = cell.Value;
+    // Towards the sun from here: inside a stone, this ground lies in its
+    // shadow.
+    const float reach = 0.8f * rMax;
+    const TCellNoise toward = CellNoise(x / size + reach * sun.x / run, y / size + reach * sun.y / run, seed);
+    float other = 0.0f;
+    out.Shadow = inside(toward, toward.Dx, toward.Dy, other) * (1.0f - out.Cover);
+    return out;
+}
+
+TColour StoneColour(const TStones& s, float lit, float detail) {
+    const TColour c = Mix(Rgb(0.25f, 0.24f, 0.22f), Rgb(0.46f, 0.44f, 0.40f), 0.5f + 0.4f * s.Tone);
+    return Scaled(c, 1.0f + detail * ((0.75f + 0.4f * s.Round) * lit - 1.0f));
+}
+
+} // namespace
+
+TRockBreak BrokenLedges(float x, float y, float h, TVec3 n, float want, float detail) {
+    TRockBreak out{0.0f, Rgb(0.0f, 0.0f, 0.0f), n, 1.0f};
+    if (want <= 0.0f) return out;
+    const float fine = std::max(detail, 0.35f);
+    const TVec3 sun = SunDirection();
+    const float sunRun = std::sqrt(sun.x * sun.x + sun.y * sun.y);
+    // Down the slope.
+    const float fall = std::sqrt(n.x * n.x + n.y * n.y);
+    const float downX = fall > 1e-4f ? n.x / fall : 0.0f, downY = fall > 1e-4f ? n.y / fall : 0.0f;
+    // The ledges step up the slope, a step every unit and a half of height,
+    // their lines wandering and bending across it.
+    const float level = h / 1.5f + 0.9f * Fbm(x / 9.0f, y / 9.0f, seeds::Ledges, 2) +
+                        0.3f * ValueNoise(x / 3.0f, y / 3.0f, seeds::Ledges + 2u) +
+                        0.12f * ValueNoise(x / 1.4f, y / 1.4f, seeds::Ledges + 1u);
+    const int step = int(std::floor(level));
+    // Along each step, blocks between joints, of a length of their own from
+    // row to row, each standing out to its own height or lying under the
+    // turf; more of them, and taller, where the rock holds more of the
+    // slope. Whole stretches of a row lie buried, so from place to place
+    // the rows stand closer or further apart.
+    const float length = 1.6f + 2.4f * (0.5f + 0.5f * LatticeValue(step, 7, seeds::LedgeBlocks + 5u));
+    const TCellNoise block = CellNoise(x / length + 5.3f * float(step), y / length, seeds::LedgeBlocks);
+    const float pick = 0.5f + 0.5f * block.Value;
+    const float own = pick * 5.17f - std::floor(pick * 5.17f);
+    const float other = pick * 3.91f - std::floor(pick * 3.91f);
+    const float stretch =
+        ValueNoise(x / 11.0f + 2.7f * float(step), y / 11.0f, seeds::LedgeBlocks + 6u) + 0.25f * want;
+    const float shows =
+        SmoothRange(1.0f - want - 0.02f, 1.0f - want + 0.02f, pick) * SmoothRange(-0.25f, -0.1f, stretch);
+    // Each block tilted a little across the slope, as it settled.
+    const float across = (block.Dx * -downY + block.Dy * downX) * length;
+    const float in = level - float(step) + 0.3f * (other - 0.5f) * across; // 0 at a step's foot, 1 at its top
+    const float tall = (0.3f + 0.4f * want) * (0.65f + 0.9f * own);
+    // The turf creeps over each block's top in a ragged edge.
+    // The turf creeps over each block's top in a ragged edge, further over
+    // some than others, and banks up against its foot in places: most
+    // blocks lie partly buried.
+    const float creep =
+        0.04f + tall * (0.1f + 0.3f * other) * (0.5f + 0.5f * Fbm(x / 0.5f, y / 0.5f, seeds::LedgeTufts, 2));
+    const float banked = 0.25f * SmoothRange(-0.2f, 0.4f, Fbm(x / 0.9f, y / 0.9f, seeds::LedgeTufts + 3u, 2));
+    const float foot = 1.0f - tall * (1.0f - banked), top = 1.0f - creep;
+    const float riser =
+        shows * SmoothRange(foot - 0.02f, foot + 0.02f, in) * SmoothRange(top + 0.03f, top - 0.01f, in);
+    // The sun's side: where it shines from up the slope the block's face is
+    // in its own shade and throws more on the turf below.
+    const float fromAbove = -(downX * sun.x + downY * sun.y) / sunRun;
+    const float reach = tall * (0.2f + 0.6f * Clamp01(0.3f + fromAbove)) *
+                        (0.8f + 0.4f * Fbm(x / 0.8f, y / 0.8f, seeds::LedgeTufts + 1u, 2));
+    const float shade = shows * SmoothRange(foot - reach - 0.02f, foot - reach + 0.02f, in) *
+                        SmoothRange(foot + 0.01f, foot - 0.01f, in);
+    // The block's face: weathered grey, each its own tone, dark in its
+    // joints and at its foot, pale with lichen in patches.
+    const float joint = SmoothRange(0.1f, 0.02f, block.Second - block.Nearest);
+    TColour rock =
+        Mix(Rgb(0.19f, 0.18f, 0.17f), Rgb(0.40f, 0.38f, 0.35f),
+            Clamp01(0.5f + 0.35f * block.Value + 0.3f * Fbm(x / 1.2f, y / 1.2f, seeds::LedgeBlocks + 3u, 2)));
+    // Streaks down the face where rain runs off the turf above.
+    const float streaks = ValueNoise(x * 2.3f + y * 1.1f, float(step) * 1.7f, seeds::LedgeBlocks + 4u);
+    rock = Scaled(rock, 1.0f - 0.25f * SmoothRange(0.2f, 0.7f, streaks) * fine);
+    rock = Mix(rock, Rgb(0.42f, 0.44f, 0.36f),
+               0.3f * SmoothRange(0.1f, 0.35f, Fbm(x / 0.9f, y / 0.9f, seeds::LedgeTufts + 2u, 2)));
+    rock = Scaled(rock, 1.0f - 0.55f * joint * fine - 0.4f * SmoothRange(foot + 0.25f, foot, in) * fine);
+    // Boulders fallen from the ledges lie about on the turf below them.
+    // They lie in clusters where a ledge has broken up, with open turf
+    // between.
+    const float clump = SmoothRange(-0.15f, 0.3f, Fbm(x / 5.0f, y / 5.0f, seeds::Boulders + 1u, 2));
+    const TStones boulders =
+        StonesAt(x, y, n, 1.4f, 0.3f * want * (0.15f + 1.5f * clump), 0.1f, 0.4f, seeds::Boulders);
+    const float lit = 0.95f;
+    const TColour stone = StoneColour(boulders, lit, detail);
+    const float boulder = boulders.Cover * (1.0f - riser);
+    // Where a texel spans a unit or more, only the average: grey and shade
+    // in the share the ledges and boulders would hold.
+    const float crisp = std::max(riser, boulder);
+    out.Cover = Lerp(0.3f * want, crisp, detail);
+    out.Colour = riser >= boulder ? rock : stone;
+    if (detail < 1.0f) out.Colour = Mix(Scaled(Mix(rock, stone, 0.3f), 0.85f), out.Colour, detail);
+    // A block's face stands steeper than the slope it breaks out of.
+    const TVec3 face = Normalised(V3(downX, downY, 0.35f));
+    out.Normal = Normalised(n * (1.0f - riser * detail) + face * (riser * detail));
+    out.Sun = 1.0f - Lerp(0.2f * want, 0.85f * std::max(shade, boulders.Shadow * 0.8f), detail);
+    return out;
+}
+
+TRockBreak Scree(float x, float y, TVec3 n, float cover, float detail) {
+    TRockBreak out{0.0f, Rgb(0.0f, 0.0f, 0.0f), n, 1.0f};
+    if (cover <= 0.0f) return out;
+    // Blocks a unit or so across, a few where the scree thins out; a close
+    // litter of small stones between them where it lies thick.
+    // Where it thins out, the blocks lie in clusters with bare turf between.
+    const float clump =
+        SmoothRange(-0.15f, 0.25f, Fbm(x / 6.0f, y / 6.0f, seeds::StoneClusters, 2) + 0.6f * cover - 0.1f);
+    const TStones blocks = StonesAt(x, y, n, 2.0f, Clamp01((0.08f + 0.45f * cover) * (0.25f + 1.4f * clump)),
+                                    0.12f, 0.36f, seeds::ScreeBlocks);
+    const float bendX = 0.3f * ValueNoise(x * 2.1f, y * 2.1f, seeds::ScreeStones + 3u);
+    const TStones stones =
+        StonesAt(x + bendX, y, n, 0.45f, Clamp01(1.2f * cover - 0.1f), 0.3f, 0.46f, seeds::ScreeStones);
+    const float block = blocks.Cover, stone = stones.Cover * (1.0f - block);
+    // Where it lies thick, dark grit fills the gaps between the stones,
+    // not turf.
+    const float grit = SmoothRange(0.55f, 0.9f, cover);
+    const float crisp = std::max({block, stone, grit});
+    out.Cover = Lerp(0.2f * cover + 0.5f * cover * cover, crisp, detail);
+    const TColour blockColour =
+        Mix(StoneColour(blocks, 1.0f, detail), Rgb(0.4f, 0.43f, 0.34f),
+            0.2f * SmoothRange(0.1f, 0.4f, Fbm(x / 0.7f, y / 0.7f, seeds::ScreeBlocks + 3u, 2)));
+    const TColour gap = Scaled(Rgb(0.22f, 0.2f, 0.17f), 0.85f + 0.3f * stones.Tone * stones.Tone);
+    out.Colour = block > stone ? blockColour
+                               : Mix(gap, Scaled(StoneColour(stones, 1.0f, detail), 0.95f),
+                                     stone / std::max(stone, grit + 1e-4f));
+    if (detail < 1.0f)
+        out.Colour = Mix(Scaled(Mix(blockColour, out.Colour, 0.5f), 0.85f), out.Colour, detail);
+    out.Sun = 1.0f - detail * 0.8f * std::max(blocks.Shadow, 0.7f * stones.Shadow);
+    return out;
 }
 
 } // namespace scenegen

@@ -33,6 +33,15 @@ constexpr std::uint32_t MeadowRushes = 7751u, Tussocks = 7761u, WornEarth = 7771
 // The bedded rock's blocks between its joints, how far each has slipped,
 // and the turf on its ledges (bedded_rock.cpp).
 constexpr std::uint32_t RockBlocks = 7840u, RockThrow = 7846u, RockLedgeTurf = 7850u;
+// The ledges and boulders breaking out of the turf, the escarpment's
+// buttresses away from the falls and the scree at its foot (bedded_rock.cpp,
+// terrain_texture.cpp), and the rock face's buttresses (cliff.cpp).
+constexpr std::uint32_t Ledges = 7870u, LedgeBlocks = 7873u, LedgeTufts = 7876u, Boulders = 7879u,
+                        Buttresses = 7882u, ScreeBlocks = 7885u, ScreeStones = 7888u, CliffButtresses = 7891u;
+// The top edge of the escarpment's lower step away from the falls, and the
+// gaps where it breaks off (scarp_band.cpp); the clusters thin scree lies in
+// (bedded_rock.cpp).
+constexpr std::uint32_t ScarpBandTop = 7894u, ScarpBandGaps = 7897u, StoneClusters = 7899u;
 // The sky's farther range of mountains (sky.cpp).
 constexpr std::uint32_t FarRangeMottle = 7321u, FarRangeSpurs = 7323u;
 // Stones and the shore's lie: the shore's clusters and each stone in them,
@@ -170,6 +179,17 @@ constexpr std::uint32_t All[] = {Hills,
                                  RockBlocks,
                                  RockThrow,
                                  RockLedgeTurf,
+                                 Ledges,
+                                 LedgeBlocks,
+                                 LedgeTufts,
+                                 Boulders,
+                                 Buttresses,
+                                 ScreeBlocks,
+                                 ScreeStones,
+                                 CliffButtresses,
+                                 ScarpBandTop,
+                                 ScarpBandGaps,
+                                 StoneClusters,
                                  FarRangeMottle,
                                  FarRangeSpurs,
                                  FallsChutes,
