@@ -290,7 +290,7 @@ TRockBreak Scree(float x, float y, TVec3 n, float cover, float detail) {
         SmoothRange(-0.15f, 0.25f, Fbm(x / 6.0f, y / 6.0f, seeds::StoneClusters, 2) + 0.6f * cover - 0.1f);
     const TStones blocks = StonesAt(x, y, n, 2.0f, Clamp01((0.08f + 0.45f * cover) * (0.25f + 1.4f * clump)),
                                     0.12f, 0.36f, seeds::ScreeBlocks);
-    const float bendX = 0.3f * ValueNoise(x * 2.1f, y * 2.1f, seeds::ScreeStones + 3u);
+    const float bendX = 0.3f * ValueNoise(x * 2.1f, y * 2.1f, seeds::ScreeStones + 1u);
     const TStones stones =
         StonesAt(x + bendX, y, n, 0.45f, Clamp01(1.2f * cover - 0.1f), 0.3f, 0.46f, seeds::ScreeStones);
     const float block = blocks.Cover, stone = stones.Cover * (1.0f - block);
