@@ -205,78 +205,83 @@ TRockBreak BrokenLedges(float x, float y, float h, TVec3 n, float want, float de
     // Down the slope.
     const float fall = std::sqrt(n.x * n.x + n.y * n.y);
     const float downX = fall > 1e-4f ? n.x / fall : 0.0f, downY = fall > 1e-4f ? n.y / fall : 0.0f;
-    // The ledges step up the slope, a step every unit and a half of height,
-    // their lines wandering and bending across it.
-    const float level = h / 1.5f + 0.9f * Fbm(x / 9.0f, y / 9.0f, seeds::Ledges, 2) +
-                        0.3f * ValueNoise(x / 3.0f, y / 3.0f, seeds::Ledges + 2u) +
-                        0.12f * ValueNoise(x / 1.4f, y / 1.4f, seeds::Ledges + 1u);
-    const int step = int(std::floor(level));
-    // Along each step, blocks between joints, of a length of their own from
-    // row to row, each standing out to its own height or lying under the
-    // turf; more of them, and taller, where the rock holds more of the
-    // slope. Whole stretches of a row lie buried, so from place to place
-    // the rows stand closer or further apart.
-    const float length = 1.6f + 2.4f * (0.5f + 0.5f * LatticeValue(step, 7, seeds::LedgeBlocks + 5u));
-    const TCellNoise block = CellNoise(x / length + 5.3f * float(step), y / length, seeds::LedgeBlocks);
-    const float pick = 0.5f + 0.5f * block.Value;
-    const float own = pick * 5.17f - std::floor(pick * 5.17f);
-    const float other = pick * 3.91f - std::floor(pick * 3.91f);
-    const float stretch =
-        ValueNoise(x / 11.0f + 2.7f * float(step), y / 11.0f, seeds::LedgeBlocks + 6u) + 0.25f * want;
-    const float shows =
-        SmoothRange(1.0f - want - 0.02f, 1.0f - want + 0.02f, pick) * SmoothRange(-0.25f, -0.1f, stretch);
-    // Each block tilted a little across the slope, as it settled.
-    const float across = (block.Dx * -downY + block.Dy * downX) * length;
-    const float in = level - float(step) + 0.3f * (other - 0.5f) * across; // 0 at a step's foot, 1 at its top
-    const float tall = (0.3f + 0.4f * want) * (0.65f + 0.9f * own);
-    // The turf creeps over each block's top in a ragged edge.
-    // The turf creeps over each block's top in a ragged edge, further over
-    // some than others, and banks up against its foot in places: most
-    // blocks lie partly buried.
+    // The beds of the escarpment run on under the hills: nearly level lines
+    // some three units of height apart, wandering only a little,
+    // so the rock breaks out along the slope's contours.
+    const float level = (h + 0.7f * Fbm(x / 30.0f, y / 30.0f, seeds::OutcropBeds, 2) +
+                         0.1f * ValueNoise(x / 3.0f, y / 3.0f, seeds::OutcropBeds + 1u)) /
+                        3.0f;
+    const int bed = int(std::floor(level));
+    const float in = level - float(bed); // 0 at a bed's foot, 1 at its top
+    // Only the harder beds stand out of the turf, and each of them only in
+    // runs of rock of varied length with turf between; more and longer
+    // where the rock holds more of the slope.
+    const float hard = 0.5f + 0.5f * LatticeValue(bed, 3, seeds::OutcropBeds + 2u);
+    const float run = Fbm(x / 11.0f + 3.7f * float(bed), y / 11.0f, seeds::OutcropRuns, 2) +
+                      0.25f * ValueNoise(x / 2.2f, y / 2.2f + 1.9f * float(bed), seeds::OutcropRuns + 1u);
+    const float threshold = 0.5f - 0.6f * want - 0.5f * hard;
+    const float shows = SmoothRange(threshold - 0.02f, threshold + 0.02f, run);
+    // Thickest in a run's middle, thinning to where it sinks under the turf.
+    const float body = SmoothRange(threshold, threshold + 0.3f, run);
+    const float tall = (0.4f + 0.4f * want) * (0.55f + 0.6f * hard) * (0.55f + 0.45f * body);
+    // Its lower edge buried, banked up with turf in places; the turf laps
+    // over its top in a ragged edge.
+    const float banked =
+        tall * (0.35f * SmoothRange(-0.3f, 0.4f, Fbm(x / 1.3f, y / 1.3f, seeds::LedgeTufts + 3u, 2)) +
+                0.1f * std::max(0.0f, ValueNoise(x / 0.25f, y / 0.25f, seeds::LedgeTufts + 5u)));
     const float creep =
-        0.04f + tall * (0.1f + 0.3f * other) * (0.5f + 0.5f * Fbm(x / 0.5f, y / 0.5f, seeds::LedgeTufts, 2));
-    const float banked = 0.25f * SmoothRange(-0.2f, 0.4f, Fbm(x / 0.9f, y / 0.9f, seeds::LedgeTufts + 3u, 2));
-    const float foot = 1.0f - tall * (1.0f - banked), top = 1.0f - creep;
-    const float riser =
-        shows * SmoothRange(foot - 0.02f, foot + 0.02f, in) * SmoothRange(top + 0.03f, top - 0.01f, in);
-    // The sun's side: where it shines from up the slope the block's face is
-    // in its own shade and throws more on the turf below.
+        0.02f + tall * (0.08f + 0.22f * (0.5f + 0.5f * Fbm(x / 0.6f, y / 0.6f, seeds::LedgeTufts, 2)) +
+                        0.12f * std::max(0.0f, ValueNoise(x / 0.2f, y / 0.2f, seeds::LedgeTufts + 4u)));
+    // Towards a run's ends the bed sinks under the turf: its top falls away
+    // and the turf closes over it.
+    const float foot = 1.0f - tall + banked + 0.2f * tall * (1.0f - body);
+    const float top = 1.0f - creep - 0.35f * tall * (1.0f - body);
+    const float rock =
+        shows * SmoothRange(foot - 0.015f, foot + 0.015f, in) * SmoothRange(top + 0.015f, top - 0.015f, in);
+    // Up the outcrop from its foot: a shaded underside where the bed sits
+    // out over the one below, its face, and its weathered top catching the
+    // sun before the turf closes over it.
+    const float t = Clamp01((in - (1.0f - tall)) / std::max(tall, 1e-3f));
+    const float under = SmoothRange(0.32f, 0.08f, t) * body;
+    const float cap = SmoothRange(0.62f, 0.8f, t);
+    // In the face's own colours: each bed its own tone, each stretch of it
+    // a little different, streaked with the finer layers of the bed.
+    const float tone = LatticeValue(bed, 3, seeds::RockBeds + 1u);
+    TColour stone =
+        Mix(Rgb(0.31f, 0.29f, 0.26f), Rgb(0.61f, 0.56f, 0.47f),
+            Clamp01(0.5f + 0.4f * tone + 0.45f * Fbm(x / 4.0f, y / 4.0f, seeds::OutcropBeds + 3u, 3)));
+    stone = Mix(stone, Rgb(0.46f, 0.38f, 0.29f),
+                0.3f * SmoothRange(0.2f, 0.6f, Fbm(x / 7.0f, y / 7.0f, seeds::RockBeds + 3u, 2)));
+    const float layers =
+        std::fabs(ValueNoise(t * 3.0f + 0.3f * Fbm(x / 2.0f, y / 2.0f, seeds::OutcropBeds + 4u, 2),
+                             float(bed) * 2.3f, seeds::OutcropBeds + 5u));
+    // Joints across the bed, open here and there into dark cracks.
+    const TCellNoise block = CellNoise(x / 2.6f, y / 2.6f + float(bed) * 4.1f, seeds::OutcropJoints);
+    const float joint =
+        SmoothRange(0.08f, 0.02f, block.Second - block.Nearest) * SmoothRange(-0.2f, 0.3f, block.Value);
+    stone = Scaled(stone, (1.0f + 0.1f * block.Value) *
+                              (1.0f - 0.15f * SmoothRange(0.15f, 0.0f, layers) * fine - 0.5f * joint * fine));
+    // Lichen and weathering pale the top; moss holds under the turf's lip.
+    stone = Mix(stone, Rgb(0.66f, 0.64f, 0.56f),
+                0.35f * cap * SmoothRange(-0.1f, 0.3f, Fbm(x / 0.9f, y / 0.9f, seeds::LedgeTufts + 2u, 2)));
+    stone = Mix(stone, Rgb(0.25f, 0.3f, 0.15f), 0.5f * SmoothRange(top - 0.06f, top - 0.01f, in) * fine);
+    stone = Scaled(stone, (0.88f + 0.22f * cap) * (1.0f - 0.6f * under * fine));
+    // The face stands steeper than the slope, turned down it; the top lies
+    // back towards level.
+    const TVec3 face = Normalised(V3(downX, downY, 0.55f));
+    const TVec3 tread = Normalised(n + V3(0.0f, 0.0f, 1.0f));
+    const TVec3 surface = Normalised(face * (1.0f - cap) + tread * cap);
+    // The shade under the outcrop falls on the turf below it, longer where
+    // the sun shines from up the slope.
     const float fromAbove = -(downX * sun.x + downY * sun.y) / sunRun;
-    const float reach = tall * (0.2f + 0.6f * Clamp01(0.3f + fromAbove)) *
+    const float reach = tall * (0.25f + 0.45f * Clamp01(0.3f + fromAbove)) *
                         (0.8f + 0.4f * Fbm(x / 0.8f, y / 0.8f, seeds::LedgeTufts + 1u, 2));
-    const float shade = shows * SmoothRange(foot - reach - 0.02f, foot - reach + 0.02f, in) *
+    const float shade = shows * body * SmoothRange(foot - reach - 0.015f, foot - reach + 0.015f, in) *
                         SmoothRange(foot + 0.01f, foot - 0.01f, in);
-    // The block's face: weathered grey, each its own tone, dark in its
-    // joints and at its foot, pale with lichen in patches.
-    const float joint = SmoothRange(0.1f, 0.02f, block.Second - block.Nearest);
-    TColour rock =
-        Mix(Rgb(0.19f, 0.18f, 0.17f), Rgb(0.40f, 0.38f, 0.35f),
-            Clamp01(0.5f + 0.35f * block.Value + 0.3f * Fbm(x / 1.2f, y / 1.2f, seeds::LedgeBlocks + 3u, 2)));
-    // Streaks down the face where rain runs off the turf above.
-    const float streaks = ValueNoise(x * 2.3f + y * 1.1f, float(step) * 1.7f, seeds::LedgeBlocks + 4u);
-    rock = Scaled(rock, 1.0f - 0.25f * SmoothRange(0.2f, 0.7f, streaks) * fine);
-    rock = Mix(rock, Rgb(0.42f, 0.44f, 0.36f),
-               0.3f * SmoothRange(0.1f, 0.35f, Fbm(x / 0.9f, y / 0.9f, seeds::LedgeTufts + 2u, 2)));
-    rock = Scaled(rock, 1.0f - 0.55f * joint * fine - 0.4f * SmoothRange(foot + 0.25f, foot, in) * fine);
-    // Boulders fallen from the ledges lie about on the turf below them.
-    // They lie in clusters where a ledge has broken up, with open turf
-    // between.
-    const float clump = SmoothRange(-0.15f, 0.3f, Fbm(x / 5.0f, y / 5.0f, seeds::Boulders + 1u, 2));
-    const TStones boulders =
-        StonesAt(x, y, n, 1.4f, 0.3f * want * (0.15f + 1.5f * clump), 0.1f, 0.4f, seeds::Boulders);
-    const float lit = 0.95f;
-    const TColour stone = StoneColour(boulders, lit, detail);
-    const float boulder = boulders.Cover * (1.0f - riser);
-    // Where a texel spans a unit or more, only the average: grey and shade
-    // in the share the ledges and boulders would hold.
-    const float crisp = std::max(riser, boulder);
-    out.Cover = Lerp(0.3f * want, crisp, detail);
-    out.Colour = riser >= boulder ? rock : stone;
-    if (detail < 1.0f) out.Colour = Mix(Scaled(Mix(rock, stone, 0.3f), 0.85f), out.Colour, detail);
-    // A block's face stands steeper than the slope it breaks out of.
-    const TVec3 face = Normalised(V3(downX, downY, 0.35f));
-    out.Normal = Normalised(n * (1.0f - riser * detail) + face * (riser * detail));
-    out.Sun = 1.0f - Lerp(0.2f * want, 0.85f * std::max(shade, boulders.Shadow * 0.8f), detail);
+    out.Cover = Lerp(0.2f * want, rock, detail);
+    out.Colour = detail < 1.0f ? Mix(Scaled(stone, 0.85f), stone, detail) : stone;
+    out.Normal = Normalised(n * (1.0f - rock * detail) + surface * (rock * detail));
+    out.Sun = 1.0f - Lerp(0.12f * want, std::max(0.8f * shade, 0.6f * under * rock), detail);
     return out;
 }
 

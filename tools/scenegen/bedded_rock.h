@@ -28,12 +28,14 @@ struct TRockBreak {
     float Sun = 1.0f;
 };
 
-// Ledges of rock breaking out of the turf at (x, y), `h` high, where the
-// ground's normal is `n`: short steps along the slope, jointed into blocks
-// of their own heights, the turf creeping over their tops and their shade
-// on the turf below them, with boulders fallen from them lying about.
-// `want` (0..1) is how much of the slope the rock holds: a few blocks where
-// it is low, more and taller ones where it is high. `detail` as above.
+// The escarpment's beds breaking out of the turf at (x, y), `h` high, where
+// the ground's normal is `n`: nearly level outcrops along the slope at the
+// heights of the face's beds, in runs of varied length with turf between,
+// their lower edges buried and the turf lapping over their tops; each with
+// a lit top, its face and a shaded underside, and its shade on the turf
+// below. `want` (0..1) is how much of the slope the rock holds: short thin
+// runs on the harder beds where it is low, longer, thicker ones on more
+// beds where it is high. `detail` as above.
 TRockBreak BrokenLedges(float x, float y, float h, TVec3 n, float want, float detail);
 
 // Stone fallen from the escarpment at (x, y), lying `cover` (0..1) thick on
