@@ -19,6 +19,7 @@ TScarpBand ScarpBandAt(float x, float y, float h, TVec3 n) {
     const float fromFallsX = x - LakeCentreX - fallsRadius * Cos(FallsAngle);
     out.FromFalls = Hypot(fromFallsX * (fromFallsX > 0.0f ? 1.8f : 1.0f),
                           y - (LakeCentreY + fallsRadius * Sin(FallsAngle)));
+    if (fromFallsX > 0.0f) out.Foot = SmoothRange(42.0f, 28.0f, out.FromFalls);
     const float away = SmoothRange(18.0f, 40.0f, out.FromFalls);
     if (away <= 0.0f) {
         out.Standing = 1.0f;

@@ -217,7 +217,7 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, const TRelief&
     const TRockBreak ledges = BrokenLedges(x, y, hMesh, n, ledgeWant, detail);
     // Fans of stone fallen from the escarpment, heaped at its foot.
     const TRockBreak scree = Scree(x, y, n,
-                                   std::max(ScarpTalus(x, y) * SmoothRange(0.3f, 0.18f, slope),
+                                   std::max(ScarpTalus(x, y) * band.Foot * SmoothRange(0.3f, 0.18f, slope),
                                             0.9f * steep * standing * (1.0f - sheer)),
                                    detail);
     if (rockiness > 0.0f) {
