@@ -4,7 +4,7 @@
 // cast their shadows onto the ground as it lies, and the bedded rock breaks
 // at its joints and holds turf on its ledges; away from the falls the
 // steep ground breaks into ledges among turf, while the escarpment's step
-// runs on west of them.
+// runs on west of them; on a knoll the rock breaks out along the contours.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -208,6 +208,43 @@ TEST(ScenegenGround, AwayFromTheFallsSteepGroundBreaksIntoLedgesAmongTurf) {
     EXPECT_GT(double(farRock) / far, 0.05) << farRock << " of " << far;
     EXPECT_LT(double(farRock) / far, 0.45) << farRock << " of " << far;
     EXPECT_LE(float(longest) * spacing, 4.0f);
+}
+
+TEST(ScenegenGround, OutcropsOnAKnollRunAlongItsContoursInLongPiecesNotSlivers) {
+    // A slope rising north: its rock breaks out along level lines, so along
+    // a contour most of it lies in runs several units long, and down the
+    // slope each outcrop is a narrow bed, not a patch.
+    const float rise = 0.9f, step = 0.1f;
+    const TVec3 n = Normalised(V3(0.0f, -rise, 1.0f));
+    auto rockAt = [&](float x, float y) { return BrokenLedges(x, y, rise * y, n, 0.4f, 1.0f).Cover > 0.5f; };
+    double rock = 0.0, inLong = 0.0;
+    for (float y = 0.0f; y < 30.0f; y += 0.5f) {
+        int run = 0;
+        for (float x = 0.0f; x < 300.0f; x += step) {
+            if (rockAt(x, y)) {
+                ++run;
+                continue;
+            }
+            rock += run, inLong += float(run) * step >= 3.0f ? run : 0;
+            run = 0;
+        }
+    }
+    int downRuns = 0, wide = 0;
+    for (float x = 0.0f; x < 300.0f; x += 3.0f) {
+        int run = 0;
+        for (float y = 0.0f; y < 30.0f; y += step) {
+            if (rockAt(x, y)) {
+                ++run;
+                continue;
+            }
+            downRuns += run > 0 ? 1 : 0, wide += float(run) * step > 2.5f ? 1 : 0;
+            run = 0;
+        }
+    }
+    ASSERT_GT(rock, 3000.0);
+    ASSERT_GT(downRuns, 40);
+    EXPECT_GT(inLong / rock, 0.5) << inLong << " of " << rock;
+    EXPECT_LT(wide, downRuns / 20) << wide << " of " << downRuns;
 }
 
 TEST(ScenegenGround, TheEscarpmentRunsOnWestOfTheFallsAsOneLowerStep) {
