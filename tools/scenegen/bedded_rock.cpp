@@ -223,7 +223,7 @@ TRockBreak BrokenLedges(float x, float y, float h, TVec3 n, float want, float de
     const float shows = SmoothRange(threshold - 0.02f, threshold + 0.02f, run);
     // Thickest in a run's middle, thinning to where it sinks under the turf.
     const float body = SmoothRange(threshold, threshold + 0.3f, run);
-    const float tall = (0.4f + 0.4f * want) * (0.55f + 0.6f * hard) * (0.55f + 0.45f * body);
+    const float tall = (0.5f + 0.3f * want) * (0.6f + 0.5f * hard) * (0.55f + 0.45f * body);
     // Its lower edge buried, banked up with turf in places; the turf laps
     // over its top in a ragged edge.
     const float banked =
