@@ -251,7 +251,7 @@ TRockBreak BrokenLedges(float x, float y, float h, TVec3 n, float want, float de
         Mix(Rgb(0.31f, 0.29f, 0.26f), Rgb(0.61f, 0.56f, 0.47f),
             Clamp01(0.5f + 0.4f * tone + 0.45f * Fbm(x / 4.0f, y / 4.0f, seeds::OutcropBeds + 3u, 3)));
     stone = Mix(stone, Rgb(0.46f, 0.38f, 0.29f),
-                0.3f * SmoothRange(0.2f, 0.6f, Fbm(x / 7.0f, y / 7.0f, seeds::RockBeds + 3u, 2)));
+                0.2f + 0.3f * SmoothRange(0.2f, 0.6f, Fbm(x / 7.0f, y / 7.0f, seeds::RockBeds + 3u, 2)));
     const float layers =
         std::fabs(ValueNoise(t * 3.0f + 0.3f * Fbm(x / 2.0f, y / 2.0f, seeds::OutcropBeds + 4u, 2),
                              float(bed) * 2.3f, seeds::OutcropBeds + 5u));
