@@ -35,7 +35,7 @@ bool InView(TVec3 p) {
 // camera 1, at (x, y): those kept stand in clumps with open ground between,
 // as thinned evenly they would read as singles sprinkled over the slopes.
 // The clumps lie close, with ragged edges and narrow gaps, so that the far
-// slopes stay wooded; on the farthest, where a tree costs little, they
+// slopes stay wooded; on the farthest, where each tree shows small, they
 // stand a little thicker.
 float FarThinning(float distance, float x, float y) {
     const float far = SmoothRange(140.0f, 240.0f, distance), threshold = 0.75f * far;
