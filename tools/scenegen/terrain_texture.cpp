@@ -6,6 +6,7 @@
 
 #include "tools/scenegen/bedded_rock.h"
 #include "tools/scenegen/canopy.h"
+#include "tools/scenegen/ground_maps.h"
 #include "tools/scenegen/lake_sheen.h"
 #include "tools/scenegen/meadow.h"
 #include "tools/scenegen/noise.h"
@@ -20,97 +21,6 @@
 namespace scenegen {
 
 namespace {
-
-// Heights of the ground at every texel centre of the texture, with a border
-// of one texel so that every texel has neighbours for its normal.
-struct THeightMap {
-    int Width, Height;
-    float X0, Y0, StepX, StepY;
-    std::vector<float> H; // (Width + 2) x (Height + 2), index (j + 1) * (Width + 2) + (i + 1)
-
-    float At(int i, int j) const {
-        i = std::clamp(i, -1, Width);
-        j = std::clamp(j, -1, Height);
-        return H[std::size_t(j + 1) * std::size_t(Width + 2) + std::size_t(i + 1)];
-    }
-};
-
-THeightMap MakeHeightMap(const TArea& area, int width, int height) {
-    THeightMap m{width,
-                 height,
-                 area.X0,
-                 area.Y0,
-                 (area.X1 - area.X0) / float(width - 1),
-                 (area.Y1 - area.Y0) / float(height - 1),
-                 {}};
-    m.H.resize(std::size_t(width + 2) * std::size_t(height + 2));
-    ParallelRows(height + 2, [&](int row) {
-        const int j = row - 1;
-        for (int i = -1; i <= width; ++i)
-            m.H[std::size_t(j + 1) * std::size_t(width + 2) + std::size_t(i + 1)] =
-                TerrainHeight(m.X0 + m.StepX * float(i), m.Y0 + m.StepY * float(j));
-    });
-    return m;
-}
-
-// The lie of the land round the point (fi, fj) of the height map, in texels.
-TRelief ReliefAt(const THeightMap& m, float fi, float fj) {
-    auto at = [&](float i, float j) {
-        const float i0 = std::floor(i), j0 = std::floor(j), u = i - i0, v = j - j0;
-        const int a = int(i0), b = int(j0);
-        return Lerp(Lerp(m.At(a, b), m.At(a + 1, b), u), Lerp(m.At(a, b + 1), m.At(a + 1, b + 1), u), v);
-    };
-    const float ri = ReliefRadius / m.StepX, rj = ReliefRadius / m.StepY;
-    const float east = at(fi + ri, fj), west = at(fi - ri, fj), north = at(fi, fj + rj),
-                south = at(fi, fj - rj);
-    return TRelief{Hypot(east - west, north - south) / (2.0f * ReliefRadius),
-                   0.25f * (east + west + north + south) - at(fi, fj)};
-}
-
-// Share of direct sunlight (0..1) reaching each texel of a half-resolution
-// grid, from a march towards the sun over the height map; the penumbra widens
-// with the distance to whatever casts the shadow.
-struct THalfMap {
-    int Width, Height;
-    std::vector<float> V;
-};
-
-THalfMap SunlightMap(const THeightMap& m) {
-    const int halfW = m.Width / 2, halfH = m.Height / 2;
-    const TVec3 sun = SunDirection();
-    const float horizontal = std::sqrt(sun.x * sun.x + sun.y * sun.y);
-    const float rise = sun.z / horizontal; // height gained per unit run
-    float maxHeight = -1e9f;
-    for (float h : m.H)
-        maxHeight = std::max(maxHeight, h);
-    const float stepLen = 2.0f * std::min(m.StepX, m.StepY);
-    const float di = sun.x / horizontal * stepLen / m.StepX, dj = sun.y / horizontal * stepLen / m.StepY;
-    THalfMap light{halfW, halfH, std::vector<float>(std::size_t(halfW) * std::size_t(halfH))};
-    ParallelRows(halfH, [&](int hj) {
-        for (int hi = 0; hi < halfW; ++hi) {
-            float fi = float(hi * 2), fj = float(hj * 2);
-            float z = m.At(hi * 2, hj * 2) + 0.05f;
-            float worst = 1e9f, run = 0.0f;
-            while (true) {
-                fi += di;
-                fj += dj;
-                run += stepLen;
-                z += rise * stepLen;
-                if (z > maxHeight || fi < 0 || fj < 0 || fi > float(m.Width - 1) || fj > float(m.Height - 1))
-                    break;
-                float clearance = z - m.At(int(fi + 0.5f), int(fj + 0.5f));
-                worst = std::min(worst, clearance / (0.4f + 0.06f * run));
-            }
-            light.V[std::size_t(hj) * std::size_t(halfW) + std::size_t(hi)] = Clamp01(0.5f + worst);
-        }
-    });
-    return light;
-}
-
-// The sunlight map at texel (i, j) of the full-resolution grid.
-float SampleHalf(const THalfMap& map, float i, float j) {
-    return SampleGrid(map.V, map.Width, map.Height, i * 0.5f, j * 0.5f);
-}
 
 struct TGround {
     TColour Albedo;
@@ -377,35 +287,6 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, const TRelief&
     g.Turf *= (1.0f - wood) * (1.0f - rockiness) * (1.0f - stream) * (1.0f - sandy) * (1.0f - wet) *
               (1.0f - mud) * (1.0f - shade);
     return g;
-}
-
-// Share of direct sunlight (0..1) left at each texel by the casters' crowns:
-// a soft patch round where each crown's shadow falls, and back to the foot
-// of its trunk only the trunk's thin shadow, not a wedge: wedges from a row
-// of trees on a slope streak it.
-std::vector<float> CrownShadowMap(const THeightMap& m, const std::vector<TShadowCaster>& casters) {
-    std::vector<float> light(std::size_t(m.Width) * std::size_t(m.Height), 1.0f);
-    for (const TShadowCaster& caster : casters) {
-        const TVec3 foot = caster.Base, tip = ShadowCentre(caster);
-        const float reach = caster.Radius * 1.4f;
-        const int i0 = std::max(0, int((std::min(foot.x, tip.x) - reach - m.X0) / m.StepX));
-        const int i1 = std::min(m.Width - 1, int((std::max(foot.x, tip.x) + reach - m.X0) / m.StepX) + 1);
-        const int j0 = std::max(0, int((std::min(foot.y, tip.y) - reach - m.Y0) / m.StepY));
-        const int j1 = std::min(m.Height - 1, int((std::max(foot.y, tip.y) + reach - m.Y0) / m.StepY) + 1);
-        const float lx = tip.x - foot.x, ly = tip.y - foot.y, len2 = std::max(1e-4f, lx * lx + ly * ly);
-        for (int j = j0; j <= j1; ++j)
-            for (int i = i0; i <= i1; ++i) {
-                const float x = m.X0 + m.StepX * float(i) - foot.x, y = m.Y0 + m.StepY * float(j) - foot.y;
-                const float k = Clamp01((x * lx + y * ly) / len2);
-                const float dx = x - k * lx, dy = y - k * ly;
-                const float radius = caster.Radius * (0.15f + 0.85f * SmoothRange(0.3f, 0.8f, k));
-                const float d = std::sqrt(dx * dx + dy * dy);
-                const float shade = 0.9f * SmoothRange(radius * 1.5f, radius * 0.6f, d);
-                float& l = light[std::size_t(j) * std::size_t(m.Width) + std::size_t(i)];
-                l = std::min(l, 1.0f - shade);
-            }
-    }
-    return light;
 }
 
 } // namespace
