@@ -2,9 +2,7 @@
 // round the lake: rock shows where the land rises steeply, not on gentle
 // ground, bare earth lies in small worn scraps, not broad patches, trees
 // cast their shadows onto the ground as it lies, and the bedded rock breaks
-// at its joints and holds turf on its ledges; away from the falls the
-// steep ground breaks into ledges among turf, while the escarpment's step
-// runs on west of them; on a knoll the rock breaks out along the contours.
+// at its joints and holds turf on its ledges.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -171,111 +169,4 @@ TEST(ScenegenGround, BeddedRockBreaksAtItsJointsAndHoldsTurfOnItsLedges) {
     EXPECT_LT(double(turf) / texels, 0.8) << turf << " of " << texels;
     EXPECT_LT(between, turf / 3) << between << " between rock and turf, " << turf << " turf";
     EXPECT_LT(double(sheerTurf) / texels, 0.03) << sheerTurf << " of " << texels;
-}
-
-TEST(ScenegenGround, AwayFromTheFallsSteepGroundBreaksIntoLedgesAmongTurf) {
-    // Along the escarpment west of the falls, rows of sharp texels across
-    // its steep ground: by the falls it stands as one face, further off the
-    // rock shows in ledges a few units long with turf between them, not as
-    // one band running along the hill.
-    const float spacing = 0.25f;
-    const TArea area{-72.0f, 225.0f, 40.0f, 290.0f};
-    const std::vector<TGroundSample> samples = PaintGrid(area, spacing, 0.1f);
-    const float fallsR = ShoreRadius(FallsAngle);
-    const float fallsX = LakeCentreX + fallsR * std::cos(FallsAngle),
-                fallsY = LakeCentreY + fallsR * std::sin(FallsAngle);
-    const int across = int(std::lround((area.X1 - area.X0) / spacing)) + 1;
-    int near = 0, nearRock = 0, far = 0, farRock = 0, run = 0, longest = 0;
-    for (std::size_t k = 0; k < samples.size(); ++k) {
-        if (k % std::size_t(across) == 0) run = 0;
-        const TGroundSample& s = samples[k];
-        const float x = s.Point.x, y = s.Point.y;
-        const bool steep = OpenGround(x, y) && BroadRise(x, y) > 1.0f;
-        const bool rock = steep && s.Turf < 0.5f;
-        const float fromFalls = std::hypot(x - fallsX, y - fallsY);
-        if (steep && fromFalls < 22.0f) ++near, nearRock += rock ? 1 : 0;
-        if (steep && fromFalls > 55.0f) {
-            ++far, farRock += rock ? 1 : 0;
-            run = rock ? run + 1 : 0;
-            longest = std::max(longest, run);
-        } else {
-            run = 0;
-        }
-    }
-    ASSERT_GT(near, 200);
-    ASSERT_GT(far, 1000);
-    EXPECT_GT(double(nearRock) / near, 0.5) << nearRock << " of " << near;
-    EXPECT_GT(double(farRock) / far, 0.05) << farRock << " of " << far;
-    EXPECT_LT(double(farRock) / far, 0.45) << farRock << " of " << far;
-    EXPECT_LE(float(longest) * spacing, 4.0f);
-}
-
-TEST(ScenegenGround, OutcropsOnAKnollRunAlongItsContoursInLongPiecesNotSlivers) {
-    // A slope rising north: its rock breaks out along level lines, so along
-    // a contour most of it lies in runs several units long, and down the
-    // slope each outcrop is a narrow bed, not a patch.
-    const float rise = 0.9f, step = 0.1f;
-    const TVec3 n = Normalised(V3(0.0f, -rise, 1.0f));
-    auto rockAt = [&](float x, float y) { return BrokenLedges(x, y, rise * y, n, 0.4f, 1.0f).Cover > 0.5f; };
-    double rock = 0.0, inLong = 0.0;
-    for (float y = 0.0f; y < 30.0f; y += 0.5f) {
-        int run = 0;
-        for (float x = 0.0f; x < 300.0f; x += step) {
-            if (rockAt(x, y)) {
-                ++run;
-                continue;
-            }
-            rock += run, inLong += float(run) * step >= 3.0f ? run : 0;
-            run = 0;
-        }
-    }
-    int downRuns = 0, wide = 0;
-    for (float x = 0.0f; x < 300.0f; x += 3.0f) {
-        int run = 0;
-        for (float y = 0.0f; y < 30.0f; y += step) {
-            if (rockAt(x, y)) {
-                ++run;
-                continue;
-            }
-            downRuns += run > 0 ? 1 : 0, wide += float(run) * step > 2.5f ? 1 : 0;
-            run = 0;
-        }
-    }
-    ASSERT_GT(rock, 3000.0);
-    ASSERT_GT(downRuns, 40);
-    EXPECT_GT(inLong / rock, 0.5) << inLong << " of " << rock;
-    EXPECT_LT(wide, downRuns / 20) << wide << " of " << downRuns;
-}
-
-TEST(ScenegenGround, TheEscarpmentRunsOnWestOfTheFallsAsOneLowerStep) {
-    // Strips two units wide across the escarpment west of the falls, well
-    // away from them: the step's rock shows in nearly every strip, not only
-    // in a buttress here and there.
-    const float spacing = 0.5f, strip = 2.0f;
-    const TArea area{-72.0f, 200.0f, 40.0f, 300.0f};
-    const std::vector<TGroundSample> samples = PaintGrid(area, spacing, 0.1f);
-    const float fallsR = ShoreRadius(FallsAngle);
-    const float fallsX = LakeCentreX + fallsR * std::cos(FallsAngle),
-                fallsY = LakeCentreY + fallsR * std::sin(FallsAngle);
-    const int strips = int((area.X1 - area.X0) / strip) + 1;
-    std::vector<int> steep(std::size_t(strips), 0), face(std::size_t(strips), 0);
-    for (const TGroundSample& s : samples) {
-        const float x = s.Point.x, y = s.Point.y;
-        const float fromFalls = std::hypot(x - fallsX, y - fallsY);
-        if (x > fallsX || fromFalls < 35.0f || fromFalls > 95.0f) continue;
-        if (!OpenGround(x, y) || BroadRise(x, y) < 1.0f) continue;
-        const std::size_t k = std::size_t((x - area.X0) / strip);
-        ++steep[k];
-        face[k] += s.Turf < 0.2f ? 1 : 0;
-    }
-    int crossed = 0, withFace = 0, allSteep = 0, allFace = 0;
-    for (int k = 0; k < strips; ++k) {
-        const int n = steep[std::size_t(k)], f = face[std::size_t(k)];
-        if (n < 10) continue;
-        ++crossed, allSteep += n, allFace += f;
-        withFace += f * 10 >= n ? 1 : 0;
-    }
-    ASSERT_GE(crossed, 8);
-    EXPECT_GE(withFace * 5, crossed * 4) << withFace << " of " << crossed;
-    EXPECT_GT(double(allFace) / allSteep, 0.2) << allFace << " of " << allSteep;
 }

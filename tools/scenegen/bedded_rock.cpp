@@ -141,180 +141,24 @@ TColour BeddedRock(float x, float y, float h, TVec3 n, float detail) {
     return Mix(c, sward, SmoothRange(0.2f, 0.8f, turf));
 }
 
-namespace {
-
-// Round stones scattered over cells `size` units across, one in each cell
-// picked by `share` (0..1), of radius rMin..rMax of a cell, lit from the
-// sun's side, each throwing a short shadow on the ground away from it.
-struct TStones {
-    float Cover = 0.0f, Shadow = 0.0f, Round = 0.0f, Tone = 0.0f;
-};
-
-TStones StonesAt(float x, float y, TVec3 n, float size, float share, float rMin, float rMax,
-                 std::uint32_t seed) {
-    TStones out;
+TColour FallenStone(float x, float y, TVec3 n, float detail) {
+    // Coordinates bent a little, so the stones are of uneven shape and
+    // size rather than laid like cobbles.
+    const float bendX = 0.35f * ValueNoise(x * 2.1f, y * 2.1f, seeds::RockBeds + 13u);
+    const float bendY = 0.35f * ValueNoise(x * 2.1f, y * 2.1f, seeds::RockBeds + 14u);
+    const TCellNoise stone = CellNoise(x / 0.45f + bendX, y / 0.4f + bendY, seeds::RockBeds + 15u);
+    const float gap = SmoothRange(0.02f, 0.18f, stone.Second - stone.Nearest);
+    // Each stone rounded towards the sun, seen from above.
     const TVec3 sun = SunDirection();
-    const float run = std::sqrt(sun.x * sun.x + sun.y * sun.y);
-    // On a slope a stone lies along the ground, settled flat into it: seen
-    // from above it is foreshortened down the slope, and longer across it
-    // than down it.
-    const float fall = std::sqrt(n.x * n.x + n.y * n.y);
-    const float downX = fall > 1e-4f ? n.x / fall : 1.0f, downY = fall > 1e-4f ? n.y / fall : 0.0f;
-    const float squash = 2.0f / std::max(n.z, 0.3f);
-    // How far inside a stone an offset (dx, dy) from its cell's point lies,
-    // as a share of the stone's size: blocky, with rounded corners.
-    auto inside = [&](const TCellNoise& cell, float dx, float dy, float& radius) {
-        const float pick = 0.5f + 0.5f * cell.Value;
-        const float own = pick * 7.31f - std::floor(pick * 7.31f);
-        radius = Lerp(rMin, rMax, own * own);
-        const float along = (dx * downX + dy * downY) * squash, across = dx * -downY + dy * downX;
-        const float turn = 6.2831853f * (pick * 3.7f - std::floor(pick * 3.7f));
-        const float c = Cos(turn), s = Sin(turn);
-        const float u = std::fabs(along * c - across * s), v = std::fabs(along * s + across * c);
-        const float blocky = Lerp(Hypot(u, v), std::max(u, v * 1.3f), 0.6f);
-        return SmoothRange(1.0f - share - 0.02f, 1.0f - share + 0.02f, pick) *
-               SmoothRange(radius, 0.85f * radius, blocky);
-    };
-    const TCellNoise cell = CellNoise(x / size, y / size, seed);
-    float radius = 0.0f;
-    out.Cover = inside(cell, cell.Dx, cell.Dy, radius);
-    out.Round = Clamp01(0.55f + 1.1f * (cell.Dx * sun.x + cell.Dy * sun.y) / (run * radius));
-    out.Tone = cell.Value;
-    // Towards the sun from here: inside a stone, this ground lies in its
-    // shadow.
-    const float reach = 0.8f * rMax;
-    const TCellNoise toward = CellNoise(x / size + reach * sun.x / run, y / size + reach * sun.y / run, seed);
-    float other = 0.0f;
-    out.Shadow = inside(toward, toward.Dx, toward.Dy, other) * (1.0f - out.Cover);
-    return out;
-}
-
-TColour StoneColour(const TStones& s, float lit, float detail) {
-    const TColour c = Mix(Rgb(0.25f, 0.24f, 0.22f), Rgb(0.46f, 0.44f, 0.40f), 0.5f + 0.4f * s.Tone);
-    return Scaled(c, 1.0f + detail * ((0.75f + 0.4f * s.Round) * lit - 1.0f));
-}
-
-} // namespace
-
-TRockBreak BrokenLedges(float x, float y, float h, TVec3 n, float want, float detail) {
-    TRockBreak out{0.0f, Rgb(0.0f, 0.0f, 0.0f), n, 1.0f};
-    if (want <= 0.0f) return out;
-    const float fine = std::max(detail, 0.35f);
-    const TVec3 sun = SunDirection();
-    const float sunRun = std::sqrt(sun.x * sun.x + sun.y * sun.y);
-    // Down the slope.
-    const float fall = std::sqrt(n.x * n.x + n.y * n.y);
-    const float downX = fall > 1e-4f ? n.x / fall : 0.0f, downY = fall > 1e-4f ? n.y / fall : 0.0f;
-    // The beds of the escarpment run on under the hills: nearly level lines
-    // some three units of height apart, wandering only a little,
-    // so the rock breaks out along the slope's contours.
-    const float level = (h + 0.7f * Fbm(x / 30.0f, y / 30.0f, seeds::OutcropBeds, 2) +
-                         0.1f * ValueNoise(x / 3.0f, y / 3.0f, seeds::OutcropBeds + 1u)) /
-                        3.0f;
-    const int bed = int(std::floor(level));
-    const float in = level - float(bed); // 0 at a bed's foot, 1 at its top
-    // Only the harder beds stand out of the turf, and each of them only in
-    // runs of rock of varied length with turf between; more and longer
-    // where the rock holds more of the slope.
-    const float hard = 0.5f + 0.5f * LatticeValue(bed, 3, seeds::OutcropBeds + 2u);
-    const float run = Fbm(x / 11.0f + 3.7f * float(bed), y / 11.0f, seeds::OutcropRuns, 2) +
-                      0.25f * ValueNoise(x / 2.2f, y / 2.2f + 1.9f * float(bed), seeds::OutcropRuns + 1u);
-    const float threshold = 0.5f - 0.6f * want - 0.5f * hard;
-    const float shows = SmoothRange(threshold - 0.02f, threshold + 0.02f, run);
-    // Thickest in a run's middle, thinning to where it sinks under the turf.
-    const float body = SmoothRange(threshold, threshold + 0.3f, run);
-    const float tall = (0.5f + 0.3f * want) * (0.6f + 0.5f * hard) * (0.55f + 0.45f * body);
-    // Its lower edge buried, banked up with turf in places; the turf laps
-    // over its top in a ragged edge.
-    const float banked =
-        tall * (0.35f * SmoothRange(-0.3f, 0.4f, Fbm(x / 1.3f, y / 1.3f, seeds::LedgeTufts + 3u, 2)) +
-                0.1f * std::max(0.0f, ValueNoise(x / 0.25f, y / 0.25f, seeds::LedgeTufts + 5u)));
-    const float creep =
-        0.02f + tall * (0.08f + 0.22f * (0.5f + 0.5f * Fbm(x / 0.6f, y / 0.6f, seeds::LedgeTufts, 2)) +
-                        0.12f * std::max(0.0f, ValueNoise(x / 0.2f, y / 0.2f, seeds::LedgeTufts + 4u)));
-    // Towards a run's ends the bed sinks under the turf: its top falls away
-    // and the turf closes over it.
-    const float foot = 1.0f - tall + banked + 0.2f * tall * (1.0f - body);
-    const float top = 1.0f - creep - 0.35f * tall * (1.0f - body);
-    const float rock =
-        shows * SmoothRange(foot - 0.015f, foot + 0.015f, in) * SmoothRange(top + 0.015f, top - 0.015f, in);
-    // Up the outcrop from its foot: a shaded underside where the bed sits
-    // out over the one below, its face, and its weathered top catching the
-    // sun before the turf closes over it.
-    const float t = Clamp01((in - (1.0f - tall)) / std::max(tall, 1e-3f));
-    const float under = SmoothRange(0.32f, 0.08f, t) * body;
-    const float cap = SmoothRange(0.62f, 0.8f, t);
-    // In the face's own colours: each bed its own tone, each stretch of it
-    // a little different, streaked with the finer layers of the bed.
-    const float tone = LatticeValue(bed, 3, seeds::RockBeds + 1u);
-    TColour stone =
-        Mix(Rgb(0.31f, 0.29f, 0.26f), Rgb(0.61f, 0.56f, 0.47f),
-            Clamp01(0.5f + 0.4f * tone + 0.45f * Fbm(x / 4.0f, y / 4.0f, seeds::OutcropBeds + 3u, 3)));
-    stone = Mix(stone, Rgb(0.46f, 0.38f, 0.29f),
-                0.2f + 0.3f * SmoothRange(0.2f, 0.6f, Fbm(x / 7.0f, y / 7.0f, seeds::RockBeds + 3u, 2)));
-    const float layers =
-        std::fabs(ValueNoise(t * 3.0f + 0.3f * Fbm(x / 2.0f, y / 2.0f, seeds::OutcropBeds + 4u, 2),
-                             float(bed) * 2.3f, seeds::OutcropBeds + 5u));
-    // Joints across the bed, open here and there into dark cracks.
-    const TCellNoise block = CellNoise(x / 2.6f, y / 2.6f + float(bed) * 4.1f, seeds::OutcropJoints);
-    const float joint =
-        SmoothRange(0.08f, 0.02f, block.Second - block.Nearest) * SmoothRange(-0.2f, 0.3f, block.Value);
-    stone = Scaled(stone, (1.0f + 0.1f * block.Value) *
-                              (1.0f - 0.15f * SmoothRange(0.15f, 0.0f, layers) * fine - 0.5f * joint * fine));
-    // Lichen and weathering pale the top; moss holds under the turf's lip.
-    stone = Mix(stone, Rgb(0.66f, 0.64f, 0.56f),
-                0.35f * cap * SmoothRange(-0.1f, 0.3f, Fbm(x / 0.9f, y / 0.9f, seeds::LedgeTufts + 2u, 2)));
-    stone = Mix(stone, Rgb(0.25f, 0.3f, 0.15f), 0.5f * SmoothRange(top - 0.06f, top - 0.01f, in) * fine);
-    stone = Scaled(stone, (0.88f + 0.22f * cap) * (1.0f - 0.6f * under * fine));
-    // The face stands steeper than the slope, turned down it; the top lies
-    // back towards level.
-    const TVec3 face = Normalised(V3(downX, downY, 0.55f));
-    const TVec3 tread = Normalised(n + V3(0.0f, 0.0f, 1.0f));
-    const TVec3 surface = Normalised(face * (1.0f - cap) + tread * cap);
-    // The shade under the outcrop falls on the turf below it, longer where
-    // the sun shines from up the slope.
-    const float fromAbove = -(downX * sun.x + downY * sun.y) / sunRun;
-    const float reach = tall * (0.25f + 0.45f * Clamp01(0.3f + fromAbove)) *
-                        (0.8f + 0.4f * Fbm(x / 0.8f, y / 0.8f, seeds::LedgeTufts + 1u, 2));
-    const float shade = shows * body * SmoothRange(foot - reach - 0.015f, foot - reach + 0.015f, in) *
-                        SmoothRange(foot + 0.01f, foot - 0.01f, in);
-    out.Cover = Lerp(0.2f * want, rock, detail);
-    out.Colour = detail < 1.0f ? Mix(Scaled(stone, 0.85f), stone, detail) : stone;
-    out.Normal = Normalised(n * (1.0f - rock * detail) + surface * (rock * detail));
-    out.Sun = 1.0f - Lerp(0.12f * want, std::max(0.8f * shade, 0.6f * under * rock), detail);
-    return out;
-}
-
-TRockBreak Scree(float x, float y, TVec3 n, float cover, float detail) {
-    TRockBreak out{0.0f, Rgb(0.0f, 0.0f, 0.0f), n, 1.0f};
-    if (cover <= 0.0f) return out;
-    // Blocks a unit or so across, a few where the scree thins out; a close
-    // litter of small stones between them where it lies thick.
-    // Where it thins out, the blocks lie in clusters with bare turf between.
-    const float clump =
-        SmoothRange(-0.15f, 0.25f, Fbm(x / 6.0f, y / 6.0f, seeds::StoneClusters, 2) + 0.6f * cover - 0.1f);
-    const TStones blocks = StonesAt(x, y, n, 2.0f, Clamp01((0.08f + 0.45f * cover) * (0.25f + 1.4f * clump)),
-                                    0.12f, 0.36f, seeds::ScreeBlocks);
-    const float bendX = 0.3f * ValueNoise(x * 2.1f, y * 2.1f, seeds::ScreeStones + 1u);
-    const TStones stones =
-        StonesAt(x + bendX, y, n, 0.45f, Clamp01(1.2f * cover - 0.1f), 0.3f, 0.46f, seeds::ScreeStones);
-    const float block = blocks.Cover, stone = stones.Cover * (1.0f - block);
-    // Where it lies thick, dark grit fills the gaps between the stones,
-    // not turf.
-    const float grit = SmoothRange(0.55f, 0.9f, cover);
-    const float crisp = std::max({block, stone, grit});
-    out.Cover = Lerp(0.2f * cover + 0.5f * cover * cover, crisp, detail);
-    const TColour blockColour =
-        Mix(StoneColour(blocks, 1.0f, detail), Rgb(0.4f, 0.43f, 0.34f),
-            0.2f * SmoothRange(0.1f, 0.4f, Fbm(x / 0.7f, y / 0.7f, seeds::ScreeBlocks + 3u, 2)));
-    const TColour gap = Scaled(Rgb(0.22f, 0.2f, 0.17f), 0.85f + 0.3f * stones.Tone * stones.Tone);
-    out.Colour = block > stone ? blockColour
-                               : Mix(gap, Scaled(StoneColour(stones, 1.0f, detail), 0.95f),
-                                     stone / std::max(stone, grit + 1e-4f));
-    if (detail < 1.0f)
-        out.Colour = Mix(Scaled(Mix(blockColour, out.Colour, 0.5f), 0.85f), out.Colour, detail);
-    out.Sun = 1.0f - detail * 0.8f * std::max(blocks.Shadow, 0.7f * stones.Shadow);
-    return out;
+    const float across = std::sqrt(sun.x * sun.x + sun.y * sun.y);
+    const float round = Clamp01(0.6f + 1.1f * (stone.Dx * sun.x + stone.Dy * sun.y) / across);
+    TColour c = Mix(Rgb(0.33f, 0.31f, 0.29f), Rgb(0.58f, 0.55f, 0.49f), 0.5f + 0.45f * stone.Value);
+    c = Scaled(c, 1.0f + detail * ((0.8f + 0.3f * round) * (0.7f + 0.3f * gap) - 1.0f) -
+                      0.12f * (1.0f - detail));
+    // Turf and moss creep in between the stones where the fan lies flatter.
+    const float creep = SmoothRange(0.8f, 0.95f, n.z) *
+                        SmoothRange(-0.2f, 0.3f, Fbm(x / 1.6f, y / 1.6f, seeds::RockBeds + 16u, 3));
+    return Mix(c, Rgb(0.28f, 0.33f, 0.16f), 0.7f * creep);
 }
 
 } // namespace scenegen

@@ -17,31 +17,9 @@ namespace scenegen {
 // ground: fine seams and joints fade where a texel spans a unit or more.
 TColour BeddedRock(float x, float y, float h, TVec3 n, float detail);
 
-// Rock breaking through the turf of a slope, or stone lying on it: how much
-// of the ground it covers, its colour there, the surface the light falls on
-// and the share of the sun's direct light the ground keeps (the shade under
-// a ledge or behind a boulder falls on the turf too).
-struct TRockBreak {
-    float Cover = 0.0f;
-    TColour Colour;
-    TVec3 Normal;
-    float Sun = 1.0f;
-};
-
-// The escarpment's beds breaking out of the turf at (x, y), `h` high, where
-// the ground's normal is `n`: nearly level outcrops along the slope at the
-// heights of the face's beds, in runs of varied length with turf between,
-// their lower edges buried and the turf lapping over their tops; each with
-// a lit top, its face and a shaded underside, and its shade on the turf
-// below. `want` (0..1) is how much of the slope the rock holds: short thin
-// runs on the harder beds where it is low, longer, thicker ones on more
-// beds where it is high. `detail` as above.
-TRockBreak BrokenLedges(float x, float y, float h, TVec3 n, float want, float detail);
-
-// Stone fallen from the escarpment at (x, y), lying `cover` (0..1) thick on
-// ground whose normal is `n`: a close scree of small stones where it is
-// thick, thinning out into scattered stones in turf, with blocks among it,
-// each stone rounded by the sun and shading the ground behind it.
-TRockBreak Scree(float x, float y, TVec3 n, float cover, float detail);
+// Loose stone fallen from the escarpment at (x, y), where the ground's
+// normal is `n`: stones of its rock, each its own tone, rounded by the sun,
+// with dark gaps between them. `detail` as above.
+TColour FallenStone(float x, float y, TVec3 n, float detail);
 
 } // namespace scenegen

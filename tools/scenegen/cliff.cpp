@@ -132,18 +132,8 @@ float RockFaceTop(float angle) {
     // the two rocks read as one, stepped by a ledge.
     const float sink =
         SmoothRange(HalfSpan * 0.45f, HalfSpan, off + 0.04f * ValueNoise(across / 2.0f, 6.0f, 99u));
-    // Further out still it runs on as a lower step, broken by buttresses of
-    // uneven width standing up to full height, each rounded off at its
-    // sides, fewer towards its ends.
-    const float wing = SmoothRange(HalfSpan * 0.4f, HalfSpan * 0.85f, off);
-    const float buttressAt = across / 4.5f + 0.6f * ValueNoise(across / 5.0f, 8.0f, seeds::CliffButtresses);
-    const float buttress = std::floor(buttressAt), within = buttressAt - buttress;
-    const float stands = SmoothRange(-0.6f + 1.1f * wing, -0.45f + 1.1f * wing,
-                                     LatticeValue(std::int32_t(buttress), 4, seeds::CliffButtresses + 1u));
-    const float shoulders = SmoothRange(0.0f, 0.3f, within) * SmoothRange(1.0f, 0.7f, within);
-    const float broken = Lerp(1.0f, 0.5f + 0.5f * stands * shoulders, wing);
-    const float top = (behind + crags - notch) * (1.0f - 0.8f * sink) * broken *
-                      SmoothRange(HalfSpan, HalfSpan - 0.05f, off);
+    const float top =
+        (behind + crags - notch) * (1.0f - 0.8f * sink) * SmoothRange(HalfSpan, HalfSpan - 0.05f, off);
     return std::max(0.0f, top);
 }
 

@@ -2,7 +2,6 @@
 // would show, lit by the afternoon sun and seen through the haze.
 #include <algorithm>
 #include <cmath>
-#include <initializer_list>
 
 #include "tools/scenegen/bedded_rock.h"
 #include "tools/scenegen/canopy.h"
@@ -11,7 +10,6 @@
 #include "tools/scenegen/meadow.h"
 #include "tools/scenegen/noise.h"
 #include "tools/scenegen/parallel.h"
-#include "tools/scenegen/scarp_band.h"
 #include "tools/scenegen/seeds.h"
 #include "tools/scenegen/shore.h"
 #include "tools/scenegen/surface_noise.h"
@@ -24,10 +22,9 @@ namespace {
 
 struct TGround {
     TColour Albedo;
-    TVec3 Normal;     // the surface that catches the light (a crown's, in woods)
-    float Occlusion;  // 1 open, lower in gaps between crowns
-    float Turf;       // 1 where open grass shows, 0 on earth, rock, sand, water, woods
-    float Sun = 1.0f; // the share of direct sun left by shade the ground's own shapes throw
+    TVec3 Normal;    // the surface that catches the light (a crown's, in woods)
+    float Occlusion; // 1 open, lower in gaps between crowns
+    float Turf;      // 1 where open grass shows, 0 on earth, rock, sand, water, woods
 };
 
 // Rock or stone covering `cover` (0..1) of the turf, shown as whole patches
@@ -100,43 +97,35 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, const TRelief&
     const float grain = 0.5f + 1.3f * surface.Fbm(0.8f, seeds::RockBreakup, 3);
     // Its edge steps from block to block of the rock beneath.
     const TCellNoise slab = CellNoise(x / 1.7f, y / 1.7f + hMesh / 2.5f, seeds::OutcropSlabs);
-    const float steep =
+    float rockiness = BrokenCover(
         SmoothRange(0.28f, 0.5f,
                     slope + 0.12f * surface.Fbm(8.0f, seeds::RockEdge, 3) + 0.06f * detail * slab.Value) *
-        SmoothRange(0.5f, 0.8f, relief.Rise) *
-        Clamp01(SmoothRange(1.0f, 3.0f, above) + SmoothRange(0.9f, 1.2f, relief.Rise));
-    // Where the escarpment stands as a face; elsewhere steep ground breaks
-    // out of the turf in ledges.
-    const TScarpBand band = ScarpBandAt(x, y, h, n);
-    const float standing = band.Standing, fromFalls = band.FromFalls;
-    // Where it lies back, at the foot of a face, the rock is loose: blocks
-    // and scree fallen from above, turf between them.
-    const float sheer = SmoothRange(0.36f, 0.46f, slope);
-    float rockiness = BrokenCover(steep * standing * sheer, grain, detail);
+            SmoothRange(0.5f, 0.8f, relief.Rise) *
+            Clamp01(SmoothRange(1.0f, 3.0f, above) + SmoothRange(0.9f, 1.2f, relief.Rise)),
+        grain, detail);
     // Outcrops breaking through the turf where the soil is thin, on knolls
-    // and crests and the shoulders of steep ground.
+    // and crests and the shoulders of steep ground: slabs split by joints,
+    // with turf in the wider ones, never a clean blot.
     const float thinSoil =
         std::max(SmoothRange(-0.1f, -0.7f, relief.Hollow), SmoothRange(0.35f, 0.7f, relief.Rise));
     const float outcrop = surface.Fbm(13.0f, seeds::Outcrops, 4) +
                           0.12f * surface.Fbm(1.5f, seeds::OutcropShape, 3) + 0.15f * thinSoil - 0.08f;
-    const float outcropWant = 0.5f * SmoothRange(0.58f, 0.72f, outcrop) * SmoothRange(4.0f, 8.0f, above);
-    // The ledges die out into the hillside further from the falls.
-    const float ledgeWant = std::max(steep * (1.0f - standing) * SmoothRange(0.3f, 0.75f, slope) *
-                                         (0.9f - 0.5f * SmoothRange(50.0f, 160.0f, fromFalls)),
-                                     outcropWant);
-    const TRockBreak ledges = BrokenLedges(x, y, hMesh, n, ledgeWant, detail);
+    const float joint = SmoothRange(0.04f, 0.16f, slab.Second - slab.Nearest);
+    const float outcropCover =
+        BrokenCover(0.55f * detail * SmoothRange(0.58f, 0.68f, outcrop) * SmoothRange(4.0f, 8.0f, above) *
+                        Lerp(1.0f, 0.35f + 0.65f * joint, detail),
+                    grain, detail);
+    rockiness = std::max(rockiness, outcropCover);
     // Fans of stone fallen from the escarpment, heaped at its foot.
-    const TRockBreak scree = Scree(x, y, n,
-                                   std::max(ScarpTalus(x, y) * band.Foot * SmoothRange(0.3f, 0.18f, slope),
-                                            0.9f * steep * standing * (1.0f - sheer)),
-                                   detail);
+    const float talus = BrokenCover(ScarpTalus(x, y) * SmoothRange(0.3f, 0.18f, slope),
+                                    0.5f + 1.3f * surface.Fbm(0.6f, seeds::TalusBreakup, 3), detail);
+    rockiness = std::max(rockiness, talus);
     if (rockiness > 0.0f) {
         // Grey rock in bands along the strata where it stands as a face, in
         // slabs of their own tone where it lies back; split by dark cracks,
         // with lichen and dirt in patches.
         const float strata = Fbm(x / 6.0f + y / 11.0f, hMesh / 0.9f, seeds::Strata, 4);
         const float face = SmoothRange(0.2f, 0.45f, slope);
-        const float joint = SmoothRange(0.04f, 0.16f, slab.Second - slab.Nearest);
         const float crack =
             SmoothRange(0.0f, 0.08f, std::fabs(Fbm(x / 2.2f, y / 2.2f + hMesh / 2.0f, seeds::Cracks, 3)));
         TColour rock = Mix(Rgb(0.33f, 0.32f, 0.31f), Rgb(0.58f, 0.57f, 0.55f),
@@ -145,19 +134,14 @@ TGround GroundAt(float x, float y, float h, float hMesh, TVec3 n, const TRelief&
         rock = Mix(rock, Rgb(0.47f, 0.45f, 0.33f),
                    0.4f * SmoothRange(0.1f, 0.4f, surface.Fbm(5.0f, seeds::RockLichen, 3)));
         rock = Scaled(rock, 1.0f - 0.3f * detail * (1.0f - crack));
+        // Outcrops weathered dark, their cracks full of soil.
+        rock = Scaled(rock, 1.0f - 0.35f * SmoothRange(0.0f, 0.3f, outcropCover) *
+                                       (0.6f + 0.4f * surface.Value(1.3f, seeds::OutcropWeather)));
         rock = Mix(rock, BeddedRock(x, y, hMesh, n, detail), SmoothRange(0.3f, 0.5f, slope));
+        if (talus > 0.0f) rock = Mix(rock, FallenStone(x, y, n, detail), talus);
         g.Albedo = Mix(g.Albedo, rock, rockiness);
         g.Normal = n;
         g.Occlusion = Lerp(g.Occlusion, 1.0f, rockiness);
-    }
-    for (const TRockBreak& broken : {ledges, scree}) {
-        const float cover = broken.Cover * (1.0f - rockiness);
-        if (cover <= 0.0f && broken.Sun >= 1.0f) continue;
-        g.Albedo = Mix(g.Albedo, broken.Colour, cover);
-        g.Normal = Normalised(g.Normal * (1.0f - cover) + broken.Normal * cover);
-        g.Occlusion = Lerp(g.Occlusion, 1.0f, cover);
-        g.Sun = std::min(g.Sun, 1.0f - (1.0f - broken.Sun) * (1.0f - rockiness));
-        rockiness += cover;
     }
 
     // The stream, between low banks of stones and wet earth, darkest at the
@@ -368,7 +352,7 @@ TPicture BakeTerrainTexture(const TTerrainGrid& grid, const TArea& area, int wid
             const TGround g =
                 GroundAt(x, y, h, grid.MeshHeight(x, y), n, ReliefAt(heights, float(i), float(j)), footprint);
             const float share = SampleHalf(sunlight, float(i), float(j)) *
-                                crowns[std::size_t(j) * std::size_t(width) + std::size_t(i)] * g.Sun;
+                                crowns[std::size_t(j) * std::size_t(width) + std::size_t(i)];
             picture.Set(i, j, LitGround(g, share, V3(x, y, h)));
         }
     });
@@ -394,8 +378,7 @@ void PaintGround(const TArea& area, float step, const std::vector<TShadowCaster>
             const float fi = (x - heights.X0) / heights.StepX, fj = (y - heights.Y0) / heights.StepY;
             const TGround g =
                 GroundAt(x, y, TerrainHeight(x, y), s.Point.z, n, ReliefAt(heights, fi, fj), s.Footprint);
-            const float share =
-                SampleHalf(sunlight, fi, fj) * SampleGrid(crowns, width, height, fi, fj) * g.Sun;
+            const float share = SampleHalf(sunlight, fi, fj) * SampleGrid(crowns, width, height, fi, fj);
             s.Colour = LitGround(g, share, s.Point);
             s.Turf = g.Turf;
         }
