@@ -756,19 +756,6 @@ TEST_F(LakeModel, TreesStandInGroupsFromSaplingsToOldTrees) {
         if (!company) ++lone, where = a.Foot;
     }
     EXPECT_EQ(lone, 0u) << "trees on their own, one at " << where.X << ", " << where.Y;
-    // Nor are the trees sprinkled a stride or ten apart, each reading as a
-    // single: almost every one stands in a clump, with at least two others
-    // (trees or bushes at its feet) within eight units.
-    std::size_t trees = 0, single = 0;
-    for (const TCutoutQuad& a : plants) {
-        if (a.Height < 4.5) continue;
-        int near = 0;
-        for (const TCutoutQuad& b : plants)
-            near += &a != &b && b.Height >= 0.3 * a.Height &&
-                    std::hypot(a.Foot.X - b.Foot.X, a.Foot.Y - b.Foot.Y) < 8.0;
-        ++trees, single += near < 2;
-    }
-    EXPECT_LT(double(single) / double(trees), 0.08) << single << " of " << trees << " trees stand singly";
     std::sort(heights.begin(), heights.end());
     EXPECT_LT(heights[heights.size() / 10], 0.3 * heights[heights.size() * 9 / 10]) << "heights";
 }

@@ -55,7 +55,7 @@ constexpr std::uint32_t Plants = 4242u, Groves = 171u, Clumps = 173u, WoodsRagge
                         Reeds = 800u, Bushes = 900u, BankGrass = 950u,
                         ReedGaps = 7207u, ReedStands = 7209u, ReedHearts = 7555u, Glades = 7501u,
                         WoodsEdge = 7503u, LipWoods = 7505u, Thickets = 7507u, Sedge = 7650u,
-                        SideGroves = 7601u, SideScrub = 7603u, BushLooks = 7605u, FarClumps = 7620u;
+                        SideGroves = 7601u, SideScrub = 7603u, BushLooks = 7605u;
 // The falls, their foam and mist (falls.cpp); the white water above the lip
 // uses the streaks' and flecks' seeds 20 on, the foam's texture the clots'.
 constexpr std::uint32_t FallsChutes = 1001u, FallsStreaks = 1003u, FallsFine = 1005u, FallsDrops = 1007u,
@@ -130,7 +130,6 @@ constexpr std::uint32_t All[] = {Hills,
                                  SideGroves,
                                  SideScrub,
                                  BushLooks,
-                                 FarClumps,
                                  Firs,
                                  Pines,
                                  Broadleaves,

@@ -19,20 +19,23 @@ float Distance2D(TVec3 a, TVec3 b) {
 // Trees grow in woods and groves: one standing off in the open, with
 // fewer than TreeCompany others near it, or with none near it at least half
 // as tall, reads as a prop at no clear scale, so it is left out (bushes,
-// reeds and grass may stand alone). Out in the open meadows and on the
-// crests, a loose scatter of trees a stride or ten apart reads as singles
-// sprinkled evenly over the grass: there a tree keeps its place only in a
-// close clump.
+// reeds and grass may stand alone). On the open crests, where they stand
+// against the sky, a loose row of trees a stride or ten apart reads as
+// singles sprinkled along the skyline: there a tree keeps its place only in
+// a close clump.
 constexpr float TreeCompanyRadius = 10.0f, ClumpCompanyRadius = 7.0f;
 constexpr int TreeCompany = 2, ClumpCompany = 2;
 
-// Does a tree standing at `base` stand out of the woods, in the open? Not
-// in the near meadows that only wide screens show, whose groves keep their
-// young trees straying out of them.
-bool InTheOpen(TVec3 base) {
-    const TVec3 seen = CameraView(base);
-    if (std::fabs(seen.x) > 0.76f && seen.z < 170.0f) return false;
-    return WoodsDensity(base.x, base.y, base.z + 0.4f) < 0.3f;
+// Does a tree standing at `base` stand out of the woods on a crest, above
+// the land round it, where camera 1 sees it against the sky or the far land?
+bool OnOpenCrest(TVec3 base) {
+    const float ground = base.z + 0.4f;
+    if (WoodsDensity(base.x, base.y, ground) >= 0.3f) return false;
+    float around = 0.0f;
+    for (int k = 0; k < 4; ++k)
+        around += TerrainHeight(base.x + 12.0f * float(k % 2 * 2 - 1) * float(k < 2),
+                                base.y + 12.0f * float(k % 2 * 2 - 1) * float(k >= 2));
+    return ground > 0.25f * around + 0.5f;
 }
 
 bool IsTree(const TPlant& p) {
@@ -71,7 +74,7 @@ bool DropLoneTrees(std::vector<TPlant>& plants) {
                     peer = peer || other.Height >= 0.5f * p.Height;
                 }
             }
-        lone[b.second] = company < TreeCompany || !peer || (close < ClumpCompany && InTheOpen(p.Base));
+        lone[b.second] = company < TreeCompany || !peer || (close < ClumpCompany && OnOpenCrest(p.Base));
     }
     std::size_t kept = 0;
     for (std::size_t i = 0; i < plants.size(); ++i)

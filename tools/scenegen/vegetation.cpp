@@ -31,17 +31,9 @@ bool InView(TVec3 p) {
 
 // Deep in the far woods the trees stand many deep on screen, each showing
 // only its top over the ones in front: fewer of them there look the same
-// and cost far less to blend. The share of trees kept at `distance` from
-// camera 1, at (x, y): those kept stand in clumps with open ground between,
-// as thinned evenly they would read as singles sprinkled over the slopes.
-// The clumps lie close, with ragged edges and narrow gaps, so that the far
-// slopes stay wooded; on the farthest, where each tree shows small, they
-// stand a little thicker.
-float FarThinning(float distance, float x, float y) {
-    const float far = SmoothRange(140.0f, 240.0f, distance), threshold = 0.75f * far;
-    const float clumps = Clamp01(0.5f + 1.5f * Fbm(x / 10.0f, y / 10.0f, seeds::FarClumps, 3));
-    const float inside = SmoothRange(threshold - 0.12f, threshold + 0.12f, clumps);
-    return 1.0f - far + far * inside * (1.0f + 0.1f * inside * SmoothRange(230.0f, 290.0f, distance));
+// and cost far less to blend. The share of trees kept at `distance`.
+float FarThinning(float distance) {
+    return 1.0f - 0.7f * SmoothRange(140.0f, 240.0f, distance);
 }
 
 // A point of a cut-out's outline: u across its quad 0..1, v up 0..1.
@@ -383,7 +375,7 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
             THabitat habitat = THabitat::Woods;
             float age = 0.0f;
             if ((above > 2.5f || wide > 0.3f) &&
-                pick < (0.36f * cover * thicket + 0.65f * grove + 0.06f * edge) * FarThinning(dist, x, y) +
+                pick < (0.36f * cover * thicket + 0.65f * grove + 0.06f * edge) * FarThinning(dist) +
                            0.35f * sideGrove + 0.015f * wide) {
                 // Young trees and saplings at the edges, where the woods
                 // spread into the open; the old ones deep in the woods and
