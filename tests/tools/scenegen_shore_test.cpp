@@ -160,33 +160,6 @@ TEST(ShoreStones, ShowNoUndersidesAboveTheWater) {
     EXPECT_EQ(undersides, 0) << "stones show their undersides above the water";
 }
 
-// The stones are cut into facets that each catch the sun as a whole, so a
-// stone shows faces and edges rather than light running smoothly over a
-// dome: where facets turned different ways meet at a corner, they take
-// different rows of the light strip there.
-TEST(ShoreStones, ShowFacetsLitEachAsAWhole) {
-    const TModel& lake = Models[Load("tarnwick")];
-    std::map<std::tuple<double, double, double>, std::pair<double, double>> rows; // lowest, highest
-    for (const TModelObject& o : lake.Objects) {
-        if (MaterialTextureName(lake.Materials[o.MaterialIndex]) != "lake_stones") continue;
-        const TMesh& mesh = o.Meshes[0];
-        for (std::size_t t = 0; t < mesh.Triangles.size(); ++t)
-            for (int v = 0; v < 3; ++v) {
-                const TVec p = Vertex(mesh.Triangles[t], v);
-                if (p.Z < WaterZ + 0.5) continue; // the wet band darkens them alike
-                const double row = mesh.TexCoords[3 * t + std::size_t(v)].T;
-                const auto [at, added] =
-                    rows.emplace(std::make_tuple(p.X, p.Y, p.Z), std::make_pair(row, row));
-                at->second = {std::min(at->second.first, row), std::max(at->second.second, row)};
-            }
-    }
-    std::size_t edges = 0;
-    for (const auto& [corner, range] : rows)
-        edges += range.second - range.first > 0.06;
-    ASSERT_GT(rows.size(), 200u);
-    EXPECT_GT(double(edges), 0.3 * double(rows.size())) << edges << " of " << rows.size() << " corners";
-}
-
 namespace {
 
 // A tuft of bank grass as drawn: where it stands, the height of its lowest

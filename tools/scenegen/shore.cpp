@@ -163,142 +163,89 @@ TGenObject Boulders(const std::vector<TBoulder>& boulders, std::uint16_t materia
         const TBoulder& b = boulders[index];
         TRandom random = RandomFor(seeds::StoneFacets, std::int32_t(index));
         // Stones a few pixels across are not worth their triangles, and the
-        // smaller a stone looks the fewer corners it needs.
+        // smaller a stone looks the fewer corners it needs to look round.
         const float seen = b.Radius / Length(b.Base - eye);
         if (seen < 0.0045f) continue;
-        // Three kinds: a boulder worn round, a broken block with steep
-        // sides and a flat top tilted its own way, and a flat slab, longer
-        // than it is wide. The blocks and slabs are cut into facets, each
-        // lit as a whole by the sun, so they show a bright side and a
-        // shaded one; the worn stones' light runs more smoothly over them.
-        const float kind = float(random.Unit());
-        const bool worn = kind<0.45f, slab = kind> 0.85f;
-        // A block's edges are knocked off: its sides lean in more than a
-        // box's and its light runs partly smoothly round them.
-        const float angular = worn ? 0.0f : slab ? 1.0f : 0.7f;
-        const float facety = worn ? 0.45f : slab ? 1.0f : 0.8f;
-        // A slab on the bank lies low; in the lake it keeps its height, or
-        // the water would cover it.
-        const float height = slab && b.Base.z > WaterLevel - 0.1f ? 0.55f * b.Height : b.Height;
-        const float longer = slab   ? float(random.Range(1.2, 1.5))
-                             : worn ? 1.0f
-                                    : float(random.Range(1.0, 1.2));
-        // Rings of corners at a few heights and a top, every corner pushed
+        // A squat, lumpy ball worn round by water and weather: rings of
+        // corners at a few heights and a crown on top, every corner pushed
         // out or in by its own lump (the same all the way up, so the stone
-        // stays whole), set at uneven angles round it.
+        // stays whole) and a little more or less from ring to ring. Its light runs smoothly
+        // from corner to corner, taken at each corner from the ball's normal
+        // there, so no facet stands out as a flat plate.
         constexpr int MostCorners = 7, MostRings = 4;
-        const int corners = seen < 0.008f ? 5 : seen < 0.016f ? 6 : worn ? MostCorners : 6;
-        // A block's straight sides need a ring fewer than a worn stone's.
-        const int rings = std::max(2, (seen < 0.008f ? 2 : seen < 0.016f ? 3 : MostRings) - (worn ? 0 : 1));
-        float lumps[MostCorners], angles[MostCorners + 1];
-        for (int c = 0; c < corners; ++c) {
-            lumps[c] = float(worn ? random.Range(0.82, 1.15) : random.Range(0.68, 1.22));
-            angles[c] = 2.0f * Pi * (float(c) + float(random.Range(-0.3, 0.3)) * angular) / float(corners);
-        }
-        angles[corners] = angles[0] + 2.0f * Pi;
+        const int corners = seen < 0.008f ? 5 : seen < 0.016f ? 6 : MostCorners;
+        const int rings = seen < 0.008f ? 2 : seen < 0.016f ? 3 : MostRings;
+        float lumps[MostCorners];
+        for (float& lump : lumps)
+            lump = float(random.Range(0.8, 1.15));
         const float tone = 0.1f * float(random.Range(-1, 1)), s0 = float(random.Range(0.36, 0.56));
-        // The flat top: how much of the last ring it keeps, and its tilt.
-        const float topShare = worn   ? 0.0f
-                               : slab ? float(random.Range(0.7, 0.9))
-                                      : float(random.Range(0.3, 0.55));
-        const float tiltX = float(random.Range(-0.5, 0.5)), tiltY = float(random.Range(-0.5, 0.5));
         // The spray keeps the stones round the falls' foot wet and dark.
         const float spray = SmoothRange(16.0f, 5.0f, Length(b.Base - plunge));
         // Below its widest girth, the waist, the stone goes straight down
         // into the ground or the lake: it stands in them, and shows no
         // underside to look as if it lay on top.
-        const float waist = b.Base.z + height * 0.22f, shoulder = 0.7f * height;
-        const float top = waist + shoulder * (worn ? 1.0f : slab ? 0.85f : 0.92f);
+        const float waist = b.Base.z + b.Height * 0.22f, shoulder = 0.7f * b.Height;
         float heights[MostRings];
         for (int k = 0; k < rings; ++k) {
             const float latitude = -0.55f + 1.55f * float(k) / float(rings - 1);
-            heights[k] = waist + (latitude > 0.0f ? shoulder : 0.5f * height) * Sin(latitude);
+            heights[k] = waist + (latitude > 0.0f ? shoulder : 0.5f * b.Height) * Sin(latitude);
         }
-        if (!worn) heights[rings - 1] = std::min(heights[rings - 1], top - 0.25f * shoulder);
         // Where the lake crosses it, the ring nearest the water moves to
         // the waterline, so the wet band starts there.
         const float line = WaterLevel + 0.04f;
-        const bool inWater = heights[0] < line && line < heights[rings - 1] - 0.1f * height;
+        const bool inWater = heights[0] < line && line < heights[rings - 1] - 0.1f * b.Height;
         int atLine = 0;
         if (inWater) {
             for (int k = 1; k < rings; ++k)
                 if (std::fabs(heights[k] - line) < std::fabs(heights[atLine] - line) || atLine == 0)
                     atLine = k;
             const float below = heights[atLine - 1] + 0.01f;
-            const float above = atLine + 1 < rings ? heights[atLine + 1] - 0.01f : top - 0.05f;
+            const float above = atLine + 1 < rings ? heights[atLine + 1] - 0.01f : waist + shoulder - 0.05f;
             heights[atLine] = std::min(std::max(line, below), above);
         }
-        const float cosTurn = Cos(b.Turn), sinTurn = Sin(b.Turn);
-        // The rings, the top's ring and the top's middle.
-        TVec3 points[MostRings + 2][MostCorners + 1];
-        float widths[MostRings + 1][MostCorners + 1], smooth[MostRings + 2][MostCorners + 1];
+        TVec3 points[MostRings + 1][MostCorners + 1], texels[MostRings + 1][MostCorners + 1];
+        float widths[MostRings + 1][MostCorners + 1];
         for (int k = 0; k <= rings; ++k)
             for (int c = 0; c <= corners; ++c) {
-                // Up from the waist a worn stone's latitude, a block's sides
-                // steeper; below it, straight sides. No corner juts out past
-                // the one below it.
-                const float a = angles[c];
-                float z = k < rings ? heights[k] : top;
-                const float rise = Clamp01((z - waist) / shoulder);
-                const float across = Lerp(std::sqrt(1.0f - rise * rise), 1.0f - 0.5f * rise, angular);
-                float w = b.Radius * lumps[c % corners] *
-                          (k < rings ? across * float(random.Range(0.93, 1.07)) : topShare);
+                // Up from the waist the ball's latitude; below it, straight
+                // sides. No corner juts out past the one below it.
+                const float z = k < rings ? heights[k] : waist + shoulder;
+                const float rise = Clamp01((z - waist) / shoulder), across = std::sqrt(1.0f - rise * rise);
+                const float a = b.Turn + 2.0f * Pi * float(c) / float(corners);
+                float w = b.Radius * across * lumps[c % corners] *
+                          (k < rings ? float(random.Range(0.93, 1.07)) : 1.0f);
                 if (k > 0) w = std::min(w, widths[k - 1][c]);
                 widths[k][c] = w;
-                const float lx = w * Cos(a) * longer, ly = w * Sin(a) / longer;
-                const float dx = lx * cosTurn - ly * sinTurn, dy = lx * sinTurn + ly * cosTurn;
-                // The top tilts, but never below the ring under it.
-                if (k == rings)
-                    z = std::max(
-                        z + (tiltX * dx + tiltY * dy + 0.15f * b.Radius * (lumps[c % corners] - 1.0f)) *
-                                shoulder / b.Radius,
-                        heights[rings - 1] + 0.08f * shoulder);
-                points[k][c] = V3(b.Base.x + dx, b.Base.y + dy, z);
+                points[k][c] = V3(b.Base.x + w * Cos(a), b.Base.y + w * Sin(a), z);
                 if (c == corners) points[k][c] = points[k][0];
-                // The worn stone's light, from a ball's normal there.
-                const TVec3 n = Normalised(V3(across * Cos(a + b.Turn) / b.Radius,
-                                              across * Sin(a + b.Turn) / b.Radius, rise / shoulder));
-                smooth[k][c] = 0.6f * std::max(0.0f, Dot(n, sun)) + 0.3f * (0.5f + 0.5f * n.z);
+                // The ball's normal: its shape across over its shape up.
+                const TVec3 n =
+                    Normalised(V3(across * Cos(a) / b.Radius, across * Sin(a) / b.Radius, rise / shoulder));
+                // Sun on its side, sky light on its top; a dark wet band
+                // just above the water, where the ripples reach, and wet
+                // all over in the spray.
+                const float wet = std::max(spray, SmoothRange(WaterLevel + 0.45f, WaterLevel + 0.1f, z));
+                float light = 0.6f * std::max(0.0f, Dot(n, sun)) + 0.3f * (0.5f + 0.5f * n.z) + tone;
+                light *= 1.0f - 0.4f * wet;
+                // Low down, where the water or the turf keeps it damp, it
+                // greens with algae and moss: the texture's green side.
+                const float low = std::max(SmoothRange(WaterLevel + 0.9f, WaterLevel + 0.1f, z),
+                                           0.6f * SmoothRange(waist + 0.3f * b.Height, waist, z));
+                const float s = s0 + 0.12f * b.Radius * float(c) / float(corners);
+                texels[k][c] = V3(s + (0.04f + 0.15f * (s - 0.36f) - s) * std::max(low, 0.7f * spray),
+                                  LightT(light), 0.0f);
             }
-        // Each corner's texel on a facet facing `n`: sun on its side, sky
-        // light on its top; a dark wet band just above the water, where the
-        // ripples reach, and wet all over in the spray; low down, where the
-        // water or the turf keeps it damp, the algae and moss of the
-        // texture's green side.
-        auto texel = [&](int k, int c, TVec3 n) {
-            const float z = points[k][c].z;
-            const float flatLight = 0.6f * std::max(0.0f, Dot(n, sun)) + 0.3f * (0.5f + 0.5f * n.z) + 0.06f;
-            const float wet = std::max(spray, SmoothRange(WaterLevel + 0.45f, WaterLevel + 0.1f, z));
-            const float light = (Lerp(smooth[k][c], flatLight, facety) + tone) * (1.0f - 0.4f * wet);
-            const float low = std::max(SmoothRange(WaterLevel + 0.9f, WaterLevel + 0.1f, z),
-                                       0.6f * SmoothRange(waist + 0.3f * height, waist, z));
-            const float s = s0 + 0.12f * b.Radius * float(c) / float(corners);
-            return V3(s + (0.04f + 0.15f * (s - 0.36f) - s) * std::max(low, 0.7f * spray), LightT(light),
-                      0.0f);
-        };
         auto facet = [&](int k0, int c0, int k1, int c1, int k2, int c2) {
             const TVec3 &p = points[k0][c0], &q = points[k1][c1], &r = points[k2][c2];
             const TVec3 n = Cross(q - p, r - p);
             if (Dot(n, n) < 1e-8f || Dot(n, eye - p) <= 0.0f || !TriangleMayShow(p, q, r)) return;
-            const TVec3 unit = Normalised(n);
-            object.Add(p, q, r, texel(k0, c0, unit), texel(k1, c1, unit), texel(k2, c2, unit));
+            object.Add(p, q, r, texels[k0][c0], texels[k1][c1], texels[k2][c2]);
         };
         for (int k = 0; k < rings; ++k)
             for (int c = 0; c < corners; ++c) {
                 facet(k, c, k, c + 1, k + 1, c + 1);
-                if (k + 1 < rings || topShare > 0.0f) facet(k, c, k + 1, c + 1, k + 1, c);
+                if (k + 1 < rings) facet(k, c, k + 1, c + 1, k + 1, c);
             }
-        // The flat top, as a fan round its middle (its outline need not be
-        // convex).
-        if (topShare > 0.0f) {
-            TVec3 middle{};
-            for (int c = 0; c < corners; ++c)
-                middle = middle + points[rings][c] * (1.0f / float(corners));
-            for (int c = 0; c <= corners; ++c)
-                points[rings + 1][c] = middle, smooth[rings + 1][c] = smooth[rings][c];
-            for (int c = 0; c < corners; ++c)
-                facet(rings + 1, c, rings, c, rings, c + 1);
-        }
     }
     return object;
 }
@@ -311,10 +258,9 @@ TPicture StoneTexture() {
             const float u = float(x) / StoneSize, v = (float(y) + 0.5f) / StoneSize;
             const float light = Clamp01((v - 0.04f) / 0.92f);
             const float grain = Fbm(u * 40.0f, v * 40.0f, seeds::StoneGrain, 4);
-            const float lichen = SmoothRange(0.15f, 0.35f, Fbm(u * 12.0f, v * 12.0f, seeds::StoneLichen, 3));
-            TColour c = Mix(Rgb(0.38f, 0.37f, 0.35f), Rgb(0.60f, 0.57f, 0.52f), 0.5f + 0.8f * grain);
-            // Crusts of pale grey-green lichen, thickest where the sun is.
-            c = Mix(c, Rgb(0.66f, 0.66f, 0.50f), (0.35f + 0.3f * light) * lichen);
+            const float lichen = SmoothRange(0.2f, 0.5f, Fbm(u * 12.0f, v * 12.0f, seeds::StoneLichen, 3));
+            TColour c = Mix(Rgb(0.40f, 0.39f, 0.36f), Rgb(0.58f, 0.55f, 0.50f), 0.5f + 0.6f * grain);
+            c = Mix(c, Rgb(0.60f, 0.62f, 0.52f), 0.35f * lichen);
             // Toward its left edge the grain turns the dark olive of stone
             // kept wet: algae by the water, moss at the foot in the turf.
             const float green = SmoothRange(0.34f, 0.08f, u);

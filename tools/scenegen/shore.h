@@ -1,13 +1,13 @@
 // Stones: in clusters of mixed sizes along the shore, a few large among
 // many small, some half in the water and some sunk into the bank, and a
-// jumble of boulders and cobbles at the foot of the falls. Some are worn
-// round, more are broken blocks and flat slabs cut into facets, each facet
-// lit by the sun as a whole, so every stone has a bright side and a shaded
-// one. Their texture is a strip of stone grain and lichen from shade to full
-// sun, and every corner takes the part of the strip that its light calls
-// for; just above the water, where the ripples reach, and in the falls'
-// spray they are wet and dark, and low down greener. Each stands in the lake
-// or the turf with straight sides, showing no underside.
+// jumble of boulders and cobbles at the foot of the falls. Each
+// is a lumpy stone worn round, lit by the sun corner by corner: its texture
+// is a strip of stone grain from shade to full sun, and every corner takes
+// the part of the strip that its own light calls for, so the light runs
+// smoothly over it; just above the water, where the ripples reach, and in
+// the falls' spray it is wet and dark, and low down greener. It stands in the
+// lake and the turf with straight sides, showing no underside, and the water
+// laps round it in a pale rim.
 #pragma once
 
 #include <cstdint>
