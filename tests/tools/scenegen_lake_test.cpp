@@ -760,54 +760,6 @@ TEST_F(LakeModel, TreesStandInGroupsFromSaplingsToOldTrees) {
     EXPECT_LT(heights[heights.size() / 10], 0.3 * heights[heights.size() * 9 / 10]) << "heights";
 }
 
-TEST_F(LakeModel, NoTreeSeemsToGrowOutOfAnotherOnesCrown) {
-    // Seen from camera 1, a tree whose foot is hidden behind a nearer tree's
-    // crown and whose top rises well above it reads as growing out of that
-    // crown.
-    // Within 170 units, where each tree reads on its own, none does.
-    const TModelMatrix& m = lake->Cameras[0].Matrices[0];
-    const TVec eye = EyeOf(m), right{m[0], m[4], m[8]}, up{m[1], m[5], m[9]}, forward{-m[2], -m[6], -m[10]};
-    struct TTree {
-        double Distance, X0, X1, Foot, Top; // on screen, as tangents
-        TVec At;
-    };
-    std::vector<TTree> trees;
-    auto screen = [&](TVec p, double& x, double& y) {
-        const TVec d = Minus(p, eye);
-        x = Dot(d, right) / Dot(d, forward), y = Dot(d, up) / Dot(d, forward);
-    };
-    for (const TModelObject& o : lake->Objects) {
-        if (!Cutouts(o)) continue;
-        const TMesh& mesh = o.Meshes[0];
-        for (std::size_t t = 0; t + 1 < mesh.Triangles.size(); t += 2) {
-            const TVec a = Vertex(mesh.Triangles[t], 0), b = Vertex(mesh.Triangles[t], 1),
-                       c = Vertex(mesh.Triangles[t], 2);
-            const TVec foot{(a.X + b.X) / 2, (a.Y + b.Y) / 2, (a.Z + b.Z) / 2};
-            const double distance = std::hypot(foot.X - eye.X, foot.Y - eye.Y);
-            if (c.Z - a.Z < 4.5 || foot.Z < WaterZ + 2.5 || distance > 170) continue;
-            TTree tree{distance, 0, 0, 0, 0, foot};
-            double y = 0;
-            screen(a, tree.X0, tree.Foot), screen(b, tree.X1, y), screen(c, y, tree.Top);
-            if (tree.X0 > tree.X1) std::swap(tree.X0, tree.X1);
-            trees.push_back(tree);
-        }
-    }
-    ASSERT_GT(trees.size(), 50u);
-    int through = 0;
-    TVec where{};
-    for (const TTree& far : trees)
-        for (const TTree& near : trees) {
-            if (near.Distance >= far.Distance) continue;
-            const double middle = 0.5 * (near.X0 + near.X1), half = 0.3 * (near.X1 - near.X0);
-            double x = 0, y = 0;
-            screen(far.At, x, y);
-            if (std::fabs(x - middle) < half && y > near.Foot + 0.35 * (near.Top - near.Foot) &&
-                y < near.Top && far.Top > near.Top + 0.2 * (near.Top - near.Foot))
-                ++through, where = far.At;
-        }
-    EXPECT_EQ(through, 0) << "trees growing out of a nearer crown, one at " << where.X << ", " << where.Y;
-}
-
 TEST_F(LakeModel, TheNearMeadowsOnlyWideScreensShowHoldGrovesAndScrub) {
     // Out to either side beyond a 16:9 screen's edge, and within 150 units of
     // camera 1, the meadows are no empty lawn: trees of full height stand

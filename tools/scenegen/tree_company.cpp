@@ -101,40 +101,4 @@ void DropLoneBushes(std::vector<TPlant>& plants) {
     plants.resize(kept);
 }
 
-// Beyond this distance from camera 1 the trees deep in the woods stand
-// many deep and read as one mass; out in the open each reads on its own.
-constexpr float CrownsApartWithin = 175.0f;
-
-bool ReadsOnItsOwn(const TPlant& p) {
-    return p.Distance < CrownsApartWithin || WoodsDensity(p.Base.x, p.Base.y, p.Base.z + 0.4f) < 0.5f;
-}
-
-void KeepCrownsApart(std::vector<TPlant>& plants, const std::vector<TScreenBox>& boxes) {
-    // Near to far (the plants come far to near), so that a tree left out
-    // hides none behind it.
-    std::vector<bool> hidden(plants.size(), false);
-    for (std::size_t f = plants.size(); f-- > 0;) {
-        if (!IsTree(plants[f]) || !ReadsOnItsOwn(plants[f])) continue;
-        const TVec3 foot = CameraView(plants[f].Base);
-        const float x = foot.x, y = foot.y;
-        for (std::size_t n = 0; n < plants.size(); ++n) {
-            const TScreenBox &a = boxes[n], &b = boxes[f];
-            if (!IsTree(plants[n]) || plants[n].Distance >= plants[f].Distance || hidden[n]) continue;
-            // Its foot behind the nearer one's crown (above the foot of
-            // the trunk and away from the crown's ragged rim), its top
-            // rising well over it: one just behind another of its own
-            // height reads as the grove's next tree.
-            if (std::fabs(x - 0.5f * (a.X0 + a.X1)) < 0.4f * (a.X1 - a.X0) &&
-                y > a.Y0 + 0.25f * (a.Y1 - a.Y0) && y < a.Y1 && b.Y1 > a.Y1 + 0.15f * (a.Y1 - a.Y0)) {
-                hidden[f] = true;
-                break;
-            }
-        }
-    }
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < plants.size(); ++i)
-        if (!hidden[i]) plants[kept++] = plants[i];
-    plants.resize(kept);
-}
-
 } // namespace scenegen

@@ -1,5 +1,4 @@
-// Which trees keep their places: those standing in company, none seeming
-// to grow out of another one's crown.
+// Which trees and bushes keep their places: those standing in company.
 #pragma once
 
 #include <vector>
@@ -21,11 +20,5 @@ bool DropLoneTrees(std::vector<TPlant>& plants);
 // undergrowth grows in thickets and at the trees' feet, and bushes dotted
 // singly over the grass read as polka dots.
 void DropLoneBushes(std::vector<TPlant>& plants);
-
-// Leaves out each tree that camera 1 sees with its foot hidden behind a
-// nearer tree's crown and its top rising over that crown, so that it would
-// seem to grow out of it; `boxes` are the plants' cut-outs on screen.
-// Deep in the far woods, where no tree reads on its own, trees stand so.
-void KeepCrownsApart(std::vector<TPlant>& plants, const std::vector<TScreenBox>& boxes);
 
 } // namespace scenegen

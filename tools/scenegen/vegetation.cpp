@@ -408,10 +408,6 @@ std::vector<TPlant> PlacePlants(const TTerrainGrid& grid, const std::vector<TVec
         }
     std::stable_sort(plants.begin(), plants.end(),
                      [](const TPlant& a, const TPlant& b) { return a.Distance > b.Distance; });
-    std::vector<TScreenBox> boxes;
-    for (const TPlant& p : plants)
-        boxes.push_back(ScreenBox(p));
-    KeepCrownsApart(plants, boxes);
     // A tree left out may leave another one without company in turn.
     while (DropLoneTrees(plants)) {
     }
