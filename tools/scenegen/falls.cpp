@@ -184,29 +184,23 @@ TGenObject FallsFoam(std::uint16_t material) {
     foam.Material = material;
     foam.Alpha = 0.0f;
     // A fan round the foot out over the lake, reaching farthest straight
-    // out and drifting off to one side with the current, its rim thrown out
-    // in tongues and pulled in between them, and pulled in wherever the
-    // shore comes near. Its churned middle reaches out unevenly along the
-    // tongues, and stands a little above the lace, by as much as it is
-    // churned (never so steep that camera 1 sees under it), so the ripples
-    // cover the rim more often than the middle, and where they cut it they
-    // follow its ragged outline rather than a ring.
+    // out, with a ragged rim pulled in wherever the shore comes near. Domed a
+    // little (never so steep that camera 1 sees under it), so the ripples
+    // cover its rim more often than its middle.
     const TVec3 lake = TowardLake(), side = Normalised(Cross(V3(0, 0, 1), lake));
     // From where the falls land, a little out over the lake.
     const TVec3 centre = RockFacePoint(FallsAngle, 0.0f) + lake * (LandingDistance() + 0.5f);
     const float reach = 5.0f * LipHalfWidth();
+    // The churned pool stands highest; the lace beyond lies flatter.
+    const float dome = 0.65f * reach;
     constexpr int Spokes = 18, Rings = 5;
     constexpr float Spread = 1.6f; // radians each side of straight out
-    constexpr float Drift = 0.35f; // how much farther it reaches on the current's side
-    std::vector<float> rim(Spokes + 1), tongue(Spokes + 1);
+    std::vector<float> rim(Spokes + 1);
     for (int i = 0; i <= Spokes; ++i) {
         const float angle = Spread * (2.0f * float(i) / float(Spokes) - 1.0f);
         const TVec3 way = lake * Cos(angle) + side * Sin(angle);
-        const float tongues = ValueNoise(float(i) * 1.0f, 0.5f, seeds::FoamTongues);
-        tongue[std::size_t(i)] = tongues;
-        float r = reach *
-                  (0.8f + 0.3f * ValueNoise(float(i) * 0.7f, 0.5f, seeds::FoamRim) + 0.35f * tongues) *
-                  (0.6f + 0.4f * Cos(angle)) * (1.0f + Drift * Sin(angle));
+        float r = reach * (0.8f + 0.3f * ValueNoise(float(i) * 0.7f, 0.5f, seeds::FoamRim)) *
+                  (0.6f + 0.4f * Cos(angle));
         while (r > 1.5f && TerrainHeight(centre.x + way.x * r, centre.y + way.y * r) > WaterLevel - 0.3f)
             r *= 0.9f;
         rim[std::size_t(i)] = r;
@@ -215,18 +209,10 @@ TGenObject FallsFoam(std::uint16_t material) {
         const float angle = Spread * (2.0f * float(i) / float(Spokes) - 1.0f), f = float(j) / float(Rings);
         const TVec3 way = lake * Cos(angle) + side * Sin(angle);
         p = centre + way * (rim[std::size_t(i)] * f);
-        // Along a tongue the churned water runs farther out, between them
-        // the lace comes in closer; a clot here and there between the rings.
-        const float clot = j > 0 && j < Rings
-                               ? 0.15f * ValueNoise(float(i) * 1.9f, float(j) * 1.7f, seeds::FoamClots)
-                               : 0.0f;
-        const float out = Clamp01(Pow(f, Exp(0.45f * tongue[std::size_t(i)] + clot)));
-        // Each ring stands level, so the ripples that cut it follow the rim's
-        // ragged outline.
-        p.z = WaterLevel + 0.15f + 0.22f * SmoothRange(0.8f, 0.2f, f);
+        p.z = WaterLevel + 0.15f + 0.25f * std::max(0.0f, 1.0f - rim[std::size_t(i)] * f / dome);
         const float texelS = 1.0f / FoamWidth, texelT = 1.0f / FoamHeight;
         t = V3(0.5f * texelS + (1.0f - texelS) * float(i) / float(Spokes),
-               1.0f - 0.5f * texelT - (1.0f - texelT) * out, 0);
+               1.0f - 0.5f * texelT - (1.0f - texelT) * f, 0);
     };
     for (int j = 0; j < Rings; ++j)
         for (int i = 0; i < Spokes; ++i) {
@@ -313,12 +299,7 @@ TPicture FoamTexture() {
                 const float lace =
                     SmoothRange(0.5f + 0.3f * out, 0.72f + 0.18f * out,
                                 threads + 0.25f * streaks + 0.1f * SmoothRange(0.9f, 0.3f, out));
-                // The churned pool, whitest right under the falls, breaks
-                // up toward its edge into clots with dark water between.
-                const float clots = FlowNoise(y, k, u * 14.0f, 3, seeds::FoamClots + 20u, 2, FoamStepRows);
-                const float churned =
-                    SmoothRange(0.72f, 0.4f, out + 0.15f * streaks + 0.3f * out * clots) *
-                    (1.0f - 0.35f * SmoothRange(0.15f, 0.5f, out) * SmoothRange(0.0f, -0.4f, clots));
+                const float churned = SmoothRange(0.7f, 0.45f, out + 0.12f * streaks);
                 const float foam =
                     Clamp01(std::max(churned * (0.9f + 0.25f * flecks), lace * (1.0f - 0.3f * out)) +
                             0.15f * flecks * (1.0f - out)) *

@@ -57,10 +57,10 @@ constexpr std::uint32_t Plants = 4242u, Groves = 171u, Clumps = 173u, WoodsRagge
                         WoodsEdge = 7503u, LipWoods = 7505u, Thickets = 7507u, Sedge = 7650u,
                         SideGroves = 7601u, SideScrub = 7603u, BushLooks = 7605u;
 // The falls, their foam and mist (falls.cpp); the white water above the lip
-// uses the streaks' and flecks' seeds 20 on, the foam's texture the clots'.
+// uses the streaks' and flecks' seeds 20 on.
 constexpr std::uint32_t FallsChutes = 1001u, FallsStreaks = 1003u, FallsFine = 1005u, FallsDrops = 1007u,
                         FallsEdge = 1009u, FoamStreaks = 1011u, FoamFlecks = 1013u, FoamRim = 1015u,
-                        MistBillows = 1017u, FoamLace = 7862u, FoamTongues = 7910u, FoamClots = 7913u;
+                        MistBillows = 1017u, FoamLace = 7862u;
 
 constexpr std::uint32_t All[] = {Hills,
                                  Bumps,
@@ -181,9 +181,6 @@ constexpr std::uint32_t All[] = {Hills,
                                  FoamRim,
                                  MistBillows,
                                  FoamLace,
-                                 FoamTongues,
-                                 FoamClots,
-                                 FoamClots + 20u,
                                  FallsStreaks + 20u,
                                  FoamFlecks + 20u};
 constexpr bool AllDifferent() {
