@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -20,6 +21,11 @@ constexpr float Degree = Pi / 180.0f;
 // `elevation` radians above the horizon.
 inline TVec3 Direction(float azimuth, float elevation) {
     return V3(Cos(elevation) * Sin(azimuth), Cos(elevation) * Cos(azimuth), Sin(elevation));
+}
+
+// The distance between `a` and `b` seen from above, heights left out.
+inline float Distance2D(TVec3 a, TVec3 b) {
+    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y));
 }
 
 // Bilinear sample of a grid of `width` x `height` values (x fastest) at

@@ -12,10 +12,6 @@ namespace scenegen {
 
 namespace {
 
-float Distance2D(TVec3 a, TVec3 b) {
-    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y));
-}
-
 // Trees grow in woods and groves: one standing off in the open, with
 // fewer than TreeCompany others near it, or with none near it at least half
 // as tall, reads as a prop at no clear scale, so it is left out (bushes,

@@ -7,11 +7,6 @@
 
 namespace scenegen {
 
-// Where a plant's cut-out lies on screen: tangents across and up from camera 1.
-struct TScreenBox {
-    float X0, Y0, X1, Y1;
-};
-
 // Leaves out the trees without company; true if it left out any. Bushes,
 // reeds and grass may stand alone.
 bool DropLoneTrees(std::vector<TPlant>& plants);

@@ -18,10 +18,6 @@ namespace scenegen {
 
 namespace {
 
-float Distance2D(TVec3 a, TVec3 b) {
-    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y));
-}
-
 // Is `p` inside camera 1's view at the widest screen, with a margin for the
 // plant's width?
 bool InView(TVec3 p) {
@@ -103,6 +99,11 @@ void AddCutout(TGenObject& object, const TPlant& c, const TAtlasCopy& into) {
         object.Add(at(a), at(b), at(d), tex(a), tex(b), tex(d));
     }
 }
+
+// Where a plant's cut-out lies on screen: tangents across and up from camera 1.
+struct TScreenBox {
+    float X0, Y0, X1, Y1;
+};
 
 TScreenBox ScreenBox(const TPlant& c) {
     const TPlantKind& kind = PlantKinds[c.Kind];
