@@ -158,9 +158,14 @@ int Grab(Display* dpy) {
 
     int signal = 0;
     sigwait(&usr1, &signal);
-    XUngrabKeyboard(dpy, CurrentTime);
-    XSetInputFocus(dpy, own, RevertToParent, CurrentTime);
     XSync(dpy, True); // what came before the release is of no interest
+    // The focus first, while the grab is still ours: a grab another client
+    // takes between the two requests then fails and is tried again, rather
+    // than landing before the focus is here, where its FocusOut would never
+    // come.
+    XSetInputFocus(dpy, own, RevertToParent, CurrentTime);
+    XUngrabKeyboard(dpy, CurrentTime);
+    XSync(dpy, False);
     Say("released");
     for (;;) {
         XNextEvent(dpy, &event);
